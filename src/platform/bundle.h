@@ -1,0 +1,16 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace orvane {
+
+// The host application's identity.
+class BundleInfo {
+ public:
+  virtual ~BundleInfo() = default;
+  virtual std::optional<std::string> bundleIdentifier() const = 0;
+  virtual std::optional<std::string> shortVersionString() const = 0;
+};
+
+}  // namespace orvane

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace orvane {
+
+class DeviceInfo {
+ public:
+  virtual ~DeviceInfo() = default;
+  // Per-vendor device id as canonical upper-case UUID text, when the platform has one.
+  virtual std::optional<std::string> identifierForVendor() const = 0;
+};
+
+}  // namespace orvane

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/url.h"
+
+namespace orvane {
+
+struct HttpRequest {
+  Url url;
+  std::string method = "GET";
+  std::vector<std::pair<std::string, std::string>> headers;
+  std::optional<std::string> body;
+  std::chrono::seconds timeout{60};
+
+  void setHeader(std::string name, std::string value) { headers.emplace_back(std::move(name), std::move(value)); }
+  const std::string* header(std::string_view name) const;
+};
+
+struct HttpResponse {
+  int statusCode = 0;
+};
+
+// A failure of the transport itself: no connection, TLS, timeout, oversized answer.
+struct TransportError {
+  enum class Code { connection, timeout, tls, tooLarge, cancelled, other };
+  Code code = Code::other;
+  std::string message;
+
+  bool operator==(const TransportError&) const = default;
+};
+
+// What a finished exchange gives: any of body, response and error may be absent.
+struct HttpResult {
+  std::optional<std::string> data;
+  std::optional<HttpResponse> response;
+  std::optional<TransportError> error;
+};
+
+class HttpSession {
+ public:
+  virtual ~HttpSession() = default;
+  // Starts the exchange and returns at once. The completion runs exactly once, on a thread of
+  // the session's own; callers move to the main queue before touching their state.
+  virtual void send(HttpRequest request, std::function<void(HttpResult)> completion) = 0;
+};
+
+}  // namespace orvane

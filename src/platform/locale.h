@@ -1,0 +1,16 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace orvane {
+
+class LocaleInfo {
+ public:
+  virtual ~LocaleInfo() = default;
+  // Such as "en_US@calendar=gregorian".
+  virtual std::string identifier() const = 0;
+  virtual std::optional<std::string> regionCode() const = 0;
+};
+
+}  // namespace orvane

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <memory>
+
+#include "platform/bundle.h"
+#include "platform/clock.h"
+#include "platform/console.h"
+#include "platform/device.h"
+#include "platform/fonts.h"
+#include "platform/http.h"
+#include "platform/image.h"
+#include "platform/key_value_store.h"
+#include "platform/locale.h"
+#include "platform/main_queue.h"
+#include "platform/url_opener.h"
+#include "platform/uuid.h"
+
+namespace orvane {
+
+// Everything the core needs from its host, in one place. A host binding (Qt, a test harness,
+// a command-line tool) fills it once, before the SDK is first used.
+struct Platform {
+  std::shared_ptr<HttpSession> http;
+  std::shared_ptr<MainQueue> mainQueue;
+  std::shared_ptr<KeyValueStore> store;
+  std::shared_ptr<Clock> clock;
+  std::shared_ptr<UuidSource> uuid;
+  std::shared_ptr<LocaleInfo> locale;
+  std::shared_ptr<DeviceInfo> device;
+  std::shared_ptr<BundleInfo> bundle;
+  std::shared_ptr<Console> console;
+  std::shared_ptr<ImageDecoder> imageDecoder;
+  std::shared_ptr<UrlOpener> urlOpener;
+  std::shared_ptr<FontCatalog> fonts;
+
+  // The platform the shared SDK objects are built on. Set it before their first use;
+  // unset members fall back to the headless defaults of system_platform.h.
+  static void install(Platform platform);
+  static const Platform& current();
+};
+
+}  // namespace orvane

@@ -1,0 +1,104 @@
+#include "platform/system_platform.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+
+namespace orvane {
+namespace {
+
+class AnonymousDevice final : public DeviceInfo {
+ public:
+  std::optional<std::string> identifierForVendor() const override { return std::nullopt; }
+};
+
+class AnonymousBundle final : public BundleInfo {
+ public:
+  std::optional<std::string> bundleIdentifier() const override { return std::nullopt; }
+  std::optional<std::string> shortVersionString() const override { return std::nullopt; }
+};
+
+class NoImageDecoder final : public ImageDecoder {
+ public:
+  std::shared_ptr<const Image> decode(std::string_view, std::int64_t) const override { return nullptr; }
+};
+
+class IgnoringUrlOpener final : public UrlOpener {
+ public:
+  void open(const Url&) override {}
+};
+
+class NoFonts final : public FontCatalog {
+ public:
+  bool hasFont(const std::string&, double) const override { return false; }
+};
+
+}  // namespace
+
+std::string RandomUuidSource::uuidString() {
+  static thread_local std::mt19937_64 engine{std::random_device{}()};
+  std::uint64_t high = engine(), low = engine();
+  high = (high & 0xFFFFFFFFFFFF0FFFULL) | 0x0000000000004000ULL;  // version 4
+  low = (low & 0x3FFFFFFFFFFFFFFFULL) | 0x8000000000000000ULL;    // RFC 4122 variant
+  char buffer[40];
+  std::snprintf(buffer, sizeof buffer, "%08X-%04X-%04X-%04X-%012llX", static_cast<unsigned>(high >> 32),
+                static_cast<unsigned>((high >> 16) & 0xFFFF), static_cast<unsigned>(high & 0xFFFF),
+                static_cast<unsigned>(low >> 48), static_cast<unsigned long long>(low & 0xFFFFFFFFFFFFULL));
+  return buffer;
+}
+
+std::string ProcessLocale::identifier() const {
+  for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+    const char* value = std::getenv(name);
+    if (value == nullptr || *value == '\0') continue;
+    std::string text(value);
+    auto cut = text.find_first_of(".@");
+    if (cut != std::string::npos) text.erase(cut);
+    if (text == "C" || text == "POSIX") return "en_US_POSIX";
+    return text;
+  }
+  return "en_US_POSIX";
+}
+
+std::optional<std::string> ProcessLocale::regionCode() const {
+  auto text = identifier();
+  auto underscore = text.find('_');
+  if (underscore == std::string::npos) return std::nullopt;
+  auto region = text.substr(underscore + 1);
+  auto end = region.find('_');
+  if (end != std::string::npos) region.erase(end);
+  if (region.empty()) return std::nullopt;
+  return region;
+}
+
+std::optional<std::string> MemoryStore::string(const std::string& key) const {
+  std::lock_guard lock(mutex_);
+  auto found = values_.find(key);
+  if (found == values_.end()) return std::nullopt;
+  return found->second;
+}
+
+void MemoryStore::set(const std::string& key, const std::string& value) {
+  std::lock_guard lock(mutex_);
+  values_[key] = value;
+}
+
+void StandardErrorConsole::writeLine(std::string_view line) {
+  std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());
+}
+
+Platform withHeadlessDefaults(Platform platform) {
+  if (!platform.store) platform.store = std::make_shared<MemoryStore>();
+  if (!platform.clock) platform.clock = std::make_shared<SystemClock>();
+  if (!platform.uuid) platform.uuid = std::make_shared<RandomUuidSource>();
+  if (!platform.locale) platform.locale = std::make_shared<ProcessLocale>();
+  if (!platform.device) platform.device = std::make_shared<AnonymousDevice>();
+  if (!platform.bundle) platform.bundle = std::make_shared<AnonymousBundle>();
+  if (!platform.console) platform.console = std::make_shared<StandardErrorConsole>();
+  if (!platform.imageDecoder) platform.imageDecoder = std::make_shared<NoImageDecoder>();
+  if (!platform.urlOpener) platform.urlOpener = std::make_shared<IgnoringUrlOpener>();
+  if (!platform.fonts) platform.fonts = std::make_shared<NoFonts>();
+  return platform;
+}
+
+}  // namespace orvane

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <map>
+#include <mutex>
+
+#include "platform/platform.h"
+
+namespace orvane {
+
+// Headless implementations for hosts without a UI toolkit. A toolkit binding replaces the
+// ones it can do better (store, locale, decoder, opener, fonts).
+
+class SystemClock final : public Clock {
+ public:
+  Date now() const override { return std::chrono::system_clock::now(); }
+};
+
+class RandomUuidSource final : public UuidSource {
+ public:
+  std::string uuidString() override;
+
+ private:
+  std::mutex mutex_;
+};
+
+// The POSIX locale of the process (LC_ALL, LC_MESSAGES, LANG), e.g. "de_AT.UTF-8" reads "de_AT".
+class ProcessLocale final : public LocaleInfo {
+ public:
+  std::string identifier() const override;
+  std::optional<std::string> regionCode() const override;
+};
+
+class MemoryStore final : public KeyValueStore {
+ public:
+  std::optional<std::string> string(const std::string& key) const override;
+  void set(const std::string& key, const std::string& value) override;
+
+ private:
+  mutable std::mutex mutex_;
+  std::map<std::string, std::string> values_;
+};
+
+class StandardErrorConsole final : public Console {
+ public:
+  void writeLine(std::string_view line) override;
+};
+
+// Fills every unset member of `platform` with its headless default.
+Platform withHeadlessDefaults(Platform platform);
+
+}  // namespace orvane

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/url.h"
+
+namespace orvane {
+
+// Hands a link to the host to open outside the SDK.
+class UrlOpener {
+ public:
+  virtual ~UrlOpener() = default;
+  virtual void open(const Url& url) = 0;
+};
+
+}  // namespace orvane
