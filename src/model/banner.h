@@ -1,0 +1,108 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "platform/url.h"
+
+namespace orvane {
+
+enum class BannerType { static_, carousel, story };
+enum class BannerCtaType { externalURL, deepLink, internalRoute, customEvent, none };
+enum class BannerLayoutMode { auto_, aspectRatio, fixedHeight };
+enum class BannerContentMode { cover, fit };
+
+// Raw values are the service's upper-case words; reading one back is exact and case-sensitive.
+std::string_view rawValue(BannerType type);
+std::string_view rawValue(BannerCtaType type);
+std::string_view rawValue(BannerLayoutMode mode);
+std::string_view rawValue(BannerContentMode mode);
+std::optional<BannerType> bannerTypeFromRawValue(std::string_view raw);
+std::optional<BannerCtaType> bannerCtaTypeFromRawValue(std::string_view raw);
+std::optional<BannerLayoutMode> bannerLayoutModeFromRawValue(std::string_view raw);
+std::optional<BannerContentMode> bannerContentModeFromRawValue(std::string_view raw);
+
+// One slide of a banner.
+class BannerItem {
+ public:
+  BannerItem(std::string id, std::optional<std::string> mediaAssetId, Url mediaURL, std::int64_t orderIndex,
+             BannerCtaType ctaType, std::optional<Url> ctaURL)
+      : id_(std::move(id)),
+        mediaAssetId_(std::move(mediaAssetId)),
+        mediaURL_(std::move(mediaURL)),
+        orderIndex_(orderIndex),
+        ctaType_(ctaType),
+        ctaURL_(std::move(ctaURL)) {}
+
+  const std::string& id() const { return id_; }
+  // Informational only.
+  const std::optional<std::string>& mediaAssetId() const { return mediaAssetId_; }
+  const Url& mediaURL() const { return mediaURL_; }
+  std::int64_t orderIndex() const { return orderIndex_; }
+  BannerCtaType ctaType() const { return ctaType_; }
+  // Target of a tap for the link types.
+  const std::optional<Url>& ctaURL() const { return ctaURL_; }
+
+  bool operator==(const BannerItem&) const = default;
+
+ private:
+  std::string id_;
+  std::optional<std::string> mediaAssetId_;
+  Url mediaURL_;
+  std::int64_t orderIndex_;
+  BannerCtaType ctaType_;
+  std::optional<Url> ctaURL_;
+};
+
+class Banner {
+ public:
+  Banner(std::string id, BannerType type, std::string placementKey, std::int64_t viewOrder,
+         std::int64_t autoplaySeconds, BannerLayoutMode bannerLayoutMode, std::optional<std::string> bannerAspectRatio,
+         std::optional<std::int64_t> bannerFixedHeight, BannerContentMode bannerContentMode,
+         std::vector<BannerItem> items)
+      : id_(std::move(id)),
+        type_(type),
+        placementKey_(std::move(placementKey)),
+        viewOrder_(viewOrder),
+        autoplaySeconds_(autoplaySeconds),
+        bannerLayoutMode_(bannerLayoutMode),
+        bannerAspectRatio_(std::move(bannerAspectRatio)),
+        bannerFixedHeight_(bannerFixedHeight),
+        bannerContentMode_(bannerContentMode),
+        items_(std::move(items)) {}
+
+  const std::string& id() const { return id_; }
+  BannerType type() const { return type_; }
+  const std::string& placementKey() const { return placementKey_; }
+  // As set on the service; banners are shown in the order received, not sorted by this.
+  std::int64_t viewOrder() const { return viewOrder_; }
+  std::int64_t autoplaySeconds() const { return autoplaySeconds_; }
+  BannerLayoutMode bannerLayoutMode() const { return bannerLayoutMode_; }
+  // Used by the aspect-ratio layout, e.g. "16:9".
+  const std::optional<std::string>& bannerAspectRatio() const { return bannerAspectRatio_; }
+  // Used by the fixed-height layout.
+  std::optional<std::int64_t> bannerFixedHeight() const { return bannerFixedHeight_; }
+  BannerContentMode bannerContentMode() const { return bannerContentMode_; }
+  // Slides in display order; may be empty.
+  const std::vector<BannerItem>& items() const { return items_; }
+
+  bool operator==(const Banner&) const = default;
+
+ private:
+  std::string id_;
+  BannerType type_;
+  std::string placementKey_;
+  std::int64_t viewOrder_;
+  std::int64_t autoplaySeconds_;
+  BannerLayoutMode bannerLayoutMode_;
+  std::optional<std::string> bannerAspectRatio_;
+  std::optional<std::int64_t> bannerFixedHeight_;
+  BannerContentMode bannerContentMode_;
+  std::vector<BannerItem> items_;
+};
+
+}  // namespace orvane

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "model/color.h"
+#include "model/font.h"
+#include "platform/fonts.h"
+
+namespace orvane {
+
+enum class ProgressStyle { bar, segmented, none };
+enum class BubbleStyle { circle, rounded, square };
+enum class CtaStyle { filled, outlined, text };
+
+// Lenient readers of the service's style words: trimmed, case-insensitive; an absent, empty or
+// unknown word gives the default theme's style.
+ProgressStyle parseProgressStyle(std::optional<std::string_view> text);
+BubbleStyle parseBubbleStyle(std::optional<std::string_view> text);
+CtaStyle parseCtaStyle(std::optional<std::string_view> text);
+
+class StoryTheme {
+ public:
+  StoryTheme(ProgressStyle progressStyle, BubbleStyle bubbleStyle, std::optional<std::string> fontFamily,
+             Color primaryColor, Color secondaryColor, CtaStyle ctaStyle);
+
+  // Bar progress, circle bubbles, system font, orange and pink, filled call-to-action.
+  static const StoryTheme& default_();
+
+  // The theme described by the service's loose strings: styles through their parsers, colours
+  // through colorFromHex with the default colours as fallbacks, the font family trimmed and
+  // absent when that leaves nothing.
+  static StoryTheme fromServiceStrings(std::optional<std::string_view> progressStyle,
+                                       std::optional<std::string_view> bubbleStyle,
+                                       std::optional<std::string_view> fontFamily,
+                                       std::optional<std::string_view> primaryColor,
+                                       std::optional<std::string_view> secondaryColor,
+                                       std::optional<std::string_view> ctaStyle);
+
+  ProgressStyle progressStyle() const { return progressStyle_; }
+  BubbleStyle bubbleStyle() const { return bubbleStyle_; }
+  const std::optional<std::string>& fontFamily() const { return fontFamily_; }
+  const Color& primaryColor() const { return primaryColor_; }
+  const Color& secondaryColor() const { return secondaryColor_; }
+  CtaStyle ctaStyle() const { return ctaStyle_; }
+
+  // The theme's family at `size` when the catalog has it (weight ignored), else the system font
+  // with the weight reduced to regular, medium, semibold or bold.
+  Font font(double size, FontWeight weight, const FontCatalog& fonts) const;
+
+  bool operator==(const StoryTheme&) const = default;
+
+ private:
+  ProgressStyle progressStyle_;
+  BubbleStyle bubbleStyle_;
+  std::optional<std::string> fontFamily_;
+  Color primaryColor_;
+  Color secondaryColor_;
+  CtaStyle ctaStyle_;
+};
+
+}  // namespace orvane
