@@ -1,0 +1,76 @@
+#include "api/wire/story_mapping.h"
+
+#include <utility>
+
+#include "api/wire/lenient_text.h"
+
+namespace orvane {
+namespace {
+
+constexpr double kDefaultDurationSeconds = 5;
+
+std::optional<StoryMediaType> mediaType(const std::string& word) {
+  return storyMediaTypeFromRawValue(uppercased(word));
+}
+
+// Exact and case-sensitive, unlike the other service words: "poll" is no poll.
+WidgetType widgetType(const std::optional<std::string>& word) {
+  return widgetTypeFromRawValue(word.value_or("NONE")).value_or(WidgetType::none);
+}
+
+double duration(const SdkStoryItemPayload& payload) {
+  if (payload.durationSeconds) return static_cast<double>(*payload.durationSeconds);
+  if (payload.media && payload.media->durationSeconds) return static_cast<double>(*payload.media->durationSeconds);
+  return kDefaultDurationSeconds;
+}
+
+std::vector<WidgetOption> widgetOptions(const SdkStoryItemPayload& payload) {
+  std::vector<WidgetOption> options;
+  if (!payload.widgetOptions) return options;
+  options.reserve(payload.widgetOptions->size());
+  for (const auto& option : *payload.widgetOptions) {
+    options.emplace_back(option.id, option.text, option.emojiPrefix, option.orderIndex, option.isCorrect,
+                         option.voteCount.value_or(0));
+  }
+  return options;
+}
+
+StoryTheme theme(const std::optional<SdkThemeResponse>& payload) {
+  if (!payload) return StoryTheme::default_();
+  return StoryTheme::fromServiceStrings(payload->progressStyle, payload->bubbleStyle, payload->fontFamily,
+                                        payload->primaryColor, payload->secondaryColor, payload->ctaStyle);
+}
+
+}  // namespace
+
+StoryItem mapStoryItem(const SdkStoryItemPayload& payload, Date now) {
+  std::optional<WidgetUserVote> userVote;
+  if (payload.userVote) userVote.emplace(payload.userVote->optionId, payload.userVote->votedAt.value_or(now));
+  return StoryItem(payload.id, payload.title, payload.bodyText,
+                   payload.media ? mediaType(payload.media->mediaType) : std::nullopt,
+                   payload.media ? parseMediaURL(payload.media->mediaUrl) : std::nullopt, duration(payload),
+                   payload.ctaText, parseLinkURL(payload.ctaUrl), widgetType(payload.widgetType),
+                   payload.widgetQuestion, parseLinkURL(payload.swipeCallbackUrl), widgetOptions(payload),
+                   std::move(userVote));
+}
+
+std::optional<StoryGroup> mapStoryGroup(const SdkStoryGroupPayload& payload, Date now) {
+  if (payload.items.empty()) return std::nullopt;
+  std::vector<StoryItem> items;
+  items.reserve(payload.items.size());
+  for (const auto& item : payload.items) items.push_back(mapStoryItem(item, now));
+  // The first page's media stands for the group, whatever its kind.
+  std::optional<Url> cover = items.front().mediaURL();
+  return StoryGroup(payload.id, payload.title, theme(payload.theme), std::move(cover), std::move(items));
+}
+
+std::vector<StoryGroup> mapStoryGroups(const SdkStoriesPayload& payload, Date now) {
+  std::vector<StoryGroup> groups;
+  groups.reserve(payload.groups.size());
+  for (const auto& group : payload.groups) {
+    if (auto mapped = mapStoryGroup(group, now)) groups.push_back(*std::move(mapped));
+  }
+  return groups;
+}
+
+}  // namespace orvane

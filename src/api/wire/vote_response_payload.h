@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "api/errors.h"
+#include "api/vote_response.h"
+
+namespace orvane {
+
+// The service's answer to a vote.
+struct VoteResponsePayload {
+  const bool voted;
+  const std::optional<std::string> optionId;
+  const std::optional<std::int64_t> voteCount;
+
+  bool operator==(const VoteResponsePayload&) const = default;
+};
+
+Result<VoteResponsePayload> decodeVoteResponsePayload(std::string_view body);
+VoteResponse mapVoteResponse(const VoteResponsePayload& payload);
+
+}  // namespace orvane
