@@ -1,0 +1,41 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "api/errors.h"
+#include "api/vote_response.h"
+#include "core/story_sdk.h"
+#include "model/banner.h"
+#include "model/story.h"
+#include "platform/http.h"
+
+namespace orvane {
+
+// The content service's client: a placement's stories and banners, and poll or quiz votes.
+// Requests are built from the SDK's configuration and identity at call time, on the main
+// thread; answers are decoded and mapped on the session's thread. Every completion runs
+// exactly once, later, on the main queue, also when the request could not even be made.
+// The client keeps no state per request and may go away before its answers arrive.
+class StoryAPI {
+ public:
+  explicit StoryAPI(std::shared_ptr<HttpSession> session, StorySDK& sdk = StorySDK::shared());
+
+  // Groups in service order, those without pages left out. The SDK learns which placement each
+  // group came from before the completion runs.
+  void fetchStories(const std::string& placementKey, std::function<void(Result<std::vector<StoryGroup>>)> completion);
+  // Banners in service order, those without a usable slide left out. When the exchange fails,
+  // the last good answer for the same placement and identity stands in for it.
+  void fetchBanners(const std::string& placementKey, std::function<void(Result<std::vector<Banner>>)> completion);
+  // In preview mode the vote is answered locally (one vote for the given option).
+  void recordVote(const std::string& storyItemId, const std::string& optionId,
+                  std::function<void(Result<VoteResponse>)> completion);
+
+ private:
+  std::shared_ptr<HttpSession> session_;
+  StorySDK& sdk_;
+};
+
+}  // namespace orvane
