@@ -1,0 +1,76 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "platform/http.h"
+#include "platform/image.h"
+#include "platform/main_queue.h"
+#include "platform/url.h"
+
+namespace orvane {
+
+struct StoryImagePipelineOptions {
+  // The most the cache holds, as the sum of Image::byteCost() (about eight full-screen pages).
+  std::size_t memoryBudgetBytes = std::size_t{64} * 1024 * 1024;
+  // A few kilobytes of compressed data can claim gigabytes once decoded; larger images are refused.
+  std::int64_t maxDecodedPixels = 40'000'000;
+};
+
+// The SDK's one loader of still images: downloads each URL at most once at a time however many
+// views and prefetchers ask for it, decodes it, and keeps the result in a memory cache bounded
+// by decoded bytes. Absent means no image, whatever the reason; failures are never cached, so the
+// next request tries again.
+//
+// Concurrency: every call comes from the main thread, and the table of running downloads and the
+// cache are touched only there, so neither needs a lock. A download's bytes are decoded on the
+// session's own thread; the result then hops to the main queue, where the download's entry is
+// removed, the image cached and every waiting caller completed with the same image.
+class StoryImagePipeline {
+ public:
+  using Options = StoryImagePipelineOptions;
+  using Completion = std::function<void(std::shared_ptr<const Image>)>;
+
+  // Built once, thread-safely, on first use from Platform::current(), which must provide an HTTP
+  // session and a main queue by then. Lives for the process.
+  static StoryImagePipeline& shared();
+
+  // Throws std::invalid_argument when a collaborator is missing.
+  StoryImagePipeline(std::shared_ptr<HttpSession> session, std::shared_ptr<const ImageDecoder> decoder,
+                     std::shared_ptr<MainQueue> mainQueue, Options options = {});
+  // Downloads still running finish quietly: their callers are not completed.
+  ~StoryImagePipeline();
+  StoryImagePipeline(const StoryImagePipeline&) = delete;
+  StoryImagePipeline& operator=(const StoryImagePipeline&) = delete;
+
+  // The cached image, the result of the download already running for the URL, or the result of a
+  // new one. Always completes later on the main queue, a cache hit included; views that want a hit
+  // in the same frame ask cachedImage first. A missing completion makes this a prefetch.
+  void image(const Url& url, Completion completion);
+
+  // The image in the cache right now, or null; never downloads.
+  std::shared_ptr<const Image> cachedImage(const Url& url) const;
+
+  // Starts a download unless the URL is absent, cached or already downloading; returns at once.
+  void prefetch(const std::optional<Url>& url);
+  // Each element in order; duplicates join the first one's download.
+  void prefetch(const std::vector<std::optional<Url>>& urls);
+
+ private:
+  struct State;
+
+  void startDownload(const Url& url, std::vector<Completion> waiters);
+
+  std::shared_ptr<HttpSession> session_;
+  std::shared_ptr<const ImageDecoder> decoder_;
+  std::shared_ptr<MainQueue> mainQueue_;
+  std::int64_t maxDecodedPixels_;
+  // Shared so that a download finishing after the pipeline is gone finds nothing to update.
+  std::shared_ptr<State> state_;
+};
+
+}  // namespace orvane
