@@ -37,7 +37,9 @@ std::string_view rawValue(BannerCtaType type) { return kCtaTypes.rawValue(type);
 std::string_view rawValue(BannerLayoutMode mode) { return kLayoutModes.rawValue(mode); }
 std::string_view rawValue(BannerContentMode mode) { return kContentModes.rawValue(mode); }
 std::optional<BannerType> bannerTypeFromRawValue(std::string_view raw) { return kTypes.fromRawValue(raw); }
-std::optional<BannerCtaType> bannerCtaTypeFromRawValue(std::string_view raw) { return kCtaTypes.fromRawValue(raw); }
+std::optional<BannerCtaType> bannerCtaTypeFromRawValue(std::string_view raw) {
+  return kCtaTypes.fromRawValue(raw);
+}
 std::optional<BannerLayoutMode> bannerLayoutModeFromRawValue(std::string_view raw) {
   return kLayoutModes.fromRawValue(raw);
 }

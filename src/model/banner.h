@@ -61,9 +61,9 @@ class BannerItem {
 class Banner {
  public:
   Banner(std::string id, BannerType type, std::string placementKey, std::int64_t viewOrder,
-         std::int64_t autoplaySeconds, BannerLayoutMode bannerLayoutMode, std::optional<std::string> bannerAspectRatio,
-         std::optional<std::int64_t> bannerFixedHeight, BannerContentMode bannerContentMode,
-         std::vector<BannerItem> items)
+         std::int64_t autoplaySeconds, BannerLayoutMode bannerLayoutMode,
+         std::optional<std::string> bannerAspectRatio, std::optional<std::int64_t> bannerFixedHeight,
+         BannerContentMode bannerContentMode, std::vector<BannerItem> items)
       : id_(std::move(id)),
         type_(type),
         placementKey_(std::move(placementKey)),

@@ -16,7 +16,9 @@ class Font {
       : customFamily_(std::move(customFamily)), size_(size), weight_(weight) {}
 
   // A custom family carries no weight of its own; it is recorded as regular.
-  static Font custom(std::string family, double size) { return Font(std::move(family), size, FontWeight::regular); }
+  static Font custom(std::string family, double size) {
+    return Font(std::move(family), size, FontWeight::regular);
+  }
   static Font system(double size, FontWeight weight) { return Font(std::nullopt, size, weight); }
 
   // Absent for the system font.

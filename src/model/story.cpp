@@ -21,7 +21,11 @@ constexpr RawValueTable<WidgetType, 4> kWidgetTypes({{
 
 std::string_view rawValue(StoryMediaType type) { return kMediaTypes.rawValue(type); }
 std::string_view rawValue(WidgetType type) { return kWidgetTypes.rawValue(type); }
-std::optional<StoryMediaType> storyMediaTypeFromRawValue(std::string_view raw) { return kMediaTypes.fromRawValue(raw); }
-std::optional<WidgetType> widgetTypeFromRawValue(std::string_view raw) { return kWidgetTypes.fromRawValue(raw); }
+std::optional<StoryMediaType> storyMediaTypeFromRawValue(std::string_view raw) {
+  return kMediaTypes.fromRawValue(raw);
+}
+std::optional<WidgetType> widgetTypeFromRawValue(std::string_view raw) {
+  return kWidgetTypes.fromRawValue(raw);
+}
 
 }  // namespace orvane

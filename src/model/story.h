@@ -25,8 +25,8 @@ std::optional<WidgetType> widgetTypeFromRawValue(std::string_view raw);
 // An answer of a poll or quiz.
 class WidgetOption {
  public:
-  WidgetOption(std::string id, std::string text, std::optional<std::string> emojiPrefix, std::int64_t orderIndex,
-               std::optional<bool> isCorrect, std::int64_t voteCount)
+  WidgetOption(std::string id, std::string text, std::optional<std::string> emojiPrefix,
+               std::int64_t orderIndex, std::optional<bool> isCorrect, std::int64_t voteCount)
       : id_(std::move(id)),
         text_(std::move(text)),
         emojiPrefix_(std::move(emojiPrefix)),

@@ -18,8 +18,8 @@ std::string normalisedWord(std::string_view text) {
 }
 
 template <typename Style, std::size_t Count>
-Style parseStyle(std::optional<std::string_view> text, const std::array<std::pair<std::string_view, Style>, Count>& words,
-                 Style fallback) {
+Style parseStyle(std::optional<std::string_view> text,
+                 const std::array<std::pair<std::string_view, Style>, Count>& words, Style fallback) {
   if (!text) return fallback;
   const std::string word = normalisedWord(*text);
   for (const auto& [spelling, style] : words) {
@@ -71,8 +71,9 @@ CtaStyle parseCtaStyle(std::optional<std::string_view> text) {
   return parseStyle(text, kCtaWords, StoryTheme::default_().ctaStyle());
 }
 
-StoryTheme::StoryTheme(ProgressStyle progressStyle, BubbleStyle bubbleStyle, std::optional<std::string> fontFamily,
-                       Color primaryColor, Color secondaryColor, CtaStyle ctaStyle)
+StoryTheme::StoryTheme(ProgressStyle progressStyle, BubbleStyle bubbleStyle,
+                       std::optional<std::string> fontFamily, Color primaryColor, Color secondaryColor,
+                       CtaStyle ctaStyle)
     : progressStyle_(progressStyle),
       bubbleStyle_(bubbleStyle),
       fontFamily_(std::move(fontFamily)),
@@ -81,8 +82,8 @@ StoryTheme::StoryTheme(ProgressStyle progressStyle, BubbleStyle bubbleStyle, std
       ctaStyle_(ctaStyle) {}
 
 const StoryTheme& StoryTheme::default_() {
-  static const StoryTheme theme(ProgressStyle::bar, BubbleStyle::circle, std::nullopt, systemOrange, systemPink,
-                                CtaStyle::filled);
+  static const StoryTheme theme(ProgressStyle::bar, BubbleStyle::circle, std::nullopt, systemOrange,
+                                systemPink, CtaStyle::filled);
   return theme;
 }
 
@@ -104,7 +105,8 @@ StoryTheme StoryTheme::fromServiceStrings(std::optional<std::string_view> progre
 }
 
 Font StoryTheme::font(double size, FontWeight weight, const FontCatalog& fonts) const {
-  if (fontFamily_ && !fontFamily_->empty() && fonts.hasFont(*fontFamily_, size)) return Font::custom(*fontFamily_, size);
+  if (fontFamily_ && !fontFamily_->empty() && fonts.hasFont(*fontFamily_, size))
+    return Font::custom(*fontFamily_, size);
   return Font::system(size, systemWeight(weight));
 }
 
