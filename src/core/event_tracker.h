@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+#include "core/sdk_event_request.h"
+#include "platform/http.h"
+#include "platform/url.h"
+
+namespace orvane {
+
+// Fire-and-forget delivery of service events: the answer, and any failure, are ignored.
+struct EventTracker {
+  static void post(HttpSession& session, const SdkEventRequest& request, const std::string& sdkKey,
+                   const Url& baseURL);
+};
+
+}  // namespace orvane

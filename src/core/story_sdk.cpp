@@ -1,0 +1,125 @@
+#include "core/story_sdk.h"
+
+#include "api/analytics_api.h"
+#include "core/main_thread.h"
+#include "model/trimming.h"
+#include "platform/system_platform.h"
+
+namespace orvane {
+namespace {
+
+constexpr const char* kAnonymousUserIdKey = "zephro_anonymous_user_id";
+
+std::string trimmed(const std::optional<std::string>& text) {
+  return text ? std::string(trimmingWhitespaceAndNewlines(*text)) : std::string();
+}
+
+std::optional<std::string> nonEmpty(std::string text) {
+  if (text.empty()) return std::nullopt;
+  return text;
+}
+
+// Only a change of this key starts a new session: surrounding blanks do not count.
+std::string identityKey(const StoryConfiguration& configuration) {
+  return trimmed(configuration.appId()) + "|" + trimmed(configuration.bundleId()) + "|" +
+         trimmed(configuration.userId());
+}
+
+}  // namespace
+
+StorySDK& StorySDK::shared() {
+  // Never destroyed: views, timers and late network answers may reach it while the process exits.
+  static StorySDK* const instance = new StorySDK(Platform::current());
+  return *instance;
+}
+
+StorySDK::StorySDK(Platform platform)
+    : platform_(withHeadlessDefaults(std::move(platform))),
+      analyticsAPI_(std::make_unique<StoryAnalyticsAPI>(platform_.http, *this)) {}
+
+StorySDK::~StorySDK() = default;
+
+void StorySDK::configure(StoryConfiguration configuration) {
+  ORVANE_ASSERT_MAIN_THREAD();
+  configuration_ = std::move(configuration);
+  userId_ = anonymousUserId();
+  resetSession();
+}
+
+void StorySDK::setEventHandler(EventHandler handler) {
+  ORVANE_ASSERT_MAIN_THREAD();
+  eventHandler_ = std::move(handler);
+}
+
+void StorySDK::updateSession(std::optional<std::string> appId, std::optional<std::string> bundleId,
+                             std::optional<std::string> userId) {
+  ORVANE_ASSERT_MAIN_THREAD();
+  if (!configuration_) return;
+  auto previousIdentity = identityKey(*configuration_);
+  if (appId) configuration_->setAppId(std::move(appId));
+  if (bundleId) configuration_->setBundleId(std::move(bundleId));
+  if (userId) configuration_->setUserId(std::move(userId));
+  if (identityKey(*configuration_) != previousIdentity) resetSession();
+}
+
+void StorySDK::resetSession() {
+  sessionId_ = platform_.uuid->uuidString();
+  analyticsAPI_->setSessionId(sessionId_);
+  sentEventKeys_.clear();
+  trackedPlacementViews_.clear();
+}
+
+std::string StorySDK::anonymousUserId() {
+  ORVANE_ASSERT_MAIN_THREAD();
+  if (auto stored = platform_.store->string(kAnonymousUserIdKey); stored && !stored->empty()) return *stored;
+  auto created = platform_.uuid->uuidString();
+  platform_.store->set(kAnonymousUserIdKey, created);
+  return created;
+}
+
+std::optional<std::string> StorySDK::resolvedAppId() const {
+  if (!configuration_) return std::nullopt;
+  if (auto appId = nonEmpty(trimmed(configuration_->appId()))) return appId;
+  if (auto bundle = nonEmpty(trimmed(platform_.bundle->bundleIdentifier()))) return bundle;
+  return configuration_->appKey();
+}
+
+std::optional<std::string> StorySDK::resolvedBundleId() const {
+  if (configuration_) {
+    if (auto bundleId = nonEmpty(trimmed(configuration_->bundleId()))) return bundleId;
+  }
+  return nonEmpty(trimmed(platform_.bundle->bundleIdentifier()));
+}
+
+std::optional<std::string> StorySDK::resolvedUserId() const {
+  if (configuration_) {
+    if (auto userId = nonEmpty(trimmed(configuration_->userId()))) return userId;
+  }
+  return nonEmpty(userId_);
+}
+
+std::string StorySDK::voteStorageKey(const std::string& storyItemId) const {
+  std::string appKey = configuration_ ? configuration_->appKey() : "unknown-app";
+  return "orvane_widget_vote:" + appKey + ":" + resolvedUserId().value_or(userId_) + ":" + storyItemId;
+}
+
+void StorySDK::rememberPlacementKeys(const std::vector<StoryGroup>& groups, const std::string& placementKey) {
+  ORVANE_ASSERT_MAIN_THREAD();
+  for (const auto& group : groups) groupPlacementKeys_[group.id()] = placementKey;
+}
+
+bool StorySDK::markPlacementViewed(const std::string& groupId) {
+  ORVANE_ASSERT_MAIN_THREAD();
+  auto found = groupPlacementKeys_.find(groupId);
+  if (found == groupPlacementKeys_.end()) return false;
+  return trackedPlacementViews_.insert(found->second).second;
+}
+
+std::optional<std::string> StorySDK::placementKey(const StorySDKEvent& event) const {
+  if (event.isBannerEvent()) return event.placementKey();
+  auto found = groupPlacementKeys_.find(*event.groupId());
+  if (found == groupPlacementKeys_.end()) return std::nullopt;
+  return found->second;
+}
+
+}  // namespace orvane

@@ -1,0 +1,214 @@
+#include <gtest/gtest.h>
+
+#include "api/analytics_api.h"
+#include "core/story_sdk.h"
+#include "support/fake_platform.h"
+
+namespace orvane {
+namespace {
+
+using testing::FakePlatform;
+
+StoryGroup group(const std::string& id) { return StoryGroup(id, "Title " + id, StoryTheme::default_(), std::nullopt, {}); }
+
+StoryConfiguration configurationWithIdentity(std::optional<std::string> appId, std::optional<std::string> bundleId,
+                                             std::optional<std::string> userId) {
+  return StoryConfiguration("sdk-key", "app-key", StoryEnvironment::staging, std::move(appId), std::move(bundleId),
+                            std::move(userId));
+}
+
+class StorySDKIdentityTest : public ::testing::Test {
+ protected:
+  FakePlatform fake;
+  StorySDK sdk{fake.platform()};
+};
+
+TEST_F(StorySDKIdentityTest, StartsUnconfiguredWithoutSessionOrUser) {
+  EXPECT_FALSE(sdk.configuration().has_value());
+  EXPECT_EQ(sdk.sessionId(), "");
+  EXPECT_EQ(sdk.userId(), "");
+  EXPECT_EQ(sdk.resolvedAppId(), std::nullopt);
+  EXPECT_EQ(sdk.resolvedUserId(), std::nullopt);
+  // The main bundle is known even before configure.
+  EXPECT_EQ(sdk.resolvedBundleId(), "com.example.host");
+}
+
+TEST_F(StorySDKIdentityTest, AnonymousIdIsCreatedOncePersistedAndReusedUntrimmed) {
+  sdk.configure(configurationWithIdentity(std::nullopt, std::nullopt, std::nullopt));
+  auto created = sdk.userId();
+  EXPECT_EQ(fake.store->string("zephro_anonymous_user_id"), created);
+  EXPECT_TRUE(canonicalLowercaseUuid(created).has_value());
+
+  FakePlatform other;
+  other.store->set("zephro_anonymous_user_id", " kept as is ");
+  StorySDK second(other.platform());
+  second.configure(configurationWithIdentity(std::nullopt, std::nullopt, std::nullopt));
+  EXPECT_EQ(second.userId(), " kept as is ");
+}
+
+TEST_F(StorySDKIdentityTest, EmptyStoredAnonymousIdIsReplacedAndWrittenBack) {
+  fake.store->set("zephro_anonymous_user_id", "");
+  sdk.configure(configurationWithIdentity(std::nullopt, std::nullopt, std::nullopt));
+  EXPECT_FALSE(sdk.userId().empty());
+  EXPECT_EQ(fake.store->string("zephro_anonymous_user_id"), sdk.userId());
+}
+
+TEST_F(StorySDKIdentityTest, EveryConfigureStartsANewSessionSharedWithAnalytics) {
+  auto configuration = configurationWithIdentity("app", std::nullopt, "user");
+  sdk.configure(configuration);
+  auto first = sdk.sessionId();
+  EXPECT_FALSE(first.empty());
+  EXPECT_EQ(sdk.analyticsAPI().sessionId(), first);
+
+  sdk.configure(configuration);
+  EXPECT_NE(sdk.sessionId(), first);
+  EXPECT_EQ(sdk.analyticsAPI().sessionId(), sdk.sessionId());
+}
+
+TEST_F(StorySDKIdentityTest, AnalyticsHasItsOwnSessionIdBeforeConfigure) {
+  EXPECT_FALSE(sdk.analyticsAPI().sessionId().empty());
+}
+
+TEST_F(StorySDKIdentityTest, UpdateSessionBeforeConfigureIsIgnored) {
+  sdk.updateSession("app", "bundle", "user");
+  EXPECT_FALSE(sdk.configuration().has_value());
+  EXPECT_EQ(sdk.sessionId(), "");
+}
+
+TEST_F(StorySDKIdentityTest, UpdateSessionKeepsTheSessionUnlessTheTrimmedIdentityChanges) {
+  sdk.configure(configurationWithIdentity("app", std::nullopt, "user"));
+  auto session = sdk.sessionId();
+
+  sdk.updateSession(std::nullopt, std::nullopt, std::nullopt);
+  EXPECT_EQ(sdk.sessionId(), session);
+
+  sdk.updateSession(std::nullopt, std::nullopt, "  user\n");
+  EXPECT_EQ(sdk.sessionId(), session);
+  EXPECT_EQ(sdk.configuration()->userId(), "  user\n");  // stored as given, compared trimmed
+
+  sdk.updateSession(std::nullopt, "com.bundle", std::nullopt);
+  EXPECT_NE(sdk.sessionId(), session);
+}
+
+TEST_F(StorySDKIdentityTest, IdentityFieldsMovingBetweenSlotsStartANewSession) {
+  sdk.configure(configurationWithIdentity("x", std::nullopt, std::nullopt));
+  auto session = sdk.sessionId();
+  // "x||" and "x|x|" differ although the same text appears.
+  sdk.updateSession(std::nullopt, "x", std::nullopt);
+  EXPECT_NE(sdk.sessionId(), session);
+}
+
+TEST_F(StorySDKIdentityTest, UpdateSessionCannotClearAField) {
+  sdk.configure(configurationWithIdentity("app", "bundle", "user"));
+  sdk.updateSession(std::nullopt, std::nullopt, "other");
+  EXPECT_EQ(sdk.configuration()->appId(), "app");
+  EXPECT_EQ(sdk.configuration()->bundleId(), "bundle");
+  EXPECT_EQ(sdk.configuration()->userId(), "other");
+}
+
+TEST_F(StorySDKIdentityTest, ANewSessionForgetsPlacementViewsButNotPlacements) {
+  sdk.configure(configurationWithIdentity(std::nullopt, std::nullopt, "user"));
+  sdk.rememberPlacementKeys({group("g1"), group("g2")}, "home");
+  EXPECT_TRUE(sdk.markPlacementViewed("g1"));
+  EXPECT_FALSE(sdk.markPlacementViewed("g2"));  // same placement
+
+  sdk.updateSession(std::nullopt, std::nullopt, "someone else");
+  EXPECT_EQ(sdk.placementKey(StorySDKEvent::storyOpen("g1")), "home");
+  EXPECT_TRUE(sdk.markPlacementViewed("g2"));
+}
+
+TEST_F(StorySDKIdentityTest, ResolvedAppIdFallsBackFromOverrideToBundleToAppKey) {
+  sdk.configure(configurationWithIdentity("  com.override \n", std::nullopt, std::nullopt));
+  EXPECT_EQ(sdk.resolvedAppId(), "com.override");
+
+  sdk.configure(configurationWithIdentity(" \t ", std::nullopt, std::nullopt));
+  EXPECT_EQ(sdk.resolvedAppId(), "com.example.host");
+
+  fake.bundle->identifier = "   ";
+  EXPECT_EQ(sdk.resolvedAppId(), "app-key");
+  EXPECT_EQ(sdk.resolvedBundleId(), std::nullopt);
+
+  fake.bundle->identifier = std::nullopt;
+  EXPECT_EQ(sdk.resolvedAppId(), "app-key");
+  EXPECT_EQ(sdk.resolvedBundleId(), std::nullopt);
+}
+
+TEST_F(StorySDKIdentityTest, ResolvedBundleIdPrefersTheTrimmedOverride) {
+  sdk.configure(configurationWithIdentity(std::nullopt, " com.override ", std::nullopt));
+  EXPECT_EQ(sdk.resolvedBundleId(), "com.override");
+  sdk.updateSession(std::nullopt, "\u00A0\u3000", std::nullopt);  // Unicode blanks only
+  EXPECT_EQ(sdk.resolvedBundleId(), "com.example.host");
+}
+
+TEST_F(StorySDKIdentityTest, ResolvedUserIdPrefersTheHostUserOverTheAnonymousId) {
+  sdk.configure(configurationWithIdentity(std::nullopt, std::nullopt, std::nullopt));
+  EXPECT_EQ(sdk.resolvedUserId(), sdk.userId());
+
+  sdk.updateSession(std::nullopt, std::nullopt, "  member-7 ");
+  EXPECT_EQ(sdk.resolvedUserId(), "member-7");
+
+  sdk.updateSession(std::nullopt, std::nullopt, " ");
+  EXPECT_EQ(sdk.resolvedUserId(), sdk.userId());
+}
+
+TEST_F(StorySDKIdentityTest, VoteStorageKeyBeforeConfigureUsesUnknownAppAndAnEmptyUser) {
+  EXPECT_EQ(sdk.voteStorageKey("item-1"), "orvane_widget_vote:unknown-app::item-1");
+}
+
+TEST_F(StorySDKIdentityTest, VoteStorageKeyUsesTheResolvedUserAndUntrimmedParts) {
+  sdk.configure(StoryConfiguration("sdk-key", " app key ", StoryEnvironment::production, std::nullopt,
+                                   std::nullopt, " member "));
+  EXPECT_EQ(sdk.voteStorageKey(" item "), "orvane_widget_vote: app key :member: item ");
+
+  sdk.configure(StoryConfiguration("sdk-key", "app"));
+  EXPECT_EQ(sdk.voteStorageKey("item"), "orvane_widget_vote:app:" + sdk.userId() + ":item");
+}
+
+TEST_F(StorySDKIdentityTest, PlacementKeysComeFromTheLatestFetchOfAGroup) {
+  EXPECT_EQ(sdk.placementKey(StorySDKEvent::storyOpen("g1")), std::nullopt);
+
+  sdk.rememberPlacementKeys({group("g1"), group("g2")}, "home");
+  EXPECT_EQ(sdk.placementKey(StorySDKEvent::storyOpen("g1")), "home");
+  EXPECT_EQ(sdk.placementKey(StorySDKEvent::swipeUp("g2", "i1")), "home");
+
+  sdk.rememberPlacementKeys({group("g2")}, "feed");
+  EXPECT_EQ(sdk.placementKey(StorySDKEvent::storyClose("g2")), "feed");
+  EXPECT_EQ(sdk.placementKey(StorySDKEvent::storyClose("g1")), "home");
+
+  sdk.rememberPlacementKeys({}, "empty");
+  EXPECT_EQ(sdk.placementKey(StorySDKEvent::storyClose("g1")), "home");
+}
+
+TEST_F(StorySDKIdentityTest, BannerEventsCarryTheirOwnPlacementKey) {
+  sdk.rememberPlacementKeys({group("42")}, "stories");
+  EXPECT_EQ(sdk.placementKey(StorySDKEvent::bannerImpression("42", std::nullopt, "top")), "top");
+  EXPECT_EQ(sdk.placementKey(StorySDKEvent::bannerClick("42", "7", "top", std::nullopt)), "top");
+}
+
+TEST_F(StorySDKIdentityTest, PlacementIsMarkedViewedOncePerSessionAndNeverForUnknownGroups) {
+  EXPECT_FALSE(sdk.markPlacementViewed("unknown"));
+  sdk.rememberPlacementKeys({group("g1")}, "home");
+  sdk.rememberPlacementKeys({group("g2")}, "feed");
+  EXPECT_TRUE(sdk.markPlacementViewed("g1"));
+  EXPECT_FALSE(sdk.markPlacementViewed("g1"));
+  EXPECT_TRUE(sdk.markPlacementViewed("g2"));
+
+  sdk.configure(StoryConfiguration("k", "a"));
+  EXPECT_TRUE(sdk.markPlacementViewed("g1"));
+}
+
+TEST_F(StorySDKIdentityTest, SetEventHandlerReplacesTheEarlierOne) {
+  int first = 0, second = 0;
+  sdk.setEventHandler([&](const StorySDKEvent&) { ++first; });
+  sdk.setEventHandler([&](const StorySDKEvent&) { ++second; });
+  sdk.report(StorySDKEvent::storyClose("g"), "home");
+  EXPECT_EQ(first, 0);
+  EXPECT_EQ(second, 1);
+  sdk.setEventHandler(nullptr);
+  EXPECT_FALSE(sdk.eventHandler());
+}
+
+TEST(StorySDKSharedTest, IsOneInstance) { EXPECT_EQ(&StorySDK::shared(), &StorySDK::shared()); }
+
+}  // namespace
+}  // namespace orvane
