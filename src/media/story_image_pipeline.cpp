@@ -101,7 +101,7 @@ void StoryImagePipeline::startDownload(const Url& url, std::vector<Completion> w
   // A plain GET with the session's defaults: no headers of the SDK's own.
   session_->send(HttpRequest{.url = url, .headers = {}, .body = std::nullopt},
                  [decoder = decoder_, mainQueue = mainQueue_, maxPixels = maxDecodedPixels_,
-                  state = std::weak_ptr<State>(state_), url](HttpResult result) {
+                  state = std::weak_ptr<State>(state_), url](const HttpResult& result) {
                    auto image = decodeDownload(result, *decoder, maxPixels);
                    mainQueue->post([state, url, image = std::move(image)] {
                      if (auto alive = state.lock()) alive->finish(url, image);
