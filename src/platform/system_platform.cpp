@@ -1,5 +1,7 @@
 #include "platform/system_platform.h"
 
+#include "platform/curl_http_session.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <random>
@@ -32,6 +34,12 @@ class NoFonts final : public FontCatalog {
  public:
   bool hasFont(const std::string&, double) const override { return false; }
 };
+
+// One transport for the process, like a shared URL session: all requests reuse its connections.
+std::shared_ptr<HttpSession> sharedCurlSession() {
+  static const auto session = std::make_shared<CurlHttpSession>();
+  return session;
+}
 
 }  // namespace
 
@@ -88,6 +96,7 @@ void StandardErrorConsole::writeLine(std::string_view line) {
 }
 
 Platform withHeadlessDefaults(Platform platform) {
+  if (!platform.http) platform.http = sharedCurlSession();
   if (!platform.store) platform.store = std::make_shared<MemoryStore>();
   if (!platform.clock) platform.clock = std::make_shared<SystemClock>();
   if (!platform.uuid) platform.uuid = std::make_shared<RandomUuidSource>();

@@ -1,0 +1,262 @@
+#include "platform/curl_http_session.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <future>
+#include <mutex>
+
+#include "local_http_server.h"
+#include "self_signed_certificate.h"
+
+namespace orvane {
+namespace {
+
+using testing::LocalHttpServer;
+using testing::SelfSignedCertificate;
+using Code = TransportError::Code;
+
+HttpRequest requestFor(const std::string& url, std::string method = "GET") {
+  return HttpRequest{*Url::parse(url), std::move(method), {}, std::nullopt, std::chrono::seconds(60)};
+}
+
+HttpResult exchange(HttpSession& session, HttpRequest request) {
+  auto promise = std::make_shared<std::promise<HttpResult>>();
+  auto future = promise->get_future();
+  session.send(std::move(request), [promise](HttpResult result) { promise->set_value(std::move(result)); });
+  if (future.wait_for(std::chrono::seconds(10)) != std::future_status::ready)
+    return HttpResult{std::nullopt, std::nullopt, TransportError{Code::other, "test gave up waiting"}};
+  return future.get();
+}
+
+// Holds a handler until released (or for a few seconds at most).
+class Gate {
+ public:
+  void wait() {
+    std::unique_lock lock(mutex_);
+    condition_.wait_for(lock, std::chrono::seconds(5), [this] { return open_; });
+  }
+  void open() {
+    {
+      std::lock_guard lock(mutex_);
+      open_ = true;
+    }
+    condition_.notify_all();
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable condition_;
+  bool open_ = false;
+};
+
+class CurlHttpSessionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    server_.routes().Get("/echo", [](const httplib::Request& request, httplib::Response& response) {
+      response.set_content("key=" + request.get_header_value("X-Zephro-SDK-Key") + " query=" +
+                               request.get_param_value("q"),
+                           "text/plain");
+    });
+    server_.routes().Post("/echo", [](const httplib::Request& request, httplib::Response& response) {
+      response.status = 201;
+      auto type = request.has_header("Content-Type") ? request.get_header_value("Content-Type") : "(none)";
+      response.set_content(type + "|" + request.body, "application/octet-stream");
+    });
+    server_.routes().Get("/missing", [](const httplib::Request&, httplib::Response& response) {
+      response.status = 404;
+      response.set_content("not here", "text/plain");
+    });
+    server_.routes().Get("/empty", [](const httplib::Request&, httplib::Response& response) { response.status = 204; });
+    server_.routes().Get("/large", [](const httplib::Request&, httplib::Response& response) {
+      response.set_content(std::string(4096, 'x'), "text/plain");
+    });
+    server_.routes().Get("/large-chunked", [](const httplib::Request&, httplib::Response& response) {
+      response.set_chunked_content_provider("text/plain", [](size_t offset, httplib::DataSink& sink) {
+        if (offset >= 4096) {
+          sink.done();
+          return true;
+        }
+        std::string chunk(512, 'y');
+        return sink.write(chunk.data(), chunk.size());
+      });
+    });
+    server_.routes().Get("/slow", [this](const httplib::Request&, httplib::Response& response) {
+      ++slowRequests_;
+      gate_.wait();
+      response.set_content("late", "text/plain");
+    });
+    server_.start();
+  }
+
+  void TearDown() override {
+    gate_.open();
+    server_.stop();
+  }
+
+  std::string url(const std::string& path) const { return server_.origin() + path; }
+
+  LocalHttpServer server_;
+  Gate gate_;
+  std::atomic<int> slowRequests_{0};
+};
+
+TEST_F(CurlHttpSessionTest, RoundTripsMethodsHeadersAndBodies) {
+  CurlHttpSession session;
+
+  auto get = requestFor(url("/echo?q=a%20b"));
+  get.setHeader("X-Zephro-SDK-Key", "key-1");
+  auto fetched = exchange(session, get);
+  ASSERT_FALSE(fetched.error) << fetched.error->message;
+  EXPECT_EQ(fetched.response->statusCode, 200);
+  EXPECT_EQ(fetched.data, "key=key-1 query=a b");
+
+  const std::string bytes("{\"a\":1}\0\xff", 9);
+  auto post = requestFor(url("/echo"), "POST");
+  post.setHeader("Content-Type", "application/json");
+  post.body = bytes;
+  auto posted = exchange(session, post);
+  ASSERT_FALSE(posted.error) << posted.error->message;
+  EXPECT_EQ(posted.response->statusCode, 201);
+  EXPECT_EQ(posted.data, "application/json|" + bytes);
+
+  // No content type is invented for a body sent without one.
+  auto bare = requestFor(url("/echo"), "POST");
+  bare.body = "x";
+  EXPECT_EQ(exchange(session, bare).data, "(none)|x");
+}
+
+TEST_F(CurlHttpSessionTest, ReportsEveryStatusAsAResponseNotAnError) {
+  CurlHttpSession session;
+  auto missing = exchange(session, requestFor(url("/missing")));
+  EXPECT_FALSE(missing.error);
+  EXPECT_EQ(missing.response->statusCode, 404);
+  EXPECT_EQ(missing.data, "not here");
+
+  auto empty = exchange(session, requestFor(url("/empty")));
+  EXPECT_EQ(empty.response->statusCode, 204);
+  EXPECT_EQ(empty.data, "");  // present, and empty
+}
+
+TEST_F(CurlHttpSessionTest, AbortsAnswersLargerThanTheCap) {
+  CurlHttpSession::Options options;
+  options.maxResponseBytes = 1024;
+  CurlHttpSession session(options);
+
+  for (const char* path : {"/large", "/large-chunked"}) {
+    auto result = exchange(session, requestFor(url(path)));
+    ASSERT_TRUE(result.error) << path;
+    EXPECT_EQ(result.error->code, Code::tooLarge) << path;
+    EXPECT_FALSE(result.data) << path;
+  }
+  EXPECT_EQ(exchange(session, requestFor(url("/echo"))).response->statusCode, 200);
+}
+
+TEST_F(CurlHttpSessionTest, MapsRefusedConnectionsAndTimeouts) {
+  CurlHttpSession session;
+
+  LocalHttpServer closed;
+  closed.start();
+  const auto closedOrigin = closed.origin();
+  closed.stop();
+  auto refused = exchange(session, requestFor(closedOrigin + "/echo"));
+  ASSERT_TRUE(refused.error);
+  EXPECT_EQ(refused.error->code, Code::connection);
+  EXPECT_FALSE(refused.error->message.empty());
+
+  auto slow = requestFor(url("/slow"));
+  slow.timeout = std::chrono::seconds(1);
+  const auto started = std::chrono::steady_clock::now();
+  auto timedOut = exchange(session, slow);
+  ASSERT_TRUE(timedOut.error);
+  EXPECT_EQ(timedOut.error->code, Code::timeout);
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(4));
+}
+
+TEST_F(CurlHttpSessionTest, PointsAnOverriddenOriginAtAnotherServer) {
+  CurlHttpSession::Options options;
+  options.originOverrides["https://api.orvane.io"] = server_.origin() + "/";
+  CurlHttpSession session(options);
+
+  auto result = exchange(session, requestFor("https://API.orvane.io/echo?q=over"));
+  ASSERT_FALSE(result.error) << result.error->message;
+  EXPECT_EQ(result.data, "key= query=over");
+}
+
+TEST_F(CurlHttpSessionTest, RefusesRequestsItMustNotSend) {
+  CurlHttpSession session;
+
+  auto smuggling = requestFor(url("/echo"));
+  smuggling.setHeader("X-Zephro-UserId", "u1\r\nX-Injected: yes");
+  auto refusedHeader = exchange(session, smuggling);
+  ASSERT_TRUE(refusedHeader.error);
+  EXPECT_EQ(refusedHeader.error->code, Code::other);
+
+  for (const char* target : {"file:///etc/hostname", "ftp://127.0.0.1/"}) {
+    auto result = exchange(session, requestFor(target));
+    ASSERT_TRUE(result.error) << target;
+    EXPECT_FALSE(result.data) << target;
+  }
+}
+
+TEST_F(CurlHttpSessionTest, DestructionCancelsWhatIsStillRunning) {
+  std::promise<HttpResult> outcome;
+  {
+    CurlHttpSession session;
+    session.send(requestFor(url("/slow")), [&](HttpResult result) { outcome.set_value(std::move(result)); });
+    for (int waited = 0; slowRequests_ == 0 && waited < 5000; ++waited)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  auto future = outcome.get_future();
+  ASSERT_EQ(future.wait_for(std::chrono::seconds(0)), std::future_status::ready);
+  auto result = future.get();
+  ASSERT_TRUE(result.error);
+  EXPECT_EQ(result.error->code, Code::cancelled);
+}
+
+TEST(CurlHttpSessionTls, VerifiesThePeerAndItsName) {
+  SelfSignedCertificate forAddress("IP:127.0.0.1");
+  LocalHttpServer secure(std::make_unique<httplib::SSLServer>(forAddress.certificate(), forAddress.key()));
+  secure.routes().Get("/hello", [](const httplib::Request&, httplib::Response& response) {
+    response.set_content("hello", "text/plain");
+  });
+  secure.routes().Get("/downgrade", [](const httplib::Request&, httplib::Response& response) {
+    response.set_redirect("http://127.0.0.1:1/hello");
+  });
+  secure.start();
+  const auto hello = secure.origin("https") + "/hello";
+
+  CurlHttpSession systemTrust;
+  auto untrusted = exchange(systemTrust, requestFor(hello));
+  ASSERT_TRUE(untrusted.error);
+  EXPECT_EQ(untrusted.error->code, Code::tls);
+
+  CurlHttpSession::Options trusting;
+  trusting.caBundlePath = forAddress.pemPath();
+  CurlHttpSession session(trusting);
+  auto trusted = exchange(session, requestFor(hello));
+  ASSERT_FALSE(trusted.error) << trusted.error->message;
+  EXPECT_EQ(trusted.data, "hello");
+
+  auto downgraded = exchange(session, requestFor(secure.origin("https") + "/downgrade"));
+  ASSERT_TRUE(downgraded.error);
+  EXPECT_EQ(downgraded.error->code, Code::other);
+
+  SelfSignedCertificate forOtherName("DNS:elsewhere.example");
+  CurlHttpSession::Options trustingOther;
+  trustingOther.caBundlePath = forOtherName.pemPath();
+  LocalHttpServer misnamed(std::make_unique<httplib::SSLServer>(forOtherName.certificate(), forOtherName.key()));
+  misnamed.routes().Get("/hello", [](const httplib::Request&, httplib::Response& response) {
+    response.set_content("hello", "text/plain");
+  });
+  misnamed.start();
+  CurlHttpSession other(trustingOther);
+  auto wrongName = exchange(other, requestFor(misnamed.origin("https") + "/hello"));
+  ASSERT_TRUE(wrongName.error);
+  EXPECT_EQ(wrongName.error->code, Code::tls);
+}
+
+}  // namespace
+}  // namespace orvane
