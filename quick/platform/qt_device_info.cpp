@@ -1,0 +1,32 @@
+#include "quick/platform/qt_device_info.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace orvane::quick {
+namespace {
+
+constexpr const char* kDeviceIdentifierKey = "orvane_device_identifier";
+
+std::optional<std::string> canonicalUppercaseUuid(const std::string& text) {
+  auto canonical = canonicalLowercaseUuid(text);
+  if (!canonical) return std::nullopt;
+  std::transform(canonical->begin(), canonical->end(), canonical->begin(),
+                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  return canonical;
+}
+
+}  // namespace
+
+std::optional<std::string> QtDeviceInfo::identifierForVendor() const {
+  std::lock_guard lock(mutex_);
+  if (identifier_) return identifier_;
+  if (auto stored = store_->string(kDeviceIdentifierKey)) identifier_ = canonicalUppercaseUuid(*stored);
+  if (!identifier_) {
+    identifier_ = canonicalUppercaseUuid(uuids_->uuidString());
+    if (identifier_) store_->set(kDeviceIdentifierKey, *identifier_);
+  }
+  return identifier_;
+}
+
+}  // namespace orvane::quick

@@ -1,0 +1,34 @@
+#include "quick/platform/qt_platform.h"
+
+#include "platform/system_platform.h"
+#include "quick/platform/qsettings_store.h"
+#include "quick/platform/qt_bundle_info.h"
+#include "quick/platform/qt_device_info.h"
+#include "quick/platform/qt_font_catalog.h"
+#include "quick/platform/qt_image_decoder.h"
+#include "quick/platform/qt_locale_info.h"
+#include "quick/platform/qt_main_queue.h"
+#include "quick/platform/qt_url_opener.h"
+
+namespace orvane::quick {
+
+Platform makeQtPlatform(const QtPlatformOptions& options) {
+  Platform platform;
+  platform.http = options.http;
+  platform.mainQueue = std::make_shared<QtMainQueue>();
+  platform.store = options.settingsFile.isEmpty() ? std::make_shared<QSettingsStore>()
+                                                  : std::make_shared<QSettingsStore>(options.settingsFile);
+  platform.uuid = std::make_shared<RandomUuidSource>();
+  platform.locale = std::make_shared<QtLocaleInfo>();
+  platform.device = std::make_shared<QtDeviceInfo>(platform.store, platform.uuid);
+  platform.bundle = options.bundleIdentifier ? std::make_shared<QtBundleInfo>(*options.bundleIdentifier)
+                                             : std::make_shared<QtBundleInfo>();
+  platform.imageDecoder = std::make_shared<QtImageDecoder>();
+  platform.urlOpener = std::make_shared<QtUrlOpener>();
+  platform.fonts = std::make_shared<QtFontCatalog>();
+  return platform;
+}
+
+void installQtPlatform(const QtPlatformOptions& options) { Platform::install(makeQtPlatform(options)); }
+
+}  // namespace orvane::quick

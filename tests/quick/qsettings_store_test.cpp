@@ -1,0 +1,72 @@
+#include "quick/platform/qsettings_store.h"
+
+#include <gtest/gtest.h>
+
+#include <QSettings>
+#include <QSize>
+#include <QTemporaryDir>
+#include <thread>
+
+namespace orvane::quick {
+namespace {
+
+class QSettingsStoreTest : public ::testing::Test {
+ protected:
+  QString file() const { return directory_.filePath("settings.ini"); }
+
+ private:
+  QTemporaryDir directory_;
+};
+
+TEST_F(QSettingsStoreTest, ValuesSurviveANewStoreOnTheSameFile) {
+  QSettingsStore(file()).set("zephro_anonymous_user_id", "5B1D0C2E-0000-4000-8000-000000000001");
+  QSettingsStore(file()).set("orvane_widget_vote:key:user:item", "option-2");
+
+  QSettingsStore reopened(file());
+  EXPECT_EQ(reopened.string("zephro_anonymous_user_id"), "5B1D0C2E-0000-4000-8000-000000000001");
+  EXPECT_EQ(reopened.string("orvane_widget_vote:key:user:item"), "option-2");
+  EXPECT_EQ(reopened.string("missing"), std::nullopt);
+  EXPECT_EQ(reopened.string(""), std::nullopt);
+}
+
+TEST_F(QSettingsStoreTest, KeysWithSeparatorsStayDistinctAndRoundTrip) {
+  QSettingsStore store(file());
+  const std::vector<std::string> keys = {"a/b", "a//b", "/a/b/", "a\\b", "a%2Fb", "vote:app:user id/ü:item"};
+  for (std::size_t i = 0; i < keys.size(); ++i) store.set(keys[i], "value " + std::to_string(i));
+
+  QSettingsStore reopened(file());
+  for (std::size_t i = 0; i < keys.size(); ++i) EXPECT_EQ(reopened.string(keys[i]), "value " + std::to_string(i)) << keys[i];
+  EXPECT_EQ(reopened.string("a"), std::nullopt);
+}
+
+TEST_F(QSettingsStoreTest, ValuesThatAreNoTextReadAbsent) {
+  {
+    QSettings settings(file(), QSettings::IniFormat);
+    settings.setValue("list", QStringList{"a", "b"});
+    settings.setValue("bytes", QByteArray("\x01\x02", 2));
+    settings.setValue("size", QSize(3, 4));
+  }
+  QSettingsStore store(file());
+  EXPECT_EQ(store.string("list"), std::nullopt);
+  EXPECT_EQ(store.string("bytes"), std::nullopt);
+  EXPECT_EQ(store.string("size"), std::nullopt);
+}
+
+TEST_F(QSettingsStoreTest, ConcurrentWritersLoseNothing) {
+  QSettingsStore store(file());
+  auto write = [&](const std::string& prefix) {
+    for (int i = 0; i < 10; ++i) store.set(prefix + std::to_string(i), std::to_string(i));
+  };
+  std::thread first(write, "first-"), second(write, "second-");
+  first.join();
+  second.join();
+
+  QSettingsStore reopened(file());
+  for (int i = 0; i < 10; ++i) {
+    EXPECT_EQ(reopened.string("first-" + std::to_string(i)), std::to_string(i));
+    EXPECT_EQ(reopened.string("second-" + std::to_string(i)), std::to_string(i));
+  }
+}
+
+}  // namespace
+}  // namespace orvane::quick

@@ -1,0 +1,45 @@
+#include "quick/platform/qt_url_opener.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace orvane::quick {
+namespace {
+
+bool openable(const char* text) {
+  auto url = Url::parse(text);
+  return url && isOpenableOutsideApp(*url);
+}
+
+TEST(QtUrlOpenerPolicy, WebLinksAndAppLinksPass) {
+  EXPECT_TRUE(openable("https://example.com/offer?id=7"));
+  EXPECT_TRUE(openable("HTTP://Example.com"));
+  EXPECT_TRUE(openable("myapp://offer/7"));
+  EXPECT_TRUE(openable("mailto:help@example.com"));
+  EXPECT_TRUE(openable("tel:+15551234"));
+}
+
+TEST(QtUrlOpenerPolicy, LocalScriptAndSchemeLessLinksAreRefused) {
+  for (const char* text :
+       {"file:///etc/passwd", "FILE:///C:/Windows", "file://host/share", "qrc:/OrvaneStories/qmldir",
+        "javascript:alert(1)", "JavaScript:alert(1)", "data:text/html,<script>alert(1)</script>",
+        "blob:https://example.com/1", "about:blank", "content://media/1", "smb://server/share",
+        "example.com/offer", "//example.com/offer", "/offer/7", "offer", "https:offer", "http:///path"}) {
+    EXPECT_FALSE(openable(text)) << text;
+  }
+}
+
+TEST(QtUrlOpener, OnlyLinksThePolicyPassesReachTheSystem) {
+  std::vector<QUrl> opened;
+  QtUrlOpener opener([&](const QUrl& url) { opened.push_back(url); });
+  opener.open(*Url::parse("file:///etc/passwd"));
+  opener.open(*Url::parse("javascript:alert(1)"));
+  opener.open(*Url::parse("https://example.com/a%20b?x=1"));
+
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(opened[0].toString(QUrl::FullyEncoded), "https://example.com/a%20b?x=1");
+}
+
+}  // namespace
+}  // namespace orvane::quick
