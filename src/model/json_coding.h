@@ -10,11 +10,15 @@
 // offending value. Enumerations are their raw value string.
 //
 // StoryGroup and StoryTheme have no coding.
+//
+// Each object is built aside and moved in at the end: a to_json that throws while nlohmann is
+// constructing the target would otherwise leak what was written so far.
 
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "model/banner.h"
 #include "model/coding_error.h"
@@ -79,9 +83,10 @@ struct adl_serializer<orvane::WidgetUserVote> {
   template <typename Json>
   static void to_json(Json& json, const orvane::WidgetUserVote& vote) {
     using namespace orvane::model_json;
-    json = Json::object();
-    writeField(json, "optionId", vote.optionId());
-    writeField(json, "votedAt", vote.votedAt());
+    Json object = Json::object();
+    writeField(object, "optionId", vote.optionId());
+    writeField(object, "votedAt", vote.votedAt());
+    json = std::move(object);
   }
 
   template <typename Json>
@@ -99,13 +104,14 @@ struct adl_serializer<orvane::WidgetOption> {
   template <typename Json>
   static void to_json(Json& json, const orvane::WidgetOption& option) {
     using namespace orvane::model_json;
-    json = Json::object();
-    writeField(json, "id", option.id());
-    writeField(json, "text", option.text());
-    writeOptional(json, "emojiPrefix", option.emojiPrefix());
-    writeField(json, "orderIndex", option.orderIndex());
-    writeOptional(json, "isCorrect", option.isCorrect());
-    writeField(json, "voteCount", option.voteCount());
+    Json object = Json::object();
+    writeField(object, "id", option.id());
+    writeField(object, "text", option.text());
+    writeOptional(object, "emojiPrefix", option.emojiPrefix());
+    writeField(object, "orderIndex", option.orderIndex());
+    writeOptional(object, "isCorrect", option.isCorrect());
+    writeField(object, "voteCount", option.voteCount());
+    json = std::move(object);
   }
 
   template <typename Json>
@@ -124,20 +130,21 @@ struct adl_serializer<orvane::StoryItem> {
   template <typename Json>
   static void to_json(Json& json, const orvane::StoryItem& item) {
     using namespace orvane::model_json;
-    json = Json::object();
-    writeField(json, "id", item.id());
-    writeOptional(json, "title", item.title());
-    writeOptional(json, "bodyText", item.bodyText());
-    writeOptional(json, "mediaType", item.mediaType());
-    writeOptional(json, "mediaURL", item.mediaURL());
-    writeField(json, "duration", item.duration());
-    writeOptional(json, "ctaTitle", item.ctaTitle());
-    writeOptional(json, "ctaURL", item.ctaURL());
-    writeField(json, "widgetType", item.widgetType());
-    writeOptional(json, "widgetQuestion", item.widgetQuestion());
-    writeOptional(json, "swipeCallbackURL", item.swipeCallbackURL());
-    writeField(json, "widgetOptions", item.widgetOptions());
-    writeOptional(json, "userVote", item.userVote());
+    Json object = Json::object();
+    writeField(object, "id", item.id());
+    writeOptional(object, "title", item.title());
+    writeOptional(object, "bodyText", item.bodyText());
+    writeOptional(object, "mediaType", item.mediaType());
+    writeOptional(object, "mediaURL", item.mediaURL());
+    writeField(object, "duration", item.duration());
+    writeOptional(object, "ctaTitle", item.ctaTitle());
+    writeOptional(object, "ctaURL", item.ctaURL());
+    writeField(object, "widgetType", item.widgetType());
+    writeOptional(object, "widgetQuestion", item.widgetQuestion());
+    writeOptional(object, "swipeCallbackURL", item.swipeCallbackURL());
+    writeField(object, "widgetOptions", item.widgetOptions());
+    writeOptional(object, "userVote", item.userVote());
+    json = std::move(object);
   }
 
   template <typename Json>
@@ -166,13 +173,14 @@ struct adl_serializer<orvane::BannerItem> {
   template <typename Json>
   static void to_json(Json& json, const orvane::BannerItem& item) {
     using namespace orvane::model_json;
-    json = Json::object();
-    writeField(json, "id", item.id());
-    writeOptional(json, "mediaAssetId", item.mediaAssetId());
-    writeField(json, "mediaURL", item.mediaURL());
-    writeField(json, "orderIndex", item.orderIndex());
-    writeField(json, "ctaType", item.ctaType());
-    writeOptional(json, "ctaURL", item.ctaURL());
+    Json object = Json::object();
+    writeField(object, "id", item.id());
+    writeOptional(object, "mediaAssetId", item.mediaAssetId());
+    writeField(object, "mediaURL", item.mediaURL());
+    writeField(object, "orderIndex", item.orderIndex());
+    writeField(object, "ctaType", item.ctaType());
+    writeOptional(object, "ctaURL", item.ctaURL());
+    json = std::move(object);
   }
 
   template <typename Json>
@@ -194,17 +202,18 @@ struct adl_serializer<orvane::Banner> {
   template <typename Json>
   static void to_json(Json& json, const orvane::Banner& banner) {
     using namespace orvane::model_json;
-    json = Json::object();
-    writeField(json, "id", banner.id());
-    writeField(json, "type", banner.type());
-    writeField(json, "placementKey", banner.placementKey());
-    writeField(json, "viewOrder", banner.viewOrder());
-    writeField(json, "autoplaySeconds", banner.autoplaySeconds());
-    writeField(json, "bannerLayoutMode", banner.bannerLayoutMode());
-    writeOptional(json, "bannerAspectRatio", banner.bannerAspectRatio());
-    writeOptional(json, "bannerFixedHeight", banner.bannerFixedHeight());
-    writeField(json, "bannerContentMode", banner.bannerContentMode());
-    writeField(json, "items", banner.items());
+    Json object = Json::object();
+    writeField(object, "id", banner.id());
+    writeField(object, "type", banner.type());
+    writeField(object, "placementKey", banner.placementKey());
+    writeField(object, "viewOrder", banner.viewOrder());
+    writeField(object, "autoplaySeconds", banner.autoplaySeconds());
+    writeField(object, "bannerLayoutMode", banner.bannerLayoutMode());
+    writeOptional(object, "bannerAspectRatio", banner.bannerAspectRatio());
+    writeOptional(object, "bannerFixedHeight", banner.bannerFixedHeight());
+    writeField(object, "bannerContentMode", banner.bannerContentMode());
+    writeField(object, "items", banner.items());
+    json = std::move(object);
   }
 
   template <typename Json>
