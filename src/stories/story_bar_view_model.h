@@ -1,0 +1,76 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "api/story_api.h"
+#include "core/observable.h"
+#include "core/story_sdk.h"
+#include "media/story_image_pipeline.h"
+#include "model/story.h"
+
+namespace orvane {
+
+// The state behind one story bar: the placement's groups, loaded once; which group's viewer to
+// present; an impression per group the first time its bubble appears; and warm images for the
+// first few groups that appear. Main thread only.
+//
+// Observers are told before each change of a published property (all accessors but
+// placementKey) and re-read the accessors afterwards. The load's answer holds the model weakly:
+// once the last owner lets go, it is dropped.
+class StoryBarViewModel final : public Observable, public std::enable_shared_from_this<StoryBarViewModel> {
+ public:
+  static constexpr std::size_t maxPrefetchedGroups = 3;
+
+  // Builds the model and starts its one load at once, as the bar does when it is created.
+  static std::shared_ptr<StoryBarViewModel> create(std::string placementKey, StorySDK& sdk = StorySDK::shared(),
+                                                   StoryImagePipeline& pipeline = StoryImagePipeline::shared());
+
+  // Published.
+  // In service order; empty until loaded and after a failed load.
+  const std::vector<StoryGroup>& groups() const { return groups_.get(); }
+  // Only ever cleared here: failures are logged, not shown.
+  const std::optional<std::string>& errorMessage() const { return errorMessage_.get(); }
+  bool isLoading() const { return isLoading_.get(); }
+  // A load was started for this model; never reset.
+  bool hasLoaded() const { return hasLoaded_.get(); }
+  // The group whose viewer is (to be) shown; keeps its value after the viewer is dismissed.
+  std::optional<int> selectedGroupIndex() const { return selectedGroupIndex_.get(); }
+  bool isViewerPresented() const { return isViewerPresented_.get(); }
+  // The other half of the two-way binding: the toolkit clears it when the viewer is dismissed.
+  void setViewerPresented(bool presented);
+
+  const std::string& placementKey() const { return placementKey_; }
+
+  // Fetches the placement's groups; guarded only by create(), which runs it once.
+  void load();
+  // Presents the viewer for the group at `index`; an index outside the groups is ignored.
+  void selectGroup(int index);
+  // Called each time a group's bubble comes into view.
+  void groupDidAppear(const StoryGroup& group);
+
+ private:
+  StoryBarViewModel(std::string placementKey, StorySDK& sdk, StoryImagePipeline& pipeline);
+
+  void finishLoad(const Result<std::vector<StoryGroup>>& result);
+  void prefetch(const StoryGroup& group);
+
+  Published<std::vector<StoryGroup>> groups_{*this, {}};
+  Published<std::optional<std::string>> errorMessage_{*this, std::nullopt};
+  Published<bool> isLoading_{*this, false};
+  Published<bool> hasLoaded_{*this, false};
+  Published<std::optional<int>> selectedGroupIndex_{*this, std::nullopt};
+  Published<bool> isViewerPresented_{*this, false};
+
+  StorySDK& sdk_;
+  StoryImagePipeline& pipeline_;
+  std::string placementKey_;
+  StoryAPI api_;
+  std::set<std::string> impressedGroupIDs_;
+  std::set<std::string> prefetchedGroupIDs_;
+};
+
+}  // namespace orvane

@@ -1,0 +1,124 @@
+// What the viewer does when the user answers a poll or quiz, swipes up or taps the call-to-action.
+#include <algorithm>
+#include <utility>
+
+#include "core/main_thread.h"
+#include "stories/story_viewer_view_model.h"
+
+namespace orvane {
+
+void StoryViewerViewModel::vote(const std::string& optionId) {
+  ORVANE_ASSERT_MAIN_THREAD();
+  const StoryGroup* group = currentGroup();
+  const StoryItem* item = currentItem();
+  if (!group || !item) return;
+  const WidgetType widgetType = item->widgetType();
+  if (widgetType != WidgetType::poll && widgetType != WidgetType::quiz) return;
+  // One answer per page: also an answer restored from the service or from this device.
+  if (isVotingInProgress() || votedOptionId()) return;
+
+  isVotingInProgress_.set(true);
+  votedOptionId_.set(optionId);
+  std::weak_ptr<StoryViewerViewModel> weakSelf = weak_from_this();
+  sdk_.recordVote(item->id(), optionId,
+                  [weakSelf, itemId = item->id(), optionId, widgetType, groupId = group->id()](
+                      const Result<VoteResponse>& result) {
+                    if (auto self = weakSelf.lock()) self->finishVote(result, itemId, optionId, widgetType, groupId);
+                  });
+}
+
+void StoryViewerViewModel::finishVote(const Result<VoteResponse>& result, const std::string& itemId,
+                                      const std::string& optionId, WidgetType widgetType,
+                                      const std::string& groupId) {
+  isVotingInProgress_.set(false);
+  const bool stillShown = isCurrentItem(itemId);
+  if (!result.ok()) {
+    // Only the page that was answered may be rolled back; the user may vote there again.
+    if (stillShown) {
+      votedOptionId_.set(std::nullopt);
+      showResults_.set(false);
+    }
+    return;
+  }
+
+  // The choice sent is what this device remembers, whatever the answer echoes.
+  sdk_.platform().store->set(sdk_.voteStorageKey(itemId), optionId);
+  // A page the user has moved on to keeps its own, unanswered state.
+  if (stillShown) {
+    const VoteResponse& response = result.value();
+    if (response.optionId() && response.voteCount()) {
+      auto counts = updatedVoteCounts();
+      counts[*response.optionId()] = *response.voteCount();
+      updatedVoteCounts_.set(std::move(counts));
+    }
+    showResults_.set(true);
+  }
+  if (widgetType == WidgetType::poll) {
+    sdk_.report(StorySDKEvent::pollVoted(groupId, itemId), placementKey_);
+  } else {
+    sdk_.report(StorySDKEvent::quizAnswered(groupId, itemId), placementKey_);
+  }
+  refreshAfterVote(itemId, optionId);
+}
+
+void StoryViewerViewModel::refreshAfterVote(const std::string& itemId, const std::string& optionId) {
+  std::weak_ptr<StoryViewerViewModel> weakSelf = weak_from_this();
+  api_.fetchStories(placementKey_, [weakSelf, itemId, optionId](Result<std::vector<StoryGroup>> result) {
+    auto self = weakSelf.lock();
+    if (!self || !result.ok()) return;
+    self->applyRefresh(std::move(result).value(), itemId, optionId);
+  });
+}
+
+// Fresh counts without restarting the page, its progress or its timers.
+void StoryViewerViewModel::applyRefresh(std::vector<StoryGroup> groups, const std::string& itemId,
+                                        const std::string& optionId) {
+  groups_ = std::move(groups);
+  const int lastGroup = std::max(static_cast<int>(groups_.size()) - 1, 0);
+  currentGroupIndex_.set(std::min(currentGroupIndex(), lastGroup));
+  if (const StoryGroup* group = currentGroup()) {
+    const int lastItem = std::max(static_cast<int>(group->items().size()) - 1, 0);
+    currentItemIndex_.set(std::min(currentItemIndex(), lastItem));
+  }
+
+  const StoryItem* item = currentItem();
+  if (!item || item->id() != itemId) return;
+  std::map<std::string, std::int64_t> counts;
+  // Of two options sharing an id, the later one's count stands.
+  for (const auto& option : item->widgetOptions()) counts[option.id()] = option.voteCount();
+  updatedVoteCounts_.set(std::move(counts));
+  std::optional<std::string> voted = item->userVote() ? item->userVote()->optionId() : optionId;
+  votedOptionId_.set(std::move(voted));
+  showResults_.set(votedOptionId().has_value());
+}
+
+void StoryViewerViewModel::handleSwipeUp() {
+  ORVANE_ASSERT_MAIN_THREAD();
+  const StoryGroup* group = currentGroup();
+  const StoryItem* item = currentItem();
+  if (!group || !item || item->widgetType() != WidgetType::swipe) return;
+
+  const Date now = sdk_.platform().clock->now();
+  if (lastSwipeAction_ && lastSwipeAction_->itemId == item->id() && now - lastSwipeAction_->timestamp < swipeDebounce)
+    return;
+  lastSwipeAction_ = SwipeAction{item->id(), now};
+
+  // Copied before reporting: the link outlives a handler that navigates or closes the viewer.
+  const std::optional<Url> link = item->swipeCallbackURL();
+  sdk_.report(StorySDKEvent::swipeUp(group->id(), item->id()), placementKey_);
+  if (!link) {
+    goToNext();
+  } else if (auto open = openURLAction_) {
+    open(*link);
+  }
+}
+
+void StoryViewerViewModel::handleCtaTap() {
+  ORVANE_ASSERT_MAIN_THREAD();
+  const StoryGroup* group = currentGroup();
+  const StoryItem* item = currentItem();
+  if (!group || !item) return;
+  sdk_.trackStoryEvent(SdkEventType::ctaClick, placementKey_, group->id(), item->id());
+}
+
+}  // namespace orvane
