@@ -104,7 +104,9 @@ std::optional<TransportError> CurlTransfer::prepare(const HttpRequest& request, 
   curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 1L);
   curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 2L);
   if (limits.caBundlePath) curl_easy_setopt(h, CURLOPT_CAINFO, limits.caBundlePath->c_str());
-  curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, static_cast<long>(request.timeout.count()) * 1000L);
+  // Zero would mean no limit at all to curl.
+  const long timeoutSeconds = std::max(1L, static_cast<long>(request.timeout.count()));
+  curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, timeoutSeconds * 1000L);
   curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(h, CURLOPT_ACCEPT_ENCODING, "");
   curl_easy_setopt(h, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(maxResponseBytes_));

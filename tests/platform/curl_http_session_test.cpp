@@ -65,6 +65,9 @@ class CurlHttpSessionTest : public ::testing::Test {
       auto type = request.has_header("Content-Type") ? request.get_header_value("Content-Type") : "(none)";
       response.set_content(type + "|" + request.body, "application/octet-stream");
     });
+    server_.routes().Get("/client-port", [](const httplib::Request& request, httplib::Response& response) {
+      response.set_content(std::to_string(request.remote_port), "text/plain");
+    });
     server_.routes().Get("/missing", [](const httplib::Request&, httplib::Response& response) {
       response.status = 404;
       response.set_content("not here", "text/plain");
@@ -126,6 +129,14 @@ TEST_F(CurlHttpSessionTest, RoundTripsMethodsHeadersAndBodies) {
   auto bare = requestFor(url("/echo"), "POST");
   bare.body = "x";
   EXPECT_EQ(exchange(session, bare).data, "(none)|x");
+}
+
+TEST_F(CurlHttpSessionTest, ReusesItsConnectionForTheNextExchange) {
+  CurlHttpSession session;
+  auto first = exchange(session, requestFor(url("/client-port")));
+  auto second = exchange(session, requestFor(url("/client-port")));
+  ASSERT_TRUE(first.data && second.data);
+  EXPECT_EQ(*first.data, *second.data);
 }
 
 TEST_F(CurlHttpSessionTest, ReportsEveryStatusAsAResponseNotAnError) {
