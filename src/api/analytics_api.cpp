@@ -51,7 +51,7 @@ StoryAnalyticsAPI::StoryAnalyticsAPI(std::shared_ptr<HttpSession> session, Story
 void StoryAnalyticsAPI::send(const StorySDKEvent& event, const std::optional<StoryConfiguration>& configuration,
                              const std::optional<std::string>& placementKey) {
   ORVANE_ASSERT_MAIN_THREAD();
-  if (!configuration || !placementKey || !session_) return;
+  if (!configuration || !placementKey) return;
   auto url = baseURL(configuration->environment())
                  .appendingPathComponent("sdk")
                  .appendingPathComponent("v1")

@@ -89,7 +89,6 @@ bool StorySDK::markSent(const std::string& key) { return sentEventKeys_.insert(k
 void StorySDK::postServiceEvent(SdkEventType type, const std::string& placementKey,
                                 std::optional<std::string> storyGroupId, std::optional<std::string> storyItemId,
                                 std::optional<std::string> bannerId, std::optional<std::string> bannerItemId) {
-  if (!platform_.http) return;
   SdkEventRequest request{configuration_->appKey(),
                           placementKey,
                           type,

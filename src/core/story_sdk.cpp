@@ -1,6 +1,7 @@
 #include "core/story_sdk.h"
 
 #include "api/analytics_api.h"
+#include "api/story_api.h"
 #include "core/main_thread.h"
 #include "model/trimming.h"
 #include "platform/system_platform.h"
@@ -35,7 +36,8 @@ StorySDK& StorySDK::shared() {
 
 StorySDK::StorySDK(Platform platform)
     : platform_(withHeadlessDefaults(std::move(platform))),
-      analyticsAPI_(std::make_unique<StoryAnalyticsAPI>(platform_.http, *this)) {}
+      analyticsAPI_(std::make_unique<StoryAnalyticsAPI>(platform_.http, *this)),
+      storyAPI_(std::make_unique<StoryAPI>(platform_.http, *this)) {}
 
 StorySDK::~StorySDK() = default;
 
@@ -60,6 +62,12 @@ void StorySDK::updateSession(std::optional<std::string> appId, std::optional<std
   if (bundleId) configuration_->setBundleId(std::move(bundleId));
   if (userId) configuration_->setUserId(std::move(userId));
   if (identityKey(*configuration_) != previousIdentity) resetSession();
+}
+
+void StorySDK::recordVote(const std::string& storyItemId, const std::string& optionId,
+                          std::function<void(Result<VoteResponse>)> completion) {
+  ORVANE_ASSERT_MAIN_THREAD();
+  storyAPI_->recordVote(storyItemId, optionId, std::move(completion));
 }
 
 void StorySDK::resetSession() {

@@ -18,6 +18,7 @@
 
 namespace orvane {
 
+class StoryAPI;
 class StoryAnalyticsAPI;
 
 // The host's entry point, and the session state the SDK's components share: configuration,
@@ -50,6 +51,10 @@ class StorySDK {
   // session when the trimmed identity changed. Ignored before configure.
   void updateSession(std::optional<std::string> appId, std::optional<std::string> bundleId,
                      std::optional<std::string> userId);
+
+  // Sends the user's choice on a poll or quiz page; the completion runs on the main thread.
+  void recordVote(const std::string& storyItemId, const std::string& optionId,
+                  std::function<void(Result<VoteResponse>)> completion);
 
   // Identity sent with content requests and votes.
   std::optional<std::string> resolvedAppId() const;
@@ -99,6 +104,7 @@ class StorySDK {
   std::optional<StoryConfiguration> configuration_;
   EventHandler eventHandler_;
   std::unique_ptr<StoryAnalyticsAPI> analyticsAPI_;
+  std::unique_ptr<StoryAPI> storyAPI_;
   std::map<std::string, std::string> groupPlacementKeys_;
   std::set<std::string> trackedPlacementViews_;
   std::set<std::string> sentEventKeys_;
