@@ -1,0 +1,264 @@
+#include "banners/banner_placement.h"
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+#include <utility>
+
+#include "core/main_thread.h"
+
+namespace orvane {
+namespace {
+
+// Drags shorter than this, or more vertical than horizontal, are not swipes.
+constexpr double kSwipeDistance = 36;
+
+std::string impressionKey(const std::string& placementKey, const std::string& bannerId) {
+  return placementKey + ":" + bannerId;
+}
+
+// Changes whenever another slide is shown or the banner's visible slides change in number.
+std::string autoplayIdentity(const BannerRenderState& state) {
+  return state.banner().id() + "-" + std::to_string(state.activeItemIndex()) + "-" +
+         std::to_string(state.items().size());
+}
+
+bool opensLink(BannerCtaType type) {
+  return type == BannerCtaType::externalURL || type == BannerCtaType::deepLink ||
+         type == BannerCtaType::internalRoute;
+}
+
+}  // namespace
+
+std::shared_ptr<BannerPlacement> BannerPlacement::create(std::string placementKey, StorySDK& sdk,
+                                                         StoryImagePipeline& pipeline) {
+  if (!sdk.platform().http || !sdk.platform().mainQueue) {
+    throw std::invalid_argument("BannerPlacement needs a platform with an HTTP session and a main queue");
+  }
+  std::shared_ptr<BannerPlacement> placement(new BannerPlacement(std::move(placementKey), sdk, pipeline));
+  placement->self_ = placement;
+  return placement;
+}
+
+BannerPlacement::BannerPlacement(std::string placementKey, StorySDK& sdk, StoryImagePipeline& pipeline)
+    : placementKey_(std::move(placementKey)), sdk_(sdk), pipeline_(pipeline), api_(sdk.platform().http, sdk) {}
+
+BannerPlacement::~BannerPlacement() {
+  if (autoplay_) autoplay_->cancel();
+}
+
+std::optional<BannerRenderState> BannerPlacement::renderState() const {
+  return lineup().renderState(activeBannerIndex(), activeItemIndex());
+}
+
+std::vector<BannerItem> BannerPlacement::visibleItems(const Banner& banner) const {
+  return lineup().visibleItems(banner);
+}
+
+std::optional<std::size_t> BannerPlacement::nextBannerIndex(const std::string& bannerId) const {
+  return lineup().nextBannerIndex(bannerId);
+}
+
+std::optional<std::size_t> BannerPlacement::previousBannerIndex(const std::string& bannerId) const {
+  return lineup().previousBannerIndex(bannerId);
+}
+
+std::optional<std::size_t> BannerPlacement::firstBannerIndexWithItems() const {
+  return lineup().firstBannerIndexWithItems();
+}
+
+std::optional<std::size_t> BannerPlacement::lastBannerIndexWithItems() const {
+  return lineup().lastBannerIndexWithItems();
+}
+
+void BannerPlacement::appear() {
+  ORVANE_ASSERT_MAIN_THREAD();
+  // Observers and the host's event handler may drop the last owner while this runs.
+  const auto keepAlive = self_.lock();
+  onScreen_ = true;
+  refreshAutoplay();
+  loadBanners();
+}
+
+void BannerPlacement::disappear() {
+  ORVANE_ASSERT_MAIN_THREAD();
+  const auto keepAlive = self_.lock();
+  onScreen_ = false;
+  refreshAutoplay();
+}
+
+void BannerPlacement::applicationDidBecomeActive() { loadBanners(); }
+
+void BannerPlacement::loadBanners() {
+  ORVANE_ASSERT_MAIN_THREAD();
+  api_.fetchBanners(placementKey_, [weak = self_](Result<std::vector<Banner>> result) {
+    auto self = weak.lock();
+    if (!self) return;
+    // A failure shows nothing until a later load succeeds; the client already fell back to the
+    // last good answer when it had one.
+    self->applyLoadedBanners(result.ok() ? std::move(result).value() : std::vector<Banner>{});
+  });
+}
+
+void BannerPlacement::applyLoadedBanners(std::vector<Banner> banners) {
+  banners_.set(std::move(banners));
+  activeBannerIndex_.set(0);
+  activeItemIndex_.set(0);
+  invalidItemKeys_.set({});
+  refreshAutoplay();
+}
+
+void BannerPlacement::setPosition(std::size_t bannerIndex, std::size_t itemIndex, double progress) {
+  ORVANE_ASSERT_MAIN_THREAD();
+  const auto keepAlive = self_.lock();
+  activeBannerIndex_.set(bannerIndex);
+  activeItemIndex_.set(itemIndex);
+  activeItemProgress_.set(progress);
+  refreshAutoplay();
+}
+
+void BannerPlacement::showNextItem(const BannerRenderState& from) {
+  if (from.activeItemIndex() + 1 < from.items().size()) {
+    return setPosition(from.bannerIndex(), from.activeItemIndex() + 1, 0);
+  }
+  auto target = nextBannerIndex(from.banner().id());
+  if (!target) target = firstBannerIndexWithItems();
+  if (target) setPosition(*target, 0, 0);
+}
+
+void BannerPlacement::showPreviousItem(const BannerRenderState& from) {
+  if (from.activeItemIndex() >= 1) return setPosition(from.bannerIndex(), from.activeItemIndex() - 1, 0);
+  auto target = previousBannerIndex(from.banner().id());
+  if (!target) target = lastBannerIndexWithItems();
+  if (!target) return;
+  const auto count = visibleItems(banners()[*target]).size();
+  setPosition(*target, count > 0 ? count - 1 : 0, 0);
+}
+
+void BannerPlacement::handleDragEnded(double dx, double dy) {
+  ORVANE_ASSERT_MAIN_THREAD();
+  const auto keepAlive = self_.lock();
+  if (!(std::abs(dx) > kSwipeDistance && std::abs(dy) < std::abs(dx))) return;
+  const auto state = renderState();
+  if (!state) return;
+  if (dx < 0) {
+    showNextItem(*state);
+  } else {
+    showPreviousItem(*state);
+  }
+}
+
+void BannerPlacement::handleTap() {
+  ORVANE_ASSERT_MAIN_THREAD();
+  const auto keepAlive = self_.lock();
+  const auto state = renderState();
+  if (!state) return;
+  // Every tap is a click, whatever the slide's link type, and clicks are never de-duplicated.
+  sdk_.report(StorySDKEvent::bannerClick(state->banner().id(), state->item().id(), placementKey_,
+                                         state->item().ctaURL()),
+              placementKey_);
+  openCallToAction(state->item());
+}
+
+void BannerPlacement::openCallToAction(const BannerItem& item) {
+  const auto& opener = sdk_.platform().urlOpener;
+  if (!item.ctaURL() || !opensLink(item.ctaType()) || !opener) return;
+  opener->open(*item.ctaURL());
+}
+
+const Banner* BannerPlacement::bannerWithId(const std::string& bannerId) const {
+  for (const auto& banner : banners()) {
+    if (banner.id() == bannerId) return &banner;
+  }
+  return nullptr;
+}
+
+void BannerPlacement::handleImageLoaded(const std::string& bannerId, const std::string& itemId) {
+  ORVANE_ASSERT_MAIN_THREAD();
+  const auto keepAlive = self_.lock();
+  // Images of banners that a reload has since removed say nothing about what is shown.
+  const Banner* banner = bannerWithId(bannerId);
+  if (!banner) return;
+  const auto& items = banner->items();
+  const auto item = std::find_if(items.begin(), items.end(), [&](const BannerItem& it) { return it.id() == itemId; });
+  if (item == items.end()) return;
+
+  // Copies: reporting runs the host's handler, which may reload or move the placement.
+  const Banner shownBanner = *banner;
+  const BannerItem shownItem = *item;
+  trackImpression(shownBanner, shownItem);
+  const auto state = renderState();
+  if (state && state->banner().id() == bannerId && state->item().id() == itemId) prefetchNextItem(*state);
+}
+
+void BannerPlacement::trackImpression(const Banner& banner, const BannerItem& item) {
+  auto tracked = trackedImpressions();
+  if (!tracked.insert(impressionKey(placementKey_, banner.id())).second) return;
+  trackedImpressions_.set(std::move(tracked));
+  sdk_.report(StorySDKEvent::bannerImpression(banner.id(), item.id(), placementKey_), placementKey_);
+}
+
+void BannerPlacement::prefetchNextItem(const BannerRenderState& state) {
+  if (state.items().size() < 2) return;
+  const auto next = (state.activeItemIndex() + 1) % state.items().size();
+  pipeline_.prefetch(state.items()[next].mediaURL());
+}
+
+void BannerPlacement::handleImageFailed(const std::string& bannerId, const std::string& itemId) {
+  ORVANE_ASSERT_MAIN_THREAD();
+  const auto keepAlive = self_.lock();
+  const Banner* banner = bannerWithId(bannerId);
+  if (!banner) return;
+  const std::string failedBannerId = banner->id();
+
+  auto invalid = invalidItemKeys();
+  invalid.insert(bannerItemKey(bannerId, itemId));
+  invalidItemKeys_.set(std::move(invalid));
+
+  // Looked up again: an observer told of the change may have replaced the banners.
+  banner = bannerWithId(failedBannerId);
+  const auto remaining = banner ? visibleItems(*banner).size() : 0;
+  if (remaining > 0) {
+    if (activeItemIndex() >= remaining) activeItemIndex_.set(0);
+  } else {
+    activeBannerIndex_.set(nextBannerIndex(failedBannerId).value_or(banners().size()));
+    activeItemIndex_.set(0);
+  }
+  refreshAutoplay();
+}
+
+void BannerPlacement::refreshAutoplay() {
+  const auto state = onScreen_ ? renderState() : std::nullopt;
+  std::optional<std::string> identity;
+  if (state) identity = autoplayIdentity(*state);
+  if (identity == autoplayIdentity_) return;
+
+  if (autoplay_) autoplay_->cancel();
+  autoplay_.reset();
+  autoplayIdentity_ = std::move(identity);
+  const auto generation = ++autoplayGeneration_;
+  if (!state || state->banner().type() == BannerType::static_ || state->items().size() < 2) return;
+
+  // Resetting the bar notifies observers, which may already have moved on to another slide.
+  setPosition(activeBannerIndex(), activeItemIndex(), 0);
+  if (generation == autoplayGeneration_) startAutoplay(*state);
+}
+
+void BannerPlacement::startAutoplay(const BannerRenderState& state) {
+  const auto style =
+      state.banner().type() == BannerType::story ? BannerAutoplay::Style::story : BannerAutoplay::Style::carousel;
+  autoplay_ = BannerAutoplay::start(sdk_.platform().mainQueue, style, state.banner().autoplaySeconds(),
+                                    {[weak = self_](double fill) {
+                                       if (auto self = weak.lock()) self->activeItemProgress_.set(fill);
+                                     },
+                                     [weak = self_, state] {
+                                       if (auto self = weak.lock()) self->advance(state);
+                                     }});
+}
+
+// Rotation stays within the banner it started on.
+void BannerPlacement::advance(const BannerRenderState& state) {
+  setPosition(state.bannerIndex(), (state.activeItemIndex() + 1) % state.items().size(), 0);
+}
+
+}  // namespace orvane
