@@ -49,7 +49,7 @@ Subscription Observable::observe(std::function<void()> willChange) {
 }
 
 void Observable::willChange() {
-  // A snapshot, so observers may subscribe, cancel or release this object while being told.
+  // A snapshot, so observers may subscribe and cancel while being told.
   const auto snapshot = list_->observers;
   for (const auto& observer : snapshot) {
     if (observer->active) observer->willChange();

@@ -50,8 +50,8 @@ class Subscription {
 
 // An object whose state observers learn about just BEFORE each change, synchronously on the main
 // thread. Observers that need the new state re-read it later (a toolkit binding posts to its own
-// queue and reads the accessors then). Observers may subscribe, cancel or release the observable
-// from inside a notification.
+// queue and reads the accessors then). Observers may subscribe and cancel from inside a
+// notification, but must not release the observable: it is about to change.
 //
 //   class Model : public Observable {
 //    public:

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/story_sdk.h"
+#include "media/story_image_pipeline.h"
+#include "model/story.h"
+#include "support/fake_platform.h"
+
+namespace orvane::testing {
+
+// Service ids are UUIDs; these keep them readable: uuid(2, 1) ends in ...000200000001.
+std::string uuid(int major, int minor = 0);
+Url mediaUrl(const std::string& name);
+
+struct PageSpec {
+  std::string id;
+  double duration = 5;
+  WidgetType widget = WidgetType::none;
+  std::vector<WidgetOption> options = {};
+  std::optional<std::string> userVote = std::nullopt;
+  std::optional<Url> swipeURL = std::nullopt;
+  std::optional<Url> media = std::nullopt;
+};
+StoryItem page(const PageSpec& spec);
+WidgetOption option(const std::string& id, std::int64_t voteCount);
+StoryGroup group(const std::string& id, std::vector<StoryItem> items, std::optional<Url> cover = std::nullopt);
+// Group g (1-based) with `pages` plain 5 s pages, ids uuid(g) and uuid(g, 1...).
+StoryGroup plainGroup(int g, int pages);
+
+// The stories answer the service would send for these groups (durations whole seconds).
+std::string storiesBody(const std::vector<StoryGroup>& groups);
+std::string voteBody(const std::string& optionId, std::int64_t voteCount);
+
+// A configured SDK on fakes. Answers: stories from `storiesAnswer`, votes from `voteAnswer`,
+// images "IMG:1x1", everything else an empty 200.
+class StoryModelTest : public ::testing::Test {
+ protected:
+  StoryModelTest();
+
+  // Host events in the order they were reported.
+  std::vector<StorySDKEvent> events;
+  std::vector<StorySDKEvent::Kind> eventKinds() const;
+  // Ignores what was reported so far.
+  void forgetEvents() { events.clear(); }
+  // Moves virtual time on by `count` periods of the viewer's progress timer.
+  void ticks(int count);
+
+  std::vector<HttpRequest> storyRequests() const;
+  std::vector<HttpRequest> voteRequests() const;
+  std::vector<HttpRequest> imageRequests() const;
+  std::vector<std::string> imageUrls() const;
+  // The "eventType" of every service event sent, in order.
+  std::vector<std::string> serviceEventTypes() const;
+  // Service events of one type, as (storyGroupId, storyItemId or "").
+  std::vector<std::pair<std::string, std::string>> serviceEvents(const std::string& type) const;
+
+  FakePlatform fake;
+  StorySDK sdk{fake.platform()};
+  StoryImagePipeline pipeline{fake.http, fake.imageDecoder, fake.mainQueue};
+  HttpResult storiesAnswer = ScriptedHttpSession::ok(R"({"groups": []})");
+  HttpResult voteAnswer = ScriptedHttpSession::ok(R"({"voted": true})");
+};
+
+}  // namespace orvane::testing

@@ -1,0 +1,258 @@
+#include <gtest/gtest.h>
+
+#include "stories/story_fixtures.h"
+#include "stories/story_viewer_view_model.h"
+
+namespace orvane {
+namespace {
+
+using testing::group;
+using testing::mediaUrl;
+using testing::page;
+using testing::plainGroup;
+using testing::uuid;
+using Kind = StorySDKEvent::Kind;
+using Ids = std::pair<std::string, std::string>;
+
+class StoryViewerPlaybackTest : public testing::StoryModelTest {
+ protected:
+  std::shared_ptr<StoryViewerViewModel> makeViewer(std::vector<StoryGroup> groups, int startIndex = 0) {
+    return StoryViewerViewModel::create(std::move(groups), startIndex, "home", sdk, pipeline);
+  }
+};
+
+TEST_F(StoryViewerPlaybackTest, PagesLastTheirDurationInTicks) {
+  auto viewer = makeViewer({group(uuid(1), {page({.id = uuid(1, 1), .duration = 5}),
+                                            page({.id = uuid(1, 2), .duration = 0}),
+                                            page({.id = uuid(1, 3), .duration = -3}),
+                                            page({.id = uuid(1, 4), .duration = 7})})});
+  viewer->start();
+
+  ticks(99);
+  EXPECT_EQ(viewer->currentItemIndex(), 0);
+  EXPECT_NEAR(viewer->progress(), 0.99, 1e-9);
+  ticks(1);
+  EXPECT_EQ(viewer->currentItemIndex(), 1);
+  EXPECT_EQ(viewer->progress(), 0);
+
+  // Zero and negative durations play for a tenth of a second: two ticks each.
+  ticks(1);
+  EXPECT_EQ(viewer->progress(), 0.5);
+  ticks(1);
+  EXPECT_EQ(viewer->currentItemIndex(), 2);
+  ticks(2);
+  EXPECT_EQ(viewer->currentItemIndex(), 3);
+
+  // Equal steps of 1/140 must not fall short of 1 through rounding.
+  ticks(139);
+  EXPECT_EQ(viewer->currentItemIndex(), 3);
+  EXPECT_FALSE(viewer->shouldDismiss());
+  ticks(1);
+  EXPECT_TRUE(viewer->shouldDismiss());
+  EXPECT_EQ(viewer->progress(), 1.0);
+  EXPECT_EQ(fake.mainQueue->activeTimerCount(), 0u);
+}
+
+TEST_F(StoryViewerPlaybackTest, EachTickPublishesOneChange) {
+  auto viewer = makeViewer({plainGroup(1, 1)});
+  viewer->start();
+  int notifications = 0;
+  auto subscription = viewer->observe([&] { ++notifications; });
+  ticks(10);
+  EXPECT_EQ(notifications, 10);
+}
+
+TEST_F(StoryViewerPlaybackTest, StartIndexIsClampedIntoTheGroups) {
+  std::vector<StoryGroup> three{plainGroup(1, 1), plainGroup(2, 1), plainGroup(3, 1)};
+  EXPECT_EQ(makeViewer(three, 7)->currentGroupIndex(), 2);
+  EXPECT_EQ(makeViewer(three, -1)->currentGroupIndex(), 0);
+  EXPECT_EQ(makeViewer(three, 1)->currentGroupIndex(), 1);
+
+  auto empty = makeViewer({}, 3);
+  EXPECT_EQ(empty->currentGroupIndex(), 0);
+  EXPECT_EQ(empty->currentGroup(), nullptr);
+  EXPECT_EQ(empty->currentItem(), nullptr);
+  EXPECT_EQ(empty->theme(), StoryTheme::default_());
+  empty->start();
+  EXPECT_TRUE(empty->shouldDismiss());
+  fake.settle();
+  EXPECT_TRUE(events.empty());
+  EXPECT_TRUE(serviceEventTypes().empty());
+  EXPECT_EQ(fake.mainQueue->activeTimerCount(), 0u);
+}
+
+TEST_F(StoryViewerPlaybackTest, StartReportsTheOpenOnceAndNeverAddsASecondTimer) {
+  auto viewer = makeViewer({plainGroup(1, 2)});
+  viewer->start();
+  viewer->start();
+  EXPECT_EQ(eventKinds(), (std::vector<Kind>{Kind::storyOpen, Kind::storyItemImpression}));
+  EXPECT_EQ(*events[1].itemId(), uuid(1, 1));
+  // The progress timer and the page-viewed timer.
+  EXPECT_EQ(fake.mainQueue->activeTimerCount(), 2u);
+
+  ticks(10);
+  viewer->pause();
+  ticks(10);
+  EXPECT_NEAR(viewer->progress(), 0.1, 1e-9);
+  viewer->resume();
+  viewer->resume();
+  ticks(10);
+  EXPECT_NEAR(viewer->progress(), 0.2, 1e-9);
+  EXPECT_EQ(eventKinds().size(), 2u);
+}
+
+TEST_F(StoryViewerPlaybackTest, ResumeBeforeStartDoesNothing) {
+  auto viewer = makeViewer({plainGroup(1, 1)});
+  viewer->resume();
+  ticks(10);
+  EXPECT_EQ(viewer->progress(), 0);
+  EXPECT_EQ(fake.mainQueue->activeTimerCount(), 0u);
+  EXPECT_TRUE(events.empty());
+}
+
+TEST_F(StoryViewerPlaybackTest, PreviousWellIntoAPageRestartsItInPlace) {
+  auto viewer = makeViewer({plainGroup(1, 2), plainGroup(2, 2)}, 1);
+  viewer->start();
+  ticks(50);
+  forgetEvents();
+
+  viewer->goToPrevious();
+  EXPECT_EQ(viewer->progress(), 0);
+  EXPECT_EQ(viewer->currentGroupIndex(), 1);
+  EXPECT_EQ(viewer->currentItemIndex(), 0);
+  EXPECT_TRUE(events.empty());
+  // Only the progress timer: the restarted page is not armed to count as viewed again.
+  EXPECT_EQ(fake.mainQueue->activeTimerCount(), 1u);
+}
+
+TEST_F(StoryViewerPlaybackTest, PreviousEarlyOnAGroupsFirstPageReopensThePreviousGroupAtItsLastPage) {
+  auto viewer = makeViewer({plainGroup(1, 3), plainGroup(2, 2)}, 1);
+  viewer->start();
+  ticks(10);
+  forgetEvents();
+
+  viewer->goToPrevious();
+  EXPECT_EQ(viewer->currentGroupIndex(), 0);
+  EXPECT_EQ(viewer->currentItemIndex(), 2);
+  EXPECT_EQ(viewer->progress(), 0);
+  ASSERT_EQ(eventKinds(), (std::vector<Kind>{Kind::storyOpen, Kind::storyItemImpression}));
+  EXPECT_EQ(*events[0].groupId(), uuid(1));
+  EXPECT_EQ(*events[1].itemId(), uuid(1, 3));
+
+  // A page back inside the group.
+  viewer->goToPrevious();
+  EXPECT_EQ(viewer->currentItemIndex(), 1);
+  EXPECT_EQ(eventKinds().back(), Kind::storyItemImpression);
+}
+
+TEST_F(StoryViewerPlaybackTest, PreviousOnTheVeryFirstPageOnlyResetsProgress) {
+  auto viewer = makeViewer({plainGroup(1, 2)});
+  viewer->start();
+  ticks(10);
+  forgetEvents();
+  viewer->goToPrevious();
+  EXPECT_EQ(viewer->progress(), 0);
+  EXPECT_EQ(viewer->currentItemIndex(), 0);
+  EXPECT_TRUE(events.empty());
+}
+
+TEST_F(StoryViewerPlaybackTest, EachGroupCompletesOnceAndTheLastOneCloses) {
+  auto viewer = makeViewer({plainGroup(1, 1), plainGroup(2, 1)});
+  viewer->start();
+  viewer->goToNext();    // completes group 1, opens group 2
+  viewer->goToPrevious();  // back to group 1
+  viewer->goToNext();    // group 1 again: no second completion
+  viewer->goToNext();    // completes group 2 and closes
+  viewer->close();
+  viewer->goToNext();
+
+  std::vector<Kind> completions, closes;
+  for (const auto& event : events) {
+    if (event.kind() == Kind::storyCompleted) completions.push_back(event.kind());
+    if (event.kind() == Kind::storyClose) closes.push_back(event.kind());
+  }
+  EXPECT_EQ(completions.size(), 2u);
+  EXPECT_EQ(closes.size(), 1u);
+  EXPECT_EQ(*events.back().groupId(), uuid(2));
+  EXPECT_EQ(events.back().kind(), Kind::storyClose);
+  EXPECT_TRUE(viewer->shouldDismiss());
+  EXPECT_EQ(fake.mainQueue->activeTimerCount(), 0u);
+  EXPECT_EQ(serviceEvents("STORY_COMPLETE"), (std::vector<Ids>{{uuid(1), ""}, {uuid(2), ""}}));
+  // Opened: group 1, group 2, group 1 again (deduplicated), group 2 again (deduplicated).
+  EXPECT_EQ(serviceEvents("STORY_OPEN"), (std::vector<Ids>{{uuid(1), ""}, {uuid(2), ""}}));
+}
+
+TEST_F(StoryViewerPlaybackTest, CloseBeforeStartStillDismissesAndReportsTheGroup) {
+  auto viewer = makeViewer({plainGroup(1, 1)});
+  viewer->close();
+  viewer->close();
+  EXPECT_TRUE(viewer->shouldDismiss());
+  EXPECT_EQ(eventKinds(), std::vector<Kind>{Kind::storyClose});
+  fake.settle();
+  EXPECT_TRUE(serviceEventTypes().empty());  // a close has no service event
+}
+
+TEST_F(StoryViewerPlaybackTest, PageCountsAsViewedOnlyAfterASecondOnScreen) {
+  auto viewer = makeViewer({plainGroup(1, 3)});
+  viewer->start();
+  ticks(19);
+  viewer->goToNext();
+  ticks(20);
+  viewer->goToNext();
+  ticks(10);
+  viewer->close();
+  ticks(40);
+
+  EXPECT_EQ(serviceEvents("STORY_ITEM_VIEW"), (std::vector<Ids>{{uuid(1), uuid(1, 2)}}));
+}
+
+TEST_F(StoryViewerPlaybackTest, WidgetPagesReportTheirViewOncePerModel) {
+  auto viewer = makeViewer({group(uuid(1), {page({.id = uuid(1, 1), .widget = WidgetType::poll}),
+                                            page({.id = uuid(1, 2), .widget = WidgetType::quiz}),
+                                            page({.id = uuid(1, 3), .widget = WidgetType::swipe})})});
+  viewer->start();
+  viewer->goToNext();
+  viewer->goToNext();
+  viewer->goToPrevious();
+  viewer->goToPrevious();
+
+  std::vector<Kind> widgetViews;
+  for (auto kind : eventKinds()) {
+    if (kind == Kind::pollViewed || kind == Kind::quizViewed) widgetViews.push_back(kind);
+  }
+  EXPECT_EQ(widgetViews, (std::vector<Kind>{Kind::pollViewed, Kind::quizViewed}));
+  fake.settle();
+  EXPECT_EQ(serviceEvents("POLL_VIEW"), (std::vector<Ids>{{uuid(1), uuid(1, 1)}}));
+  EXPECT_EQ(serviceEvents("QUIZ_VIEW"), (std::vector<Ids>{{uuid(1), uuid(1, 2)}}));
+}
+
+TEST_F(StoryViewerPlaybackTest, EveryPagePrefetchesItselfAndTheNextOne) {
+  auto viewer = makeViewer({group(uuid(1), {page({.id = uuid(1, 1), .media = mediaUrl("a")}),
+                                            page({.id = uuid(1, 2), .media = mediaUrl("b")})}),
+                            group(uuid(2), {page({.id = uuid(2, 1), .media = mediaUrl("c")})})});
+  viewer->start();
+  fake.settle();
+  EXPECT_EQ(imageUrls(), (std::vector<std::string>{mediaUrl("a").string(), mediaUrl("b").string()}));
+
+  viewer->goToNext();  // b is cached; the next group's first page is next
+  fake.settle();
+  EXPECT_EQ(imageUrls().size(), 3u);
+  EXPECT_EQ(imageUrls().back(), mediaUrl("c").string());
+}
+
+TEST_F(StoryViewerPlaybackTest, ReleasedModelStopsItsTimersAndReportsNothingMore) {
+  auto viewer = makeViewer({plainGroup(1, 2)});
+  viewer->start();
+  ticks(5);
+  forgetEvents();
+  viewer.reset();
+  ticks(200);
+  fake.settle();
+
+  EXPECT_TRUE(events.empty());
+  EXPECT_EQ(fake.mainQueue->activeTimerCount(), 0u);
+  EXPECT_TRUE(serviceEvents("STORY_ITEM_VIEW").empty());
+}
+
+}  // namespace
+}  // namespace orvane
