@@ -48,7 +48,8 @@ std::optional<RecordShape> recordShape(StorySDKEvent::Kind kind) {
 StoryAnalyticsAPI::StoryAnalyticsAPI(std::shared_ptr<HttpSession> session, StorySDK& sdk)
     : session_(std::move(session)), sdk_(sdk), sessionId_(sdk.platform().uuid->uuidString()) {}
 
-void StoryAnalyticsAPI::send(const StorySDKEvent& event, const std::optional<StoryConfiguration>& configuration,
+void StoryAnalyticsAPI::send(const StorySDKEvent& event,
+                             const std::optional<StoryConfiguration>& configuration,
                              const std::optional<std::string>& placementKey) {
   ORVANE_ASSERT_MAIN_THREAD();
   if (!configuration || !placementKey) return;
@@ -67,7 +68,8 @@ std::optional<AnalyticsEventPayload> StoryAnalyticsAPI::analyticsPayload(const S
                                                                          const std::string& placementKey) {
   auto shape = recordShape(event.kind());
   if (!shape) return std::nullopt;
-  if (event.kind() == StorySDKEvent::Kind::storyGroupImpression && !sdk_.markPlacementViewed(*event.groupId()))
+  if (event.kind() == StorySDKEvent::Kind::storyGroupImpression &&
+      !sdk_.markPlacementViewed(*event.groupId()))
     return std::nullopt;
 
   const auto& platform = sdk_.platform();

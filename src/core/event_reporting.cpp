@@ -74,8 +74,8 @@ void StorySDK::trackStoryEvent(SdkEventType type, const std::string& placementKe
   postServiceEvent(type, placementKey, storyGroupId, storyItemId, std::nullopt, std::nullopt);
 }
 
-void StorySDK::trackBannerEvent(SdkEventType type, const std::string& placementKey, const std::string& bannerId,
-                                const std::optional<std::string>& bannerItemId) {
+void StorySDK::trackBannerEvent(SdkEventType type, const std::string& placementKey,
+                                const std::string& bannerId, const std::optional<std::string>& bannerItemId) {
   ORVANE_ASSERT_MAIN_THREAD();
   if (!configuration_) return;
   if (type != SdkEventType::bannerClick &&
@@ -87,8 +87,9 @@ void StorySDK::trackBannerEvent(SdkEventType type, const std::string& placementK
 bool StorySDK::markSent(const std::string& key) { return sentEventKeys_.insert(key).second; }
 
 void StorySDK::postServiceEvent(SdkEventType type, const std::string& placementKey,
-                                std::optional<std::string> storyGroupId, std::optional<std::string> storyItemId,
-                                std::optional<std::string> bannerId, std::optional<std::string> bannerItemId) {
+                                std::optional<std::string> storyGroupId,
+                                std::optional<std::string> storyItemId, std::optional<std::string> bannerId,
+                                std::optional<std::string> bannerItemId) {
   SdkEventRequest request{configuration_->appKey(),
                           placementKey,
                           type,
@@ -103,7 +104,8 @@ void StorySDK::postServiceEvent(SdkEventType type, const std::string& placementK
                           std::string(SDK_VERSION),
                           platform_.clock->now(),
                           platform_.uuid->uuidString()};
-  EventTracker::post(*platform_.http, request, configuration_->sdkKey(), baseURL(configuration_->environment()));
+  EventTracker::post(*platform_.http, request, configuration_->sdkKey(),
+                     baseURL(configuration_->environment()));
 }
 
 }  // namespace orvane

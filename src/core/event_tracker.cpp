@@ -6,7 +6,8 @@ namespace orvane {
 
 void EventTracker::post(HttpSession& session, const SdkEventRequest& request, const std::string& sdkKey,
                         const Url& baseURL) {
-  auto url = baseURL.appendingPathComponent("sdk").appendingPathComponent("v1").appendingPathComponent("events");
+  auto url =
+      baseURL.appendingPathComponent("sdk").appendingPathComponent("v1").appendingPathComponent("events");
   postJsonIgnoringAnswer(session, url, nlohmann::ordered_json(request), sdkKey);
 }
 

@@ -10,7 +10,8 @@ namespace {
 char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 char asciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-bool isLettersOfLength(std::string_view text, std::size_t minimum, std::size_t maximum, char first, char last) {
+bool isLettersOfLength(std::string_view text, std::size_t minimum, std::size_t maximum, char first,
+                       char last) {
   return text.size() >= minimum && text.size() <= maximum &&
          std::all_of(text.begin(), text.end(), [=](char c) { return c >= first && c <= last; });
 }

@@ -66,8 +66,8 @@ class StorySDKEvent {
                 std::optional<std::string> placementKey, std::optional<Url> url);
 
   Kind kind_;
-  std::string subjectId_;                 // group id or banner id
-  std::optional<std::string> partId_;     // item id or banner item id
+  std::string subjectId_;              // group id or banner id
+  std::optional<std::string> partId_;  // item id or banner item id
   std::optional<std::string> placementKey_;
   std::optional<Url> url_;
 };

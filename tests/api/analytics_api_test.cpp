@@ -1,8 +1,9 @@
+#include "api/analytics_api.h"
+
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
 
-#include "api/analytics_api.h"
 #include "core/story_sdk.h"
 #include "support/fake_platform.h"
 
@@ -11,7 +12,9 @@ namespace {
 
 using testing::FakePlatform;
 
-StoryGroup group(const std::string& id) { return StoryGroup(id, "Title", StoryTheme::default_(), std::nullopt, {}); }
+StoryGroup group(const std::string& id) {
+  return StoryGroup(id, "Title", StoryTheme::default_(), std::nullopt, {});
+}
 
 class AnalyticsAPITest : public ::testing::Test {
  protected:
@@ -26,7 +29,8 @@ class AnalyticsAPITest : public ::testing::Test {
 
   std::vector<nlohmann::ordered_json> records() const {
     std::vector<nlohmann::ordered_json> bodies;
-    for (const auto& request : fake.http->requests()) bodies.push_back(nlohmann::ordered_json::parse(*request.body));
+    for (const auto& request : fake.http->requests())
+      bodies.push_back(nlohmann::ordered_json::parse(*request.body));
     return bodies;
   }
 
@@ -46,11 +50,12 @@ TEST_F(AnalyticsAPITest, RecordGoesToThePerAppEndpointWithItsKeysInOrder) {
   EXPECT_EQ(*requests[0].header("Content-Type"), "application/json");
   EXPECT_EQ(*requests[0].header("X-Zephro-SDK-Key"), "secret");
   EXPECT_EQ(requests[0].header("X-Zephro-AppId"), nullptr);
-  EXPECT_EQ(records()[0].dump(),
-            R"({"placementKey":"home","storyGroupId":"g1","storyItemId":"i1","eventType":"STORY_ITEM_VIEWED",)"
-            R"("devicePlatform":"IOS","userLanguage":"en-US","country":"US",)"
-            R"("deviceId":"11111111-2222-4333-8444-555555555555","sessionId":")" +
-                sdk.sessionId() + R"(","occurredAt":"2024-05-01T12:30:00Z"})");
+  EXPECT_EQ(
+      records()[0].dump(),
+      R"({"placementKey":"home","storyGroupId":"g1","storyItemId":"i1","eventType":"STORY_ITEM_VIEWED",)"
+      R"("devicePlatform":"IOS","userLanguage":"en-US","country":"US",)"
+      R"("deviceId":"11111111-2222-4333-8444-555555555555","sessionId":")" +
+          sdk.sessionId() + R"(","occurredAt":"2024-05-01T12:30:00Z"})");
 }
 
 TEST_F(AnalyticsAPITest, AppKeyIsOnePercentEncodedPathSegment) {
@@ -58,7 +63,8 @@ TEST_F(AnalyticsAPITest, AppKeyIsOnePercentEncodedPathSegment) {
   sdk.rememberPlacementKeys({group("g1")}, "home");
   send(StorySDKEvent::storyOpen("g1"));
   ASSERT_EQ(fake.http->requests().size(), 1u);
-  EXPECT_EQ(fake.http->requests()[0].url.string(), "https://api.orvane.io/sdk/v1/apps/my%20app%2F..%2Fx/events");
+  EXPECT_EQ(fake.http->requests()[0].url.string(),
+            "https://api.orvane.io/sdk/v1/apps/my%20app%2F..%2Fx/events");
 }
 
 TEST_F(AnalyticsAPITest, EventsMapToTheirTypesAndIds) {

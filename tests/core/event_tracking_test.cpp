@@ -10,7 +10,9 @@ namespace {
 
 using testing::FakePlatform;
 
-StoryGroup group(const std::string& id) { return StoryGroup(id, "Title", StoryTheme::default_(), std::nullopt, {}); }
+StoryGroup group(const std::string& id) {
+  return StoryGroup(id, "Title", StoryTheme::default_(), std::nullopt, {});
+}
 
 class EventTrackingTest : public ::testing::Test {
  protected:
@@ -22,7 +24,8 @@ class EventTrackingTest : public ::testing::Test {
     std::vector<HttpRequest> matching;
     for (auto& request : fake.http->requests()) {
       const auto& url = request.url.string();
-      if (url.size() >= pathSuffix.size() && url.compare(url.size() - pathSuffix.size(), pathSuffix.size(), pathSuffix) == 0)
+      if (url.size() >= pathSuffix.size() &&
+          url.compare(url.size() - pathSuffix.size(), pathSuffix.size(), pathSuffix) == 0)
         matching.push_back(request);
     }
     return matching;
@@ -58,9 +61,11 @@ TEST_F(EventTrackingTest, StoryEventBodyHasItsKeysInOrderAndNoBannerKeys) {
   auto body = nlohmann::ordered_json::parse(*request.body);
   EXPECT_EQ(body.dump(),
             R"({"appKey":"app-key","placementKey":"home","eventType":"POLL_VIEW","storyGroupId":"g1",)"
-            R"("storyItemId":"i1","anonymousUserId":"ANON-1","sessionId":")" + sdk.sessionId() +
+            R"("storyItemId":"i1","anonymousUserId":"ANON-1","sessionId":")" +
+                sdk.sessionId() +
                 R"(","platform":"IOS","locale":"en-US","sdkVersion":"1.0.0",)"
-                R"("occurredAt":"2024-05-01T12:30:00Z","eventId":")" + body["eventId"].get<std::string>() + R"("})");
+                R"("occurredAt":"2024-05-01T12:30:00Z","eventId":")" +
+                body["eventId"].get<std::string>() + R"("})");
 }
 
 TEST_F(EventTrackingTest, BannerEventBodyHasNoStoryKeysAndOmitsAnAbsentSlide) {
@@ -82,7 +87,8 @@ TEST_F(EventTrackingTest, EveryRequestGetsItsOwnEventId) {
   sdk.trackStoryEvent(SdkEventType::ctaClick, "home", "g1", "i1");
   auto events = serviceEvents();
   ASSERT_EQ(events.size(), 2u);
-  EXPECT_NE(nlohmann::json::parse(*events[0].body)["eventId"], nlohmann::json::parse(*events[1].body)["eventId"]);
+  EXPECT_NE(nlohmann::json::parse(*events[0].body)["eventId"],
+            nlohmann::json::parse(*events[1].body)["eventId"]);
 }
 
 TEST_F(EventTrackingTest, RepeatedEventsAreSentOncePerSession) {
@@ -112,7 +118,8 @@ TEST_F(EventTrackingTest, ClicksAreNeverDeduplicated) {
   sdk.trackStoryEvent(SdkEventType::ctaClick, "home", "g1", "i1");
   sdk.trackBannerEvent(SdkEventType::bannerClick, "top", "42", "7");
   sdk.trackBannerEvent(SdkEventType::bannerClick, "top", "42", "7");
-  EXPECT_EQ(serviceEventTypes(), (std::vector<std::string>{"CTA_CLICK", "CTA_CLICK", "BANNER_CLICK", "BANNER_CLICK"}));
+  EXPECT_EQ(serviceEventTypes(),
+            (std::vector<std::string>{"CTA_CLICK", "CTA_CLICK", "BANNER_CLICK", "BANNER_CLICK"}));
 }
 
 TEST_F(EventTrackingTest, DeduplicationTellsPlacementsItemsAndTypesApart) {
@@ -172,18 +179,23 @@ TEST_F(EventTrackingTest, ReportCallsTheHostForEveryEventAndMapsServiceTypes) {
   sdk.rememberPlacementKeys({group("g1")}, "home");
 
   std::vector<StorySDKEvent> reported = {
-      StorySDKEvent::storyGroupImpression("g1"), StorySDKEvent::storyOpen("g1"),
+      StorySDKEvent::storyGroupImpression("g1"),
+      StorySDKEvent::storyOpen("g1"),
       StorySDKEvent::storyOpen("g1"),  // duplicate: the host still hears it
-      StorySDKEvent::storyItemImpression("g1", "i1"), StorySDKEvent::pollViewed("g1", "i1"),
-      StorySDKEvent::pollVoted("g1", "i1"), StorySDKEvent::quizViewed("g1", "i2"),
-      StorySDKEvent::quizAnswered("g1", "i2"), StorySDKEvent::swipeUp("g1", "i3"),
-      StorySDKEvent::storyCompleted("g1"), StorySDKEvent::storyClose("g1")};
+      StorySDKEvent::storyItemImpression("g1", "i1"),
+      StorySDKEvent::pollViewed("g1", "i1"),
+      StorySDKEvent::pollVoted("g1", "i1"),
+      StorySDKEvent::quizViewed("g1", "i2"),
+      StorySDKEvent::quizAnswered("g1", "i2"),
+      StorySDKEvent::swipeUp("g1", "i3"),
+      StorySDKEvent::storyCompleted("g1"),
+      StorySDKEvent::storyClose("g1")};
   for (const auto& event : reported) sdk.report(event, "home");
 
   EXPECT_EQ(received, reported);
   EXPECT_EQ(serviceEventTypes(),
-            (std::vector<std::string>{"STORY_GROUP_IMPRESSION", "STORY_OPEN", "POLL_VIEW", "POLL_VOTE", "QUIZ_VIEW",
-                                      "QUIZ_ANSWER", "SWIPE_UP", "STORY_COMPLETE"}));
+            (std::vector<std::string>{"STORY_GROUP_IMPRESSION", "STORY_OPEN", "POLL_VIEW", "POLL_VOTE",
+                                      "QUIZ_VIEW", "QUIZ_ANSWER", "SWIPE_UP", "STORY_COMPLETE"}));
   auto swipe = nlohmann::json::parse(*serviceEvents()[6].body);
   EXPECT_EQ(swipe["storyItemId"], "i3");
   auto open = nlohmann::json::parse(*serviceEvents()[1].body);
@@ -211,7 +223,8 @@ TEST_F(EventTrackingTest, ReportedBannerEventsReachTheHostAndTheEventsEndpointOn
 
   EXPECT_EQ(heard, 4);
   EXPECT_EQ(fake.http->requests().size(), 3u);
-  EXPECT_EQ(serviceEventTypes(), (std::vector<std::string>{"BANNER_IMPRESSION", "BANNER_CLICK", "BANNER_CLICK"}));
+  EXPECT_EQ(serviceEventTypes(),
+            (std::vector<std::string>{"BANNER_IMPRESSION", "BANNER_CLICK", "BANNER_CLICK"}));
   auto click = nlohmann::json::parse(*serviceEvents()[1].body);
   EXPECT_EQ(click["bannerItemId"], "7");
 }

@@ -1,6 +1,7 @@
+#include "core/locale_tags.h"
+
 #include <gtest/gtest.h>
 
-#include "core/locale_tags.h"
 #include "support/fake_platform.h"
 
 namespace orvane {
@@ -63,8 +64,9 @@ TEST(LocaleTagsTest, CountriesAreUpperCasedAndAnalyticsAcceptsOnlyTwoLetters) {
   EXPECT_EQ(requestCountry(locale), "USA");
   EXPECT_EQ(analyticsCountry(locale), std::nullopt);
 
-  for (std::optional<std::string> region : {std::optional<std::string>("419"), std::optional<std::string>("U"),
-                                            std::optional<std::string>("ABCDEFGHI"), std::optional<std::string>()}) {
+  for (std::optional<std::string> region :
+       {std::optional<std::string>("419"), std::optional<std::string>("U"),
+        std::optional<std::string>("ABCDEFGHI"), std::optional<std::string>()}) {
     locale.set("en", region);
     EXPECT_EQ(requestCountry(locale), std::nullopt);
     EXPECT_EQ(analyticsCountry(locale), std::nullopt);

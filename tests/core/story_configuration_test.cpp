@@ -1,8 +1,8 @@
+#include "core/story_configuration.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
-
-#include "core/story_configuration.h"
 
 namespace orvane {
 namespace {

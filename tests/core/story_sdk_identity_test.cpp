@@ -9,12 +9,15 @@ namespace {
 
 using testing::FakePlatform;
 
-StoryGroup group(const std::string& id) { return StoryGroup(id, "Title " + id, StoryTheme::default_(), std::nullopt, {}); }
+StoryGroup group(const std::string& id) {
+  return StoryGroup(id, "Title " + id, StoryTheme::default_(), std::nullopt, {});
+}
 
-StoryConfiguration configurationWithIdentity(std::optional<std::string> appId, std::optional<std::string> bundleId,
+StoryConfiguration configurationWithIdentity(std::optional<std::string> appId,
+                                             std::optional<std::string> bundleId,
                                              std::optional<std::string> userId) {
-  return StoryConfiguration("sdk-key", "app-key", StoryEnvironment::staging, std::move(appId), std::move(bundleId),
-                            std::move(userId));
+  return StoryConfiguration("sdk-key", "app-key", StoryEnvironment::staging, std::move(appId),
+                            std::move(bundleId), std::move(userId));
 }
 
 class StorySDKIdentityTest : public ::testing::Test {

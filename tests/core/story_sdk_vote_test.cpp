@@ -14,7 +14,8 @@ using testing::ScriptedHttpSession;
 class StorySDKVoteTest : public ::testing::Test {
  protected:
   void vote() {
-    sdk.recordVote("item 1", "option-1", [this](Result<VoteResponse> result) { results.push_back(std::move(result)); });
+    sdk.recordVote("item 1", "option-1",
+                   [this](Result<VoteResponse> result) { results.push_back(std::move(result)); });
   }
 
   FakePlatform fake;
@@ -26,7 +27,8 @@ TEST_F(StorySDKVoteTest, ForwardsTheVoteAndDeliversTheAnswerOnTheMainQueue) {
   fake.http->setResponder([](const HttpRequest&) {
     return ScriptedHttpSession::ok(R"({"voted":true,"optionId":"option-1","voteCount":12})");
   });
-  sdk.configure(StoryConfiguration("secret", "app", StoryEnvironment::production, std::nullopt, std::nullopt, "member"));
+  sdk.configure(StoryConfiguration("secret", "app", StoryEnvironment::production, std::nullopt, std::nullopt,
+                                   "member"));
   vote();
 
   auto requests = fake.http->requests();
