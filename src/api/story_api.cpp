@@ -46,39 +46,46 @@ auto outcomeOf(const HttpResult& exchange, Decode decode, Map map)
 
 }  // namespace
 
-StoryAPI::StoryAPI(std::shared_ptr<HttpSession> session, StorySDK& sdk) : session_(std::move(session)), sdk_(sdk) {}
+StoryAPI::StoryAPI(std::shared_ptr<HttpSession> session, StorySDK& sdk)
+    : session_(std::move(session)), sdk_(sdk) {}
 
 void StoryAPI::fetchStories(const std::string& placementKey, Completion<std::vector<StoryGroup>> completion) {
   ORVANE_ASSERT_MAIN_THREAD();
   auto mainQueue = sdk_.platform().mainQueue;
   const auto& configuration = sdk_.configuration();
-  if (!configuration) return deliverOnMain<std::vector<StoryGroup>>(*mainQueue, std::move(completion), StoryAPIError::notConfigured());
+  if (!configuration)
+    return deliverOnMain<std::vector<StoryGroup>>(*mainQueue, std::move(completion),
+                                                  StoryAPIError::notConfigured());
 
   auto clock = sdk_.platform().clock;
   // The SDK lives as long as the process (or, in tests, until its answers have been delivered).
   StorySDK* sdk = &sdk_;
-  session_->send(
-      placementRequest(sdk_, *configuration, placementKey, "stories"),
-      [mainQueue, clock, sdk, placementKey, completion = std::move(completion)](HttpResult exchange) mutable {
-        const Date now = clock->now();
-        auto outcome = outcomeOf(exchange, decodeStoriesPayload,
-                                 [now](const SdkStoriesPayload& payload) { return mapStoryGroups(payload, now); });
-        mainQueue->post([sdk, placementKey, completion = std::move(completion), outcome = std::move(outcome)]() mutable {
-          if (outcome.ok()) sdk->rememberPlacementKeys(outcome.value(), placementKey);
-          if (completion) completion(std::move(outcome));
-        });
-      });
+  session_->send(placementRequest(sdk_, *configuration, placementKey, "stories"),
+                 [mainQueue, clock, sdk, placementKey,
+                  completion = std::move(completion)](const HttpResult& exchange) mutable {
+                   const Date now = clock->now();
+                   auto outcome = outcomeOf(
+                       exchange, decodeStoriesPayload,
+                       [now](const SdkStoriesPayload& payload) { return mapStoryGroups(payload, now); });
+                   mainQueue->post([sdk, placementKey, completion = std::move(completion),
+                                    outcome = std::move(outcome)]() mutable {
+                     if (outcome.ok()) sdk->rememberPlacementKeys(outcome.value(), placementKey);
+                     if (completion) completion(std::move(outcome));
+                   });
+                 });
 }
 
 void StoryAPI::fetchBanners(const std::string& placementKey, Completion<std::vector<Banner>> completion) {
   ORVANE_ASSERT_MAIN_THREAD();
   auto mainQueue = sdk_.platform().mainQueue;
   const auto& configuration = sdk_.configuration();
-  if (!configuration) return deliverOnMain<std::vector<Banner>>(*mainQueue, std::move(completion), StoryAPIError::notConfigured());
+  if (!configuration)
+    return deliverOnMain<std::vector<Banner>>(*mainQueue, std::move(completion),
+                                              StoryAPIError::notConfigured());
 
   session_->send(placementRequest(sdk_, *configuration, placementKey, "banners"),
                  [mainQueue, cacheKey = bannerCacheKey(sdk_, *configuration, placementKey),
-                  completion = std::move(completion)](HttpResult exchange) mutable {
+                  completion = std::move(completion)](const HttpResult& exchange) mutable {
                    auto outcome = outcomeOf(exchange, decodeBannersPayload, mapBanners);
                    if (outcome.ok()) {
                      BannerCache::shared().store(cacheKey, outcome.value());
@@ -94,16 +101,20 @@ void StoryAPI::recordVote(const std::string& storyItemId, const std::string& opt
   ORVANE_ASSERT_MAIN_THREAD();
   auto mainQueue = sdk_.platform().mainQueue;
   const auto& configuration = sdk_.configuration();
-  if (!configuration) return deliverOnMain<VoteResponse>(*mainQueue, std::move(completion), StoryAPIError::notConfigured());
+  if (!configuration)
+    return deliverOnMain<VoteResponse>(*mainQueue, std::move(completion), StoryAPIError::notConfigured());
   if (configuration->isPreviewMode()) {
     return deliverOnMain<VoteResponse>(*mainQueue, std::move(completion), VoteResponse(true, optionId, 1));
   }
 
   auto request = voteRequest(sdk_, *configuration, storyItemId, optionId);
-  if (!request) return deliverOnMain<VoteResponse>(*mainQueue, std::move(completion), StoryAPIError::encodingFailed());
-  session_->send(*std::move(request), [mainQueue, completion = std::move(completion)](HttpResult exchange) mutable {
-    deliverOnMain(*mainQueue, std::move(completion), outcomeOf(exchange, decodeVoteResponsePayload, mapVoteResponse));
-  });
+  if (!request)
+    return deliverOnMain<VoteResponse>(*mainQueue, std::move(completion), StoryAPIError::encodingFailed());
+  session_->send(*std::move(request),
+                 [mainQueue, completion = std::move(completion)](const HttpResult& exchange) mutable {
+                   deliverOnMain(*mainQueue, std::move(completion),
+                                 outcomeOf(exchange, decodeVoteResponsePayload, mapVoteResponse));
+                 });
 }
 
 }  // namespace orvane

@@ -25,10 +25,12 @@ class StoryAPI {
 
   // Groups in service order, those without pages left out. The SDK learns which placement each
   // group came from before the completion runs.
-  void fetchStories(const std::string& placementKey, std::function<void(Result<std::vector<StoryGroup>>)> completion);
+  void fetchStories(const std::string& placementKey,
+                    std::function<void(Result<std::vector<StoryGroup>>)> completion);
   // Banners in service order, those without a usable slide left out. When the exchange fails,
   // the last good answer for the same placement and identity stands in for it.
-  void fetchBanners(const std::string& placementKey, std::function<void(Result<std::vector<Banner>>)> completion);
+  void fetchBanners(const std::string& placementKey,
+                    std::function<void(Result<std::vector<Banner>>)> completion);
   // In preview mode the vote is answered locally (one vote for the given option).
   void recordVote(const std::string& storyItemId, const std::string& optionId,
                   std::function<void(Result<VoteResponse>)> completion);

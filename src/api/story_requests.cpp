@@ -64,9 +64,12 @@ std::optional<std::string> voteRequestBody(const StorySDK& sdk, const std::strin
 
 HttpRequest placementRequest(const StorySDK& sdk, const StoryConfiguration& configuration,
                              const std::string& placementKey, const std::string& resource) {
-  const Url path = servicePath(configuration, {"sdk", "v1", "apps", configuration.appKey(), "placements",
-                                               placementKey, resource});
-  HttpRequest request{path.withQueryItems(contentQueryItems(sdk.platform(), configuration)), "GET", {}, std::nullopt,
+  const Url path = servicePath(
+      configuration, {"sdk", "v1", "apps", configuration.appKey(), "placements", placementKey, resource});
+  HttpRequest request{path.withQueryItems(contentQueryItems(sdk.platform(), configuration)),
+                      "GET",
+                      {},
+                      std::nullopt,
                       kTimeout};
   setServiceHeaders(request, sdk, configuration);
   return request;
@@ -76,9 +79,12 @@ std::optional<HttpRequest> voteRequest(const StorySDK& sdk, const StoryConfigura
                                        const std::string& storyItemId, const std::string& optionId) {
   auto body = voteRequestBody(sdk, optionId);
   if (!body) return std::nullopt;
-  HttpRequest request{
-      servicePath(configuration, {"sdk", "v1", "apps", configuration.appKey(), "story-items", storyItemId, "vote"}),
-      "POST", {}, std::move(body), kTimeout};
+  HttpRequest request{servicePath(configuration, {"sdk", "v1", "apps", configuration.appKey(), "story-items",
+                                                  storyItemId, "vote"}),
+                      "POST",
+                      {},
+                      std::move(body),
+                      kTimeout};
   request.setHeader("Content-Type", "application/json");
   setServiceHeaders(request, sdk, configuration);
   return request;

@@ -37,8 +37,8 @@ TEST(BannerMapping, MapsEveryServiceFieldOntoTheModel) {
          {"id": 11, "mediaUrl": "https://cdn.example.com/1.png", "orderIndex": 1, "ctaType": "EXTERNAL_URL",
           "ctaUrl": "example.com/x"})");
   // 64-bit ids keep every digit.
-  EXPECT_EQ(banner, Banner("9007199254740993", BannerType::carousel, "home", 2, 8, BannerLayoutMode::aspectRatio,
-                           "16:9", 120, BannerContentMode::fit,
+  EXPECT_EQ(banner, Banner("9007199254740993", BannerType::carousel, "home", 2, 8,
+                           BannerLayoutMode::aspectRatio, "16:9", 120, BannerContentMode::fit,
                            {BannerItem("12", "asset-1", *Url::parse("https://cdn.example.com/2.png"), 3,
                                        BannerCtaType::deepLink, Url::parse("myapp://offers")),
                             BannerItem("11", std::nullopt, *Url::parse("https://cdn.example.com/1.png"), 1,
@@ -46,8 +46,9 @@ TEST(BannerMapping, MapsEveryServiceFieldOntoTheModel) {
 }
 
 TEST(BannerMapping, UnknownOrMissingWordsFallBack) {
-  auto banner = onlyBanner(R"(, "type": "GRID", "bannerLayoutMode": "STRETCH", "bannerContentMode": "COVERED")",
-                           R"({"id": 1, "mediaUrl": "https://cdn.example.com/1.png", "orderIndex": 0, "ctaType": "PHONE"})");
+  auto banner = onlyBanner(
+      R"(, "type": "GRID", "bannerLayoutMode": "STRETCH", "bannerContentMode": "COVERED")",
+      R"({"id": 1, "mediaUrl": "https://cdn.example.com/1.png", "orderIndex": 0, "ctaType": "PHONE"})");
   EXPECT_EQ(banner.type(), BannerType::static_);
   EXPECT_EQ(banner.autoplaySeconds(), 5);
   EXPECT_EQ(banner.bannerLayoutMode(), BannerLayoutMode::auto_);
@@ -68,7 +69,8 @@ TEST(BannerMapping, LegacyLayoutKeysWinFieldByField) {
   EXPECT_EQ(legacy.bannerAspectRatio(), "4:3");  // no legacy key: the current one
   EXPECT_EQ(legacy.bannerContentMode(), BannerContentMode::cover);
 
-  EXPECT_EQ(onlyBanner(R"(, "bannerLayoutMode": "FIXED_HEIGHT")").bannerLayoutMode(), BannerLayoutMode::fixedHeight);
+  EXPECT_EQ(onlyBanner(R"(, "bannerLayoutMode": "FIXED_HEIGHT")").bannerLayoutMode(),
+            BannerLayoutMode::fixedHeight);
   EXPECT_EQ(onlyBanner(R"(, "layoutMode": null, "bannerLayoutMode": "FIXED_HEIGHT")").bannerLayoutMode(),
             BannerLayoutMode::fixedHeight);
 }
@@ -76,31 +78,33 @@ TEST(BannerMapping, LegacyLayoutKeysWinFieldByField) {
 TEST(BannerMapping, SlidesWithoutUsableImagesAreDroppedAndEmptyBannersWithThem) {
   const std::string bad = R"({"id": 2, "mediaUrl": "not a url", "orderIndex": 1})";
   const std::string empty = R"({"id": 3, "mediaUrl": "", "orderIndex": 2})";
-  auto banners = mapped(bannerJson("", bad + "," + kGoodItem + "," + empty) + "," + bannerJson("", bad + "," + empty) +
-                        "," + bannerJson("", ""));
+  auto banners = mapped(bannerJson("", bad + "," + kGoodItem + "," + empty) + "," +
+                        bannerJson("", bad + "," + empty) + "," + bannerJson("", ""));
   ASSERT_EQ(banners.size(), 1u);
   ASSERT_EQ(banners[0].items().size(), 1u);
   EXPECT_EQ(banners[0].items()[0].id(), "11");
 }
 
 TEST(BannerMapping, KeepsServiceOrderOfBanners) {
-  auto banners = mapped(R"({"id": 1, "type": "STATIC", "placementKey": "p", "viewOrder": 9, "items": [)" + kGoodItem +
-                        R"(]}, {"id": 2, "type": "STORY", "placementKey": "p", "viewOrder": 1, "items": [)" + kGoodItem +
-                        "]}");
+  auto banners = mapped(
+      R"({"id": 1, "type": "STATIC", "placementKey": "p", "viewOrder": 9, "items": [)" + kGoodItem +
+      R"(]}, {"id": 2, "type": "STORY", "placementKey": "p", "viewOrder": 1, "items": [)" + kGoodItem + "]}");
   ASSERT_EQ(banners.size(), 2u);
   EXPECT_EQ(banners[0].id(), "1");
   EXPECT_EQ(banners[1].type(), BannerType::story);
 }
 
 TEST(BannerMapping, StrictShapeOfBannerRecords) {
-  auto textId = decodeBannersPayload(R"({"banners": [)" +
-                                     std::string(R"({"id": "1", "type": "STATIC", "placementKey": "p", "viewOrder": 0, "items": []})") +
-                                     "]}");
+  auto textId = decodeBannersPayload(
+      R"({"banners": [)" +
+      std::string(R"({"id": "1", "type": "STATIC", "placementKey": "p", "viewOrder": 0, "items": []})") +
+      "]}");
   ASSERT_FALSE(textId.ok());
   EXPECT_EQ(std::get<DecodingError>(textId.error()).kind, DecodingError::Kind::typeMismatch);
   EXPECT_EQ(std::get<DecodingError>(textId.error()).codingPath, "banners[0].id");
 
-  auto noMedia = decodeBannersPayload(R"({"banners": [)" + bannerJson("", R"({"id": 1, "orderIndex": 0})") + "]}");
+  auto noMedia =
+      decodeBannersPayload(R"({"banners": [)" + bannerJson("", R"({"id": 1, "orderIndex": 0})") + "]}");
   ASSERT_FALSE(noMedia.ok());
   EXPECT_EQ(std::get<DecodingError>(noMedia.error()).codingPath, "banners[0].items[0].mediaUrl");
 }

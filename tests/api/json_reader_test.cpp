@@ -108,9 +108,12 @@ TEST(JsonReader, HostileNestingIsRefusedWithoutExhaustingTheStack) {
 TEST(JsonReader, CodingPathNamesTheFailingValue) {
   constexpr const char* kGroupId = "6F9619FF-8B86-D011-B42D-00C04FC964FF";
   auto body = std::string(R"({"groups": [{"id": ")") + kGroupId + R"(", "title": "A", "items": []},
-      {"id": ")" + kGroupId + R"(", "title": "B", "items": [
-        {"id": ")" + kGroupId + R"(", "type": "IMAGE", "widgetOptions": [
-          {"id": ")" + kGroupId + R"(", "text": "yes", "orderIndex": 0},
+      {"id": ")" +
+              kGroupId + R"(", "title": "B", "items": [
+        {"id": ")" +
+              kGroupId + R"(", "type": "IMAGE", "widgetOptions": [
+          {"id": ")" +
+              kGroupId + R"(", "text": "yes", "orderIndex": 0},
           {"id": "not-a-uuid", "text": "no", "orderIndex": 1}]}]}]})";
   auto error = failureOf(decodeStoriesPayload(body));
   EXPECT_EQ(error.kind, Kind::dataCorrupted);

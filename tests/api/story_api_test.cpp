@@ -18,7 +18,8 @@ constexpr const char* kGroupId = "AAAAAAAA-0000-4000-8000-00000000000A";
 constexpr const char* kItemId = "BBBBBBBB-0000-4000-8000-00000000000B";
 
 std::string storiesBody() {
-  return std::string(R"({"groups": [{"id": ")") + kGroupId + R"(", "title": "News", "items": [{"id": ")" + kItemId +
+  return std::string(R"({"groups": [{"id": ")") + kGroupId + R"(", "title": "News", "items": [{"id": ")" +
+         kItemId +
          R"(", "type": "IMAGE", "media": {"mediaType": "IMAGE", "mediaUrl": "https://cdn.example.com/1.jpg"}}]}]})";
 }
 
@@ -155,7 +156,8 @@ TEST_F(StoryAPITest, StoriesArriveAfterTheSdkLearnedTheirPlacement) {
 
 TEST_F(StoryAPITest, StoriesWithOnlyEmptyGroupsGiveAnEmptyList) {
   configure();
-  answer(ScriptedHttpSession::ok(std::string(R"({"groups": [{"id": ")") + kGroupId + R"(", "title": "T", "items": []}]})"));
+  answer(ScriptedHttpSession::ok(std::string(R"({"groups": [{"id": ")") + kGroupId +
+                                 R"(", "title": "T", "items": []}]})"));
   Received<std::vector<StoryGroup>> stories;
   api.fetchStories("home", stories.completion());
   fake.settle();
@@ -184,24 +186,19 @@ TEST_F(StoryAPITest, ExchangeFailuresAreReportedInOrder) {
          EXPECT_EQ(error.errorDescription(), "Story request failed with status 404.");
        }},
       {"status just above the range", ScriptedHttpSession::status(300, storiesBody()),
-       [](const auto& result) {
-         EXPECT_EQ(errorAs<StoryAPIError>(result), StoryAPIError::httpStatus(300));
-       }},
+       [](const auto& result) { EXPECT_EQ(errorAs<StoryAPIError>(result), StoryAPIError::httpStatus(300)); }},
       {"no body at all", HttpResult{std::nullopt, HttpResponse{200}, std::nullopt},
-       [](const auto& result) {
-         EXPECT_EQ(errorAs<StoryAPIError>(result), StoryAPIError::emptyResponse());
-       }},
+       [](const auto& result) { EXPECT_EQ(errorAs<StoryAPIError>(result), StoryAPIError::emptyResponse()); }},
       {"zero-length body", ScriptedHttpSession::ok(""),
        [](const auto& result) {
          EXPECT_EQ(errorAs<DecodingError>(result).kind, DecodingError::Kind::dataCorrupted);
        }},
       {"wrong shape", ScriptedHttpSession::ok(R"({"groups": [{"id": 1}]})"),
-       [](const auto& result) {
-         EXPECT_EQ(errorAs<DecodingError>(result).codingPath, "groups[0].id");
-       }},
+       [](const auto& result) { EXPECT_EQ(errorAs<DecodingError>(result).codingPath, "groups[0].id"); }},
       {"non-HTTP answer skips the status check", HttpResult{storiesBody(), std::nullopt, std::nullopt},
        [](const auto& result) { EXPECT_TRUE(result.ok()); }},
-      {"any 2xx status", ScriptedHttpSession::ok(storiesBody(), 299), [](const auto& result) { EXPECT_TRUE(result.ok()); }},
+      {"any 2xx status", ScriptedHttpSession::ok(storiesBody(), 299),
+       [](const auto& result) { EXPECT_TRUE(result.ok()); }},
   };
   for (const auto& testCase : cases) {
     SCOPED_TRACE(testCase.name);
@@ -298,8 +295,9 @@ TEST_F(StoryAPITest, VotePostsTheChoiceWithIdentity) {
   EXPECT_EQ(*request.header("Content-Type"), "application/json");
   EXPECT_EQ(*request.header("X-Zephro-SDK-Key"), "sdk-key");
   EXPECT_EQ(*request.header("X-Zephro-UserId"), "user-1");
-  EXPECT_EQ(request.body,
-            R"({"optionId":"opt-1","appId":"com.example.host","bundleId":"com.example.host","userId":"user-1"})");
+  EXPECT_EQ(
+      request.body,
+      R"({"optionId":"opt-1","appId":"com.example.host","bundleId":"com.example.host","userId":"user-1"})");
 }
 
 TEST_F(StoryAPITest, VoteBodyLeavesOutUnknownIdentity) {

@@ -34,15 +34,20 @@ StoryItem onlyItem(const std::string& itemFields) {
 }
 
 TEST(StoryMapping, MapsEveryServiceFieldOntoTheModel) {
-  const std::string fields = std::string(R"(,
+  const std::string fields =
+      std::string(R"(,
       "title": "Title", "bodyText": "Body", "ctaText": "Shop", "ctaUrl": "https://shop.example.com/a",
       "durationSeconds": 7,
       "media": {"mediaType": "IMAGE", "mediaUrl": "https://cdn.example.com/1.jpg", "durationSeconds": 30},
       "widgetType": "POLL", "widgetQuestion": "Which?", "swipeCallbackUrl": "https://example.com/swipe",
       "widgetOptions": [
-        {"id": ")") + kOptionB + R"(", "text": "B", "emojiPrefix": "🅱️", "orderIndex": 2, "isCorrect": true, "voteCount": 41},
-        {"id": ")" + kOptionA + R"(", "text": "A", "orderIndex": 1}],
-      "userVote": {"optionId": ")" + kOptionA + R"(", "votedAt": "2024-04-30T08:00:00+02:00"})";
+        {"id": ")") +
+      kOptionB +
+      R"(", "text": "B", "emojiPrefix": "🅱️", "orderIndex": 2, "isCorrect": true, "voteCount": 41},
+        {"id": ")" +
+      kOptionA + R"(", "text": "A", "orderIndex": 1}],
+      "userVote": {"optionId": ")" +
+      kOptionA + R"(", "votedAt": "2024-04-30T08:00:00+02:00"})";
   const std::string theme =
       R"(, "priority": 3, "startAt": "whenever", "theme": {"id": "t", "progressStyle": " segmented ", "primaryColor": "#f80", "fontFamily": "  "})";
   auto groups = mapped(storiesWithItem(fields, theme));
@@ -50,8 +55,8 @@ TEST(StoryMapping, MapsEveryServiceFieldOntoTheModel) {
   const StoryGroup& group = groups[0];
   EXPECT_EQ(group.id(), "aaaaaaaa-0000-4000-8000-00000000000a");
   EXPECT_EQ(group.title(), "News");
-  EXPECT_EQ(group.theme(), StoryTheme::fromServiceStrings(" segmented ", std::nullopt, "  ", "#f80", std::nullopt,
-                                                          std::nullopt));
+  EXPECT_EQ(group.theme(), StoryTheme::fromServiceStrings(" segmented ", std::nullopt, "  ", "#f80",
+                                                          std::nullopt, std::nullopt));
   EXPECT_EQ(group.theme().progressStyle(), ProgressStyle::segmented);
   EXPECT_EQ(group.coverImageURL(), Url::parse("https://cdn.example.com/1.jpg"));
 
@@ -68,10 +73,11 @@ TEST(StoryMapping, MapsEveryServiceFieldOntoTheModel) {
   EXPECT_EQ(item.widgetQuestion(), "Which?");
   EXPECT_EQ(item.swipeCallbackURL(), Url::parse("https://example.com/swipe"));
   // Service order, not orderIndex order; a missing count is zero.
-  EXPECT_EQ(item.widgetOptions(),
-            (std::vector<WidgetOption>{
-                WidgetOption("dddddddd-0000-4000-8000-00000000000d", "B", "🅱️", 2, true, 41),
-                WidgetOption("cccccccc-0000-4000-8000-00000000000c", "A", std::nullopt, 1, std::nullopt, 0)}));
+  EXPECT_EQ(
+      item.widgetOptions(),
+      (std::vector<WidgetOption>{
+          WidgetOption("dddddddd-0000-4000-8000-00000000000d", "B", "🅱️", 2, true, 41),
+          WidgetOption("cccccccc-0000-4000-8000-00000000000c", "A", std::nullopt, 1, std::nullopt, 0)}));
   ASSERT_TRUE(item.userVote());
   EXPECT_EQ(item.userVote()->optionId(), "cccccccc-0000-4000-8000-00000000000c");
   EXPECT_EQ(item.userVote()->votedAt(), *parseIso8601("2024-04-30T06:00:00Z"));
@@ -89,8 +95,9 @@ TEST(StoryMapping, BareItemGetsDefaultsAndGroupDefaultTheme) {
 }
 
 TEST(StoryMapping, DurationFallsBackToTheMediaThenFiveSecondsWithoutClamping) {
-  EXPECT_EQ(onlyItem(R"(, "media": {"mediaType": "IMAGE", "mediaUrl": "a.jpg", "durationSeconds": 12})").duration(),
-            12.0);
+  EXPECT_EQ(
+      onlyItem(R"(, "media": {"mediaType": "IMAGE", "mediaUrl": "a.jpg", "durationSeconds": 12})").duration(),
+      12.0);
   EXPECT_EQ(onlyItem(R"(, "media": {"mediaType": "IMAGE", "mediaUrl": "a.jpg"})").duration(), 5.0);
   EXPECT_EQ(onlyItem(R"(, "durationSeconds": 0)").duration(), 0.0);
   EXPECT_EQ(onlyItem(R"(, "durationSeconds": -3)").duration(), -3.0);
@@ -112,7 +119,8 @@ TEST(StoryMapping, LinksAreTrimmedAndSchemeLessOnesBecomeHttps) {
   EXPECT_EQ(onlyItem(R"(, "ctaUrl": "  shop.example.com/sale?x=1 \n")").ctaURL(),
             Url::parse("https://shop.example.com/sale?x=1"));
   EXPECT_EQ(onlyItem(R"(, "ctaUrl": " \t ")").ctaURL(), std::nullopt);
-  EXPECT_EQ(onlyItem(R"(, "swipeCallbackUrl": "myapp://deals/1")").swipeCallbackURL(), Url::parse("myapp://deals/1"));
+  EXPECT_EQ(onlyItem(R"(, "swipeCallbackUrl": "myapp://deals/1")").swipeCallbackURL(),
+            Url::parse("myapp://deals/1"));
   EXPECT_EQ(onlyItem(R"(, "ctaUrl": "not a link")").ctaURL(), std::nullopt);
 
   // Media addresses are taken as they stand: no trimming, no https guess.
@@ -123,10 +131,14 @@ TEST(StoryMapping, LinksAreTrimmedAndSchemeLessOnesBecomeHttps) {
 }
 
 TEST(StoryMapping, EmptyGroupsAreDroppedButGroupsWithUnusableMediaStay) {
-  const std::string body = std::string(R"({"groups": [
-      {"id": ")") + kGroupId + R"(", "title": "Empty", "items": []},
-      {"id": ")" + kGroupId + R"(", "title": "Broken", "items": [
-        {"id": ")" + kItemId + R"(", "type": "VIDEO", "media": {"mediaType": "VIDEO", "mediaUrl": "bad url"}}]}]})";
+  const std::string body =
+      std::string(R"({"groups": [
+      {"id": ")") +
+      kGroupId + R"(", "title": "Empty", "items": []},
+      {"id": ")" +
+      kGroupId + R"(", "title": "Broken", "items": [
+        {"id": ")" +
+      kItemId + R"(", "type": "VIDEO", "media": {"mediaType": "VIDEO", "mediaUrl": "bad url"}}]}]})";
   auto groups = mapped(body);
   ASSERT_EQ(groups.size(), 1u);
   EXPECT_EQ(groups[0].title(), "Broken");
@@ -141,8 +153,9 @@ TEST(StoryMapping, VoteWithoutDateIsDatedAtMapping) {
 }
 
 TEST(StoryMapping, MalformedDateOrUuidAnywhereFailsTheWholeResponse) {
-  auto badDate = decodeStoriesPayload(
-      storiesWithItem(std::string(R"(, "userVote": {"optionId": ")") + kOptionA + R"(", "votedAt": "2024-04-30T08:00:00.5Z"})"));
+  auto badDate =
+      decodeStoriesPayload(storiesWithItem(std::string(R"(, "userVote": {"optionId": ")") + kOptionA +
+                                           R"(", "votedAt": "2024-04-30T08:00:00.5Z"})"));
   ASSERT_FALSE(badDate.ok());
   EXPECT_EQ(std::get<DecodingError>(badDate.error()).codingPath, "groups[0].items[0].userVote.votedAt");
 

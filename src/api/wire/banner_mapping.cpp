@@ -26,7 +26,8 @@ const std::optional<T>& legacyFirst(const std::optional<T>& legacy, const std::o
 std::optional<BannerItem> mapItem(const SdkBannerItemPayload& payload) {
   auto mediaURL = parseMediaURL(payload.mediaUrl);
   if (!mediaURL) return std::nullopt;
-  return BannerItem(std::to_string(payload.id), payload.mediaAssetId, *std::move(mediaURL), payload.orderIndex,
+  return BannerItem(std::to_string(payload.id), payload.mediaAssetId, *std::move(mediaURL),
+                    payload.orderIndex,
                     serviceWord(payload.ctaType, bannerCtaTypeFromRawValue, BannerCtaType::none),
                     parseLinkURL(payload.ctaUrl));
 }
@@ -40,14 +41,16 @@ std::optional<Banner> mapBanner(const SdkBannerPayload& payload) {
     if (auto mapped = mapItem(item)) items.push_back(*std::move(mapped));
   }
   if (items.empty()) return std::nullopt;
-  return Banner(std::to_string(payload.id), serviceWord(payload.type, bannerTypeFromRawValue, BannerType::static_),
-                payload.placementKey, payload.viewOrder, payload.autoplaySeconds.value_or(kDefaultAutoplaySeconds),
-                serviceWord(legacyFirst(payload.layoutMode, payload.bannerLayoutMode), bannerLayoutModeFromRawValue,
-                            BannerLayoutMode::auto_),
+  return Banner(std::to_string(payload.id),
+                serviceWord(payload.type, bannerTypeFromRawValue, BannerType::static_), payload.placementKey,
+                payload.viewOrder, payload.autoplaySeconds.value_or(kDefaultAutoplaySeconds),
+                serviceWord(legacyFirst(payload.layoutMode, payload.bannerLayoutMode),
+                            bannerLayoutModeFromRawValue, BannerLayoutMode::auto_),
                 legacyFirst(payload.aspectRatio, payload.bannerAspectRatio),
                 legacyFirst(payload.fixedHeight, payload.bannerFixedHeight),
-                serviceWord(legacyFirst(payload.contentMode, payload.bannerContentMode), bannerContentModeFromRawValue,
-                            BannerContentMode::cover), std::move(items));
+                serviceWord(legacyFirst(payload.contentMode, payload.bannerContentMode),
+                            bannerContentModeFromRawValue, BannerContentMode::cover),
+                std::move(items));
 }
 
 std::vector<Banner> mapBanners(const SdkBannersPayload& payload) {

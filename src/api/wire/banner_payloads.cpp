@@ -34,8 +34,9 @@ SdkBannerPayload decodeBanner(const JsonObjectReader& json) {
 }  // namespace
 
 Result<SdkBannersPayload> decodeBannersPayload(std::string_view body) {
-  return decodeJsonDocument(
-      body, [](const JsonObjectReader& json) { return SdkBannersPayload{json.objectList("banners", decodeBanner)}; });
+  return decodeJsonDocument(body, [](const JsonObjectReader& json) {
+    return SdkBannersPayload{json.objectList("banners", decodeBanner)};
+  });
 }
 
 }  // namespace orvane

@@ -129,7 +129,8 @@ Date readDate(const nlohmann::json& value, const CodingPath& path) {
   return *date;
 }
 
-JsonObjectReader::JsonObjectReader(const nlohmann::json& value, const CodingPath& path) : object_(value), path_(path) {
+JsonObjectReader::JsonObjectReader(const nlohmann::json& value, const CodingPath& path)
+    : object_(value), path_(path) {
   if (!value.is_object()) failTypeMismatch("an object", value, path);
 }
 

@@ -56,27 +56,39 @@ class JsonObjectReader {
   bool boolean(std::string_view key) const { return read(key, readBool); }
   std::string uuid(std::string_view key) const { return read(key, readUuid); }
 
-  std::optional<std::string> optionalString(std::string_view key) const { return readOptional(key, readString); }
-  std::optional<std::int64_t> optionalInteger(std::string_view key) const { return readOptional(key, readInteger); }
+  std::optional<std::string> optionalString(std::string_view key) const {
+    return readOptional(key, readString);
+  }
+  std::optional<std::int64_t> optionalInteger(std::string_view key) const {
+    return readOptional(key, readInteger);
+  }
   std::optional<bool> optionalBoolean(std::string_view key) const { return readOptional(key, readBool); }
   std::optional<Date> optionalDate(std::string_view key) const { return readOptional(key, readDate); }
 
   // Nested objects and lists of objects, each decoded by `decode(const JsonObjectReader&)`.
   template <typename Decode>
   auto object(std::string_view key, Decode&& decode) const {
-    return read(key, [&](const nlohmann::json& value, const CodingPath& path) { return decodeObject(value, path, decode); });
+    return read(key, [&](const nlohmann::json& value, const CodingPath& path) {
+      return decodeObject(value, path, decode);
+    });
   }
   template <typename Decode>
   auto optionalObject(std::string_view key, Decode&& decode) const {
-    return readOptional(key, [&](const nlohmann::json& value, const CodingPath& path) { return decodeObject(value, path, decode); });
+    return readOptional(key, [&](const nlohmann::json& value, const CodingPath& path) {
+      return decodeObject(value, path, decode);
+    });
   }
   template <typename Decode>
   auto objectList(std::string_view key, Decode&& decode) const {
-    return read(key, [&](const nlohmann::json& value, const CodingPath& path) { return decodeList(value, path, decode); });
+    return read(key, [&](const nlohmann::json& value, const CodingPath& path) {
+      return decodeList(value, path, decode);
+    });
   }
   template <typename Decode>
   auto optionalObjectList(std::string_view key, Decode&& decode) const {
-    return readOptional(key, [&](const nlohmann::json& value, const CodingPath& path) { return decodeList(value, path, decode); });
+    return readOptional(key, [&](const nlohmann::json& value, const CodingPath& path) {
+      return decodeList(value, path, decode);
+    });
   }
 
  private:
@@ -104,7 +116,8 @@ class JsonObjectReader {
       -> std::invoke_result_t<Read&, const nlohmann::json&, const CodingPath&> {
     CodingPath path(path_, key);
     const nlohmann::json* value = find(key);
-    if (value == nullptr) failDecoding(DecodingError::Kind::keyNotFound, path, "No value for key \"" + std::string(key) + "\".");
+    if (value == nullptr)
+      failDecoding(DecodingError::Kind::keyNotFound, path, "No value for key \"" + std::string(key) + "\".");
     return readValue(*value, path);
   }
 

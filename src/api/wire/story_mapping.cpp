@@ -20,7 +20,8 @@ WidgetType widgetType(const std::optional<std::string>& word) {
 
 double duration(const SdkStoryItemPayload& payload) {
   if (payload.durationSeconds) return static_cast<double>(*payload.durationSeconds);
-  if (payload.media && payload.media->durationSeconds) return static_cast<double>(*payload.media->durationSeconds);
+  if (payload.media && payload.media->durationSeconds)
+    return static_cast<double>(*payload.media->durationSeconds);
   return kDefaultDurationSeconds;
 }
 

@@ -7,21 +7,30 @@ namespace {
 
 SdkThemeResponse decodeTheme(const JsonObjectReader& json) {
   return SdkThemeResponse{
-      json.optionalString("id"),           json.optionalString("name"),
-      json.optionalString("progressStyle"), json.optionalString("bubbleStyle"),
-      json.optionalString("fontFamily"),   json.optionalString("primaryColor"),
-      json.optionalString("secondaryColor"), json.optionalString("ctaStyle"),
+      json.optionalString("id"),
+      json.optionalString("name"),
+      json.optionalString("progressStyle"),
+      json.optionalString("bubbleStyle"),
+      json.optionalString("fontFamily"),
+      json.optionalString("primaryColor"),
+      json.optionalString("secondaryColor"),
+      json.optionalString("ctaStyle"),
   };
 }
 
 SdkMediaAssetPayload decodeMedia(const JsonObjectReader& json) {
-  return SdkMediaAssetPayload{json.string("mediaType"), json.string("mediaUrl"), json.optionalInteger("durationSeconds")};
+  return SdkMediaAssetPayload{json.string("mediaType"), json.string("mediaUrl"),
+                              json.optionalInteger("durationSeconds")};
 }
 
 SdkWidgetOptionPayload decodeOption(const JsonObjectReader& json) {
   return SdkWidgetOptionPayload{
-      json.uuid("id"),        json.string("text"),           json.optionalString("emojiPrefix"),
-      json.integer("orderIndex"), json.optionalBoolean("isCorrect"), json.optionalInteger("voteCount"),
+      json.uuid("id"),
+      json.string("text"),
+      json.optionalString("emojiPrefix"),
+      json.integer("orderIndex"),
+      json.optionalBoolean("isCorrect"),
+      json.optionalInteger("voteCount"),
   };
 }
 
@@ -62,8 +71,9 @@ SdkStoryGroupPayload decodeGroup(const JsonObjectReader& json) {
 }  // namespace
 
 Result<SdkStoriesPayload> decodeStoriesPayload(std::string_view body) {
-  return decodeJsonDocument(
-      body, [](const JsonObjectReader& json) { return SdkStoriesPayload{json.objectList("groups", decodeGroup)}; });
+  return decodeJsonDocument(body, [](const JsonObjectReader& json) {
+    return SdkStoriesPayload{json.objectList("groups", decodeGroup)};
+  });
 }
 
 }  // namespace orvane

@@ -6,7 +6,8 @@ namespace orvane {
 
 Result<VoteResponsePayload> decodeVoteResponsePayload(std::string_view body) {
   return decodeJsonDocument(body, [](const JsonObjectReader& json) {
-    return VoteResponsePayload{json.boolean("voted"), json.optionalString("optionId"), json.optionalInteger("voteCount")};
+    return VoteResponsePayload{json.boolean("voted"), json.optionalString("optionId"),
+                               json.optionalInteger("voteCount")};
   });
 }
 
