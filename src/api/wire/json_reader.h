@@ -67,12 +67,6 @@ class JsonObjectReader {
 
   // Nested objects and lists of objects, each decoded by `decode(const JsonObjectReader&)`.
   template <typename Decode>
-  auto object(std::string_view key, Decode&& decode) const {
-    return read(key, [&](const nlohmann::json& value, const CodingPath& path) {
-      return decodeObject(value, path, decode);
-    });
-  }
-  template <typename Decode>
   auto optionalObject(std::string_view key, Decode&& decode) const {
     return readOptional(key, [&](const nlohmann::json& value, const CodingPath& path) {
       return decodeObject(value, path, decode);
@@ -94,8 +88,8 @@ class JsonObjectReader {
  private:
   template <typename Decode>
   static auto decodeObject(const nlohmann::json& value, const CodingPath& path, Decode& decode) {
-    JsonObjectReader reader(value, path);
-    return decode(static_cast<const JsonObjectReader&>(reader));
+    const JsonObjectReader reader(value, path);
+    return decode(reader);
   }
 
   template <typename Decode>
