@@ -21,9 +21,10 @@ class QtImage final : public Image {
 };
 
 // Decodes with QImageReader, using whatever formats the installed image plugins offer. The size in
-// the image's header is checked against maxPixels before any pixel is decoded, and an allocation
-// limit of the same size covers formats that only learn their size while decoding. EXIF
-// orientation is applied. Safe to use from several threads at once.
+// the image's header is checked against maxPixels before any pixel is decoded; a format that only
+// learns its size while decoding is checked afterwards, its memory bounded meanwhile by Qt's
+// process-wide QImageReader::allocationLimit(). EXIF orientation is applied. Safe to use from
+// several threads at once.
 class QtImageDecoder final : public ImageDecoder {
  public:
   std::shared_ptr<const Image> decode(std::string_view bytes, std::int64_t maxPixels) const override;

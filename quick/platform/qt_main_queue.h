@@ -11,7 +11,8 @@ namespace orvane::quick {
 
 // The GUI thread of the running QGuiApplication as the SDK's main queue. Build it after the
 // application object and destroy it on the GUI thread; tasks and timers still pending then are
-// dropped. Timers keep firing when their handle is released: only invalidate() stops them.
+// dropped. Timers are scheduled and invalidated on the GUI thread; they keep firing when their
+// handle is released, only invalidate() stops them.
 class QtMainQueue final : public MainQueue {
  public:
   // Throws std::logic_error when no QCoreApplication exists yet.
