@@ -1,5 +1,7 @@
 #include "core/story_sdk.h"
 
+#include <stdexcept>
+
 #include "api/analytics_api.h"
 #include "api/story_api.h"
 #include "core/main_thread.h"
@@ -34,8 +36,22 @@ StorySDK& StorySDK::shared() {
   return *instance;
 }
 
+namespace {
+
+// Every completion and timer of the SDK runs on the host's main queue; there is no sensible
+// stand-in for it, so a host that forgot to install one learns it at once.
+Platform requireMainQueue(Platform platform) {
+  if (!platform.mainQueue) {
+    throw std::invalid_argument(
+        "OrvaneStories: install a Platform with a main queue (Platform::install) before using the SDK");
+  }
+  return withHeadlessDefaults(std::move(platform));
+}
+
+}  // namespace
+
 StorySDK::StorySDK(Platform platform)
-    : platform_(withHeadlessDefaults(std::move(platform))),
+    : platform_(requireMainQueue(std::move(platform))),
       analyticsAPI_(std::make_unique<StoryAnalyticsAPI>(platform_.http, *this)),
       storyAPI_(std::make_unique<StoryAPI>(platform_.http, *this)) {}
 

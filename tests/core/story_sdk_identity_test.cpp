@@ -2,6 +2,7 @@
 
 #include "api/analytics_api.h"
 #include "core/story_sdk.h"
+#include "platform/run_loop.h"
 #include "support/fake_platform.h"
 
 namespace orvane {
@@ -211,7 +212,13 @@ TEST_F(StorySDKIdentityTest, SetEventHandlerReplacesTheEarlierOne) {
   EXPECT_FALSE(sdk.eventHandler());
 }
 
-TEST(StorySDKSharedTest, IsOneInstance) { EXPECT_EQ(&StorySDK::shared(), &StorySDK::shared()); }
+TEST(StorySDKSharedTest, IsOneInstanceOnTheInstalledPlatform) {
+  Platform platform;
+  platform.mainQueue = std::make_shared<RunLoop>();
+  Platform::install(platform);
+  EXPECT_EQ(&StorySDK::shared(), &StorySDK::shared());
+  EXPECT_EQ(StorySDK::shared().platform().mainQueue, platform.mainQueue);
+}
 
 }  // namespace
 }  // namespace orvane
