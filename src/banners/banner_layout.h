@@ -10,7 +10,9 @@ class BannerFrame {
   enum class Kind { fixedHeight, aspectRatio };
 
   static BannerFrame fixedHeight(double height) { return BannerFrame(Kind::fixedHeight, height); }
-  static BannerFrame aspectRatio(double widthToHeight) { return BannerFrame(Kind::aspectRatio, widthToHeight); }
+  static BannerFrame aspectRatio(double widthToHeight) {
+    return BannerFrame(Kind::aspectRatio, widthToHeight);
+  }
 
   Kind kind() const { return kind_; }
   // fixedHeight: the height in points; aspectRatio: width divided by height.

@@ -4,7 +4,9 @@
 
 namespace orvane {
 
-std::string bannerItemKey(const std::string& bannerId, const std::string& itemId) { return bannerId + ":" + itemId; }
+std::string bannerItemKey(const std::string& bannerId, const std::string& itemId) {
+  return bannerId + ":" + itemId;
+}
 
 std::vector<BannerItem> BannerLineup::visibleItems(const Banner& banner) const {
   std::vector<BannerItem> items = banner.items();
@@ -23,7 +25,8 @@ std::vector<BannerItem> BannerLineup::visibleItems(const Banner& banner) const {
 std::optional<BannerRenderState> BannerLineup::renderState(std::size_t activeBannerIndex,
                                                            std::size_t activeItemIndex) const {
   if (banners_.empty()) return std::nullopt;
-  for (std::size_t index = std::min(banners_.size() - 1, activeBannerIndex); index < banners_.size(); ++index) {
+  for (std::size_t index = std::min(banners_.size() - 1, activeBannerIndex); index < banners_.size();
+       ++index) {
     auto items = visibleItems(banners_[index]);
     if (items.empty()) continue;
     const std::size_t itemIndex = std::min(items.size() - 1, activeItemIndex);
@@ -34,8 +37,8 @@ std::optional<BannerRenderState> BannerLineup::renderState(std::size_t activeBan
 }
 
 std::optional<std::size_t> BannerLineup::indexOf(const std::string& bannerId) const {
-  const auto found =
-      std::find_if(banners_.begin(), banners_.end(), [&](const Banner& banner) { return banner.id() == bannerId; });
+  const auto found = std::find_if(banners_.begin(), banners_.end(),
+                                  [&](const Banner& banner) { return banner.id() == bannerId; });
   if (found == banners_.end()) return std::nullopt;
   return static_cast<std::size_t>(found - banners_.begin());
 }

@@ -30,7 +30,8 @@ class BannerLineup {
 
   // The first banner from activeBannerIndex on (an index past the end means the last banner)
   // that has a visible slide, and the slide at activeItemIndex clamped into those slides.
-  std::optional<BannerRenderState> renderState(std::size_t activeBannerIndex, std::size_t activeItemIndex) const;
+  std::optional<BannerRenderState> renderState(std::size_t activeBannerIndex,
+                                               std::size_t activeItemIndex) const;
 
   // The nearest banner after (before) the first one with that id that has visible slides; no
   // wrap-around, and absent when the id is unknown.

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <stdexcept>
 #include <utility>
 
 #include "core/main_thread.h"
@@ -32,16 +31,16 @@ bool opensLink(BannerCtaType type) {
 
 std::shared_ptr<BannerPlacement> BannerPlacement::create(std::string placementKey, StorySDK& sdk,
                                                          StoryImagePipeline& pipeline) {
-  if (!sdk.platform().http || !sdk.platform().mainQueue) {
-    throw std::invalid_argument("BannerPlacement needs a platform with an HTTP session and a main queue");
-  }
   std::shared_ptr<BannerPlacement> placement(new BannerPlacement(std::move(placementKey), sdk, pipeline));
   placement->self_ = placement;
   return placement;
 }
 
 BannerPlacement::BannerPlacement(std::string placementKey, StorySDK& sdk, StoryImagePipeline& pipeline)
-    : placementKey_(std::move(placementKey)), sdk_(sdk), pipeline_(pipeline), api_(sdk.platform().http, sdk) {}
+    : placementKey_(std::move(placementKey)),
+      sdk_(sdk),
+      pipeline_(pipeline),
+      api_(sdk.platform().http, sdk) {}
 
 BannerPlacement::~BannerPlacement() {
   if (autoplay_) autoplay_->cancel();
@@ -73,8 +72,6 @@ std::optional<std::size_t> BannerPlacement::lastBannerIndexWithItems() const {
 
 void BannerPlacement::appear() {
   ORVANE_ASSERT_MAIN_THREAD();
-  // Observers and the host's event handler may drop the last owner while this runs.
-  const auto keepAlive = self_.lock();
   onScreen_ = true;
   refreshAutoplay();
   loadBanners();
@@ -82,7 +79,6 @@ void BannerPlacement::appear() {
 
 void BannerPlacement::disappear() {
   ORVANE_ASSERT_MAIN_THREAD();
-  const auto keepAlive = self_.lock();
   onScreen_ = false;
   refreshAutoplay();
 }
@@ -110,7 +106,6 @@ void BannerPlacement::applyLoadedBanners(std::vector<Banner> banners) {
 
 void BannerPlacement::setPosition(std::size_t bannerIndex, std::size_t itemIndex, double progress) {
   ORVANE_ASSERT_MAIN_THREAD();
-  const auto keepAlive = self_.lock();
   activeBannerIndex_.set(bannerIndex);
   activeItemIndex_.set(itemIndex);
   activeItemProgress_.set(progress);
@@ -137,7 +132,6 @@ void BannerPlacement::showPreviousItem(const BannerRenderState& from) {
 
 void BannerPlacement::handleDragEnded(double dx, double dy) {
   ORVANE_ASSERT_MAIN_THREAD();
-  const auto keepAlive = self_.lock();
   if (!(std::abs(dx) > kSwipeDistance && std::abs(dy) < std::abs(dx))) return;
   const auto state = renderState();
   if (!state) return;
@@ -150,6 +144,7 @@ void BannerPlacement::handleDragEnded(double dx, double dy) {
 
 void BannerPlacement::handleTap() {
   ORVANE_ASSERT_MAIN_THREAD();
+  // The host's event handler may drop the last owner of this placement.
   const auto keepAlive = self_.lock();
   const auto state = renderState();
   if (!state) return;
@@ -161,9 +156,8 @@ void BannerPlacement::handleTap() {
 }
 
 void BannerPlacement::openCallToAction(const BannerItem& item) {
-  const auto& opener = sdk_.platform().urlOpener;
-  if (!item.ctaURL() || !opensLink(item.ctaType()) || !opener) return;
-  opener->open(*item.ctaURL());
+  if (!item.ctaURL() || !opensLink(item.ctaType())) return;
+  sdk_.platform().urlOpener->open(*item.ctaURL());
 }
 
 const Banner* BannerPlacement::bannerWithId(const std::string& bannerId) const {
@@ -175,18 +169,18 @@ const Banner* BannerPlacement::bannerWithId(const std::string& bannerId) const {
 
 void BannerPlacement::handleImageLoaded(const std::string& bannerId, const std::string& itemId) {
   ORVANE_ASSERT_MAIN_THREAD();
+  // The host's event handler may drop the last owner of this placement.
   const auto keepAlive = self_.lock();
   // Images of banners that a reload has since removed say nothing about what is shown.
   const Banner* banner = bannerWithId(bannerId);
   if (!banner) return;
   const auto& items = banner->items();
-  const auto item = std::find_if(items.begin(), items.end(), [&](const BannerItem& it) { return it.id() == itemId; });
+  const auto item =
+      std::find_if(items.begin(), items.end(), [&](const BannerItem& it) { return it.id() == itemId; });
   if (item == items.end()) return;
 
-  // Copies: reporting runs the host's handler, which may reload or move the placement.
-  const Banner shownBanner = *banner;
-  const BannerItem shownItem = *item;
-  trackImpression(shownBanner, shownItem);
+  trackImpression(*banner, *item);
+  // Read afresh: the host's handler may have moved the placement.
   const auto state = renderState();
   if (state && state->banner().id() == bannerId && state->item().id() == itemId) prefetchNextItem(*state);
 }
@@ -206,22 +200,19 @@ void BannerPlacement::prefetchNextItem(const BannerRenderState& state) {
 
 void BannerPlacement::handleImageFailed(const std::string& bannerId, const std::string& itemId) {
   ORVANE_ASSERT_MAIN_THREAD();
-  const auto keepAlive = self_.lock();
-  const Banner* banner = bannerWithId(bannerId);
-  if (!banner) return;
-  const std::string failedBannerId = banner->id();
+  // Failures of banners that a reload has since removed say nothing about what is shown.
+  if (!bannerWithId(bannerId)) return;
 
   auto invalid = invalidItemKeys();
   invalid.insert(bannerItemKey(bannerId, itemId));
   invalidItemKeys_.set(std::move(invalid));
 
-  // Looked up again: an observer told of the change may have replaced the banners.
-  banner = bannerWithId(failedBannerId);
-  const auto remaining = banner ? visibleItems(*banner).size() : 0;
+  const auto remaining = visibleItems(*bannerWithId(bannerId)).size();
   if (remaining > 0) {
     if (activeItemIndex() >= remaining) activeItemIndex_.set(0);
   } else {
-    activeBannerIndex_.set(nextBannerIndex(failedBannerId).value_or(banners().size()));
+    // Past the end means the last banner, or nothing when it has no slides left either.
+    activeBannerIndex_.set(nextBannerIndex(bannerId).value_or(banners().size()));
     activeItemIndex_.set(0);
   }
   refreshAutoplay();
@@ -245,8 +236,8 @@ void BannerPlacement::refreshAutoplay() {
 }
 
 void BannerPlacement::startAutoplay(const BannerRenderState& state) {
-  const auto style =
-      state.banner().type() == BannerType::story ? BannerAutoplay::Style::story : BannerAutoplay::Style::carousel;
+  const auto style = state.banner().type() == BannerType::story ? BannerAutoplay::Style::story
+                                                                : BannerAutoplay::Style::carousel;
   autoplay_ = BannerAutoplay::start(sdk_.platform().mainQueue, style, state.banner().autoplaySeconds(),
                                     {[weak = self_](double fill) {
                                        if (auto self = weak.lock()) self->activeItemProgress_.set(fill);

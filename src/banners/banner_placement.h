@@ -30,7 +30,6 @@ namespace orvane {
 // Observers are told before each change. Main thread only.
 class BannerPlacement final : public Observable {
  public:
-  // Throws std::invalid_argument when the SDK's platform has no HTTP session or main queue.
   static std::shared_ptr<BannerPlacement> create(std::string placementKey, StorySDK& sdk = StorySDK::shared(),
                                                  StoryImagePipeline& pipeline = StoryImagePipeline::shared());
   ~BannerPlacement();

@@ -11,8 +11,8 @@ namespace orvane {
 // What a banner placement shows right now; derived from its state on every read, never stored.
 class BannerRenderState {
  public:
-  BannerRenderState(Banner banner, std::size_t bannerIndex, std::vector<BannerItem> items, std::size_t activeItemIndex,
-                    BannerItem item)
+  BannerRenderState(Banner banner, std::size_t bannerIndex, std::vector<BannerItem> items,
+                    std::size_t activeItemIndex, BannerItem item)
       : banner_(std::move(banner)),
         bannerIndex_(bannerIndex),
         items_(std::move(items)),

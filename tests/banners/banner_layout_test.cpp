@@ -14,7 +14,8 @@ namespace {
 
 Banner banner(BannerType type, BannerLayoutMode mode, std::optional<std::string> aspectRatio,
               std::optional<std::int64_t> fixedHeight = std::nullopt) {
-  return Banner("1", type, "home", 0, 5, mode, std::move(aspectRatio), fixedHeight, BannerContentMode::cover, {});
+  return Banner("1", type, "home", 0, 5, mode, std::move(aspectRatio), fixedHeight, BannerContentMode::cover,
+                {});
 }
 
 double ratioOf(std::optional<std::string> text, BannerType type = BannerType::carousel) {
@@ -46,7 +47,8 @@ TEST(BannerFrameTest, FixedHeightNeedsTheModeAndAtLeastOnePoint) {
   EXPECT_EQ(fixed, BannerFrame::fixedHeight(180));
   EXPECT_DOUBLE_EQ(fixed.height(390), 180);
 
-  for (auto height : {std::optional<std::int64_t>(0), std::optional<std::int64_t>(-20), std::optional<std::int64_t>()}) {
+  for (auto height :
+       {std::optional<std::int64_t>(0), std::optional<std::int64_t>(-20), std::optional<std::int64_t>()}) {
     EXPECT_EQ(bannerFrame(banner(BannerType::carousel, BannerLayoutMode::fixedHeight, "4:5", height)),
               BannerFrame::aspectRatio(0.8));
   }
@@ -60,7 +62,8 @@ TEST(BannerFrameTest, AutoAndAspectRatioModesSizeByRatioAlike) {
     EXPECT_EQ(frame.kind(), BannerFrame::Kind::aspectRatio);
     EXPECT_DOUBLE_EQ(frame.height(390), 195);
   }
-  EXPECT_DOUBLE_EQ(bannerFrame(banner(BannerType::story, BannerLayoutMode::auto_, std::nullopt)).height(320), 320);
+  EXPECT_DOUBLE_EQ(bannerFrame(banner(BannerType::story, BannerLayoutMode::auto_, std::nullopt)).height(320),
+                   320);
 }
 
 TEST(BannerIndicatorGeometryTest, ActiveDotIsAPill) {

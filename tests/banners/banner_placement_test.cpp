@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <stdexcept>
-
 #include "banners/placement_harness.h"
 
 namespace orvane::testing {
@@ -18,13 +16,6 @@ TEST_F(BannerPlacementTest, NothingIsFetchedBeforeTheFirstAppearance) {
   EXPECT_EQ(placement->renderState(), std::nullopt);
 }
 
-TEST_F(BannerPlacementTest, APlatformWithoutTransportOrMainQueueIsRefused) {
-  Platform incomplete = fake.platform();
-  incomplete.mainQueue = nullptr;
-  StorySDK bare(incomplete);
-  EXPECT_THROW(BannerPlacement::create("home", bare, pipeline), std::invalid_argument);
-}
-
 TEST_F(BannerPlacementTest, ShowsAtMostTenSlidesAndAFailureDoesNotLetAnEleventhIn) {
   std::vector<SlideSpec> twelve;
   for (int id = 1; id <= 12; ++id) twelve.push_back({id, 12 - id});  // reverse order on purpose
@@ -32,7 +23,8 @@ TEST_F(BannerPlacementTest, ShowsAtMostTenSlidesAndAFailureDoesNotLetAnEleventhI
 
   auto state = placement->renderState();
   ASSERT_TRUE(state);
-  EXPECT_EQ(ids(state->items()), (std::vector<std::string>{"12", "11", "10", "9", "8", "7", "6", "5", "4", "3"}));
+  EXPECT_EQ(ids(state->items()),
+            (std::vector<std::string>{"12", "11", "10", "9", "8", "7", "6", "5", "4", "3"}));
 
   placement->handleImageFailed("7", "9");
   EXPECT_EQ(ids(placement->renderState()->items()),
@@ -60,7 +52,8 @@ TEST_F(BannerPlacementTest, PositionsPastTheEndShowTheLastBannerAndEarlierBanner
 }
 
 TEST_F(BannerPlacementTest, SwipesWalkSlidesThenBannersAndWrapAroundBothWays) {
-  auto placement = show({{1, "STATIC", 5, slides(2)}, {2, "CAROUSEL", 5, slides(1)}, {3, "STORY", 5, slides(3)}});
+  auto placement =
+      show({{1, "STATIC", 5, slides(2)}, {2, "CAROUSEL", 5, slides(1)}, {3, "STORY", 5, slides(3)}});
   placement->handleImageFailed("2", "1");  // banner 2 now has nothing to show and is skipped
   placement->setPosition(0, 0, 0);
 
@@ -84,8 +77,8 @@ TEST_F(BannerPlacementTest, SwipesWalkSlidesThenBannersAndWrapAroundBothWays) {
 TEST_F(BannerPlacementTest, ShortOrMostlyVerticalDragsAreIgnored) {
   auto placement = show({{1, "STATIC", 5, slides(3)}});
   placement->setPosition(0, 1, 0);
-  for (auto [dx, dy] : {std::pair{30.0, 0.0}, std::pair{-30.0, 0.0}, std::pair{36.0, 0.0}, std::pair{10.0, 40.0},
-                        std::pair{-40.0, 40.0}, std::pair{-40.0, -41.0}}) {
+  for (auto [dx, dy] : {std::pair{30.0, 0.0}, std::pair{-30.0, 0.0}, std::pair{36.0, 0.0},
+                        std::pair{10.0, 40.0}, std::pair{-40.0, 40.0}, std::pair{-40.0, -41.0}}) {
     placement->handleDragEnded(dx, dy);
     EXPECT_EQ(shown(*placement), "1/2") << dx << "," << dy;
   }
@@ -123,12 +116,14 @@ TEST_F(BannerPlacementTest, ImpressionsAreOncePerBannerPerPlacementAndPrefetchTh
   ASSERT_EQ(impressions.size(), 1u);
   EXPECT_EQ(impressions[0], StorySDKEvent::bannerImpression("1", "1", "home"));
   EXPECT_EQ(imageRequests(), (std::vector<std::string>{mediaUrl(1, 2), mediaUrl(1, 1)}));
+  EXPECT_EQ(servicePosts("BANNER_IMPRESSION"), 1u);
 
   // The same banner in another placement is another impression.
   auto other = show({{1, "CAROUSEL", 5, slides(3)}}, "sidebar");
   other->handleImageLoaded("1", "2");
   ASSERT_EQ(eventsOf(StorySDKEvent::Kind::bannerImpression).size(), 2u);
-  EXPECT_EQ(eventsOf(StorySDKEvent::Kind::bannerImpression)[1], StorySDKEvent::bannerImpression("1", "2", "sidebar"));
+  EXPECT_EQ(eventsOf(StorySDKEvent::Kind::bannerImpression)[1],
+            StorySDKEvent::bannerImpression("1", "2", "sidebar"));
 }
 
 TEST_F(BannerPlacementTest, ASingleSlideIsNotPrefetchedAndUnknownSlidesAreIgnored) {
@@ -152,7 +147,9 @@ TEST_F(BannerPlacementTest, ABannerThatLosesAllSlidesHandsOverToTheNextOne) {
 }
 
 TEST_F(BannerPlacementTest, EveryTapIsAClickAndOnlyLinkTypesOpenTheirUrl) {
-  auto placement = show({{1, "STATIC", 5,
+  auto placement = show({{1,
+                          "STATIC",
+                          5,
                           {{1, 1, "EXTERNAL_URL", "https://example.com/a"},
                            {2, 2, "DEEP_LINK", "shop://item/2"},
                            {3, 3, "INTERNAL_ROUTE", "app://route/3"},
@@ -168,7 +165,9 @@ TEST_F(BannerPlacementTest, EveryTapIsAClickAndOnlyLinkTypesOpenTheirUrl) {
 
   const auto clicks = eventsOf(StorySDKEvent::Kind::bannerClick);
   ASSERT_EQ(clicks.size(), 7u);
-  EXPECT_EQ(clicks[3], StorySDKEvent::bannerClick("1", "4", "home", Url::parse("https://example.com/custom")));
+  EXPECT_EQ(servicePosts("BANNER_CLICK"), 7u);
+  EXPECT_EQ(clicks[3],
+            StorySDKEvent::bannerClick("1", "4", "home", Url::parse("https://example.com/custom")));
   EXPECT_EQ(clicks[5], StorySDKEvent::bannerClick("1", "6", "home", std::nullopt));
   EXPECT_EQ(fake.urlOpener->opened,
             (std::vector<Url>{*Url::parse("https://example.com/a"), *Url::parse("shop://item/2"),

@@ -68,8 +68,8 @@ inline std::string bannersBody(const std::vector<BannerSpec>& banners) {
 class PlacementHarness : public ::testing::Test {
  protected:
   PlacementHarness() {
-    sdk.configure(StoryConfiguration("sdk-key", "app-key", StoryEnvironment::production, std::nullopt, std::nullopt,
-                                     std::nullopt, StoryUIStrings::default_(), false));
+    sdk.configure(StoryConfiguration("sdk-key", "app-key", StoryEnvironment::production, std::nullopt,
+                                     std::nullopt, std::nullopt, StoryUIStrings::default_(), false));
     sdk.setEventHandler([this](const StorySDKEvent& event) { events.push_back(event); });
     serve({});
   }
@@ -104,6 +104,16 @@ class PlacementHarness : public ::testing::Test {
     return matching;
   }
 
+  // Service events posted with that "eventType".
+  std::size_t servicePosts(const std::string& eventType) const {
+    std::size_t count = 0;
+    for (const auto& request : fake.http->requests()) {
+      if (request.body && request.body->find("\"eventType\":\"" + eventType + "\"") != std::string::npos)
+        ++count;
+    }
+    return count;
+  }
+
   std::vector<std::string> imageRequests() const {
     std::vector<std::string> urls;
     for (const auto& request : images->requests()) urls.push_back(request.url.string());
@@ -112,6 +122,7 @@ class PlacementHarness : public ::testing::Test {
 
   static std::vector<std::string> ids(const std::vector<BannerItem>& items) {
     std::vector<std::string> result;
+    result.reserve(items.size());
     for (const auto& item : items) result.push_back(item.id());
     return result;
   }
