@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+
+#include "core/story_sdk_event.h"
+
+// The events the SDK handed to the host, newest first, for the demo's log panel.
+class EventLog : public QObject {
+  Q_OBJECT
+  Q_PROPERTY(QStringList lines READ lines NOTIFY linesChanged)
+
+ public:
+  using QObject::QObject;
+  QStringList lines() const { return lines_; }
+  void append(const orvane::StorySDKEvent& event);
+
+ signals:
+  void linesChanged();
+
+ private:
+  QStringList lines_;
+};
+
+QString describe(const orvane::StorySDKEvent& event);

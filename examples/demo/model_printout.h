@@ -1,0 +1,11 @@
+#pragma once
+
+#include <ostream>
+#include <vector>
+
+#include "model/banner.h"
+#include "model/story.h"
+
+// A readable account of mapped content, for the demo's headless mode.
+void printStories(std::ostream& out, const std::vector<orvane::StoryGroup>& groups);
+void printBanners(std::ostream& out, const std::vector<orvane::Banner>& banners);
