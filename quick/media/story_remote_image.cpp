@@ -1,0 +1,187 @@
+#include "quick/media/story_remote_image.h"
+
+#include <QQmlContext>
+#include <QQuickWindow>
+#include <QSGImageNode>
+#include <algorithm>
+
+#include "media/story_image_pipeline.h"
+#include "platform/url.h"
+#include "quick/platform/qt_image_decoder.h"
+
+namespace orvane::quick {
+namespace {
+
+// The scale that fits the image inside the item (fit) or makes it cover the item (crop).
+double aspectScale(const QSizeF& itemSize, const QSizeF& imageSize, StoryRemoteImage::FillMode mode) {
+  const double horizontal = itemSize.width() / imageSize.width();
+  const double vertical = itemSize.height() / imageSize.height();
+  return mode == StoryRemoteImage::PreserveAspectCrop ? std::max(horizontal, vertical)
+                                                      : std::min(horizontal, vertical);
+}
+
+bool drawable(const QSizeF& itemSize, const QSizeF& imageSize) {
+  return itemSize.width() > 0 && itemSize.height() > 0 && imageSize.width() > 0 && imageSize.height() > 0;
+}
+
+}  // namespace
+
+StoryRemoteImage::StoryRemoteImage(QQuickItem* parent) : QQuickItem(parent) {
+  setFlag(ItemHasContents, true);
+}
+
+StoryRemoteImage::~StoryRemoteImage() = default;
+
+void StoryRemoteImage::setUrl(const QUrl& url) {
+  if (url == url_) return;
+  url_ = url;
+  emit urlChanged();
+  if (isComponentComplete()) load();
+}
+
+void StoryRemoteImage::setFillMode(FillMode mode) {
+  if (mode == fillMode_) return;
+  fillMode_ = mode;
+  emit fillModeChanged();
+  update();
+}
+
+void StoryRemoteImage::setPlaceholder(QQmlComponent* placeholder) {
+  if (placeholder == placeholder_) return;
+  placeholder_ = placeholder;
+  delete placeholderItem_.data();
+  emit placeholderChanged();
+  if (isComponentComplete()) updatePlaceholder();
+}
+
+void StoryRemoteImage::componentComplete() {
+  QQuickItem::componentComplete();
+  load();
+}
+
+void StoryRemoteImage::itemChange(ItemChange change, const ItemChangeData& value) {
+  QQuickItem::itemChange(change, value);
+  if (change != ItemSceneChange || !isComponentComplete()) return;
+  if (value.window == nullptr) {
+    // Off screen: whatever is still loading belongs to nobody now.
+    ++generation_;
+  } else {
+    load();
+  }
+}
+
+void StoryRemoteImage::geometryChange(const QRectF& newGeometry, const QRectF& oldGeometry) {
+  QQuickItem::geometryChange(newGeometry, oldGeometry);
+  layoutPlaceholder();
+  update();
+}
+
+void StoryRemoteImage::load() {
+  const auto generation = ++generation_;
+  const auto url = url_.isEmpty() ? std::nullopt : Url::parse(url_.toString(QUrl::FullyEncoded).toStdString());
+  if (!url) {
+    show({}, Null);
+    return;
+  }
+  auto& pipeline = StoryImagePipeline::shared();
+  // A cached image shows at once instead of flashing the placeholder; loaded() still follows.
+  const auto* cached = dynamic_cast<const QtImage*>(pipeline.cachedImage(*url).get());
+  show(cached ? cached->image() : QImage(), Loading);
+  pipeline.image(*url, [self = QPointer<StoryRemoteImage>(this), generation](std::shared_ptr<const Image> image) {
+    if (self.isNull()) return;
+    // Only Qt's decoder yields pixels this item can draw.
+    const auto* decoded = dynamic_cast<const QtImage*>(image.get());
+    self->finishLoad(generation, decoded ? decoded->image() : QImage(), decoded != nullptr);
+  });
+}
+
+void StoryRemoteImage::finishLoad(std::uint64_t generation, const QImage& image, bool succeeded) {
+  if (generation != generation_) return;
+  show(image, succeeded ? Ready : Error);
+  if (succeeded) {
+    emit loaded();
+  } else {
+    emit failed();
+  }
+}
+
+void StoryRemoteImage::show(const QImage& image, Status status) {
+  const bool statusChanges = status != status_ || image.size() != image_.size();
+  if (image.cacheKey() != image_.cacheKey()) {
+    image_ = image;
+    textureOutdated_ = true;
+    update();
+  }
+  status_ = status;
+  updatePlaceholder();
+  if (statusChanges) emit statusChanged();
+}
+
+void StoryRemoteImage::updatePlaceholder() {
+  const bool wanted = image_.isNull() && placeholder_ != nullptr;
+  if (!wanted) {
+    delete placeholderItem_.data();
+    return;
+  }
+  if (placeholderItem_ != nullptr || placeholder_->isLoading()) return;
+  QQmlContext* context = placeholder_->creationContext() ? placeholder_->creationContext() : qmlContext(this);
+  QObject* created = placeholder_->beginCreate(context);
+  auto* item = qobject_cast<QQuickItem*>(created);
+  if (item == nullptr) {
+    placeholder_->completeCreate();
+    delete created;
+    return;
+  }
+  item->setParentItem(this);
+  // Beneath anything the caller puts inside the image item.
+  item->setZ(-1);
+  placeholder_->completeCreate();
+  placeholderItem_ = item;
+  layoutPlaceholder();
+}
+
+void StoryRemoteImage::layoutPlaceholder() {
+  if (placeholderItem_ == nullptr) return;
+  placeholderItem_->setPosition({0, 0});
+  placeholderItem_->setSize(size());
+}
+
+QRectF StoryRemoteImage::targetRect(const QSizeF& itemSize, const QSizeF& imageSize, FillMode mode) {
+  if (!drawable(itemSize, imageSize)) return {};
+  if (mode == PreserveAspectCrop) return QRectF(QPointF(0, 0), itemSize);
+  const QSizeF drawn = imageSize * aspectScale(itemSize, imageSize, mode);
+  return QRectF(QPointF((itemSize.width() - drawn.width()) / 2, (itemSize.height() - drawn.height()) / 2),
+                drawn);
+}
+
+QRectF StoryRemoteImage::sourceRect(const QSizeF& itemSize, const QSizeF& imageSize, FillMode mode) {
+  if (!drawable(itemSize, imageSize)) return {};
+  if (mode != PreserveAspectCrop) return QRectF(QPointF(0, 0), imageSize);
+  // The centred part of the image that covers the item once scaled.
+  const QSizeF shown = itemSize / aspectScale(itemSize, imageSize, mode);
+  return QRectF(QPointF((imageSize.width() - shown.width()) / 2, (imageSize.height() - shown.height()) / 2),
+                shown);
+}
+
+QSGNode* StoryRemoteImage::updatePaintNode(QSGNode* oldNode, UpdatePaintNodeData*) {
+  const QRectF target = targetRect(size(), image_.size(), fillMode_);
+  if (image_.isNull() || target.isEmpty() || window() == nullptr) {
+    delete oldNode;
+    return nullptr;
+  }
+  auto* node = static_cast<QSGImageNode*>(oldNode);
+  if (textureOutdated_ || node == nullptr) {
+    // A new node per image: the old node takes its texture with it.
+    delete node;
+    node = window()->createImageNode();
+    node->setTexture(window()->createTextureFromImage(image_));
+    node->setOwnsTexture(true);
+    node->setFiltering(QSGTexture::Linear);
+    textureOutdated_ = false;
+  }
+  node->setRect(target);
+  node->setSourceRect(sourceRect(size(), image_.size(), fillMode_));
+  return node;
+}
+
+}  // namespace orvane::quick

@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QImage>
+#include <QPointer>
+#include <QQmlComponent>
+#include <QQuickItem>
+#include <QUrl>
+#include <QtQml/qqmlregistration.h>
+#include <cstdint>
+
+namespace orvane::quick {
+
+// A remote image loaded through the SDK's image pipeline (never QML's own network loader), with a
+// caller's placeholder while there is no image:
+//
+//   StoryRemoteImage {
+//     anchors.fill: parent
+//     url: slide.mediaUrl
+//     fillMode: Image.PreserveAspectCrop
+//     placeholder: Rectangle { color: Qt.rgba(0.5, 0.5, 0.5, 0.14) }
+//     onLoaded: ...
+//     onFailed: ...
+//   }
+//
+// The image keeps its aspect ratio: it fits inside the item, or covers it with the overflow cut
+// off at the item's edges. The placeholder is created when needed and sized to the item. Each URL
+// change (and each return to a window) loads afresh; the outcome of an older load is dropped
+// unseen. loaded() or failed() is emitted once per load; an empty URL shows the placeholder and
+// emits neither. Failures are not retried until the next load.
+class StoryRemoteImage : public QQuickItem {
+  Q_OBJECT
+  QML_ELEMENT
+  Q_PROPERTY(QUrl url READ url WRITE setUrl NOTIFY urlChanged)
+  Q_PROPERTY(FillMode fillMode READ fillMode WRITE setFillMode NOTIFY fillModeChanged)
+  Q_PROPERTY(QQmlComponent* placeholder READ placeholder WRITE setPlaceholder NOTIFY placeholderChanged)
+  Q_PROPERTY(Status status READ status NOTIFY statusChanged)
+  Q_PROPERTY(QSize sourceSize READ sourceSize NOTIFY statusChanged)
+
+ public:
+  // The values of Image.PreserveAspectFit and Image.PreserveAspectCrop, so either spelling works.
+  enum FillMode { PreserveAspectFit = 1, PreserveAspectCrop = 2 };
+  Q_ENUM(FillMode)
+  enum Status { Null, Loading, Ready, Error };
+  Q_ENUM(Status)
+
+  explicit StoryRemoteImage(QQuickItem* parent = nullptr);
+  ~StoryRemoteImage() override;
+
+  QUrl url() const { return url_; }
+  void setUrl(const QUrl& url);
+  FillMode fillMode() const { return fillMode_; }
+  void setFillMode(FillMode mode);
+  QQmlComponent* placeholder() const { return placeholder_; }
+  void setPlaceholder(QQmlComponent* placeholder);
+  Status status() const { return status_; }
+  // The loaded image's size in pixels; empty while there is no image.
+  QSize sourceSize() const { return image_.size(); }
+
+  // Where the image is drawn and which part of it, in item and image coordinates.
+  static QRectF targetRect(const QSizeF& itemSize, const QSizeF& imageSize, FillMode mode);
+  static QRectF sourceRect(const QSizeF& itemSize, const QSizeF& imageSize, FillMode mode);
+
+ signals:
+  void urlChanged();
+  void fillModeChanged();
+  void placeholderChanged();
+  void statusChanged();
+  void loaded();
+  void failed();
+
+ protected:
+  void componentComplete() override;
+  void itemChange(ItemChange change, const ItemChangeData& value) override;
+  void geometryChange(const QRectF& newGeometry, const QRectF& oldGeometry) override;
+  QSGNode* updatePaintNode(QSGNode* oldNode, UpdatePaintNodeData* data) override;
+
+ private:
+  void load();
+  void finishLoad(std::uint64_t generation, const QImage& image, bool succeeded);
+  void show(const QImage& image, Status status);
+  void updatePlaceholder();
+  void layoutPlaceholder();
+
+  QUrl url_;
+  FillMode fillMode_ = PreserveAspectFit;
+  QPointer<QQmlComponent> placeholder_;
+  QPointer<QQuickItem> placeholderItem_;
+  Status status_ = Null;
+  QImage image_;
+  bool textureOutdated_ = false;
+  // Bumped by every load and by leaving the window; a result carrying an older number is stale.
+  std::uint64_t generation_ = 0;
+};
+
+}  // namespace orvane::quick
