@@ -1,9 +1,12 @@
 #include "quick/media/story_remote_image.h"
 
+#include <QPainter>
+#include <QPainterPath>
 #include <QQmlContext>
 #include <QQuickWindow>
 #include <QSGImageNode>
 #include <algorithm>
+#include <cmath>
 
 #include "media/story_image_pipeline.h"
 #include "platform/url.h"
@@ -43,6 +46,16 @@ void StoryRemoteImage::setFillMode(FillMode mode) {
   if (mode == fillMode_) return;
   fillMode_ = mode;
   emit fillModeChanged();
+  if (radius_ > 0) textureOutdated_ = true;
+  update();
+}
+
+void StoryRemoteImage::setRadius(qreal radius) {
+  radius = std::isfinite(radius) ? std::max<qreal>(radius, 0) : 0;
+  if (qFuzzyCompare(radius + 1, radius_ + 1)) return;
+  radius_ = radius;
+  emit radiusChanged();
+  textureOutdated_ = true;
   update();
 }
 
@@ -73,6 +86,8 @@ void StoryRemoteImage::itemChange(ItemChange change, const ItemChangeData& value
 void StoryRemoteImage::geometryChange(const QRectF& newGeometry, const QRectF& oldGeometry) {
   QQuickItem::geometryChange(newGeometry, oldGeometry);
   layoutPlaceholder();
+  // A rounded image is composed at the item's size.
+  if (radius_ > 0 && newGeometry.size() != oldGeometry.size()) textureOutdated_ = true;
   update();
 }
 
@@ -163,24 +178,51 @@ QRectF StoryRemoteImage::sourceRect(const QSizeF& itemSize, const QSizeF& imageS
                 shown);
 }
 
+QImage StoryRemoteImage::roundedImage(qreal devicePixelRatio) const {
+  const QSize pixels(static_cast<int>(std::ceil(width() * devicePixelRatio)),
+                     static_cast<int>(std::ceil(height() * devicePixelRatio)));
+  QImage composed(pixels, QImage::Format_ARGB32_Premultiplied);
+  composed.fill(Qt::transparent);
+  QPainter painter(&composed);
+  painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
+  painter.scale(devicePixelRatio, devicePixelRatio);
+  const QRectF target = targetRect(size(), image_.size(), fillMode_);
+  QPainterPath rounded;
+  rounded.addRoundedRect(QRectF(QPointF(0, 0), size()), radius_, radius_);
+  QPainterPath bounds;
+  bounds.addRect(target);
+  // An antialiased mask first, then the image only where the mask is.
+  painter.fillPath(rounded.intersected(bounds), Qt::black);
+  painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+  painter.drawImage(target, image_, sourceRect(size(), image_.size(), fillMode_));
+  return composed;
+}
+
 QSGNode* StoryRemoteImage::updatePaintNode(QSGNode* oldNode, UpdatePaintNodeData*) {
   const QRectF target = targetRect(size(), image_.size(), fillMode_);
   if (image_.isNull() || target.isEmpty() || window() == nullptr) {
     delete oldNode;
     return nullptr;
   }
+  const bool rounded = radius_ > 0;
   auto* node = static_cast<QSGImageNode*>(oldNode);
   if (textureOutdated_ || node == nullptr) {
-    // A new node per image: the old node takes its texture with it.
+    // A new node per texture: the old node takes its texture with it.
     delete node;
     node = window()->createImageNode();
-    node->setTexture(window()->createTextureFromImage(image_));
+    const QImage texture = rounded ? roundedImage(window()->effectiveDevicePixelRatio()) : image_;
+    node->setTexture(window()->createTextureFromImage(texture));
     node->setOwnsTexture(true);
     node->setFiltering(QSGTexture::Linear);
     textureOutdated_ = false;
   }
-  node->setRect(target);
-  node->setSourceRect(sourceRect(size(), image_.size(), fillMode_));
+  if (rounded) {
+    node->setRect(QRectF(QPointF(0, 0), size()));
+    node->setSourceRect(QRectF(QPointF(0, 0), node->texture()->textureSize()));
+  } else {
+    node->setRect(target);
+    node->setSourceRect(sourceRect(size(), image_.size(), fillMode_));
+  }
   return node;
 }
 

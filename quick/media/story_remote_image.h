@@ -23,7 +23,8 @@ namespace orvane::quick {
 //   }
 //
 // The image keeps its aspect ratio: it fits inside the item, or covers it with the overflow cut
-// off at the item's edges. The placeholder is created when needed and sized to the item. Each URL
+// off at the item's edges. A radius rounds the item's corners, cutting the image to that rounded
+// rectangle (radius: width / 2 on a square item draws a circle); the placeholder rounds itself. The placeholder is created when needed and sized to the item. Each URL
 // change (and each return to a window) loads afresh; the outcome of an older load is dropped
 // unseen. loaded() or failed() is emitted once per load; an empty URL shows the placeholder and
 // emits neither. Failures are not retried until the next load.
@@ -32,6 +33,7 @@ class StoryRemoteImage : public QQuickItem {
   QML_ELEMENT
   Q_PROPERTY(QUrl url READ url WRITE setUrl NOTIFY urlChanged)
   Q_PROPERTY(FillMode fillMode READ fillMode WRITE setFillMode NOTIFY fillModeChanged)
+  Q_PROPERTY(qreal radius READ radius WRITE setRadius NOTIFY radiusChanged)
   Q_PROPERTY(QQmlComponent* placeholder READ placeholder WRITE setPlaceholder NOTIFY placeholderChanged)
   Q_PROPERTY(Status status READ status NOTIFY statusChanged)
   Q_PROPERTY(QSize sourceSize READ sourceSize NOTIFY statusChanged)
@@ -50,6 +52,8 @@ class StoryRemoteImage : public QQuickItem {
   void setUrl(const QUrl& url);
   FillMode fillMode() const { return fillMode_; }
   void setFillMode(FillMode mode);
+  qreal radius() const { return radius_; }
+  void setRadius(qreal radius);
   QQmlComponent* placeholder() const { return placeholder_; }
   void setPlaceholder(QQmlComponent* placeholder);
   Status status() const { return status_; }
@@ -63,6 +67,7 @@ class StoryRemoteImage : public QQuickItem {
  signals:
   void urlChanged();
   void fillModeChanged();
+  void radiusChanged();
   void placeholderChanged();
   void statusChanged();
   void loaded();
@@ -80,13 +85,17 @@ class StoryRemoteImage : public QQuickItem {
   void show(const QImage& image, Status status);
   void updatePlaceholder();
   void layoutPlaceholder();
+  // The image cut to the rounded item, at the item's size in device pixels.
+  QImage roundedImage(qreal devicePixelRatio) const;
 
   QUrl url_;
   FillMode fillMode_ = PreserveAspectFit;
+  qreal radius_ = 0;
   QPointer<QQmlComponent> placeholder_;
   QPointer<QQuickItem> placeholderItem_;
   Status status_ = Null;
   QImage image_;
+  // Set on the GUI thread, read while the scene graph synchronises (the GUI thread waits then).
   bool textureOutdated_ = false;
   // Bumped by every load and by leaving the window; a result carrying an older number is stale.
   std::uint64_t generation_ = 0;
