@@ -1,0 +1,69 @@
+#include "quick/stories/story_bar_model.h"
+
+#include "quick/stories/story_qml_values.h"
+#include "quick/stories/story_theme_value.h"
+#include "stories/story_bar_view_model.h"
+
+namespace orvane::quick {
+namespace {
+
+QVariantMap bubbleEntry(const StoryGroup& group) {
+  return {{QStringLiteral("id"), toQString(group.id())},
+          {QStringLiteral("title"), toQString(group.title())},
+          {QStringLiteral("coverUrl"), toQUrl(group.coverImageURL())},
+          {QStringLiteral("theme"), QVariant::fromValue(StoryThemeValue(group.theme()))}};
+}
+
+}  // namespace
+
+StoryBarModel::StoryBarModel(QObject* parent) : QObject(parent) {}
+
+StoryBarModel::~StoryBarModel() = default;
+
+void StoryBarModel::setPlacementKey(const QString& key) {
+  if (key == placementKey_) return;
+  placementKey_ = key;
+  emit placementKeyChanged();
+  if (complete_ && !placementKey_.isEmpty()) createViewModel();
+}
+
+void StoryBarModel::componentComplete() {
+  complete_ = true;
+  if (!placementKey_.isEmpty()) createViewModel();
+}
+
+void StoryBarModel::createViewModel() {
+  viewModel_ = StoryBarViewModel::create(placementKey_.toStdString());
+  relay_.follow(*viewModel_);
+  refresh();
+}
+
+void StoryBarModel::refresh() {
+  if (!viewModel_) return;
+  const StoryBarViewModel& model = *viewModel_;
+  if (model.groups() != storyGroups_.groups()) {
+    storyGroups_ = StoryGroupList(model.groups());
+    groupEntries_.clear();
+    for (const auto& group : model.groups()) groupEntries_.append(bubbleEntry(group));
+    emit groupsChanged();
+  }
+  if (assignIfChanged(selectedGroupIndex_, model.selectedGroupIndex().value_or(-1))) emit selectedGroupIndexChanged();
+  if (assignIfChanged(isViewerPresented_, model.isViewerPresented())) emit isViewerPresentedChanged();
+  if (assignIfChanged(isLoading_, model.isLoading())) emit isLoadingChanged();
+  if (assignIfChanged(hasLoaded_, model.hasLoaded())) emit hasLoadedChanged();
+}
+
+void StoryBarModel::setViewerPresented(bool presented) {
+  if (viewModel_) viewModel_->setViewerPresented(presented);
+}
+
+void StoryBarModel::selectGroup(int index) {
+  if (viewModel_) viewModel_->selectGroup(index);
+}
+
+void StoryBarModel::groupDidAppear(int index) {
+  if (!viewModel_ || index < 0 || static_cast<std::size_t>(index) >= viewModel_->groups().size()) return;
+  viewModel_->groupDidAppear(viewModel_->groups()[static_cast<std::size_t>(index)]);
+}
+
+}  // namespace orvane::quick

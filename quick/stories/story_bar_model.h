@@ -1,0 +1,93 @@
+#pragma once
+
+#include <QObject>
+#include <QQmlParserStatus>
+#include <QString>
+#include <QVariantList>
+#include <QtQml/qqmlregistration.h>
+#include <memory>
+#include <vector>
+
+#include "model/story.h"
+#include "quick/stories/observable_relay.h"
+#include "quick/stories/story_group_list.h"
+
+namespace orvane {
+class StoryBarViewModel;
+}
+
+namespace orvane::quick {
+
+// The story bar's state for QML: one StoryBarViewModel on the shared SDK, created (and its load
+// started) once the placement key is known, anew when the key changes.
+//
+//   StoryBarModel { id: bar; placementKey: "home" }
+//   Repeater { model: bar.groups; delegate: ... onClicked: bar.selectGroup(index) }
+//
+// Values follow the view model one event-loop turn after it changes.
+class StoryBarModel : public QObject, public QQmlParserStatus {
+  Q_OBJECT
+  Q_INTERFACES(QQmlParserStatus)
+  QML_ELEMENT
+  Q_PROPERTY(QString placementKey READ placementKey WRITE setPlacementKey NOTIFY placementKeyChanged)
+  // One entry per group in service order: { id, title, coverUrl (empty without a cover),
+  // theme (storyTheme) }.
+  Q_PROPERTY(QVariantList groups READ groups NOTIFY groupsChanged)
+  // The same groups, for the viewer.
+  Q_PROPERTY(orvane::quick::StoryGroupList storyGroups READ storyGroups NOTIFY groupsChanged)
+  // -1 until a group is selected; keeps its value after the viewer is dismissed.
+  Q_PROPERTY(int selectedGroupIndex READ selectedGroupIndex NOTIFY selectedGroupIndexChanged)
+  // Set to false when the presentation goes away.
+  Q_PROPERTY(bool isViewerPresented READ isViewerPresented WRITE setViewerPresented NOTIFY
+                 isViewerPresentedChanged)
+  Q_PROPERTY(bool isLoading READ isLoading NOTIFY isLoadingChanged)
+  Q_PROPERTY(bool hasLoaded READ hasLoaded NOTIFY hasLoadedChanged)
+
+ public:
+  explicit StoryBarModel(QObject* parent = nullptr);
+  ~StoryBarModel() override;
+
+  QString placementKey() const { return placementKey_; }
+  void setPlacementKey(const QString& key);
+  QVariantList groups() const { return groupEntries_; }
+  StoryGroupList storyGroups() const { return storyGroups_; }
+  int selectedGroupIndex() const { return selectedGroupIndex_; }
+  bool isViewerPresented() const { return isViewerPresented_; }
+  void setViewerPresented(bool presented);
+  bool isLoading() const { return isLoading_; }
+  bool hasLoaded() const { return hasLoaded_; }
+
+  // A bubble tap: presents the viewer at that group; other indices are ignored.
+  Q_INVOKABLE void selectGroup(int index);
+  // Each time the bubble at `index` comes into view.
+  Q_INVOKABLE void groupDidAppear(int index);
+
+  void classBegin() override { complete_ = false; }
+  void componentComplete() override;
+
+ signals:
+  void placementKeyChanged();
+  void groupsChanged();
+  void selectedGroupIndexChanged();
+  void isViewerPresentedChanged();
+  void isLoadingChanged();
+  void hasLoadedChanged();
+
+ private:
+  void createViewModel();
+  void refresh();
+
+  QString placementKey_;
+  bool complete_ = true;
+  std::shared_ptr<StoryBarViewModel> viewModel_;
+  ObservableRelay relay_{this, [this] { refresh(); }};
+
+  StoryGroupList storyGroups_;
+  QVariantList groupEntries_;
+  int selectedGroupIndex_ = -1;
+  bool isViewerPresented_ = false;
+  bool isLoading_ = false;
+  bool hasLoaded_ = false;
+};
+
+}  // namespace orvane::quick
