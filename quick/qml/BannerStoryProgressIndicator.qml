@@ -1,0 +1,60 @@
+import QtQuick
+import OrvaneStories
+
+// The story-style row of bars sharing the width: bars before the active one are full, the active
+// one fills with activeProgress (clamped into 0...1), later ones are empty. Fills never animate.
+Item {
+    id: root
+
+    property int count: 0
+    property int activeIndex: 0
+    property real activeProgress: 0
+
+    readonly property var fills: BannerIndicatorGeometry.barFills(count, activeIndex, activeProgress)
+    readonly property real spacing: 4
+    readonly property real barWidth: count > 0 ? Math.max(0, (width - spacing * (count - 1)) / count) : 0
+
+    implicitHeight: 3
+
+    Row {
+        id: bars
+        objectName: "bars"
+        spacing: root.spacing
+
+        Repeater {
+            model: root.count
+
+            Item {
+                id: bar
+                objectName: "bar"
+                required property int index
+                readonly property real fill: root.fills[index] ?? 0
+                width: root.barWidth
+                height: root.height
+
+                // A soft shadow one point below the bar.
+                Rectangle {
+                    y: 1
+                    width: parent.width
+                    height: parent.height
+                    radius: height / 2
+                    color: Qt.rgba(0, 0, 0, 0.18)
+                }
+                Rectangle {
+                    objectName: "track"
+                    width: parent.width
+                    height: parent.height
+                    radius: height / 2
+                    color: Qt.rgba(1, 1, 1, 0.34)
+                }
+                Rectangle {
+                    objectName: "fill"
+                    width: parent.width * bar.fill
+                    height: parent.height
+                    radius: height / 2
+                    color: Qt.rgba(1, 1, 1, 0.96)
+                }
+            }
+        }
+    }
+}

@@ -1,0 +1,103 @@
+import QtQuick
+import OrvaneStories
+
+// The banners of one placement: the shown slide's image in a rounded frame with its position
+// indicator; a tap follows the slide's link, a horizontal swipe moves between slides and banners.
+// Nothing is drawn (and the implicit height is 0) while there is nothing to show.
+//
+//   BannerView { width: parent.width; placementKey: "home_banner" }
+Item {
+    id: root
+
+    property alias placementKey: placementModel.placementKey
+    // The state behind the view, for hosts that want to follow it.
+    readonly property alias placement: placementModel
+
+    implicitHeight: placementModel.hasContent ? content.height : 0
+
+    BannerPlacementModel {
+        id: placementModel
+    }
+
+    // Every appearance reloads; a hidden banner does not rotate.
+    onVisibleChanged: visible ? placementModel.appear() : placementModel.disappear()
+    Component.onCompleted: if (visible) placementModel.appear()
+
+    Item {
+        id: content
+        objectName: "content"
+        visible: placementModel.hasContent
+        width: root.width
+        height: placementModel.hasFixedHeight ? placementModel.fixedHeight : width / placementModel.aspectRatio
+        anchors.verticalCenter: parent.verticalCenter
+        clip: true
+
+        StoryRemoteImage {
+            id: slide
+            objectName: "slide"
+            anchors.fill: parent
+            radius: 8
+            url: placementModel.mediaUrl
+            fillMode: placementModel.contentMode === BannerPlacementModel.Fit ? Image.PreserveAspectFit
+                                                                          : Image.PreserveAspectCrop
+            placeholder: Rectangle {
+                radius: 8
+                color: Qt.rgba(0.5, 0.5, 0.5, 0.14)
+            }
+            onLoaded: placementModel.imageLoaded()
+            onFailed: placementModel.imageFailed()
+        }
+
+        BannerStoryProgressIndicator {
+            objectName: "storyIndicator"
+            visible: placementModel.indicator === BannerPlacementModel.Bars
+            anchors {
+                top: parent.top
+                left: parent.left
+                right: parent.right
+                margins: 10
+            }
+            count: placementModel.visibleCount
+            activeIndex: placementModel.activeItemIndex
+            activeProgress: placementModel.activeItemProgress
+        }
+
+        BannerProgressIndicator {
+            objectName: "dotsIndicator"
+            visible: placementModel.indicator === BannerPlacementModel.Dots
+            anchors {
+                bottom: parent.bottom
+                bottomMargin: 16
+                horizontalCenter: parent.horizontalCenter
+            }
+            count: placementModel.visibleCount
+            activeIndex: placementModel.activeItemIndex
+        }
+
+        // A press that moves less than the platform's drag distance is a tap; one that moves at
+        // least 24 points is a drag, judged by its end translation.
+        MouseArea {
+            objectName: "gestures"
+            anchors.fill: parent
+
+            property point pressedAt
+            property real farthest: 0
+
+            onPressed: mouse => {
+                pressedAt = Qt.point(mouse.x, mouse.y)
+                farthest = 0
+            }
+            onPositionChanged: mouse => {
+                farthest = Math.max(farthest, Math.hypot(mouse.x - pressedAt.x, mouse.y - pressedAt.y))
+            }
+            onReleased: mouse => {
+                if (farthest >= 24)
+                    placementModel.dragEnded(mouse.x - pressedAt.x, mouse.y - pressedAt.y)
+            }
+            onClicked: {
+                if (farthest < Qt.styleHints.startDragDistance)
+                    placementModel.tap()
+            }
+        }
+    }
+}

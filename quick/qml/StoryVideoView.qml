@@ -1,0 +1,50 @@
+import QtQuick
+import QtMultimedia
+
+// Plays a video with sound, from the start, on a black ground. Every new URL and every return to
+// the screen gets a new player; leaving the screen pauses and drops it. No looping, no controls.
+Rectangle {
+    id: root
+
+    property url url
+
+    readonly property bool hasPlayer: session.item !== null
+
+    color: "black"
+
+    function restart() {
+        if (session.item)
+            session.item.pause()
+        session.active = false
+        session.active = visible && url.toString() !== ""
+    }
+
+    onUrlChanged: restart()
+    onVisibleChanged: restart()
+    Component.onCompleted: restart()
+
+    Loader {
+        id: session
+        objectName: "session"
+        anchors.fill: parent
+        active: false
+
+        sourceComponent: Item {
+            function pause() { player.pause() }
+
+            VideoOutput {
+                id: output
+                anchors.fill: parent
+            }
+            MediaPlayer {
+                id: player
+                source: root.url
+                videoOutput: output
+                audioOutput: AudioOutput {
+                    muted: false
+                }
+                Component.onCompleted: play()
+            }
+        }
+    }
+}
