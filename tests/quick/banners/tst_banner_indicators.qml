@@ -1,0 +1,81 @@
+import QtQuick
+import QtTest
+import OrvaneStories
+
+TestCase {
+    id: testCase
+    name: "BannerIndicators"
+    width: 400
+    height: 200
+    when: windowShown
+
+    Component {
+        id: dotsComponent
+        BannerProgressIndicator {}
+    }
+    Component {
+        id: barsComponent
+        BannerStoryProgressIndicator {
+            width: 304
+        }
+    }
+
+    function parts(indicator, name) {
+        const found = []
+        const collect = item => {
+            for (let i = 0; i < item.children.length; ++i) {
+                const child = item.children[i]
+                if (child.objectName === name)
+                    found.push(child)
+                collect(child)
+            }
+        }
+        collect(indicator)
+        return found
+    }
+
+    function fillWidths(indicator) {
+        return parts(indicator, "bar").map(bar => findChild(bar, "fill").width)
+    }
+
+    function test_dots() {
+        const dots = createTemporaryObject(dotsComponent, testCase, { count: 3, activeIndex: 1 })
+        const shown = parts(dots, "dot")
+        compare(shown.map(dot => dot.width), [5, 12, 5])
+        compare(shown.map(dot => dot.height), [5, 5, 5])
+        fuzzyCompare(shown[0].color.a, 0.42, 0.01)
+        fuzzyCompare(shown[1].color.a, 0.95, 0.01)
+        // 22 points of dots and 2 gaps of 5, with 7 and 5 points of padding.
+        compare(dots.implicitWidth, 22 + 10 + 14)
+        compare(dots.implicitHeight, 5 + 10)
+
+        dots.activeIndex = 2
+        compare(parts(dots, "dot").map(dot => dot.width), [5, 5, 12])
+    }
+
+    function test_bars_share_the_width_and_fill_up_to_the_active_one() {
+        const bars = createTemporaryObject(barsComponent, testCase,
+                                           { count: 3, activeIndex: 1, activeProgress: 0.25 })
+        const barWidth = (304 - 2 * 4) / 3
+        compare(parts(bars, "bar").map(bar => bar.height), [3, 3, 3])
+        const widths = fillWidths(bars)
+        fuzzyCompare(widths[0], barWidth, 0.001)
+        fuzzyCompare(widths[1], barWidth * 0.25, 0.001)
+        compare(widths[2], 0)
+    }
+
+    function test_bar_progress_is_clamped_data() {
+        return [
+            { tag: "above one", progress: 1.3, fill: 1 },
+            { tag: "below zero", progress: -0.2, fill: 0 },
+            { tag: "not a number", progress: NaN, fill: 0 },
+        ]
+    }
+
+    function test_bar_progress_is_clamped(data) {
+        const bars = createTemporaryObject(barsComponent, testCase,
+                                           { count: 3, activeIndex: 1, activeProgress: data.progress })
+        const barWidth = (304 - 2 * 4) / 3
+        fuzzyCompare(fillWidths(bars)[1], barWidth * data.fill, 0.001)
+    }
+}

@@ -1,0 +1,154 @@
+import QtQuick
+import QtTest
+import OrvaneStories
+import BannerFixture
+
+// TestCase items are never visible; the banners go on this stage so that they draw and take input.
+Item {
+    id: stage
+    width: 400
+    height: 400
+
+    Component {
+        id: bannerComponent
+        BannerView {}
+    }
+
+    TestCase {
+        name: "BannerView"
+        when: windowShown
+
+        // Banners as the service sends them; every field can be overridden.
+        function banner(id, fields, slides) {
+            return Object.assign({ id: id, type: "CAROUSEL", placementKey: "test", viewOrder: 0,
+                                   autoplaySeconds: 1, items: slides }, fields)
+        }
+        function slide(id, mediaUrl, fields) {
+            return Object.assign({ id: id, mediaUrl: mediaUrl, orderIndex: id, ctaType: "NONE" }, fields || {})
+        }
+        function imageSlides(count, name) {
+            const slides = []
+            for (let id = 1; id <= count; ++id)
+                slides.push(slide(id, Fixture.imageUrl(32, 18, name + "-" + id)))
+            return slides
+        }
+
+        // A banner view of its own placement, once it shows the first slide's image.
+        function show(placementKey, banners, width) {
+            Fixture.serveBanners(placementKey, JSON.stringify({ banners: banners }))
+            const view = createTemporaryObject(bannerComponent, stage,
+                                               { placementKey: placementKey, width: width || 400 })
+            tryCompare(view.placement, "hasContent", true)
+            tryCompare(findChild(view, "slide"), "status", StoryRemoteImage.Ready)
+            return view
+        }
+
+        // Lets queued updates reach the view, for checks that nothing changed.
+        function settle() {
+            wait(0)
+        }
+
+        function test_height_follows_the_layout_data() {
+            return [
+                { tag: "aspect ratio", fields: { bannerLayoutMode: "ASPECT_RATIO", bannerAspectRatio: "16:9" },
+                  height: 225 },
+                { tag: "fixed height", fields: { bannerLayoutMode: "FIXED_HEIGHT", bannerFixedHeight: 180 },
+                  height: 180 },
+                { tag: "fixed height without a height",
+                  fields: { bannerLayoutMode: "FIXED_HEIGHT", bannerFixedHeight: 0 }, height: 225 },
+                { tag: "story default", fields: { type: "STORY" }, height: 400 },
+            ]
+        }
+
+        function test_height_follows_the_layout(data) {
+            const view = show("height-" + data.tag.replace(/ /g, "_"), [banner(1, data.fields, imageSlides(1, "height"))])
+            compare(view.implicitHeight, data.height)
+            compare(findChild(view, "content").height, data.height)
+        }
+
+        function test_carousel_rotates_with_dots() {
+            const view = show("carousel", [banner(1, { autoplaySeconds: 2 }, imageSlides(3, "carousel"))])
+            const dots = findChild(view, "dotsIndicator")
+            verify(dots.visible)
+            verify(!findChild(view, "storyIndicator").visible)
+            compare(dots.count, 3)
+            compare(dots.activeIndex, 0)
+
+            Fixture.advance(1999)
+            settle()
+            compare(view.placement.itemId, "1")
+            Fixture.advance(1)
+            tryCompare(view.placement, "itemId", "2")
+            compare(dots.activeIndex, 1)
+            compare(findChild(view, "slide").url, Fixture.imageUrl(32, 18, "carousel-2"))
+        }
+
+        function test_failed_slide_is_skipped() {
+            const slides = imageSlides(3, "skip")
+            slides[1].mediaUrl = Fixture.brokenImageUrl("skip-2")
+            const view = show("skip", [banner(1, {}, slides)])
+
+            Fixture.advance(1000)
+            tryCompare(view.placement, "itemId", "3")
+            compare(view.placement.visibleCount, 2)
+            compare(view.placement.activeItemIndex, 1)
+            compare(findChild(view, "dotsIndicator").count, 2)
+        }
+
+        function test_story_banner_fills_its_bar() {
+            const view = show("story", [banner(1, { type: "STORY" }, imageSlides(2, "story"))])
+            const bars = findChild(view, "storyIndicator")
+            verify(bars.visible)
+            verify(!findChild(view, "dotsIndicator").visible)
+
+            Fixture.advance(500)
+            tryVerify(() => Math.abs(bars.activeProgress - 0.5) < 1e-9)
+            compare(bars.activeIndex, 0)
+            Fixture.advance(550)
+            tryCompare(bars, "activeIndex", 1)
+        }
+
+        function test_single_slide_has_no_indicator_and_stays() {
+            const view = show("single", [banner(1, {}, imageSlides(1, "single"))])
+            verify(!findChild(view, "dotsIndicator").visible)
+            verify(!findChild(view, "storyIndicator").visible)
+            Fixture.advance(5000)
+            settle()
+            compare(view.placement.itemId, "1")
+        }
+
+        function test_tap_opens_only_links_and_drags_swipe() {
+            const view = show("taps", [banner(1, { type: "STATIC" }, [
+                slide(1, Fixture.imageUrl(32, 18, "taps-1"),
+                      { ctaType: "EXTERNAL_URL", ctaUrl: "https://example.com/offer" }),
+                slide(2, Fixture.imageUrl(32, 18, "taps-2"),
+                      { ctaType: "CUSTOM_EVENT", ctaUrl: "https://example.com/custom" }),
+                slide(3, Fixture.imageUrl(32, 18, "taps-3"),
+                      { ctaType: "DEEP_LINK", ctaUrl: "myapp://deal/3" }),
+            ])])
+            const content = findChild(view, "content")
+            Fixture.clearOpenedUrls()
+
+            mouseClick(content)
+            compare(Fixture.openedUrls(), ["https://example.com/offer"])
+
+            // A leftward swipe shows the next slide and is no tap.
+            mouseDrag(content, 300, 100, -60, 0)
+            tryCompare(view.placement, "itemId", "2")
+            mouseClick(content)
+            compare(Fixture.openedUrls(), ["https://example.com/offer"])
+
+            mouseDrag(content, 300, 100, -60, 5)
+            tryCompare(view.placement, "itemId", "3")
+
+            // Too short to swipe, too long to tap.
+            mouseDrag(content, 300, 100, -30, 0)
+            settle()
+            compare(view.placement.itemId, "3")
+            compare(Fixture.openedUrls().length, 1)
+
+            mouseClick(content)
+            compare(Fixture.openedUrls(), ["https://example.com/offer", "myapp://deal/3"])
+        }
+    }
+}
