@@ -1,8 +1,9 @@
 #pragma once
 
+#include <QtQml/qqmlregistration.h>
+
 #include <QList>
 #include <QObject>
-#include <QtQml/qqmlregistration.h>
 
 namespace orvane::quick {
 

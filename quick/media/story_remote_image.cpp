@@ -1,5 +1,6 @@
 #include "quick/media/story_remote_image.h"
 
+#include <QLineF>
 #include <QPainter>
 #include <QPainterPath>
 #include <QQmlContext>
@@ -93,7 +94,8 @@ void StoryRemoteImage::geometryChange(const QRectF& newGeometry, const QRectF& o
 
 void StoryRemoteImage::load() {
   const auto generation = ++generation_;
-  const auto url = url_.isEmpty() ? std::nullopt : Url::parse(url_.toString(QUrl::FullyEncoded).toStdString());
+  const auto url =
+      url_.isEmpty() ? std::nullopt : Url::parse(url_.toString(QUrl::FullyEncoded).toStdString());
   if (!url) {
     show({}, Null);
     return;
@@ -102,12 +104,13 @@ void StoryRemoteImage::load() {
   // A cached image shows at once instead of flashing the placeholder; loaded() still follows.
   const auto* cached = dynamic_cast<const QtImage*>(pipeline.cachedImage(*url).get());
   show(cached ? cached->image() : QImage(), Loading);
-  pipeline.image(*url, [self = QPointer<StoryRemoteImage>(this), generation](std::shared_ptr<const Image> image) {
-    if (self.isNull()) return;
-    // Only Qt's decoder yields pixels this item can draw.
-    const auto* decoded = dynamic_cast<const QtImage*>(image.get());
-    self->finishLoad(generation, decoded ? decoded->image() : QImage(), decoded != nullptr);
-  });
+  pipeline.image(*url,
+                 [self = QPointer<StoryRemoteImage>(this), generation](std::shared_ptr<const Image> image) {
+                   if (self.isNull()) return;
+                   // Only Qt's decoder yields pixels this item can draw.
+                   const auto* decoded = dynamic_cast<const QtImage*>(image.get());
+                   self->finishLoad(generation, decoded ? decoded->image() : QImage(), decoded != nullptr);
+                 });
 }
 
 void StoryRemoteImage::finishLoad(std::uint64_t generation, const QImage& image, bool succeeded) {
@@ -159,6 +162,16 @@ void StoryRemoteImage::layoutPlaceholder() {
   if (placeholderItem_ == nullptr) return;
   placeholderItem_->setPosition({0, 0});
   placeholderItem_->setSize(size());
+}
+
+bool StoryRemoteImage::contains(const QPointF& point) const {
+  if (!QQuickItem::contains(point)) return false;
+  // Rounded corners are circular arcs, no larger than half the shorter side.
+  const qreal radius = std::min({radius_, width() / 2, height() / 2});
+  if (radius <= 0) return true;
+  const QPointF nearestCentre(std::clamp(point.x(), radius, width() - radius),
+                              std::clamp(point.y(), radius, height() - radius));
+  return QLineF(point, nearestCentre).length() <= radius;
 }
 
 QRectF StoryRemoteImage::targetRect(const QSizeF& itemSize, const QSizeF& imageSize, FillMode mode) {

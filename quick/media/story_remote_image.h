@@ -1,11 +1,12 @@
 #pragma once
 
+#include <QtQml/qqmlregistration.h>
+
 #include <QImage>
 #include <QPointer>
 #include <QQmlComponent>
 #include <QQuickItem>
 #include <QUrl>
-#include <QtQml/qqmlregistration.h>
 #include <cstdint>
 
 namespace orvane::quick {
@@ -24,10 +25,10 @@ namespace orvane::quick {
 //
 // The image keeps its aspect ratio: it fits inside the item, or covers it with the overflow cut
 // off at the item's edges. A radius rounds the item's corners, cutting the image to that rounded
-// rectangle (radius: width / 2 on a square item draws a circle); the placeholder rounds itself. The placeholder is created when needed and sized to the item. Each URL
-// change (and each return to a window) loads afresh; the outcome of an older load is dropped
-// unseen. loaded() or failed() is emitted once per load; an empty URL shows the placeholder and
-// emits neither. Failures are not retried until the next load.
+// rectangle (radius: width / 2 on a square item draws a circle); the placeholder rounds itself. The
+// placeholder is created when needed and sized to the item. Each URL change (and each return to a window)
+// loads afresh; the outcome of an older load is dropped unseen. loaded() or failed() is emitted once per
+// load; an empty URL shows the placeholder and emits neither. Failures are not retried until the next load.
 class StoryRemoteImage : public QQuickItem {
   Q_OBJECT
   QML_ELEMENT
@@ -59,6 +60,10 @@ class StoryRemoteImage : public QQuickItem {
   Status status() const { return status_; }
   // The loaded image's size in pixels; empty while there is no image.
   QSize sourceSize() const { return image_.size(); }
+
+  // Outside the rounded corners is outside the item, also for input handlers that use it as
+  // their containmentMask.
+  bool contains(const QPointF& point) const override;
 
   // Where the image is drawn and which part of it, in item and image coordinates.
   static QRectF targetRect(const QSizeF& itemSize, const QSizeF& imageSize, FillMode mode);

@@ -79,6 +79,8 @@ Item {
         MouseArea {
             objectName: "gestures"
             anchors.fill: parent
+            // The rounded corners do not take input.
+            containmentMask: slide
 
             property point pressedAt
             property real farthest: 0

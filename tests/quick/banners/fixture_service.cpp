@@ -21,7 +21,9 @@ std::string png(int width, int height) {
   return bytes.toStdString();
 }
 
-HttpResult ok(std::string body, int status = 200) { return {std::move(body), HttpResponse{status}, std::nullopt}; }
+HttpResult ok(std::string body, int status = 200) {
+  return {std::move(body), HttpResponse{status}, std::nullopt};
+}
 
 }  // namespace
 
@@ -64,7 +66,9 @@ HttpResult FixtureService::answer(const HttpRequest& request) const {
 
 void FixtureService::complete(Exchange exchange, HttpResult result) {
   QThreadPool::globalInstance()->start(
-      [exchange = std::move(exchange), result = std::move(result)]() mutable { exchange.completion(std::move(result)); });
+      [exchange = std::move(exchange), result = std::move(result)]() mutable {
+        exchange.completion(std::move(result));
+      });
 }
 
 void FixtureService::serveBanners(const std::string& placementKey, std::string json) {

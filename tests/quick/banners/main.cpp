@@ -1,7 +1,8 @@
-#include <QQmlEngine>
-#include <QTemporaryDir>
 #include <QtQml/qqmlextensionplugin.h>
 #include <QtQuickTest/quicktest.h>
+
+#include <QQmlEngine>
+#include <QTemporaryDir>
 #include <memory>
 
 #include "banner_fixture.h"

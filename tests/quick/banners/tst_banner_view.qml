@@ -129,6 +129,9 @@ Item {
             const content = findChild(view, "content")
             Fixture.clearOpenedUrls()
 
+            // The rounded corners do not take taps.
+            mouseClick(content, 1, 1)
+            compare(Fixture.openedUrls(), [])
             mouseClick(content)
             compare(Fixture.openedUrls(), ["https://example.com/offer"])
 

@@ -9,119 +9,119 @@ Item {
     width: 200
     height: 200
 
-TestCase {
-    name: "StoryRemoteImage"
-    when: windowShown
+    TestCase {
+        name: "StoryRemoteImage"
+        when: windowShown
 
-    Component {
-        id: imageComponent
-        StoryRemoteImage {
-            width: 100
-            height: 100
-            placeholder: Rectangle {
-                objectName: "placeholder"
-                color: "gray"
+        Component {
+            id: imageComponent
+            StoryRemoteImage {
+                width: 100
+                height: 100
+                placeholder: Rectangle {
+                    objectName: "placeholder"
+                    color: "gray"
+                }
+                property SignalSpy loadedSpy: SignalSpy { signalName: "loaded" }
+                property SignalSpy failedSpy: SignalSpy { signalName: "failed" }
             }
-            property SignalSpy loadedSpy: SignalSpy { target: parent; signalName: "loaded" }
-            property SignalSpy failedSpy: SignalSpy { target: parent; signalName: "failed" }
+        }
+
+        function image(properties) {
+            const item = createTemporaryObject(imageComponent, stage, properties)
+            item.loadedSpy.target = item
+            item.failedSpy.target = item
+            return item
+        }
+
+        function placeholderOf(item) {
+            return findChild(item, "placeholder")
+        }
+
+        // Whether the image's own blue is drawn at a point of the item.
+        function drawsImageAt(grabbed, x, y) {
+            return grabbed.red(x, y) < 100 && grabbed.blue(x, y) > 150
+        }
+
+        function test_without_url_shows_the_placeholder_only() {
+            const item = image({})
+            verify(placeholderOf(item) !== null)
+            compare(placeholderOf(item).width, 100)
+            compare(item.status, StoryRemoteImage.Null)
+            compare(item.loadedSpy.count + item.failedSpy.count, 0)
+        }
+
+        function test_loads_from_the_pipeline() {
+            const item = image({ url: Fixture.imageUrl(40, 20, "loads") })
+            tryCompare(item.loadedSpy, "count", 1)
+            compare(item.status, StoryRemoteImage.Ready)
+            compare(item.sourceSize, Qt.size(40, 20))
+            compare(placeholderOf(item), null)
+            compare(item.failedSpy.count, 0)
+        }
+
+        function test_failure_keeps_the_placeholder_and_is_not_cached() {
+            const url = Fixture.brokenImageUrl("failure")
+            const item = image({ url: url })
+            tryCompare(item.failedSpy, "count", 1)
+            compare(item.status, StoryRemoteImage.Error)
+            verify(placeholderOf(item) !== null)
+            compare(item.loadedSpy.count, 0)
+
+            const again = image({ url: url })
+            tryCompare(again.failedSpy, "count", 1)
+            compare(Fixture.requestCount(url), 2)
+        }
+
+        function test_result_for_a_replaced_url_is_dropped() {
+            const slow = Fixture.imageUrl(30, 30, "slow")
+            Fixture.hold(slow)
+            const item = image({ url: slow })
+            item.url = Fixture.imageUrl(60, 40, "replacement")
+            tryCompare(item.loadedSpy, "count", 1)
+            compare(item.sourceSize, Qt.size(60, 40))
+
+            // A second view of the slow URL joins its download, so once it has its image, so has
+            // every earlier waiter.
+            Fixture.release(slow)
+            const witness = image({ url: slow })
+            tryCompare(witness.loadedSpy, "count", 1)
+            compare(item.loadedSpy.count, 1)
+            compare(item.sourceSize, Qt.size(60, 40))
+            compare(Fixture.requestCount(slow), 1)
+        }
+
+        function test_two_views_of_one_url_share_a_download() {
+            const url = Fixture.imageUrl(10, 10, "shared")
+            const first = image({ url: url })
+            const second = image({ url: url })
+            tryCompare(first.loadedSpy, "count", 1)
+            tryCompare(second.loadedSpy, "count", 1)
+            compare(Fixture.requestCount(url), 1)
+
+            // Shown again: straight from the cache, and reported again.
+            const third = image({ url: url })
+            compare(third.sourceSize, Qt.size(10, 10))
+            tryCompare(third.loadedSpy, "count", 1)
+            compare(Fixture.requestCount(url), 1)
+        }
+
+        function test_fit_letterboxes_and_crop_covers() {
+            // A 2:1 image in a square item.
+            const fit = image({ url: Fixture.imageUrl(40, 20, "modes"), fillMode: Image.PreserveAspectFit })
+            tryCompare(fit.loadedSpy, "count", 1)
+            let grabbed = grabImage(fit)
+            verify(!drawsImageAt(grabbed, 50, 10))
+            verify(drawsImageAt(grabbed, 50, 50))
+
+            const crop = image({ url: Fixture.imageUrl(40, 20, "modes"), fillMode: Image.PreserveAspectCrop,
+                                 radius: 8 })
+            tryCompare(crop.loadedSpy, "count", 1)
+            grabbed = grabImage(crop)
+            verify(drawsImageAt(grabbed, 50, 10))
+            verify(drawsImageAt(grabbed, 8, 1))
+            // The rounded corner is cut away.
+            verify(!drawsImageAt(grabbed, 0, 0))
         }
     }
-
-    function image(properties) {
-        const item = createTemporaryObject(imageComponent, stage, properties)
-        item.loadedSpy.target = item
-        item.failedSpy.target = item
-        return item
-    }
-
-    function placeholderOf(item) {
-        return findChild(item, "placeholder")
-    }
-
-    // Whether the image's own blue is drawn at a point of the item.
-    function drawsImageAt(grabbed, x, y) {
-        return grabbed.red(x, y) < 100 && grabbed.blue(x, y) > 150
-    }
-
-    function test_without_url_shows_the_placeholder_only() {
-        const item = image({})
-        verify(placeholderOf(item) !== null)
-        compare(placeholderOf(item).width, 100)
-        compare(item.status, StoryRemoteImage.Null)
-        compare(item.loadedSpy.count + item.failedSpy.count, 0)
-    }
-
-    function test_loads_from_the_pipeline() {
-        const item = image({ url: Fixture.imageUrl(40, 20, "loads") })
-        tryCompare(item.loadedSpy, "count", 1)
-        compare(item.status, StoryRemoteImage.Ready)
-        compare(item.sourceSize, Qt.size(40, 20))
-        compare(placeholderOf(item), null)
-        compare(item.failedSpy.count, 0)
-    }
-
-    function test_failure_keeps_the_placeholder_and_is_not_cached() {
-        const url = Fixture.brokenImageUrl("failure")
-        const item = image({ url: url })
-        tryCompare(item.failedSpy, "count", 1)
-        compare(item.status, StoryRemoteImage.Error)
-        verify(placeholderOf(item) !== null)
-        compare(item.loadedSpy.count, 0)
-
-        const again = image({ url: url })
-        tryCompare(again.failedSpy, "count", 1)
-        compare(Fixture.requestCount(url), 2)
-    }
-
-    function test_result_for_a_replaced_url_is_dropped() {
-        const slow = Fixture.imageUrl(30, 30, "slow")
-        Fixture.hold(slow)
-        const item = image({ url: slow })
-        item.url = Fixture.imageUrl(60, 40, "replacement")
-        tryCompare(item.loadedSpy, "count", 1)
-        compare(item.sourceSize, Qt.size(60, 40))
-
-        // A second view of the slow URL joins its download, so once it has its image, so has
-        // every earlier waiter.
-        Fixture.release(slow)
-        const witness = image({ url: slow })
-        tryCompare(witness.loadedSpy, "count", 1)
-        compare(item.loadedSpy.count, 1)
-        compare(item.sourceSize, Qt.size(60, 40))
-        compare(Fixture.requestCount(slow), 1)
-    }
-
-    function test_two_views_of_one_url_share_a_download() {
-        const url = Fixture.imageUrl(10, 10, "shared")
-        const first = image({ url: url })
-        const second = image({ url: url })
-        tryCompare(first.loadedSpy, "count", 1)
-        tryCompare(second.loadedSpy, "count", 1)
-        compare(Fixture.requestCount(url), 1)
-
-        // Shown again: straight from the cache, and reported again.
-        const third = image({ url: url })
-        compare(third.sourceSize, Qt.size(10, 10))
-        tryCompare(third.loadedSpy, "count", 1)
-        compare(Fixture.requestCount(url), 1)
-    }
-
-    function test_fit_letterboxes_and_crop_covers() {
-        // A 2:1 image in a square item.
-        const fit = image({ url: Fixture.imageUrl(40, 20, "modes"), fillMode: Image.PreserveAspectFit })
-        tryCompare(fit.loadedSpy, "count", 1)
-        let grabbed = grabImage(fit)
-        verify(!drawsImageAt(grabbed, 50, 10))
-        verify(drawsImageAt(grabbed, 50, 50))
-
-        const crop = image({ url: Fixture.imageUrl(40, 20, "modes"), fillMode: Image.PreserveAspectCrop,
-                             radius: 8 })
-        tryCompare(crop.loadedSpy, "count", 1)
-        grabbed = grabImage(crop)
-        verify(drawsImageAt(grabbed, 50, 10))
-        verify(drawsImageAt(grabbed, 8, 1))
-        // The rounded corner is cut away.
-        verify(!drawsImageAt(grabbed, 0, 0))
-    }
-}
 }
