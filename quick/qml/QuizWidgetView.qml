@@ -1,0 +1,38 @@
+import QtQuick
+import OrvaneStories
+
+// The quiz card laid over a story page: the poll's card, except that once the answer is in the
+// correct option turns green and a wrong choice red, each with its share. select(optionId)
+// reports a choice; after an answer (or while one is being sent) no option reacts.
+Item {
+    id: root
+
+    property string question
+    // Options as StoryViewerModel gives them: { id, text, emojiPrefix, orderIndex, isCorrect, ... }.
+    property var options: []
+    // The option chosen, or null.
+    property var votedOptionId: null
+    property bool showResults: false
+    property bool isVotingInProgress: false
+    // Option id -> count; wins over an option's own voteCount.
+    property var updatedVoteCounts: ({})
+    property storyTheme theme
+    // The widget texts, as StoryViewerModel.strings.
+    required property var strings
+
+    signal select(string optionId)
+
+    PollWidgetView.VoteCard {
+        anchors.fill: parent
+        quiz: true
+        question: root.question
+        options: root.options
+        votedOptionId: root.votedOptionId
+        showResults: root.showResults
+        isVotingInProgress: root.isVotingInProgress
+        updatedVoteCounts: root.updatedVoteCounts
+        theme: root.theme
+        strings: root.strings
+        onSelect: optionId => root.select(optionId)
+    }
+}

@@ -1,0 +1,107 @@
+import QtQuick
+import QtQuick.Templates as T
+import OrvaneStories
+
+// A placement's stories as a horizontally scrolling row of bubbles. Tapping one presents the
+// story viewer over the whole window, starting at that group. Until the placement has groups
+// (and after a failed load) the bar takes no space and shows nothing.
+//
+//   StoryBarView { width: parent.width; placementKey: "home" }
+Item {
+    id: root
+
+    property string placementKey
+
+    implicitWidth: 16 + bar.groups.length * 88
+    implicitHeight: bar.groups.length > 0 ? 110 : 0
+    visible: bar.groups.length > 0
+
+    StoryBarModel {
+        id: bar
+        placementKey: root.placementKey
+    }
+
+    ListView {
+        id: bubbles
+        objectName: "bubbles"
+        anchors.fill: parent
+        orientation: ListView.Horizontal
+        spacing: 12
+        leftMargin: 16
+        rightMargin: 16
+        // Bubbles exist only while in view, so each coming into view reports it.
+        cacheBuffer: 0
+        clip: true
+        boundsBehavior: Flickable.DragOverBounds
+        model: bar.groups
+
+        delegate: Item {
+            id: entry
+            required property var modelData
+            required property int index
+
+            width: circle.width
+            height: ListView.view.height
+            Component.onCompleted: bar.groupDidAppear(index)
+
+            StoryCircleView {
+                id: circle
+                anchors.verticalCenter: parent.verticalCenter
+                topPadding: 8
+                bottomPadding: 8
+                group: entry.modelData
+                bubbleSize: 64
+            }
+            MouseArea {
+                anchors.fill: parent
+                onClicked: bar.selectGroup(entry.index)
+            }
+        }
+    }
+
+    T.Popup {
+        id: presentation
+        objectName: "viewerPresentation"
+        parent: T.Overlay.overlay
+        x: 0
+        y: 0
+        width: parent ? parent.width : 0
+        height: parent ? parent.height : 0
+        padding: 0
+        modal: true
+        dim: false
+        focus: true
+        closePolicy: T.Popup.CloseOnEscape
+        onClosed: bar.isViewerPresented = false
+
+        contentItem: Loader {
+            active: presentation.visible
+            sourceComponent: bar.selectedGroupIndex >= 0 ? viewerPage : blackPage
+        }
+    }
+
+    Connections {
+        target: bar
+        function onIsViewerPresentedChanged() {
+            if (bar.isViewerPresented)
+                presentation.open()
+            else
+                presentation.close()
+        }
+    }
+
+    Component {
+        id: viewerPage
+        StoryViewerView {
+            groups: bar.storyGroups
+            startIndex: bar.selectedGroupIndex
+            placementKey: bar.placementKey
+            onDismissRequested: presentation.close()
+        }
+    }
+
+    Component {
+        id: blackPage
+        Rectangle { color: "black" }
+    }
+}

@@ -1,0 +1,138 @@
+import QtQuick
+import QtTest
+import OrvaneStories
+
+Item {
+    width: 400
+    height: 700
+
+    Column {
+        width: parent.width
+
+        // Two bubbles fit; the others come into view by scrolling.
+        StoryBarView {
+            id: bar
+            width: 170
+            placementKey: "home"
+        }
+        StoryBarView {
+            id: failing
+            width: parent.width
+            placementKey: "missing"
+        }
+    }
+
+    TestCase {
+        name: "StoryBarView"
+        when: windowShown
+
+        readonly property var groupIds: ["00000000-0000-4000-8000-000000000001", "00000000-0000-4000-8000-000000000002",
+                                         "00000000-0000-4000-8000-000000000003", "00000000-0000-4000-8000-000000000004"]
+
+        function bubbles() { return findChild(bar, "bubbles") }
+
+        function bubbleAt(index) {
+            bubbles().positionViewAtIndex(index, ListView.Contain)
+            tryVerify(() => bubbles().itemAtIndex(index) !== null)
+            return bubbles().itemAtIndex(index)
+        }
+
+        function impressions() {
+            return fixture.events.filter(event => event.startsWith("impression:")).map(event => event.substring(11))
+        }
+
+        property var impressionsOnArrival: []
+
+        function initTestCase() {
+            tryCompare(bar, "height", 110)
+            wait(20)
+            impressionsOnArrival = impressions()
+        }
+
+        function test_barTakesNoSpaceWithoutGroups() {
+            compare(bar.implicitHeight, 110)
+            compare(bubbles().count, 4)
+            wait(20)
+            compare(failing.height, 0)
+            verify(!failing.visible)
+        }
+
+        function test_bubblesReportImpressionsWhenTheyComeIntoView() {
+            compare(impressionsOnArrival, groupIds.slice(0, 2))
+            bubbles().positionViewAtEnd()
+            tryVerify(() => impressions().length === 4)
+            compare(impressions().slice(2).sort(), groupIds.slice(2).sort())
+            bubbles().positionViewAtBeginning()
+            wait(20)
+            compare(impressions().length, 4, "a bubble seen again is not reported again")
+        }
+
+        function test_bubbleShapeFollowsTheTheme_data() {
+            return [
+                { tag: "circle", index: 0, radius: 32, start: "#FFFFFF", end: "#3366FF" },
+                { tag: "rounded", index: 1, radius: 16, start: "#1A1A40", end: "#F72585" },
+                { tag: "square", index: 2, radius: 0, start: "#2A9D8F", end: "#E9C46A" },
+            ]
+        }
+
+        function test_bubbleShapeFollowsTheTheme(data) {
+            const entry = bubbleAt(data.index)
+            const bubble = findChild(entry, "bubble")
+            compare(bubble.width, 64)
+            compare(bubble.height, 64)
+            const cover = findChild(entry, "cover")
+            compare(cover.radius, data.radius)
+            tryCompare(cover, "status", StoryRemoteImage.Ready)
+            verify(findChild(entry, "coverPlaceholder") === null)
+            const outline = findChild(entry, "outline")
+            compare(outline.radius, data.radius)
+            compare(outline.lineWidth, 3)
+            compare(outline.startColor, Qt.color(data.start))
+            compare(outline.endColor, Qt.color(data.end))
+        }
+
+        function test_groupWithoutCoverShowsThePlaceholderInsideTheOutline() {
+            const entry = bubbleAt(3)
+            const placeholder = findChild(entry, "coverPlaceholder")
+            verify(placeholder !== null)
+            compare(placeholder.width, 64)
+            verify(findChild(entry, "outline").visible)
+        }
+
+        function test_longTitleIsCutToOneLine() {
+            const title = findChild(bubbleAt(3), "title")
+            compare(title.width, 76)
+            compare(title.lineCount, 1)
+            verify(title.truncated)
+            compare(title.font.pixelSize, 12)
+            verify(!findChild(bubbleAt(0), "title").truncated)
+        }
+
+        function test_tappingABubblePresentsTheViewerAtItsGroup() {
+            const presentation = findChild(bar, "viewerPresentation")
+            mouseClick(bubbleAt(2))
+            tryVerify(() => presentation.opened)
+            const viewer = presentation.contentItem.item
+            compare(viewer.startIndex, 2)
+            compare(viewer.width, 400)
+            compare(viewer.height, 700)
+            const viewerModel = findChild(viewer, "viewerModel")
+            tryCompare(viewerModel, "groupTitle", "Square")
+            compare(viewerModel.groups.count, 4)
+            keyClick(Qt.Key_Escape)
+            tryVerify(() => !presentation.visible)
+            verify(presentation.contentItem.item === null)
+        }
+
+        function test_viewerClosingItselfEndsThePresentation() {
+            const presentation = findChild(bar, "viewerPresentation")
+            mouseClick(bubbleAt(0))
+            tryVerify(() => presentation.opened)
+            const viewer = presentation.contentItem.item
+            tryCompare(findChild(viewer, "viewerModel"), "groupTitle", "Circle")
+            mouseClick(findChild(viewer, "closeButton"))
+            tryVerify(() => !presentation.visible)
+            compare(fixture.events.filter(event => event === "close:" + groupIds[0]).length, 1)
+        }
+    }
+}
