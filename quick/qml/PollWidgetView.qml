@@ -84,6 +84,7 @@ Item {
 
             Column {
                 id: content
+                objectName: "cardContent"
                 x: 20
                 y: 20
                 width: parent.width - 40

@@ -86,7 +86,11 @@ class StoryViewsSetup : public QObject {
       const QString name = eventName(event);
       if (!name.isEmpty()) fixture->recordEvent(name + ':' + QString::fromStdString(event.groupId().value_or("")));
     });
-    sdk.configure(StoryConfiguration("test-sdk-key", "test-app"));
+    // Texts of the host's own, so the views show that they take the configured ones.
+    const StoryUIStrings strings("Poll time", "Quiz time", "POLL", "QUIZ", "SWIPE", "Swipe up for more", "vote",
+                                 "votes", "answer", "answers");
+    sdk.configure(StoryConfiguration("test-sdk-key", "test-app", StoryEnvironment::production, std::nullopt,
+                                     std::nullopt, std::nullopt, strings));
   }
 
   void qmlEngineAvailable(QQmlEngine* engine) {

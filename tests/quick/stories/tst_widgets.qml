@@ -1,0 +1,258 @@
+import QtQuick
+import QtTest
+import OrvaneStories
+
+Item {
+    width: 400
+    height: 800
+
+    StoryViewerModel {
+        id: configured
+    }
+
+    PollWidgetView {
+        id: poll
+        anchors.fill: parent
+        strings: configured.strings
+    }
+
+    QuizWidgetView {
+        id: quiz
+        anchors.fill: parent
+        visible: false
+        strings: configured.strings
+    }
+
+    SwipeWidgetView {
+        id: swipe
+        anchors.fill: parent
+        visible: false
+        strings: configured.strings
+    }
+
+    SignalSpy { id: pollSelections; target: poll; signalName: "select" }
+    SignalSpy { id: quizSelections; target: quiz; signalName: "select" }
+    SignalSpy { id: swipes; target: swipe; signalName: "swipeUp" }
+
+    TestCase {
+        name: "Widgets"
+        when: windowShown
+
+        readonly property color white: "white"
+        readonly property color black: "black"
+
+        function option(id, count, order, extra) {
+            return Object.assign({ id: id, text: "Option " + id, emojiPrefix: null, orderIndex: order ?? 0,
+                                   isCorrect: null, voteCount: count }, extra ?? {})
+        }
+
+        function show(view, inputs) {
+            Object.assign(view, Object.assign({ question: "Which?", options: [], votedOptionId: null, showResults: false,
+                                                isVotingInProgress: false, updatedVoteCounts: {},
+                                                theme: fixture.theme({ primaryColor: "#4361EE" }) }, inputs))
+            wait(0)  // rows of the previous inputs go away
+            tryVerify(() => !isPolishScheduled(findChild(view, "cardContent")), 1000, "rows laid out")
+        }
+
+        function rows(view) {
+            const found = []
+            for (let i = 0; findChild(view, "option" + i) !== null; ++i) found.push(findChild(view, "option" + i))
+            return found
+        }
+
+        function texts(view, name) { return rows(view).map(row => findChild(row, name).text) }
+
+        function faded(color, opacity) { return Qt.rgba(color.r, color.g, color.b, color.a * opacity) }
+
+        function init() {
+            poll.visible = true
+            quiz.visible = false
+            swipe.visible = false
+            pollSelections.clear()
+            quizSelections.clear()
+            swipes.clear()
+        }
+
+        function test_sharesAreTruncatedPercentages() {
+            show(poll, { options: [option("a", 1), option("b", 1), option("c", 1)], showResults: true })
+            compare(texts(poll, "percent"), ["33%", "33%", "33%"])
+            compare(texts(poll, "count"), ["1", "1", "1"])
+
+            show(poll, { options: [option("a", 2), option("b", 1)], showResults: true, updatedVoteCounts: { a: 5 } })
+            compare(texts(poll, "percent"), ["83%", "16%"])
+            compare(texts(poll, "count"), ["5", "1"])
+            compare(findChild(poll, "total").text, "6 votes")
+
+            show(poll, { options: [option("a", 0), option("b", 0)], showResults: true })
+            compare(texts(poll, "percent"), ["0%", "0%"])
+        }
+
+        function test_totalTakesTheSingularOnlyForOne() {
+            show(poll, { options: [option("a", 1), option("b", 0)] })
+            compare(findChild(poll, "total").text, "1 vote")
+            verify(!findChild(rows(poll)[0], "percent").visible, "counts are shown before voting, shares are not")
+            show(poll, { options: [] })
+            compare(findChild(poll, "total").text, "0 votes")
+            compare(rows(poll).length, 0)
+            compare(findChild(poll, "heading").text, "Poll time")
+            compare(findChild(poll, "badgeTitle").text, "POLL")
+
+            poll.visible = false
+            quiz.visible = true
+            show(quiz, { options: [option("a", 1)] })
+            compare(findChild(quiz, "total").text, "1 answer")
+            show(quiz, { options: [option("a", 0)] })
+            compare(findChild(quiz, "total").text, "0 answers")
+            compare(findChild(quiz, "heading").text, "Quiz time")
+            compare(findChild(quiz, "badgeTitle").text, "QUIZ")
+        }
+
+        function test_optionsFollowTheirOrderIndex() {
+            show(poll, { options: [option("two", 0, 2), option("zero", 0, 0), option("one", 0, 1), option("zero-again", 0, 0)] })
+            compare(texts(poll, "optionText"), ["Option zero", "Option zero-again", "Option one", "Option two"])
+        }
+
+        function test_emojiColumnOnlyWithAnEmoji() {
+            show(poll, { options: [option("a", 0, 0, { emojiPrefix: "🎬" }), option("b", 0, 1, { emojiPrefix: "" })] })
+            verify(findChild(rows(poll)[0], "emoji").visible)
+            verify(!findChild(rows(poll)[1], "emoji").visible)
+        }
+
+        function test_onlyAnUnansweredCardReportsATap_data() {
+            return [
+                { tag: "unanswered", inputs: {}, reported: true },
+                { tag: "voting", inputs: { isVotingInProgress: true }, reported: false },
+                { tag: "results", inputs: { showResults: true }, reported: false },
+                { tag: "voted", inputs: { votedOptionId: "b" }, reported: false },
+            ]
+        }
+
+        function test_onlyAnUnansweredCardReportsATap(data) {
+            show(poll, Object.assign({ options: [option("a", 1), option("b", 1)] }, data.inputs))
+            mouseClick(rows(poll)[0])
+            compare(pollSelections.count, data.reported ? 1 : 0)
+            if (data.reported)
+                compare(pollSelections.signalArguments[0][0], "a")
+        }
+
+        function test_votingShowsASpinnerOnTheChosenRow() {
+            show(poll, { options: [option("a", 1), option("b", 1)], votedOptionId: "b", isVotingInProgress: true })
+            verify(!findChild(rows(poll)[0], "spinner").visible)
+            verify(findChild(rows(poll)[1], "spinner").visible)
+        }
+
+        function test_chosenPollRowContrastsWithThePrimaryColour_data() {
+            return [
+                { tag: "light primary", primary: "#FFFFFF", contrast: "black" },
+                { tag: "dark primary", primary: "#1A1A40", contrast: "white" },
+            ]
+        }
+
+        function test_chosenPollRowContrastsWithThePrimaryColour(data) {
+            const primary = Qt.color(data.primary)
+            show(poll, { options: [option("a", 1), option("b", 1)], votedOptionId: "a", showResults: true,
+                         theme: fixture.theme({ primaryColor: data.primary }) })
+            const [chosen, other] = rows(poll)
+            compare(findChild(chosen, "optionText").color, Qt.color(data.contrast))
+            compare(findChild(chosen, "percent").color, Qt.color(data.contrast))
+            compare(chosen.color, faded(primary, 0.85))
+            compare(chosen.border.color, primary)
+            compare(chosen.border.width, 2)
+            const check = findChild(chosen, "check")
+            verify(check.visible)
+            compare(check.color, primary)
+            compare(check.children[0].color, Qt.color(data.contrast))
+            compare(findChild(findChild(poll, "badge"), "badgeTitle").color, Qt.color(data.contrast))
+
+            compare(other.color, Qt.rgba(1, 1, 1, 0.06))
+            compare(other.border.color, Qt.rgba(1, 1, 1, 0.15))
+            compare(other.border.width, 1)
+            verify(findChild(other, "dot").visible)
+            verify(!findChild(other, "check").visible)
+        }
+
+        function test_unansweredPollRowsAreOutlinedOnly() {
+            show(poll, { options: [option("a", 1)] })
+            const row = rows(poll)[0]
+            compare(row.color, Qt.rgba(1, 1, 1, 0))
+            const ring = findChild(row, "ring")
+            verify(ring.visible)
+            compare(ring.border.color, Qt.rgba(1, 1, 1, 0.4))
+            compare(ring.border.width, 1.5)
+        }
+
+        function test_quizResultsMarkRightAndWrong() {
+            poll.visible = false
+            quiz.visible = true
+            const green = Qt.color("#34C759"), red = Qt.color("#FF3B30")
+            show(quiz, { options: [option("right", 3, 0, { isCorrect: true }), option("wrong", 1, 1, { isCorrect: false }),
+                                   option("other", 0, 2, { isCorrect: false })],
+                         votedOptionId: "wrong", showResults: true })
+            const [right, wrong, other] = rows(quiz)
+
+            compare(wrong.color, faded(red, 0.28))
+            compare(wrong.border.color, faded(red, 0.9))
+            compare(wrong.border.width, 2)
+            compare(findChild(wrong, "outcome").name, "xmark.circle.fill")
+            compare(findChild(wrong, "outcome").color, red)
+            compare(findChild(wrong, "check").color, red)
+            compare(findChild(wrong, "check").children[0].color, white)
+            compare(findChild(wrong, "optionText").color, white)
+
+            compare(right.color, faded(green, 0.2))
+            compare(right.border.color, faded(green, 0.7))
+            compare(findChild(right, "outcome").name, "checkmark.circle.fill")
+            compare(findChild(right, "outcome").color, green)
+            verify(!findChild(right, "check").visible)
+            verify(!findChild(right, "ring").visible)
+            verify(!findChild(right, "dot").visible)
+
+            compare(other.color, Qt.rgba(1, 1, 1, 0.05))
+            verify(!findChild(other, "outcome").visible)
+            compare(texts(quiz, "percent"), ["75%", "25%", "0%"])
+            verify(!findChild(right, "count").visible)
+
+            mouseClick(right)
+            compare(quizSelections.count, 0)
+        }
+
+        function test_quizHighlightsNothingBeforeResults() {
+            poll.visible = false
+            quiz.visible = true
+            const primary = Qt.color("#4361EE")
+            show(quiz, { options: [option("right", 3, 0, { isCorrect: true }), option("wrong", 1, 1)] })
+            mouseClick(rows(quiz)[1])
+            compare(quizSelections.signalArguments[0][0], "wrong")
+            show(quiz, { options: [option("right", 3, 0, { isCorrect: true }), option("wrong", 1, 1)],
+                         votedOptionId: "wrong", isVotingInProgress: true })
+            const [right, wrong] = rows(quiz)
+            compare(right.color, Qt.rgba(1, 1, 1, 0.05))
+            compare(wrong.color, Qt.rgba(1, 1, 1, 0.05))
+            compare(findChild(wrong, "ring").border.color, primary)
+            compare(findChild(wrong, "ring").border.width, 2)
+        }
+
+        function test_swipeNeedsAnUpwardDragThatStaysUpright() {
+            verify(swipe.isSwipeUp(Qt.point(159, -41), Qt.point(159, -41)))
+            verify(!swipe.isSwipeUp(Qt.point(0, -39), Qt.point(0, -99)))
+            verify(swipe.isSwipeUp(Qt.point(0, -39), Qt.point(0, -101)))
+            verify(!swipe.isSwipeUp(Qt.point(160, -200), Qt.point(160, -300)))
+            verify(!swipe.isSwipeUp(Qt.point(-160, -200), Qt.point(-160, -300)))
+            verify(!swipe.isSwipeUp(Qt.point(0, 200), Qt.point(0, 300)))
+        }
+
+        function test_swipeLayerShowsItsHintAndCatchesTheDrag() {
+            poll.visible = false
+            swipe.visible = true
+            swipe.theme = fixture.theme({})
+            compare(findChild(swipe, "hint").text, "Swipe up for more")
+            compare(findChild(swipe, "arrow").width, 64)
+            mouseDrag(swipe, 200, 500, 0, -150, Qt.LeftButton, Qt.NoModifier, 5)
+            tryCompare(swipes, "count", 1)
+            mouseDrag(swipe, 200, 300, 0, 150, Qt.LeftButton, Qt.NoModifier, 5)
+            mouseClick(swipe, 200, 300)
+            wait(20)
+            compare(swipes.count, 1)
+        }
+    }
+}
