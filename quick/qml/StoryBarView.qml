@@ -12,7 +12,7 @@ Item {
 
     property string placementKey
 
-    implicitWidth: 16 + bar.groups.length * 88
+    implicitWidth: bar.groups.length > 0 ? 32 + bar.groups.length * 76 + (bar.groups.length - 1) * 12 : 0
     implicitHeight: bar.groups.length > 0 ? 110 : 0
     visible: bar.groups.length > 0
 

@@ -47,7 +47,8 @@ void StoryBarModel::refresh() {
     for (const auto& group : model.groups()) groupEntries_.append(bubbleEntry(group));
     emit groupsChanged();
   }
-  if (assignIfChanged(selectedGroupIndex_, model.selectedGroupIndex().value_or(-1))) emit selectedGroupIndexChanged();
+  if (assignIfChanged(selectedGroupIndex_, model.selectedGroupIndex().value_or(-1)))
+    emit selectedGroupIndexChanged();
   if (assignIfChanged(isViewerPresented_, model.isViewerPresented())) emit isViewerPresentedChanged();
   if (assignIfChanged(isLoading_, model.isLoading())) emit isLoadingChanged();
   if (assignIfChanged(hasLoaded_, model.hasLoaded())) emit hasLoadedChanged();

@@ -1,10 +1,11 @@
 #pragma once
 
+#include <QtQml/qqmlregistration.h>
+
 #include <QObject>
 #include <QQmlParserStatus>
 #include <QString>
 #include <QVariantList>
-#include <QtQml/qqmlregistration.h>
 #include <memory>
 #include <vector>
 
@@ -38,8 +39,8 @@ class StoryBarModel : public QObject, public QQmlParserStatus {
   // -1 until a group is selected; keeps its value after the viewer is dismissed.
   Q_PROPERTY(int selectedGroupIndex READ selectedGroupIndex NOTIFY selectedGroupIndexChanged)
   // Set to false when the presentation goes away.
-  Q_PROPERTY(bool isViewerPresented READ isViewerPresented WRITE setViewerPresented NOTIFY
-                 isViewerPresentedChanged)
+  Q_PROPERTY(
+      bool isViewerPresented READ isViewerPresented WRITE setViewerPresented NOTIFY isViewerPresentedChanged)
   Q_PROPERTY(bool isLoading READ isLoading NOTIFY isLoadingChanged)
   Q_PROPERTY(bool hasLoaded READ hasLoaded NOTIFY hasLoadedChanged)
 

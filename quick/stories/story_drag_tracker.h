@@ -1,9 +1,10 @@
 #pragma once
 
+#include <QtQml/qqmlregistration.h>
+
 #include <QObject>
 #include <QPointF>
 #include <QVector2D>
-#include <QtQml/qqmlregistration.h>
 
 namespace orvane::quick {
 
@@ -19,7 +20,8 @@ namespace orvane::quick {
 class StoryDragTracker : public QObject {
   Q_OBJECT
   QML_ELEMENT
-  Q_PROPERTY(double minimumDistance READ minimumDistance WRITE setMinimumDistance NOTIFY minimumDistanceChanged)
+  Q_PROPERTY(
+      double minimumDistance READ minimumDistance WRITE setMinimumDistance NOTIFY minimumDistanceChanged)
 
  public:
   // How long a flick carries on at its release velocity, as UIKit projects a decelerating scroll

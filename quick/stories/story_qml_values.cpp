@@ -54,7 +54,8 @@ QVariantMap toQVariantMap(const WidgetOption& option) {
           {QStringLiteral("text"), toQString(option.text())},
           {QStringLiteral("emojiPrefix"), toQVariant(option.emojiPrefix())},
           {QStringLiteral("orderIndex"), QVariant::fromValue(option.orderIndex())},
-          {QStringLiteral("isCorrect"), option.isCorrect() ? QVariant(*option.isCorrect()) : QVariant::fromValue(nullptr)},
+          {QStringLiteral("isCorrect"),
+           option.isCorrect() ? QVariant(*option.isCorrect()) : QVariant::fromValue(nullptr)},
           {QStringLiteral("voteCount"), QVariant::fromValue(option.voteCount())}};
 }
 

@@ -73,7 +73,8 @@ const std::map<QString, Drawing>& drawings() {
          hills.closeSubpath();
          fillShape(p, hills, c);
        }},
-      {QStringLiteral("xmark"), [](QPainter& p, const QColor& c, double w) { strokeShape(p, xmarkPath(1), c, w); }},
+      {QStringLiteral("xmark"),
+       [](QPainter& p, const QColor& c, double w) { strokeShape(p, xmarkPath(1), c, w); }},
       {QStringLiteral("pause.fill"),
        [](QPainter& p, const QColor& c, double) {
          QPainterPath bars;
@@ -96,7 +97,9 @@ const std::map<QString, Drawing>& drawings() {
       {QStringLiteral("xmark.circle.fill"),
        [](QPainter& p, const QColor& c, double w) { discWithCutOut(p, xmarkPath(0.6), c, w); }},
       {QStringLiteral("chevron.up"),
-       [](QPainter& p, const QColor& c, double w) { strokeShape(p, polyline({{4, 16}, {12, 8}, {20, 16}}), c, w); }},
+       [](QPainter& p, const QColor& c, double w) {
+         strokeShape(p, polyline({{4, 16}, {12, 8}, {20, 16}}), c, w);
+       }},
   };
   return table;
 }

@@ -10,9 +10,9 @@
 namespace orvane::quick {
 namespace {
 
-constexpr std::array kWeights{FontWeight::ultraLight, FontWeight::thin,     FontWeight::light,
-                              FontWeight::regular,    FontWeight::medium,   FontWeight::semibold,
-                              FontWeight::bold,       FontWeight::heavy,    FontWeight::black};
+constexpr std::array kWeights{FontWeight::ultraLight, FontWeight::thin,   FontWeight::light,
+                              FontWeight::regular,    FontWeight::medium, FontWeight::semibold,
+                              FontWeight::bold,       FontWeight::heavy,  FontWeight::black};
 
 QFont::Weight qtWeight(FontWeight weight) {
   const auto position = std::find(kWeights.begin(), kWeights.end(), weight) - kWeights.begin();
@@ -32,7 +32,8 @@ FontWeight fontWeight(int qtWeight) {
 }
 
 QFont toQFont(const Font& font) {
-  QFont result = font.customFamily() ? QFont(QString::fromStdString(*font.customFamily())) : QGuiApplication::font();
+  QFont result =
+      font.customFamily() ? QFont(QString::fromStdString(*font.customFamily())) : QGuiApplication::font();
   const double size = std::isfinite(font.size()) ? font.size() : 0;
   result.setPixelSize(std::max(1, static_cast<int>(std::lround(size))));
   result.setWeight(qtWeight(font.weight()));

@@ -1,10 +1,11 @@
 #pragma once
 
+#include <QtQml/qqmlregistration.h>
+
 #include <QColor>
 #include <QFont>
 #include <QObject>
 #include <QString>
-#include <QtQml/qqmlregistration.h>
 
 #include "model/font.h"
 #include "model/theme.h"

@@ -16,8 +16,11 @@ QVariantMap countsMap(const std::map<std::string, std::int64_t>& counts) {
 }  // namespace
 
 StoryViewerModel::StoryViewerModel(QObject* parent)
-    : QObject(parent), sdk_(StorySDK::shared()), votedOptionId_(QVariant::fromValue(nullptr)),
-      currentItem_(QVariant::fromValue(nullptr)), strings_(toQVariantMap(widgetStrings(sdk_))) {}
+    : QObject(parent),
+      sdk_(StorySDK::shared()),
+      votedOptionId_(QVariant::fromValue(nullptr)),
+      currentItem_(QVariant::fromValue(nullptr)),
+      strings_(toQVariantMap(widgetStrings(sdk_))) {}
 
 StoryViewerModel::~StoryViewerModel() = default;
 
@@ -40,7 +43,8 @@ void StoryViewerModel::componentComplete() {
 
 StoryViewerViewModel& StoryViewerModel::viewModel() {
   if (!viewModel_) {
-    viewModel_ = StoryViewerViewModel::create(groups_.groups(), startIndex_, placementKey_.toStdString(), sdk_);
+    viewModel_ =
+        StoryViewerViewModel::create(groups_.groups(), startIndex_, placementKey_.toStdString(), sdk_);
     relay_.follow(*viewModel_);
   }
   return *viewModel_;
@@ -55,7 +59,8 @@ void StoryViewerModel::refresh() {
   if (assignIfChanged(votedOptionId_, toQVariant(model.votedOptionId()))) emit votedOptionIdChanged();
   if (assignIfChanged(isVotingInProgress_, model.isVotingInProgress())) emit isVotingInProgressChanged();
   if (assignIfChanged(showResults_, model.showResults())) emit showResultsChanged();
-  if (assignIfChanged(updatedVoteCounts_, countsMap(model.updatedVoteCounts()))) emit updatedVoteCountsChanged();
+  if (assignIfChanged(updatedVoteCounts_, countsMap(model.updatedVoteCounts())))
+    emit updatedVoteCountsChanged();
 
   const StoryGroup* group = model.currentGroup();
   bool groupChanged = assignIfChanged(hasCurrentGroup_, group != nullptr);

@@ -1,12 +1,13 @@
 #pragma once
 
+#include <QtQml/qqmlregistration.h>
+
 #include <QObject>
 #include <QQmlParserStatus>
 #include <QString>
 #include <QUrl>
 #include <QVariant>
 #include <QVariantMap>
-#include <QtQml/qqmlregistration.h>
 #include <memory>
 
 #include "quick/stories/observable_relay.h"

@@ -8,10 +8,13 @@ namespace orvane::quick::testing {
 namespace {
 
 bool endsWith(const std::string& text, const std::string& suffix) {
-  return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+  return text.size() >= suffix.size() &&
+         text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
-HttpResult ok(const QByteArray& body) { return HttpResult{body.toStdString(), HttpResponse{200}, std::nullopt}; }
+HttpResult ok(const QByteArray& body) {
+  return HttpResult{body.toStdString(), HttpResponse{200}, std::nullopt};
+}
 
 }  // namespace
 
@@ -22,7 +25,8 @@ HttpResult FixtureHttpSession::answer(const HttpRequest& request) const {
   if (endsWith(path, "/stories")) return HttpResult{std::string(), HttpResponse{500}, std::nullopt};
   if (endsWith(path, ".png")) return ok(pngBytes_);
   if (endsWith(path, "/vote")) {
-    const QJsonObject body = QJsonDocument::fromJson(QByteArray::fromStdString(request.body.value_or(""))).object();
+    const QJsonObject body =
+        QJsonDocument::fromJson(QByteArray::fromStdString(request.body.value_or(""))).object();
     const QJsonObject vote{{"voted", true}, {"optionId", body.value("optionId")}, {"voteCount", 10}};
     return ok(QJsonDocument(vote).toJson(QJsonDocument::Compact));
   }

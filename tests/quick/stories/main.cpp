@@ -1,13 +1,14 @@
 // Qt Quick Test runner of the story views: every tst_*.qml here, offscreen, on the Qt platform
 // with the fixture transport and a recording link opener, against a configured shared SDK.
+#include <QtQml/qqmlextensionplugin.h>
+#include <QtQuickTest/quicktest.h>
+
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QTemporaryDir>
-#include <QtQml/qqmlextensionplugin.h>
-#include <QtQuickTest/quicktest.h>
 
 #include "core/story_sdk.h"
 #include "fixture_http_session.h"
@@ -84,11 +85,12 @@ class StoryViewsSetup : public QObject {
     auto& sdk = StorySDK::shared();
     sdk.setEventHandler([fixture = fixture_](const StorySDKEvent& event) {
       const QString name = eventName(event);
-      if (!name.isEmpty()) fixture->recordEvent(name + ':' + QString::fromStdString(event.groupId().value_or("")));
+      if (!name.isEmpty())
+        fixture->recordEvent(name + ':' + QString::fromStdString(event.groupId().value_or("")));
     });
     // Texts of the host's own, so the views show that they take the configured ones.
-    const StoryUIStrings strings("Poll time", "Quiz time", "POLL", "QUIZ", "SWIPE", "Swipe up for more", "vote",
-                                 "votes", "answer", "answers");
+    const StoryUIStrings strings("Poll time", "Quiz time", "POLL", "QUIZ", "SWIPE", "Swipe up for more",
+                                 "vote", "votes", "answer", "answers");
     sdk.configure(StoryConfiguration("test-sdk-key", "test-app", StoryEnvironment::production, std::nullopt,
                                      std::nullopt, std::nullopt, strings));
   }
