@@ -21,6 +21,24 @@ Item {
         placementKey: root.placementKey
     }
 
+    // Bubbles created together complete in no useful order; they report in the bar's order, so
+    // the first groups to appear (and be prefetched) are the first ones shown.
+    QtObject {
+        id: appearances
+        property var pending: []
+
+        function add(index) {
+            pending.push(index)
+            Qt.callLater(report)
+        }
+        function report() {
+            const indices = pending.sort((a, b) => a - b)
+            pending = []
+            for (const index of indices)
+                bar.groupDidAppear(index)
+        }
+    }
+
     ListView {
         id: bubbles
         objectName: "bubbles"
@@ -42,7 +60,7 @@ Item {
 
             width: circle.width
             height: ListView.view.height
-            Component.onCompleted: bar.groupDidAppear(index)
+            Component.onCompleted: appearances.add(index)
 
             StoryCircleView {
                 id: circle

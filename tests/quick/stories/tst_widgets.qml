@@ -30,6 +30,11 @@ Item {
         strings: configured.strings
     }
 
+    StoryDragTracker {
+        id: tracker
+    }
+
+    SignalSpy { id: drags; target: tracker; signalName: "ended" }
     SignalSpy { id: pollSelections; target: poll; signalName: "select" }
     SignalSpy { id: quizSelections; target: quiz; signalName: "select" }
     SignalSpy { id: swipes; target: swipe; signalName: "swipeUp" }
@@ -253,6 +258,30 @@ Item {
             mouseClick(swipe, 200, 300)
             wait(20)
             compare(swipes.count, 1)
+
+            swipe.strings = Object.assign({}, configured.strings, { swipeUpHint: "" })
+            verify(!findChild(swipe, "hint").visible)
+            verify(findChild(swipe, "arrow").visible)
+        }
+
+        function test_dragsStartTwentyPointsAway() {
+            tracker.press(Qt.point(100, 100))
+            tracker.move(Qt.point(100, 119), Qt.vector2d(0, 500))
+            tracker.release()
+            compare(drags.count, 0, "a shorter move is no drag")
+
+            tracker.press(Qt.point(100, 100))
+            tracker.move(Qt.point(120, 100), Qt.vector2d(0, 0))
+            tracker.move(Qt.point(90, 70), Qt.vector2d(-100, -200))
+            tracker.release()
+            compare(drags.count, 1, "once twenty away, a drag stays a drag wherever it ends")
+            const [translation, predicted] = drags.signalArguments[0]
+            compare(translation, Qt.point(-10, -30))
+            fuzzyCompare(predicted.x, -10 - 100 * 0.499, 0.001)
+            fuzzyCompare(predicted.y, -30 - 200 * 0.499, 0.001)
+
+            tracker.release()
+            compare(drags.count, 1)
         }
     }
 }
