@@ -5,7 +5,7 @@
 #include <array>
 #include <cmath>
 
-#include "platform/platform.h"
+#include "core/story_sdk.h"
 
 namespace orvane::quick {
 namespace {
@@ -83,7 +83,7 @@ QString StoryThemeValue::ctaStyle() const {
 }
 
 QFont StoryThemeValue::font(double size, int weight) const {
-  return toQFont(theme_.font(size, fontWeight(weight), *Platform::current().fonts));
+  return toQFont(theme_.font(size, fontWeight(weight), *StorySDK::shared().platform().fonts));
 }
 
 }  // namespace orvane::quick

@@ -264,6 +264,19 @@ Item {
             verify(findChild(swipe, "arrow").visible)
         }
 
+        function test_themeFontsFallBackToTheSystemFont() {
+            const missing = fixture.theme({ fontFamily: "No Such Family" }).font(15, Font.Medium)
+            compare(missing.pixelSize, 15)
+            compare(missing.weight, Font.Medium)
+            compare(fixture.theme({}).font(13, Font.Light).weight, Font.Normal, "the system font keeps four weights")
+
+            const family = Qt.fontFamilies()[0]
+            const installed = fixture.theme({ fontFamily: family }).font(22, Font.DemiBold)
+            compare(installed.family, family)
+            compare(installed.pixelSize, 22)
+            compare(installed.weight, Font.Normal)
+        }
+
         function test_dragsStartTwentyPointsAway() {
             tracker.press(Qt.point(100, 100))
             tracker.move(Qt.point(100, 119), Qt.vector2d(0, 500))
