@@ -74,30 +74,20 @@ int printPlacements(const std::string& origin) {
   sdk.configure(demoConfiguration());
 
   orvane::StoryAPI api(sdk.platform().http, sdk);
-  int pending = 2, failures = 0;
-  api.fetchStories("home", [&](orvane::Result<std::vector<orvane::StoryGroup>> result) {
-    --pending;
-    if (result) {
-      printStories(std::cout, result.value());
-    } else {
-      ++failures;
-      std::cerr << "stories: " << orvane::errorDescription(result.error()) << "\n";
-    }
-  });
-  api.fetchBanners("home_banner", [&](orvane::Result<std::vector<orvane::Banner>> result) {
-    --pending;
-    if (result) {
-      printBanners(std::cout, result.value());
-    } else {
-      ++failures;
-      std::cerr << "banners: " << orvane::errorDescription(result.error()) << "\n";
-    }
-  });
-  if (!loop->runUntil([&] { return pending == 0; }, std::chrono::seconds(30))) {
+  std::optional<orvane::Result<std::vector<orvane::StoryGroup>>> stories;
+  std::optional<orvane::Result<std::vector<orvane::Banner>>> banners;
+  api.fetchStories("home", [&](auto result) { stories.emplace(std::move(result)); });
+  api.fetchBanners("home_banner", [&](auto result) { banners.emplace(std::move(result)); });
+  if (!loop->runUntil([&] { return stories && banners; }, std::chrono::seconds(30))) {
     std::cerr << "no answer from " << origin << "\n";
     return 1;
   }
-  return failures == 0 ? 0 : 1;
+  // Printed once both are in, so the account reads the same on every run.
+  if (stories->ok()) printStories(std::cout, stories->value());
+  if (banners->ok()) printBanners(std::cout, banners->value());
+  if (!stories->ok()) std::cerr << "stories: " << orvane::errorDescription(stories->error()) << "\n";
+  if (!banners->ok()) std::cerr << "banners: " << orvane::errorDescription(banners->error()) << "\n";
+  return stories->ok() && banners->ok() ? 0 : 1;
 }
 
 int showWindow(int argc, char** argv, const std::string& origin, const std::optional<QString>& screenshot) {
