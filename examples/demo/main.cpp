@@ -2,6 +2,7 @@
 //   orvane-demo                 window with a story bar, a banner placement and the event log
 //   orvane-demo --print         fetch and print the sample placements, no window
 //   orvane-demo --origin URL    use a content service already running at URL
+//   orvane-demo --open N        present story group N at start
 //   orvane-demo --screenshot F  save the window to F after a moment, then quit
 #include <QGuiApplication>
 #include <QQmlApplicationEngine>
@@ -10,6 +11,7 @@
 #include <QTimer>
 #include <QtQml/qqmlextensionplugin.h>
 
+#include <cstdlib>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -32,6 +34,7 @@ struct Options {
   bool print = false;
   std::optional<std::string> origin;
   std::optional<QString> screenshot;
+  int openGroup = -1;
 };
 
 std::optional<Options> parse(int argc, char** argv) {
@@ -42,10 +45,12 @@ std::optional<Options> parse(int argc, char** argv) {
       options.print = true;
     } else if (flag == "--origin" && i + 1 < argc) {
       options.origin = argv[++i];
+    } else if (flag == "--open" && i + 1 < argc) {
+      options.openGroup = std::atoi(argv[++i]);
     } else if (flag == "--screenshot" && i + 1 < argc) {
       options.screenshot = QString::fromLocal8Bit(argv[++i]);
     } else {
-      std::cerr << "usage: orvane-demo [--print] [--origin URL] [--screenshot FILE]\n";
+      std::cerr << "usage: orvane-demo [--print] [--origin URL] [--open GROUP] [--screenshot FILE]\n";
       return std::nullopt;
     }
   }
@@ -90,7 +95,7 @@ int printPlacements(const std::string& origin) {
   return stories->ok() && banners->ok() ? 0 : 1;
 }
 
-int showWindow(int argc, char** argv, const std::string& origin, const std::optional<QString>& screenshot) {
+int showWindow(int argc, char** argv, const std::string& origin, const Options& options) {
   QGuiApplication app(argc, argv);
   QGuiApplication::setOrganizationDomain(QStringLiteral("orvane.io"));
   QGuiApplication::setApplicationName(QStringLiteral("Orvane Demo"));
@@ -110,10 +115,11 @@ int showWindow(int argc, char** argv, const std::string& origin, const std::opti
 
   QQmlApplicationEngine engine;
   engine.rootContext()->setContextProperty(QStringLiteral("eventLog"), log);
+  engine.rootContext()->setContextProperty(QStringLiteral("initialGroup"), options.openGroup);
   engine.load(QUrl(QStringLiteral("qrc:/OrvaneDemo/qml/Main.qml")));
   if (engine.rootObjects().isEmpty()) return 1;
 
-  if (screenshot) {
+  if (const auto& screenshot = options.screenshot) {
     auto* window = qobject_cast<QQuickWindow*>(engine.rootObjects().first());
     QTimer::singleShot(2500, &app, [window, path = *screenshot] {
       const bool saved = window != nullptr && window->grabWindow().save(path);
@@ -140,5 +146,5 @@ int main(int argc, char** argv) {
     origin = service->origin();
     std::cout << "content service at " << origin << std::endl;
   }
-  return options->print ? printPlacements(origin) : showWindow(argc, argv, origin, options->screenshot);
+  return options->print ? printPlacements(origin) : showWindow(argc, argv, origin, *options);
 }

@@ -16,6 +16,11 @@ Item {
     implicitHeight: bar.groups.length > 0 ? 110 : 0
     visible: bar.groups.length > 0
 
+    // Presents the viewer at a group, as a tap on its bubble does; ignored out of range.
+    function openGroup(index) {
+        bar.selectGroup(index)
+    }
+
     StoryBarModel {
         id: bar
         placementKey: root.placementKey

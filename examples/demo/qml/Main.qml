@@ -23,6 +23,7 @@ Window {
         }
 
         StoryBarView {
+            id: storyBar
             width: parent.width
             placementKey: "home"
         }
@@ -46,6 +47,14 @@ Window {
             font.bold: true
             x: 16
         }
+    }
+
+    // --open N: present group N once the bar has its groups.
+    Timer {
+        interval: 100
+        repeat: true
+        running: initialGroup >= 0
+        onTriggered: if (storyBar.visible) { storyBar.openGroup(initialGroup); running = false }
     }
 
     ListView {
