@@ -54,7 +54,7 @@ class Result {
  public:
   Result(T value) : storage_(std::in_place_index<0>, std::move(value)) {}  // NOLINT(google-explicit-constructor)
   Result(Error error) : storage_(std::in_place_index<1>, std::move(error)) {}  // NOLINT(google-explicit-constructor)
-  Result(StoryAPIError error) : Result(Error(std::move(error))) {}  // NOLINT(google-explicit-constructor)
+  Result(StoryAPIError error) : Result(Error(error)) {}  // NOLINT(google-explicit-constructor)
   Result(TransportError error) : Result(Error(std::move(error))) {}  // NOLINT(google-explicit-constructor)
   Result(DecodingError error) : Result(Error(std::move(error))) {}  // NOLINT(google-explicit-constructor)
 

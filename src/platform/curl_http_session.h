@@ -22,7 +22,7 @@ class CurlHttpSession final : public HttpSession {
     // PEM file of trusted authorities used instead of the system store (e.g. a test's own).
     std::optional<std::string> caBundlePath;
     // A larger answer fails with TransportError::Code::tooLarge instead of filling memory.
-    std::size_t maxResponseBytes = 32 * 1024 * 1024;
+    std::size_t maxResponseBytes = std::size_t{32} << 20;  // 32 MiB
     // Origin -> replacement origin, e.g. "https://api.orvane.io" -> "http://127.0.0.1:8080":
     // points a fixed service address at another server without touching the SDK's configuration.
     std::map<std::string, std::string> originOverrides;
