@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <string>
 
+#include <nlohmann/json.hpp>
+
 #include "api/wire/story_mapping.h"
 
 namespace {
@@ -53,6 +55,17 @@ void BM_DecodeAndMapStories(benchmark::State& state) {
                           static_cast<std::int64_t>(body.size()));
 }
 BENCHMARK(BM_DecodeAndMapStories)->Arg(10)->Arg(100);
+
+// The floor: nlohmann's own parse of the same bytes, with no checks and no mapping.
+void BM_RawJsonParse(benchmark::State& state) {
+  const std::string body = storiesBody(static_cast<int>(state.range(0)), 10);
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(nlohmann::json::parse(body));
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                          static_cast<std::int64_t>(body.size()));
+}
+BENCHMARK(BM_RawJsonParse)->Arg(10)->Arg(100);
 
 }  // namespace
 
