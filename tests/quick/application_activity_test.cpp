@@ -19,7 +19,6 @@ TEST(ApplicationActivity, ReportsReturnsToTheForegroundOnly) {
   ApplicationActivity activity;  // the offscreen application is active from the start
   int becameActive = 0;
   QObject::connect(&activity, &ApplicationActivity::becameActiveAgain, [&] { ++becameActive; });
-
   announce(Qt::ApplicationActive);
   EXPECT_EQ(becameActive, 0);
   announce(Qt::ApplicationInactive);
@@ -29,9 +28,8 @@ TEST(ApplicationActivity, ReportsReturnsToTheForegroundOnly) {
   announce(Qt::ApplicationHidden);
   announce(Qt::ApplicationActive);
   EXPECT_EQ(becameActive, 2);
-}
 
-TEST(ActivationTracker, TheFirstActivationAfterAnInactiveStartDoesNotCount) {
+  // Started inactive, the first activation is no return.
   ActivationTracker tracker(Qt::ApplicationInactive);
   EXPECT_FALSE(tracker.becameActiveAgain(Qt::ApplicationActive));
   EXPECT_FALSE(tracker.becameActiveAgain(Qt::ApplicationActive));

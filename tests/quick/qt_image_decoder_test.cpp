@@ -64,17 +64,11 @@ TEST(QtImageDecoder, BytesThatAreNoImageAreAbsent) {
   EXPECT_EQ(decoder.decode(png.substr(0, 16), 10000), nullptr);
 }
 
-TEST(QtImageDecoder, ImagesOverThePixelCapAreAbsent) {
+TEST(QtImageDecoder, ImagesOverThePixelCapAreAbsentAndHugeDeclaredSizesAreNotDecoded) {
   QtImageDecoder decoder;
   auto png = encoded(filled(100, 100, Qt::blue), "PNG");
   EXPECT_NE(decoder.decode(png, 10000), nullptr);
-  EXPECT_EQ(decoder.decode(png, 9999), nullptr);
-  EXPECT_EQ(decoder.decode(png, 0), nullptr);
-  EXPECT_EQ(decoder.decode(png, -1), nullptr);
-}
-
-TEST(QtImageDecoder, HugeDeclaredSizeIsRefusedBeforeDecoding) {
-  QtImageDecoder decoder;
+  for (std::int64_t cap : {9999, 0, -1}) EXPECT_EQ(decoder.decode(png, cap), nullptr) << cap;
   // 60000 x 60000 pixels would need over 10 GB.
   EXPECT_EQ(decoder.decode(bmpHeaderOnly(60000, 60000), 4'000'000), nullptr);
   EXPECT_EQ(decoder.decode(bmpHeaderOnly(60000, 60000), std::int64_t{1} << 40), nullptr);

@@ -2,17 +2,35 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+#include <functional>
 #include <thread>
 #include <vector>
-
-#include "event_loop.h"
 
 namespace orvane::quick {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::runEventLoopFor;
-using testing::runEventLoopUntil;
+
+// Runs a GUI-thread event loop until `done` holds or the timeout passes; true when `done` held.
+bool runEventLoopUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+  QEventLoop loop;
+  QElapsedTimer elapsed;
+  elapsed.start();
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+    if (done() || elapsed.elapsed() >= timeout.count()) loop.quit();
+  });
+  poll.start(1);
+  if (!done()) loop.exec();
+  return done();
+}
+
+void runEventLoopFor(std::chrono::milliseconds span) {
+  runEventLoopUntil([] { return false; }, span);
+}
 
 TEST(QtMainQueue, RunsTasksPostedFromOtherThreadsOnTheGuiThreadInOrder) {
   QtMainQueue queue;
@@ -36,59 +54,39 @@ TEST(QtMainQueue, RunsTasksPostedFromOtherThreadsOnTheGuiThreadInOrder) {
   for (int i = 0; i < 100; ++i) EXPECT_EQ(order[static_cast<std::size_t>(i)], i);
 }
 
-TEST(QtMainQueue, TasksPendingWhenTheQueueIsDestroyedAreDropped) {
+TEST(QtMainQueue, WorkPendingWhenTheQueueIsDestroyedIsDroppedAndHandlesOutliveIt) {
   bool ran = false;
+  std::shared_ptr<Timer> timer;
   {
     QtMainQueue queue;
     queue.post([&] { ran = true; });
+    timer = queue.schedule(1ms, true, [&] { ran = true; });
   }
   runEventLoopFor(20ms);
   EXPECT_FALSE(ran);
-}
-
-TEST(QtMainQueue, OneShotTimerFiresOnceAndInvalidatingItLaterIsHarmless) {
-  QtMainQueue queue;
-  int fired = 0;
-  auto timer = queue.schedule(std::chrono::microseconds(1500), false, [&] { ++fired; });
-  ASSERT_TRUE(runEventLoopUntil([&] { return fired > 0; }, 2s));
-  runEventLoopFor(20ms);
-  EXPECT_EQ(fired, 1);
-  timer->invalidate();
   timer->invalidate();
 }
 
-TEST(QtMainQueue, RepeatingTimerFiresUntilInvalidatedEvenFromItsOwnBlock) {
+TEST(QtMainQueue, TimersFireAsScheduledUntilInvalidated) {
   QtMainQueue queue;
-  int fired = 0;
-  std::shared_ptr<Timer> timer;
-  timer = queue.schedule(1ms, true, [&] {
-    if (++fired == 3) timer->invalidate();
+  int oneShot = 0, selfStopping = 0, cancelled = 0, released = 0;
+  auto once = queue.schedule(std::chrono::microseconds(1500), false, [&] { ++oneShot; });
+  std::shared_ptr<Timer> repeating;
+  repeating = queue.schedule(1ms, true, [&] {
+    if (++selfStopping == 3) repeating->invalidate();
   });
-  ASSERT_TRUE(runEventLoopUntil([&] { return fired >= 3; }, 2s));
+  queue.schedule(5ms, false, [&] { ++cancelled; })->invalidate();
+  queue.schedule(1ms, true, [&] { ++released; }).reset();  // dropping the handle does not stop it
+
+  ASSERT_TRUE(runEventLoopUntil([&] { return oneShot > 0 && selfStopping >= 3 && released >= 2; }, 2s));
   runEventLoopFor(20ms);
-  EXPECT_EQ(fired, 3);
-  timer->invalidate();
-}
-
-TEST(QtMainQueue, InvalidatedTimerNeverFiresAndReleasedHandleKeepsItRunning) {
-  QtMainQueue queue;
-  int cancelledFired = 0;
-  int releasedFired = 0;
-  queue.schedule(5ms, false, [&] { ++cancelledFired; })->invalidate();
-  queue.schedule(1ms, true, [&] { ++releasedFired; }).reset();
-
-  ASSERT_TRUE(runEventLoopUntil([&] { return releasedFired >= 2; }, 2s));
-  runEventLoopFor(10ms);
-  EXPECT_EQ(cancelledFired, 0);
-}
-
-TEST(QtMainQueue, HandlesOutliveTheQueue) {
-  std::shared_ptr<Timer> timer;
-  {
-    QtMainQueue queue;
-    timer = queue.schedule(1ms, true, [] {});
-  }
-  timer->invalidate();
+  EXPECT_EQ(oneShot, 1);
+  EXPECT_EQ(selfStopping, 3);
+  EXPECT_EQ(cancelled, 0);
+  // Invalidating again, or after the last firing, is harmless.
+  once->invalidate();
+  once->invalidate();
+  repeating->invalidate();
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 #include <QFontDatabase>
-#include <QSettings>
 #include <QTemporaryDir>
 
 #include "platform/system_platform.h"
@@ -19,33 +18,23 @@
 namespace orvane::quick {
 namespace {
 
-// Sets the application's identity for one test and puts the previous one back.
-class ApplicationIdentity {
- public:
-  ApplicationIdentity(const char* domain, const char* name, const char* version)
-      : domain_(QCoreApplication::organizationDomain()),
-        name_(QCoreApplication::applicationName()),
-        version_(QCoreApplication::applicationVersion()) {
-    QCoreApplication::setOrganizationDomain(domain);
-    QCoreApplication::setApplicationName(name);
-    QCoreApplication::setApplicationVersion(version);
-  }
-  ~ApplicationIdentity() {
-    QCoreApplication::setOrganizationDomain(domain_);
-    QCoreApplication::setApplicationName(name_);
-    QCoreApplication::setApplicationVersion(version_);
-  }
-
- private:
-  QString domain_, name_, version_;
-};
+void setApplicationIdentity(const QString& domain, const QString& name, const QString& version) {
+  QCoreApplication::setOrganizationDomain(domain);
+  QCoreApplication::setApplicationName(name);
+  QCoreApplication::setApplicationVersion(version);
+}
 
 TEST(QtBundleInfo, IdentifierIsTheReversedDomainWithTheApplicationName) {
-  ApplicationIdentity identity("stories.example.com", "Story Demo", "2.4.0");
-  QtBundleInfo bundle;
-  EXPECT_EQ(bundle.bundleIdentifier(), "com.example.stories.Story-Demo");
-  EXPECT_EQ(bundle.shortVersionString(), "2.4.0");
+  const QString domain = QCoreApplication::organizationDomain(), name = QCoreApplication::applicationName(),
+                version = QCoreApplication::applicationVersion();
+  setApplicationIdentity("stories.example.com", "Story Demo", "2.4.0");
+  EXPECT_EQ(QtBundleInfo().bundleIdentifier(), "com.example.stories.Story-Demo");
+  EXPECT_EQ(QtBundleInfo().shortVersionString(), "2.4.0");
   EXPECT_EQ(QtBundleInfo("io.orvane.host").bundleIdentifier(), "io.orvane.host");
+  setApplicationIdentity("", "Demo", "");
+  EXPECT_EQ(QtBundleInfo().bundleIdentifier(), std::nullopt);
+  EXPECT_EQ(QtBundleInfo().shortVersionString(), std::nullopt);
+  setApplicationIdentity(domain, name, version);
 
   EXPECT_EQ(reverseDomainIdentifier(".example..com.", "App"), "com.example.App");
   EXPECT_EQ(reverseDomainIdentifier("example.com", ""), "com.example");
@@ -53,32 +42,19 @@ TEST(QtBundleInfo, IdentifierIsTheReversedDomainWithTheApplicationName) {
   EXPECT_EQ(reverseDomainIdentifier("...", "App"), std::nullopt);
 }
 
-TEST(QtBundleInfo, NoDomainOrVersionReadsAbsent) {
-  ApplicationIdentity identity("", "Demo", "");
-  QtBundleInfo bundle;
-  EXPECT_EQ(bundle.bundleIdentifier(), std::nullopt);
-  EXPECT_EQ(bundle.shortVersionString(), std::nullopt);
-}
-
-TEST(QtDeviceInfo, IdentifierIsCreatedOnceAndPersisted) {
+TEST(QtDeviceInfo, IdentifierIsPersistedUpperCasedAndReplacedWhenGarbage) {
   auto store = std::make_shared<MemoryStore>();
   auto uuids = std::make_shared<orvane::testing::SequentialUuidSource>();
-  auto first = QtDeviceInfo(store, uuids).identifierForVendor();
-  ASSERT_TRUE(first);
-  EXPECT_EQ(*first, "00000000-0000-4000-8000-000000000001");
-  EXPECT_EQ(QtDeviceInfo(store, uuids).identifierForVendor(), first);
-  EXPECT_EQ(store->string("orvane_device_identifier"), first);
-}
+  const std::string made = "00000000-0000-4000-8000-000000000001";
+  EXPECT_EQ(QtDeviceInfo(store, uuids).identifierForVendor(), made);
+  EXPECT_EQ(QtDeviceInfo(store, uuids).identifierForVendor(), made);
+  EXPECT_EQ(store->string("orvane_device_identifier"), made);
 
-TEST(QtDeviceInfo, StoredTextIsUpperCasedAndGarbageReplaced) {
-  auto store = std::make_shared<MemoryStore>();
-  auto uuids = std::make_shared<orvane::testing::SequentialUuidSource>();
   store->set("orvane_device_identifier", "abcdef01-2345-4678-89ab-cdef01234567");
   EXPECT_EQ(QtDeviceInfo(store, uuids).identifierForVendor(), "ABCDEF01-2345-4678-89AB-CDEF01234567");
-
   store->set("orvane_device_identifier", "not-a-uuid");
-  EXPECT_EQ(QtDeviceInfo(store, uuids).identifierForVendor(), "00000000-0000-4000-8000-000000000001");
-  EXPECT_EQ(store->string("orvane_device_identifier"), "00000000-0000-4000-8000-000000000001");
+  EXPECT_EQ(QtDeviceInfo(store, uuids).identifierForVendor(), "00000000-0000-4000-8000-000000000002");
+  EXPECT_EQ(store->string("orvane_device_identifier"), "00000000-0000-4000-8000-000000000002");
 }
 
 TEST(QtLocaleInfo, IdentifierAndRegionComeFromTheLocale) {

@@ -1,43 +1,82 @@
 #pragma once
 
 #include <QObject>
-#include <QString>
 #include <QStringList>
+#include <map>
 #include <memory>
+#include <mutex>
+#include <set>
+#include <vector>
 
-#include "fixture_service.h"
+#include "platform/http.h"
 #include "support/fake_platform.h"
-#include "virtual_timer_queue.h"
+#include "support/virtual_main_queue.h"
 
 namespace orvane::quick::testing {
 
-// What the QML tests see of their world, as the singleton Fixture of "BannerFixture 1.0".
-class BannerFixture : public QObject {
+// The GUI thread's queue with timers in virtual time: posted work runs on the Qt event loop as
+// usual, while timers fire only when a test advances the clock, so rotations need no waiting.
+class VirtualTimerQueue final : public MainQueue {
+ public:
+  explicit VirtualTimerQueue(std::shared_ptr<MainQueue> eventLoop) : eventLoop_(std::move(eventLoop)) {}
+
+  void post(std::function<void()> task) override { eventLoop_->post(std::move(task)); }
+  std::shared_ptr<Timer> schedule(Microseconds interval, bool repeats, std::function<void()> block) override {
+    return timers_.schedule(interval, repeats, std::move(block));
+  }
+  bool isMainThread() const override { return eventLoop_->isMainThread(); }
+  void advance(Microseconds span) { timers_.advance(span); }
+
+ private:
+  std::shared_ptr<MainQueue> eventLoop_;
+  orvane::testing::VirtualMainQueue timers_;
+};
+
+// The world of the QML tests, as the singleton Fixture of "BannerFixture 1.0". It is the content
+// service and the image host, answering on a pool thread like a real session:
+// - ".../placements/<key>/banners": the JSON served for that key, else no banners;
+// - https://images.test/<w>x<h>/<name>.png: a PNG of that size;
+// - https://images.test/broken/<name>: 404 with an HTML body;
+// - anything else (events, analytics): 200 "{}".
+class BannerFixture final : public QObject, public HttpSession {
   Q_OBJECT
 
  public:
-  BannerFixture(std::shared_ptr<FixtureService> service, std::shared_ptr<VirtualTimerQueue> queue,
-                std::shared_ptr<orvane::testing::RecordingUrlOpener> opener)
-      : service_(std::move(service)), queue_(std::move(queue)), opener_(std::move(opener)) {}
+  BannerFixture(std::shared_ptr<VirtualTimerQueue> queue, std::shared_ptr<orvane::testing::RecordingUrlOpener> opener)
+      : queue_(std::move(queue)), opener_(std::move(opener)) {}
 
-  // The banners JSON the service answers for a placement.
+  void send(HttpRequest request, std::function<void(HttpResult)> completion) override;
+
   Q_INVOKABLE void serveBanners(const QString& placementKey, const QString& json);
   Q_INVOKABLE QString imageUrl(int width, int height, const QString& name) const;
   Q_INVOKABLE QString brokenImageUrl(const QString& name) const;
   // Keeps a URL's answer back until released.
   Q_INVOKABLE void hold(const QString& url);
   Q_INVOKABLE void release(const QString& url);
+  // Requests whose URL contains the text.
   Q_INVOKABLE int requestCount(const QString& urlPart) const;
   // Moves the SDK's timers forward.
   Q_INVOKABLE void advance(int milliseconds);
   // Links the SDK handed to the host, oldest first.
   Q_INVOKABLE QStringList openedUrls() const;
-  Q_INVOKABLE void clearOpenedUrls();
+  Q_INVOKABLE void clearOpenedUrls() { opener_->opened.clear(); }
 
  private:
-  std::shared_ptr<FixtureService> service_;
+  struct Exchange {
+    HttpRequest request;
+    std::function<void(HttpResult)> completion;
+  };
+
+  HttpResult answer(const HttpRequest& request) const;
+  static void complete(Exchange exchange, HttpResult result);
+
   std::shared_ptr<VirtualTimerQueue> queue_;
   std::shared_ptr<orvane::testing::RecordingUrlOpener> opener_;
+  mutable std::mutex mutex_;
+  std::map<QString, QString> banners_;
+  std::set<QString> held_;
+  std::vector<Exchange> waiting_;
+  QStringList requested_;
 };
 
 }  // namespace orvane::quick::testing

@@ -13,34 +13,30 @@ Q_IMPORT_QML_PLUGIN(OrvaneStoriesPlugin)
 
 namespace orvane::quick::testing {
 
-// Installs the Qt platform on the fixture service, virtual timers and a recording link opener,
-// and configures the shared SDK, before any QML runs.
+// Installs the Qt platform on the fixture, virtual timers and a recording link opener, and
+// configures the shared SDK, before any QML runs.
 class BannerTestSetup : public QObject {
   Q_OBJECT
 
  public slots:
   void applicationAvailable() {
+    auto opener = std::make_shared<orvane::testing::RecordingUrlOpener>();
     QtPlatformOptions options;
     options.settingsFile = settings_.filePath("settings.ini");
-    options.http = service_;
     Platform platform = makeQtPlatform(options);
-    queue_ = std::make_shared<VirtualTimerQueue>(platform.mainQueue);
-    platform.mainQueue = queue_;
-    platform.urlOpener = opener_;
+    auto queue = std::make_shared<VirtualTimerQueue>(platform.mainQueue);
+    fixture_ = std::make_shared<BannerFixture>(queue, opener);
+    platform.http = fixture_;
+    platform.mainQueue = queue;
+    platform.urlOpener = opener;
     Platform::install(std::move(platform));
     StorySDK::shared().configure(StoryConfiguration("sdk-key", "app-key"));
-
-    fixture_ = std::make_unique<BannerFixture>(service_, queue_, opener_);
     qmlRegisterSingletonInstance("BannerFixture", 1, 0, "Fixture", fixture_.get());
   }
 
  private:
   QTemporaryDir settings_;
-  std::shared_ptr<FixtureService> service_ = std::make_shared<FixtureService>();
-  std::shared_ptr<VirtualTimerQueue> queue_;
-  std::shared_ptr<orvane::testing::RecordingUrlOpener> opener_ =
-      std::make_shared<orvane::testing::RecordingUrlOpener>();
-  std::unique_ptr<BannerFixture> fixture_;
+  std::shared_ptr<BannerFixture> fixture_;
 };
 
 }  // namespace orvane::quick::testing

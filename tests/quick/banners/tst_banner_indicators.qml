@@ -34,10 +34,6 @@ TestCase {
         return found
     }
 
-    function fillWidths(indicator) {
-        return parts(indicator, "bar").map(bar => findChild(bar, "fill").width)
-    }
-
     function test_dots() {
         const dots = createTemporaryObject(dotsComponent, testCase, { count: 3, activeIndex: 1 })
         const shown = parts(dots, "dot")
@@ -58,24 +54,9 @@ TestCase {
                                            { count: 3, activeIndex: 1, activeProgress: 0.25 })
         const barWidth = (304 - 2 * 4) / 3
         compare(parts(bars, "bar").map(bar => bar.height), [3, 3, 3])
-        const widths = fillWidths(bars)
+        const widths = parts(bars, "bar").map(bar => findChild(bar, "fill").width)
         fuzzyCompare(widths[0], barWidth, 0.001)
         fuzzyCompare(widths[1], barWidth * 0.25, 0.001)
         compare(widths[2], 0)
-    }
-
-    function test_bar_progress_is_clamped_data() {
-        return [
-            { tag: "above one", progress: 1.3, fill: 1 },
-            { tag: "below zero", progress: -0.2, fill: 0 },
-            { tag: "not a number", progress: NaN, fill: 0 },
-        ]
-    }
-
-    function test_bar_progress_is_clamped(data) {
-        const bars = createTemporaryObject(barsComponent, testCase,
-                                           { count: 3, activeIndex: 1, activeProgress: data.progress })
-        const barWidth = (304 - 2 * 4) / 3
-        fuzzyCompare(fillWidths(bars)[1], barWidth * data.fill, 0.001)
     }
 }

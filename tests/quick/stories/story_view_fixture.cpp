@@ -1,11 +1,41 @@
 #include "story_view_fixture.h"
 
+#include <QBuffer>
+#include <QFile>
+#include <QImage>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QThreadPool>
+#include <map>
+
 #include "api/wire/story_mapping.h"
 #include "api/wire/story_payloads.h"
 #include "core/story_sdk.h"
 
 namespace orvane::quick::testing {
 namespace {
+
+QByteArray fixtureFile(const char* name) {
+  QFile file(QStringLiteral(STORY_FIXTURES_DIR "/") + QString::fromLatin1(name));
+  if (!file.open(QIODevice::ReadOnly)) qFatal("missing fixture %s", name);
+  return file.readAll();
+}
+
+QByteArray pngBytes() {
+  QImage image(8, 8, QImage::Format_RGB32);
+  image.fill(QColor(200, 40, 40));
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "PNG");
+  return bytes;
+}
+
+bool endsWith(const std::string& text, const std::string& suffix) {
+  return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+HttpResult ok(const QByteArray& body) { return HttpResult{body.toStdString(), HttpResponse{200}, std::nullopt}; }
 
 std::optional<std::string> word(const QVariantMap& words, const char* key) {
   const QVariant value = words.value(QString::fromLatin1(key));
@@ -14,23 +44,50 @@ std::optional<std::string> word(const QVariantMap& words, const char* key) {
 
 }  // namespace
 
-StoryViewFixture::StoryViewFixture(std::shared_ptr<FixtureHttpSession> session, QByteArray storiesBody)
-    : session_(std::move(session)), storiesBody_(std::move(storiesBody)) {}
+StoryViewFixture::StoryViewFixture() : storiesBody_(fixtureFile("home.json")), pngBytes_(pngBytes()) {}
 
-void StoryViewFixture::setHoldVotes(bool hold) {
-  if (hold == holdVotes_) return;
-  holdVotes_ = hold;
-  session_->setHoldingVotes(hold);
-  emit holdVotesChanged();
+HttpResult StoryViewFixture::answer(const HttpRequest& request) const {
+  const std::string path = request.url.string().substr(0, request.url.string().find('?'));
+  if (endsWith(path, "/placements/home/stories")) return ok(storiesBody_);
+  if (endsWith(path, "/placements/empty/stories")) return ok(R"({"groups": []})");
+  if (endsWith(path, "/stories")) return HttpResult{std::string(), HttpResponse{500}, std::nullopt};
+  if (endsWith(path, ".png")) return ok(pngBytes_);
+  if (endsWith(path, "/vote")) {
+    const QJsonObject body = QJsonDocument::fromJson(QByteArray::fromStdString(request.body.value_or(""))).object();
+    const QJsonObject vote{{"voted", true}, {"optionId", body.value("optionId")}, {"voteCount", 10}};
+    return ok(QJsonDocument(vote).toJson(QJsonDocument::Compact));
+  }
+  return ok(QByteArray());
 }
 
-void StoryViewFixture::recordOpened(const QString& url) {
-  openedUrls_.append(url);
-  emit openedUrlsChanged();
+void StoryViewFixture::send(HttpRequest request, std::function<void(HttpResult)> completion) {
+  auto reply = [result = answer(request), completion = std::move(completion)] { completion(result); };
+  if (endsWith(request.url.string(), "/vote")) {
+    std::lock_guard lock(mutex_);
+    if (holdingVotes_) {
+      heldVotes_.push_back(std::move(reply));
+      return;
+    }
+  }
+  QThreadPool::globalInstance()->start(std::move(reply));
 }
 
-void StoryViewFixture::recordEvent(const QString& event) {
-  events_.append(event);
+void StoryViewFixture::open(const Url& url) {
+  QMetaObject::invokeMethod(this, [this, text = QString::fromStdString(url.string())] {
+    openedUrls_.append(text);
+    emit openedUrlsChanged();
+  });
+}
+
+void StoryViewFixture::record(const StorySDKEvent& event) {
+  using Kind = StorySDKEvent::Kind;
+  static const std::map<Kind, QString> names = {{Kind::storyGroupImpression, "impression"},
+                                                {Kind::storyClose, "close"},
+                                                {Kind::swipeUp, "swipeUp"},
+                                                {Kind::pollVoted, "pollVoted"}};
+  const auto name = names.find(event.kind());
+  if (name == names.end()) return;
+  events_.append(name->second + ':' + QString::fromStdString(event.groupId().value_or("")));
   emit eventsChanged();
 }
 
@@ -41,15 +98,28 @@ StoryGroupList StoryViewFixture::homeGroups() const {
 }
 
 StoryThemeValue StoryViewFixture::theme(const QVariantMap& words) const {
-  const auto progress = word(words, "progressStyle"), bubble = word(words, "bubbleStyle"),
-             family = word(words, "fontFamily"), primary = word(words, "primaryColor"),
-             secondary = word(words, "secondaryColor"), cta = word(words, "ctaStyle");
-  return StoryThemeValue(StoryTheme::fromServiceStrings(progress, bubble, family, primary, secondary, cta));
+  return StoryThemeValue(StoryTheme::fromServiceStrings(word(words, "progressStyle"), word(words, "bubbleStyle"),
+                                                        word(words, "fontFamily"), word(words, "primaryColor"),
+                                                        word(words, "secondaryColor"), word(words, "ctaStyle")));
+}
+
+void StoryViewFixture::holdVotes() {
+  std::lock_guard lock(mutex_);
+  holdingVotes_ = true;
+}
+
+void StoryViewFixture::releaseVotes() {
+  std::vector<std::function<void()>> replies;
+  {
+    std::lock_guard lock(mutex_);
+    holdingVotes_ = false;
+    replies.swap(heldVotes_);
+  }
+  for (auto& reply : replies) QThreadPool::globalInstance()->start(std::move(reply));
 }
 
 void StoryViewFixture::reset() {
-  setHoldVotes(false);
-  session_->releaseVotes();
+  releaseVotes();
   openedUrls_.clear();
   events_.clear();
   emit openedUrlsChanged();

@@ -3,53 +3,65 @@
 #include <QObject>
 #include <QStringList>
 #include <QVariantMap>
-#include <memory>
+#include <functional>
+#include <mutex>
+#include <vector>
 
-#include "fixture_http_session.h"
+#include "core/story_sdk_event.h"
+#include "platform/http.h"
+#include "platform/url_opener.h"
 #include "quick/stories/story_group_list.h"
 #include "quick/stories/story_theme_value.h"
 
 namespace orvane::quick::testing {
 
-// What the QML tests reach as `fixture`: the fixture groups and themes as the views take them,
-// the links the views opened, some of the events the SDK reported, and control over votes.
-class StoryViewFixture : public QObject {
+// The world of the QML tests, reached as `fixture`. It is the content service, answering on pool
+// threads like a transport:
+//   .../placements/home/stories    the fixture groups (fixtures/home.json)
+//   .../placements/empty/stories   no groups
+//   other placements               500
+//   any *.png                      a small generated PNG
+//   .../vote                       the chosen option with 10 votes (held after holdVotes())
+//   anything else                  200 with an empty body
+// and the link opener; it keeps the links opened and some of the events the SDK reports.
+class StoryViewFixture final : public QObject, public HttpSession, public UrlOpener {
   Q_OBJECT
-  Q_PROPERTY(QStringList openedUrls READ openedUrls NOTIFY openedUrlsChanged)
+  Q_PROPERTY(QStringList openedUrls MEMBER openedUrls_ NOTIFY openedUrlsChanged)
   // "<kind>:<group id>" for group impressions, closes, swipe-ups and poll votes.
-  Q_PROPERTY(QStringList events READ events NOTIFY eventsChanged)
-  Q_PROPERTY(bool holdVotes READ holdVotes WRITE setHoldVotes NOTIFY holdVotesChanged)
+  Q_PROPERTY(QStringList events MEMBER events_ NOTIFY eventsChanged)
 
  public:
-  StoryViewFixture(std::shared_ptr<FixtureHttpSession> session, QByteArray storiesBody);
+  StoryViewFixture();
 
-  QStringList openedUrls() const { return openedUrls_; }
-  QStringList events() const { return events_; }
-  bool holdVotes() const { return holdVotes_; }
-  void setHoldVotes(bool hold);
-
-  void recordOpened(const QString& url);
-  void recordEvent(const QString& event);
+  void send(HttpRequest request, std::function<void(HttpResult)> completion) override;
+  void open(const Url& url) override;
+  void record(const StorySDKEvent& event);
 
   // The fixture placement's groups, mapped as the SDK maps them.
   Q_INVOKABLE orvane::quick::StoryGroupList homeGroups() const;
   Q_INVOKABLE orvane::quick::StoryGroupList noGroups() const { return {}; }
   // A theme from the service's words: { progressStyle, bubbleStyle, primaryColor, ... }.
   Q_INVOKABLE orvane::quick::StoryThemeValue theme(const QVariantMap& words) const;
-  Q_INVOKABLE void releaseVotes() { session_->releaseVotes(); }
+  // Votes wait until releaseVotes(), which answers them and stops holding.
+  Q_INVOKABLE void holdVotes();
+  Q_INVOKABLE void releaseVotes();
+  // Forgets the links and events and answers held votes.
   Q_INVOKABLE void reset();
 
  signals:
   void openedUrlsChanged();
   void eventsChanged();
-  void holdVotesChanged();
 
  private:
-  std::shared_ptr<FixtureHttpSession> session_;
-  QByteArray storiesBody_;
+  HttpResult answer(const HttpRequest& request) const;
+
+  const QByteArray storiesBody_;
+  const QByteArray pngBytes_;
+  std::mutex mutex_;
+  bool holdingVotes_ = false;
+  std::vector<std::function<void()>> heldVotes_;
   QStringList openedUrls_;
   QStringList events_;
-  bool holdVotes_ = false;
 };
 
 }  // namespace orvane::quick::testing

@@ -57,14 +57,11 @@ Item {
             verify(!failing.visible)
         }
 
-        function test_bubblesReportImpressionsWhenTheyComeIntoView() {
+        function test_bubblesReportImpressionsInBarOrderAsTheyComeIntoView() {
             compare(impressionsOnArrival, groupIds.slice(0, 3))
             bubbles().positionViewAtEnd()
             tryVerify(() => impressions().length === 4)
             compare(impressions()[3], groupIds[3])
-            bubbles().positionViewAtBeginning()
-            wait(20)
-            compare(impressions().length, 4, "a bubble seen again is not reported again")
         }
 
         function test_bubbleShapeFollowsTheTheme_data() {
@@ -91,16 +88,13 @@ Item {
             compare(outline.endColor, Qt.color(data.end))
         }
 
-        function test_groupWithoutCoverShowsThePlaceholderInsideTheOutline() {
+        function test_groupWithoutCoverShowsThePlaceholderAndLongTitlesAreCut() {
             const entry = bubbleAt(3)
             const placeholder = findChild(entry, "coverPlaceholder")
             verify(placeholder !== null)
             compare(placeholder.width, 64)
             verify(findChild(entry, "outline").visible)
-        }
-
-        function test_longTitleIsCutToOneLine() {
-            const title = findChild(bubbleAt(3), "title")
+            const title = findChild(entry, "title")
             compare(title.width, 76)
             compare(title.lineCount, 1)
             verify(title.truncated)
@@ -108,31 +102,32 @@ Item {
             verify(!findChild(bubbleAt(0), "title").truncated)
         }
 
-        function test_tappingABubblePresentsTheViewerAtItsGroup() {
+        function test_tappingABubblePresentsTheViewerUntilItCloses_data() {
+            return [
+                { tag: "closed by escape", index: 2, title: "Square", closeButton: false },
+                { tag: "closed by the viewer", index: 0, title: "Circle", closeButton: true },
+            ]
+        }
+
+        function test_tappingABubblePresentsTheViewerUntilItCloses(data) {
             const presentation = findChild(bar, "viewerPresentation")
-            mouseClick(bubbleAt(2))
+            mouseClick(bubbleAt(data.index))
             tryVerify(() => presentation.opened)
             const viewer = presentation.contentItem.item
-            compare(viewer.startIndex, 2)
+            compare(viewer.startIndex, data.index)
             compare(viewer.width, 400)
             compare(viewer.height, 700)
             const viewerModel = findChild(viewer, "viewerModel")
-            tryCompare(viewerModel, "groupTitle", "Square")
+            tryCompare(viewerModel, "groupTitle", data.title)
             compare(viewerModel.groups.count, 4)
-            keyClick(Qt.Key_Escape)
+            if (data.closeButton)
+                mouseClick(findChild(viewer, "closeButton"))
+            else
+                keyClick(Qt.Key_Escape)
             tryVerify(() => !presentation.visible)
             verify(presentation.contentItem.item === null)
-        }
-
-        function test_viewerClosingItselfEndsThePresentation() {
-            const presentation = findChild(bar, "viewerPresentation")
-            mouseClick(bubbleAt(0))
-            tryVerify(() => presentation.opened)
-            const viewer = presentation.contentItem.item
-            tryCompare(findChild(viewer, "viewerModel"), "groupTitle", "Circle")
-            mouseClick(findChild(viewer, "closeButton"))
-            tryVerify(() => !presentation.visible)
-            compare(fixture.events.filter(event => event === "close:" + groupIds[0]).length, 1)
+            if (data.closeButton)
+                compare(fixture.events.filter(event => event === "close:" + groupIds[data.index]).length, 1)
         }
     }
 }

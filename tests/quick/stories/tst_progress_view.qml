@@ -34,36 +34,34 @@ Item {
             progress.progress = value
         }
 
-        function test_segmentsFillUpToThePageOnScreen() {
-            show("segmented", 3, 1, 0.5)
-            compare(fills(), [1, 0.5, 0])
-            const row = findChild(progress, "segments")
-            compare(row.children[0].width, (400 - 8) / 3)
-            compare(row.children[0].height, 3)
-            compare(findChild(row.children[0], "fill").color, Qt.color("#FF0000"))
+        function test_segmentsFillUpToThePageOnScreen_data() {
+            return [
+                { tag: "segmented", style: "segmented", count: 3, active: 1, progress: 0.5, fills: [1, 0.5, 0] },
+                { tag: "bar with several pages", style: "bar", count: 4, active: 1, progress: 0.5, fills: [1, 0.5, 0, 0] },
+                { tag: "progress above one", style: "segmented", count: 3, active: 1, progress: 1.7, fills: [1, 1, 0] },
+                { tag: "progress below zero", style: "segmented", count: 3, active: 1, progress: -0.2, fills: [1, 0, 0] },
+                { tag: "index past the end", style: "segmented", count: 3, active: 5, progress: 0.3, fills: [1, 1, 1] },
+                { tag: "index before the start", style: "segmented", count: 3, active: -1, progress: 0.3, fills: [0, 0, 0] },
+            ]
         }
 
-        function test_progressAndIndexAreClamped() {
-            show("segmented", 3, 1, 1.7)
-            compare(fills(), [1, 1, 0])
-            show("segmented", 3, 1, -0.2)
-            compare(fills(), [1, 0, 0])
-            show("segmented", 3, 5, 0.3)
-            compare(fills(), [1, 1, 1])
-            show("segmented", 3, -1, 0.3)
-            compare(fills(), [0, 0, 0])
+        function test_segmentsFillUpToThePageOnScreen(data) {
+            show(data.style, data.count, data.active, data.progress)
+            compare(fills(), data.fills)
+            verify(!findChild(progress, "singleBar").visible)
+            const first = findChild(progress, "segments").children[0]
+            compare(first.width, (400 - 4 * (data.count - 1)) / data.count)
+            compare(first.height, 3)
+            compare(findChild(first, "fill").color, Qt.color("#FF0000"))
         }
 
-        function test_barStyle() {
+        function test_barStyleWithFewerThanTwoPagesIsOneBar() {
             show("bar", 1, 0, 0.25)
             const single = findChild(progress, "singleBar")
             verify(single.visible)
             compare(findChild(single, "fill").width, 100)
             show("bar", 0, 0, 0.5)
             compare(findChild(single, "fill").width, 0)
-            show("bar", 4, 1, 0.5)
-            verify(!single.visible)
-            compare(fills(), [1, 0.5, 0, 0])
         }
 
         function test_noneTakesNoSpace() {

@@ -51,7 +51,13 @@ Item {
                                    isCorrect: null, voteCount: count }, extra ?? {})
         }
 
+        function reveal(view) {
+            for (const each of [poll, quiz, swipe])
+                each.visible = each === view
+        }
+
         function show(view, inputs) {
+            reveal(view)
             Object.assign(view, Object.assign({ question: "Which?", options: [], votedOptionId: null, showResults: false,
                                                 isVotingInProgress: false, updatedVoteCounts: {},
                                                 theme: fixture.theme({ primaryColor: "#4361EE" }) }, inputs))
@@ -70,57 +76,54 @@ Item {
         function faded(color, opacity) { return Qt.rgba(color.r, color.g, color.b, color.a * opacity) }
 
         function init() {
-            poll.visible = true
-            quiz.visible = false
-            swipe.visible = false
             pollSelections.clear()
             quizSelections.clear()
             swipes.clear()
         }
 
-        function test_sharesAreTruncatedPercentages() {
-            show(poll, { options: [option("a", 1), option("b", 1), option("c", 1)], showResults: true })
-            compare(texts(poll, "percent"), ["33%", "33%", "33%"])
-            compare(texts(poll, "count"), ["1", "1", "1"])
-
-            show(poll, { options: [option("a", 2), option("b", 1)], showResults: true, updatedVoteCounts: { a: 5 } })
-            compare(texts(poll, "percent"), ["83%", "16%"])
-            compare(texts(poll, "count"), ["5", "1"])
-            compare(findChild(poll, "total").text, "6 votes")
-
-            show(poll, { options: [option("a", 0), option("b", 0)], showResults: true })
-            compare(texts(poll, "percent"), ["0%", "0%"])
+        function test_totalsAndTruncatedShares_data() {
+            return [
+                { tag: "thirds", options: [option("a", 1), option("b", 1), option("c", 1)], results: true,
+                  percents: ["33%", "33%", "33%"], counts: ["1", "1", "1"], total: "3 votes" },
+                { tag: "updated counts win", options: [option("a", 2), option("b", 1)], results: true, updated: { a: 5 },
+                  percents: ["83%", "16%"], counts: ["5", "1"], total: "6 votes" },
+                { tag: "no votes", options: [option("a", 0), option("b", 0)], results: true,
+                  percents: ["0%", "0%"], counts: ["0", "0"], total: "0 votes" },
+                { tag: "one vote, before results", options: [option("a", 1), option("b", 0)], total: "1 vote" },
+                { tag: "no options", options: [], total: "0 votes" },
+                { tag: "one answer", quiz: true, options: [option("a", 1)], total: "1 answer" },
+                { tag: "no answers", quiz: true, options: [option("a", 0)], results: true, percents: ["0%"],
+                  total: "0 answers" },
+            ]
         }
 
-        function test_totalTakesTheSingularOnlyForOne() {
-            show(poll, { options: [option("a", 1), option("b", 0)] })
-            compare(findChild(poll, "total").text, "1 vote")
-            verify(!findChild(rows(poll)[0], "percent").visible, "counts are shown before voting, shares are not")
-            show(poll, { options: [] })
-            compare(findChild(poll, "total").text, "0 votes")
-            compare(rows(poll).length, 0)
-            compare(findChild(poll, "heading").text, "Poll time")
-            compare(findChild(poll, "badgeTitle").text, "POLL")
-
-            poll.visible = false
-            quiz.visible = true
-            show(quiz, { options: [option("a", 1)] })
-            compare(findChild(quiz, "total").text, "1 answer")
-            show(quiz, { options: [option("a", 0)] })
-            compare(findChild(quiz, "total").text, "0 answers")
-            compare(findChild(quiz, "heading").text, "Quiz time")
-            compare(findChild(quiz, "badgeTitle").text, "QUIZ")
+        function test_totalsAndTruncatedShares(data) {
+            const view = data.quiz ? quiz : poll
+            show(view, { options: data.options, showResults: !!data.results, updatedVoteCounts: data.updated ?? {} })
+            compare(findChild(view, "total").text, data.total)
+            compare(rows(view).length, data.options.length)
+            compare(rows(view).filter(row => findChild(row, "percent").visible).length, data.percents?.length ?? 0)
+            if (data.percents)
+                compare(texts(view, "percent"), data.percents)
+            compare(rows(view).filter(row => findChild(row, "count").visible).length, data.counts?.length ?? 0)
+            if (data.counts)
+                compare(texts(view, "count"), data.counts)
+            // The configured texts, not built-in ones.
+            compare(findChild(view, "heading").text, data.quiz ? "Quiz time" : "Poll time")
+            compare(findChild(view, "badgeTitle").text, data.quiz ? "QUIZ" : "POLL")
         }
 
-        function test_optionsFollowTheirOrderIndex() {
-            show(poll, { options: [option("two", 0, 2), option("zero", 0, 0), option("one", 0, 1), option("zero-again", 0, 0)] })
+        function test_unansweredRowsAreOrderedAndOutlinedOnly() {
+            show(poll, { options: [option("two", 0, 2), option("zero", 0, 0, { emojiPrefix: "🎬" }), option("one", 0, 1),
+                                   option("zero-again", 0, 0, { emojiPrefix: "" })] })
             compare(texts(poll, "optionText"), ["Option zero", "Option zero-again", "Option one", "Option two"])
-        }
-
-        function test_emojiColumnOnlyWithAnEmoji() {
-            show(poll, { options: [option("a", 0, 0, { emojiPrefix: "🎬" }), option("b", 0, 1, { emojiPrefix: "" })] })
-            verify(findChild(rows(poll)[0], "emoji").visible)
-            verify(!findChild(rows(poll)[1], "emoji").visible)
+            compare(rows(poll).map(row => findChild(row, "emoji").visible), [true, false, false, false])
+            const row = rows(poll)[0]
+            compare(row.color, Qt.rgba(1, 1, 1, 0))
+            const ring = findChild(row, "ring")
+            verify(ring.visible)
+            compare(ring.border.color, Qt.rgba(1, 1, 1, 0.4))
+            compare(ring.border.width, 1.5)
         }
 
         function test_onlyAnUnansweredCardReportsATap_data() {
@@ -138,12 +141,6 @@ Item {
             compare(pollSelections.count, data.reported ? 1 : 0)
             if (data.reported)
                 compare(pollSelections.signalArguments[0][0], "a")
-        }
-
-        function test_votingShowsASpinnerOnTheChosenRow() {
-            show(poll, { options: [option("a", 1), option("b", 1)], votedOptionId: "b", isVotingInProgress: true })
-            verify(!findChild(rows(poll)[0], "spinner").visible)
-            verify(findChild(rows(poll)[1], "spinner").visible)
         }
 
         function test_chosenPollRowContrastsWithThePrimaryColour_data() {
@@ -176,19 +173,7 @@ Item {
             verify(!findChild(other, "check").visible)
         }
 
-        function test_unansweredPollRowsAreOutlinedOnly() {
-            show(poll, { options: [option("a", 1)] })
-            const row = rows(poll)[0]
-            compare(row.color, Qt.rgba(1, 1, 1, 0))
-            const ring = findChild(row, "ring")
-            verify(ring.visible)
-            compare(ring.border.color, Qt.rgba(1, 1, 1, 0.4))
-            compare(ring.border.width, 1.5)
-        }
-
         function test_quizResultsMarkRightAndWrong() {
-            poll.visible = false
-            quiz.visible = true
             const green = Qt.color("#34C759"), red = Qt.color("#FF3B30")
             show(quiz, { options: [option("right", 3, 0, { isCorrect: true }), option("wrong", 1, 1, { isCorrect: false }),
                                    option("other", 0, 2, { isCorrect: false })],
@@ -222,8 +207,6 @@ Item {
         }
 
         function test_quizHighlightsNothingBeforeResults() {
-            poll.visible = false
-            quiz.visible = true
             const primary = Qt.color("#4361EE")
             show(quiz, { options: [option("right", 3, 0, { isCorrect: true }), option("wrong", 1, 1)] })
             mouseClick(rows(quiz)[1])
@@ -235,6 +218,9 @@ Item {
             compare(wrong.color, Qt.rgba(1, 1, 1, 0.05))
             compare(findChild(wrong, "ring").border.color, primary)
             compare(findChild(wrong, "ring").border.width, 2)
+            // The spinner turns on the chosen row only.
+            verify(findChild(wrong, "spinner").visible)
+            verify(!findChild(right, "spinner").visible)
         }
 
         function test_swipeNeedsAnUpwardDragThatStaysUpright() {
@@ -247,8 +233,7 @@ Item {
         }
 
         function test_swipeLayerShowsItsHintAndCatchesTheDrag() {
-            poll.visible = false
-            swipe.visible = true
+            reveal(swipe)
             swipe.theme = fixture.theme({})
             compare(findChild(swipe, "hint").text, "Swipe up for more")
             compare(findChild(swipe, "arrow").width, 64)
