@@ -39,13 +39,14 @@ class AnalyticsAPITest : public ::testing::Test {
 };
 
 TEST_F(AnalyticsAPITest, RecordGoesToThePerAppEndpointWithItsKeysInOrder) {
-  configure();
+  configure("my app/../x");
   sdk.rememberPlacementKeys({group("g1")}, "home");
   send(StorySDKEvent::storyItemImpression("g1", "i1"));
 
   auto requests = fake.http->requests();
   ASSERT_EQ(requests.size(), 1u);
-  EXPECT_EQ(requests[0].url.string(), "https://api.orvane.io/sdk/v1/apps/app-key/events");
+  // The app key is one percent-encoded path segment.
+  EXPECT_EQ(requests[0].url.string(), "https://api.orvane.io/sdk/v1/apps/my%20app%2F..%2Fx/events");
   EXPECT_EQ(requests[0].method, "POST");
   EXPECT_EQ(*requests[0].header("Content-Type"), "application/json");
   EXPECT_EQ(*requests[0].header("X-Zephro-SDK-Key"), "secret");
@@ -56,15 +57,6 @@ TEST_F(AnalyticsAPITest, RecordGoesToThePerAppEndpointWithItsKeysInOrder) {
       R"("devicePlatform":"IOS","userLanguage":"en-US","country":"US",)"
       R"("deviceId":"11111111-2222-4333-8444-555555555555","sessionId":")" +
           sdk.sessionId() + R"(","occurredAt":"2024-05-01T12:30:00Z"})");
-}
-
-TEST_F(AnalyticsAPITest, AppKeyIsOnePercentEncodedPathSegment) {
-  configure("my app/../x");
-  sdk.rememberPlacementKeys({group("g1")}, "home");
-  send(StorySDKEvent::storyOpen("g1"));
-  ASSERT_EQ(fake.http->requests().size(), 1u);
-  EXPECT_EQ(fake.http->requests()[0].url.string(),
-            "https://api.orvane.io/sdk/v1/apps/my%20app%2F..%2Fx/events");
 }
 
 TEST_F(AnalyticsAPITest, EventsMapToTheirTypesAndIds) {
@@ -111,38 +103,32 @@ TEST_F(AnalyticsAPITest, PlacementViewGoesOutOncePerPlacementAndSessionWithoutGr
   EXPECT_EQ(records().size(), 2u);
 }
 
-TEST_F(AnalyticsAPITest, ImpressionOfAGroupFromNoKnownPlacementSendsAndMarksNothing) {
+TEST_F(AnalyticsAPITest, NothingIsSentOrMarkedBeforeConfigureOrForAGroupOfNoKnownPlacement) {
+  sdk.rememberPlacementKeys({group("g1")}, "home");
+  send(StorySDKEvent::storyOpen("g1"));
+  send(StorySDKEvent::storyGroupImpression("g1"));
   configure();
+  send(StorySDKEvent::storyOpen("never-fetched"));
   send(StorySDKEvent::storyGroupImpression("stray"));
-  EXPECT_TRUE(fake.http->requests().empty());
   // Even with an explicit placement key the unknown group must not mark anything.
   sdk.analyticsAPI().send(StorySDKEvent::storyGroupImpression("stray"), sdk.configuration(), "home");
   EXPECT_TRUE(fake.http->requests().empty());
 
-  sdk.rememberPlacementKeys({group("stray")}, "home");
+  // Neither the unconfigured attempt nor the stray group used up a placement view.
+  sdk.rememberPlacementKeys({group("stray")}, "feed");
+  send(StorySDKEvent::storyGroupImpression("g1"));
   send(StorySDKEvent::storyGroupImpression("stray"));
-  EXPECT_EQ(records().size(), 1u);
+  EXPECT_EQ(records().size(), 2u);
 }
 
-TEST_F(AnalyticsAPITest, BannerEventsNeverProduceARecord) {
+TEST_F(AnalyticsAPITest, BannerEventsAndIdsThatAreNotUtf8ProduceNoRecord) {
   configure();
   send(StorySDKEvent::bannerImpression("42", "7", "top"));
   send(StorySDKEvent::bannerClick("42", std::nullopt, "top", Url::parse("https://example.com")));
+  std::string badGroup("g\xFE", 2);
+  sdk.rememberPlacementKeys({group(badGroup)}, "home");
+  send(StorySDKEvent::storyOpen(badGroup));
   EXPECT_TRUE(fake.http->requests().empty());
-}
-
-TEST_F(AnalyticsAPITest, NothingIsSentBeforeConfigureOrWithoutAPlacement) {
-  sdk.rememberPlacementKeys({group("g1")}, "home");
-  send(StorySDKEvent::storyOpen("g1"));
-  send(StorySDKEvent::storyGroupImpression("g1"));
-  EXPECT_TRUE(fake.http->requests().empty());
-  // The placement view was not used up by the unconfigured attempt.
-  configure();
-  send(StorySDKEvent::storyGroupImpression("g1"));
-  EXPECT_EQ(records().size(), 1u);
-
-  send(StorySDKEvent::storyOpen("never-fetched"));
-  EXPECT_EQ(records().size(), 1u);
 }
 
 TEST_F(AnalyticsAPITest, PlatformValuesThatDoNotQualifyAreLeftOut) {
@@ -157,14 +143,6 @@ TEST_F(AnalyticsAPITest, PlatformValuesThatDoNotQualifyAreLeftOut) {
   EXPECT_FALSE(body.contains("country"));
   EXPECT_FALSE(body.contains("deviceId"));
   EXPECT_EQ(body["sessionId"], sdk.sessionId());
-}
-
-TEST_F(AnalyticsAPITest, IdsThatAreNotUtf8DropTheRecord) {
-  configure();
-  std::string badGroup("g\xFE", 2);
-  sdk.rememberPlacementKeys({group(badGroup)}, "home");
-  send(StorySDKEvent::storyOpen(badGroup));
-  EXPECT_TRUE(fake.http->requests().empty());
 }
 
 }  // namespace

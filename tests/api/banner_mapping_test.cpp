@@ -49,14 +49,10 @@ TEST(BannerMapping, UnknownOrMissingWordsFallBack) {
   auto banner = onlyBanner(
       R"(, "type": "GRID", "bannerLayoutMode": "STRETCH", "bannerContentMode": "COVERED")",
       R"({"id": 1, "mediaUrl": "https://cdn.example.com/1.png", "orderIndex": 0, "ctaType": "PHONE"})");
-  EXPECT_EQ(banner.type(), BannerType::static_);
-  EXPECT_EQ(banner.autoplaySeconds(), 5);
-  EXPECT_EQ(banner.bannerLayoutMode(), BannerLayoutMode::auto_);
-  EXPECT_EQ(banner.bannerContentMode(), BannerContentMode::cover);
-  EXPECT_EQ(banner.bannerAspectRatio(), std::nullopt);
-  EXPECT_EQ(banner.bannerFixedHeight(), std::nullopt);
-  EXPECT_EQ(banner.items().at(0).ctaType(), BannerCtaType::none);
-  EXPECT_EQ(banner.items().at(0).ctaURL(), std::nullopt);
+  EXPECT_EQ(banner, Banner("9007199254740993", BannerType::static_, "home", 2, 5, BannerLayoutMode::auto_,
+                           std::nullopt, std::nullopt, BannerContentMode::cover,
+                           {BannerItem("1", std::nullopt, *Url::parse("https://cdn.example.com/1.png"), 0,
+                                       BannerCtaType::none, std::nullopt)}));
   EXPECT_EQ(onlyBanner(R"(, "autoplaySeconds": 0)").autoplaySeconds(), 0);
 }
 
@@ -75,23 +71,17 @@ TEST(BannerMapping, LegacyLayoutKeysWinFieldByField) {
             BannerLayoutMode::fixedHeight);
 }
 
-TEST(BannerMapping, SlidesWithoutUsableImagesAreDroppedAndEmptyBannersWithThem) {
+TEST(BannerMapping, SlidesWithoutUsableImagesAreDroppedAndEmptyBannersWithThemInServiceOrder) {
   const std::string bad = R"({"id": 2, "mediaUrl": "not a url", "orderIndex": 1})";
   const std::string empty = R"({"id": 3, "mediaUrl": "", "orderIndex": 2})";
   auto banners = mapped(bannerJson("", bad + "," + kGoodItem + "," + empty) + "," +
-                        bannerJson("", bad + "," + empty) + "," + bannerJson("", ""));
-  ASSERT_EQ(banners.size(), 1u);
+                        bannerJson("", bad + "," + empty) + "," + bannerJson("", "") +
+                        R"(, {"id": 2, "type": "STORY", "placementKey": "p", "viewOrder": 1, "items": [)" +
+                        kGoodItem + "]}");
+  ASSERT_EQ(banners.size(), 2u);
   ASSERT_EQ(banners[0].items().size(), 1u);
   EXPECT_EQ(banners[0].items()[0].id(), "11");
-}
-
-TEST(BannerMapping, KeepsServiceOrderOfBanners) {
-  auto banners = mapped(
-      R"({"id": 1, "type": "STATIC", "placementKey": "p", "viewOrder": 9, "items": [)" + kGoodItem +
-      R"(]}, {"id": 2, "type": "STORY", "placementKey": "p", "viewOrder": 1, "items": [)" + kGoodItem + "]}");
-  ASSERT_EQ(banners.size(), 2u);
-  EXPECT_EQ(banners[0].id(), "1");
-  EXPECT_EQ(banners[1].type(), BannerType::story);
+  EXPECT_EQ(banners[1].id(), "2");  // after the first although its view order is lower
 }
 
 TEST(BannerMapping, StrictShapeOfBannerRecords) {

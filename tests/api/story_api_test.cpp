@@ -64,6 +64,19 @@ class StoryAPITest : public ::testing::Test {
   void answer(HttpResult result) {
     fake.http->setResponder([result](const HttpRequest&) { return result; });
   }
+  // One call whose answer is let through; exactly one result is expected.
+  Result<std::vector<Banner>> bannersNow(const std::string& placementKey) {
+    Received<std::vector<Banner>> banners;
+    api.fetchBanners(placementKey, banners.completion());
+    fake.settle();
+    return banners.only();
+  }
+  Result<VoteResponse> voteNow(const std::string& itemId, const std::string& optionId) {
+    Received<VoteResponse> vote;
+    api.recordVote(itemId, optionId, vote.completion());
+    fake.settle();
+    return vote.only();
+  }
   HttpRequest onlyRequest() const {
     auto requests = fake.http->requests();
     EXPECT_EQ(requests.size(), 1u);
@@ -154,18 +167,7 @@ TEST_F(StoryAPITest, StoriesArriveAfterTheSdkLearnedTheirPlacement) {
   EXPECT_EQ(placementSeenByCompletion, "home");
 }
 
-TEST_F(StoryAPITest, StoriesWithOnlyEmptyGroupsGiveAnEmptyList) {
-  configure();
-  answer(ScriptedHttpSession::ok(std::string(R"({"groups": [{"id": ")") + kGroupId +
-                                 R"(", "title": "T", "items": []}]})"));
-  Received<std::vector<StoryGroup>> stories;
-  api.fetchStories("home", stories.completion());
-  fake.settle();
-  ASSERT_TRUE(stories.only().ok());
-  EXPECT_TRUE(stories.only().value().empty());
-}
-
-TEST_F(StoryAPITest, ExchangeFailuresAreReportedInOrder) {
+TEST_F(StoryAPITest, ExchangeOutcomesAreCheckedInOrder) {
   configure();
   struct Case {
     const char* name;
@@ -199,6 +201,9 @@ TEST_F(StoryAPITest, ExchangeFailuresAreReportedInOrder) {
        [](const auto& result) { EXPECT_TRUE(result.ok()); }},
       {"any 2xx status", ScriptedHttpSession::ok(storiesBody(), 299),
        [](const auto& result) { EXPECT_TRUE(result.ok()); }},
+      {"only empty groups", ScriptedHttpSession::ok(R"({"groups": [{"id": ")" + std::string(kGroupId) +
+                                                    R"(", "title": "T", "items": []}]})"),
+       [](const auto& result) { EXPECT_TRUE(result.ok() && result.value().empty()); }},
   };
   for (const auto& testCase : cases) {
     SCOPED_TRACE(testCase.name);
@@ -214,27 +219,18 @@ TEST_F(StoryAPITest, ExchangeFailuresAreReportedInOrder) {
 TEST_F(StoryAPITest, FailedBannerFetchFallsBackToTheLastGoodAnswerOfTheSameIdentity) {
   configure("fallback-app", StoryEnvironment::production, "alice");
   answer(ScriptedHttpSession::ok(bannersBody(1)));
-  Received<std::vector<Banner>> first;
-  api.fetchBanners("home", first.completion());
-  fake.settle();
-  ASSERT_TRUE(first.only().ok());
+  auto first = bannersNow("home");
+  ASSERT_TRUE(first.ok());
 
   answer(ScriptedHttpSession::status(503));
-  Received<std::vector<Banner>> offline;
-  api.fetchBanners("home", offline.completion());
-  fake.settle();
-  ASSERT_TRUE(offline.only().ok());
-  EXPECT_EQ(offline.only().value(), first.only().value());
+  auto offline = bannersNow("home");
+  ASSERT_TRUE(offline.ok());
+  EXPECT_EQ(offline.value(), first.value());
 
   // Another placement, or the same one for another user, has no fallback.
-  Received<std::vector<Banner>> otherPlacement;
-  api.fetchBanners("sidebar", otherPlacement.completion());
+  EXPECT_EQ(errorAs<StoryAPIError>(bannersNow("sidebar")), StoryAPIError::httpStatus(503));
   sdk.updateSession(std::nullopt, std::nullopt, "bob");
-  Received<std::vector<Banner>> otherUser;
-  api.fetchBanners("home", otherUser.completion());
-  fake.settle();
-  EXPECT_EQ(errorAs<StoryAPIError>(otherPlacement.only()), StoryAPIError::httpStatus(503));
-  EXPECT_EQ(errorAs<StoryAPIError>(otherUser.only()), StoryAPIError::httpStatus(503));
+  EXPECT_EQ(errorAs<StoryAPIError>(bannersNow("home")), StoryAPIError::httpStatus(503));
 }
 
 TEST_F(StoryAPITest, BannerFallbackKeyIsComputedWhenTheRequestIsMade) {
@@ -246,49 +242,34 @@ TEST_F(StoryAPITest, BannerFallbackKeyIsComputedWhenTheRequestIsMade) {
   fake.settle();
 
   answer(ScriptedHttpSession::failure());
-  Received<std::vector<Banner>> bob;
-  api.fetchBanners("home", bob.completion());
-  fake.settle();
-  errorAs<TransportError>(bob.only());
-
+  errorAs<TransportError>(bannersNow("home"));
   sdk.updateSession(std::nullopt, std::nullopt, "alice");
-  Received<std::vector<Banner>> alice;
-  api.fetchBanners("home", alice.completion());
-  fake.settle();
-  ASSERT_TRUE(alice.only().ok());
-  EXPECT_EQ(alice.only().value().at(0).id(), "2");
+  auto alice = bannersNow("home");
+  ASSERT_TRUE(alice.ok());
+  EXPECT_EQ(alice.value().at(0).id(), "2");
 }
 
 TEST_F(StoryAPITest, EmptyBannerAnswerIsAFallbackTooAndFallbackKeysCannotCollide) {
   configure("empty|app", StoryEnvironment::production, "u");
   answer(ScriptedHttpSession::ok(R"({"banners": []})"));
-  api.fetchBanners("home", ignored<std::vector<Banner>>());
-  fake.settle();
+  ASSERT_TRUE(bannersNow("home").ok());
 
   answer(ScriptedHttpSession::ok("not json"));
-  Received<std::vector<Banner>> again;
-  api.fetchBanners("home", again.completion());
-  fake.settle();
-  ASSERT_TRUE(again.only().ok());
-  EXPECT_TRUE(again.only().value().empty());
+  auto again = bannersNow("home");
+  ASSERT_TRUE(again.ok());
+  EXPECT_TRUE(again.value().empty());
 
   // Same texts joined with "|" would read alike; the cache must not mix them up.
   configure("empty", StoryEnvironment::production, "u");
-  Received<std::vector<Banner>> shifted;
-  api.fetchBanners("app|home", shifted.completion());
-  fake.settle();
-  errorAs<DecodingError>(shifted.only());
+  errorAs<DecodingError>(bannersNow("app|home"));
 }
 
-TEST_F(StoryAPITest, VotePostsTheChoiceWithIdentity) {
+TEST_F(StoryAPITest, VotePostsTheChoiceWithIdentityLeavingOutWhatIsUnknown) {
   configure("vote app", StoryEnvironment::production, "user-1");
   answer(ScriptedHttpSession::ok(R"({"voted": true, "optionId": "opt-1", "voteCount": 42})"));
-  Received<VoteResponse> vote;
-  api.recordVote("item/1", "opt-1", vote.completion());
-  fake.settle();
-
-  ASSERT_TRUE(vote.only().ok());
-  EXPECT_EQ(vote.only().value(), VoteResponse(true, "opt-1", 42));
+  auto vote = voteNow("item/1", "opt-1");
+  ASSERT_TRUE(vote.ok());
+  EXPECT_EQ(vote.value(), VoteResponse(true, "opt-1", 42));
   auto request = onlyRequest();
   EXPECT_EQ(request.method, "POST");
   EXPECT_EQ(request.url.string(), "https://api.orvane.io/sdk/v1/apps/vote%20app/story-items/item%2F1/vote");
@@ -298,28 +279,20 @@ TEST_F(StoryAPITest, VotePostsTheChoiceWithIdentity) {
   EXPECT_EQ(
       request.body,
       R"({"optionId":"opt-1","appId":"com.example.host","bundleId":"com.example.host","userId":"user-1"})");
-}
 
-TEST_F(StoryAPITest, VoteBodyLeavesOutUnknownIdentity) {
   configure();
   fake.bundle->identifier.reset();
-  api.recordVote("item", "opt", ignored<VoteResponse>());
-  EXPECT_EQ(onlyRequest().body, R"({"optionId":"opt","appId":"app-key","userId":")" + sdk.userId() + R"("})");
+  voteNow("item", "opt");
+  EXPECT_EQ(fake.http->requests().at(1).body,
+            R"({"optionId":"opt","appId":"app-key","userId":")" + sdk.userId() + R"("})");
 }
 
-TEST_F(StoryAPITest, VoteFailures) {
+TEST_F(StoryAPITest, VoteFailsOnAnUndecodableAnswerOrAChoiceThatCannotBeWritten) {
   configure();
   answer(ScriptedHttpSession::ok(R"({"optionId": "x"})"));
-  Received<VoteResponse> undecodable;
-  api.recordVote("item", "opt", undecodable.completion());
-  fake.settle();
-  EXPECT_EQ(errorAs<DecodingError>(undecodable.only()).kind, DecodingError::Kind::keyNotFound);
-
+  EXPECT_EQ(errorAs<DecodingError>(voteNow("item", "opt")).kind, DecodingError::Kind::keyNotFound);
   // Text that is not UTF-8 cannot be written as JSON: nothing is sent.
-  Received<VoteResponse> unencodable;
-  api.recordVote("item", "opt\xff", unencodable.completion());
-  fake.settle();
-  EXPECT_EQ(errorAs<StoryAPIError>(unencodable.only()), StoryAPIError::encodingFailed());
+  EXPECT_EQ(errorAs<StoryAPIError>(voteNow("item", "opt\xff")), StoryAPIError::encodingFailed());
   EXPECT_EQ(fake.http->requests().size(), 1u);
 }
 

@@ -50,48 +50,28 @@ TEST(StoryMapping, MapsEveryServiceFieldOntoTheModel) {
       kOptionA + R"(", "votedAt": "2024-04-30T08:00:00+02:00"})";
   const std::string theme =
       R"(, "priority": 3, "startAt": "whenever", "theme": {"id": "t", "progressStyle": " segmented ", "primaryColor": "#f80", "fontFamily": "  "})";
-  auto groups = mapped(storiesWithItem(fields, theme));
-  ASSERT_EQ(groups.size(), 1u);
-  const StoryGroup& group = groups[0];
-  EXPECT_EQ(group.id(), "aaaaaaaa-0000-4000-8000-00000000000a");
-  EXPECT_EQ(group.title(), "News");
-  EXPECT_EQ(group.theme(), StoryTheme::fromServiceStrings(" segmented ", std::nullopt, "  ", "#f80",
-                                                          std::nullopt, std::nullopt));
-  EXPECT_EQ(group.theme().progressStyle(), ProgressStyle::segmented);
-  EXPECT_EQ(group.coverImageURL(), Url::parse("https://cdn.example.com/1.jpg"));
-
-  const StoryItem& item = group.items().at(0);
-  EXPECT_EQ(item.id(), "bbbbbbbb-0000-4000-8000-00000000000b");
-  EXPECT_EQ(item.title(), "Title");
-  EXPECT_EQ(item.bodyText(), "Body");
-  EXPECT_EQ(item.mediaType(), StoryMediaType::image);
-  EXPECT_EQ(item.mediaURL(), Url::parse("https://cdn.example.com/1.jpg"));
-  EXPECT_EQ(item.duration(), 7.0);  // the item's own duration wins over the media's
-  EXPECT_EQ(item.ctaTitle(), "Shop");
-  EXPECT_EQ(item.ctaURL(), Url::parse("https://shop.example.com/a"));
-  EXPECT_EQ(item.widgetType(), WidgetType::poll);
-  EXPECT_EQ(item.widgetQuestion(), "Which?");
-  EXPECT_EQ(item.swipeCallbackURL(), Url::parse("https://example.com/swipe"));
-  // Service order, not orderIndex order; a missing count is zero.
-  EXPECT_EQ(
-      item.widgetOptions(),
-      (std::vector<WidgetOption>{
-          WidgetOption("dddddddd-0000-4000-8000-00000000000d", "B", "🅱️", 2, true, 41),
-          WidgetOption("cccccccc-0000-4000-8000-00000000000c", "A", std::nullopt, 1, std::nullopt, 0)}));
-  ASSERT_TRUE(item.userVote());
-  EXPECT_EQ(item.userVote()->optionId(), "cccccccc-0000-4000-8000-00000000000c");
-  EXPECT_EQ(item.userVote()->votedAt(), *parseIso8601("2024-04-30T06:00:00Z"));
+  // Service order, not orderIndex order; a missing count is zero; the item's duration wins over the media's.
+  const StoryItem item("bbbbbbbb-0000-4000-8000-00000000000b", "Title", "Body", StoryMediaType::image,
+                       Url::parse("https://cdn.example.com/1.jpg"), 7.0, "Shop",
+                       Url::parse("https://shop.example.com/a"), WidgetType::poll, "Which?",
+                       Url::parse("https://example.com/swipe"),
+                       {WidgetOption("dddddddd-0000-4000-8000-00000000000d", "B", "🅱️", 2, true, 41),
+                        WidgetOption("cccccccc-0000-4000-8000-00000000000c", "A", std::nullopt, 1, std::nullopt, 0)},
+                       WidgetUserVote("cccccccc-0000-4000-8000-00000000000c", *parseIso8601("2024-04-30T06:00:00Z")));
+  EXPECT_EQ(mapped(storiesWithItem(fields, theme)),
+            std::vector<StoryGroup>{StoryGroup(
+                "aaaaaaaa-0000-4000-8000-00000000000a", "News",
+                StoryTheme::fromServiceStrings(" segmented ", std::nullopt, "  ", "#f80", std::nullopt, std::nullopt),
+                Url::parse("https://cdn.example.com/1.jpg"), {item})});
 }
 
 TEST(StoryMapping, BareItemGetsDefaultsAndGroupDefaultTheme) {
-  auto item = onlyItem("");
-  EXPECT_EQ(item.mediaType(), std::nullopt);
-  EXPECT_EQ(item.mediaURL(), std::nullopt);
-  EXPECT_EQ(item.duration(), 5.0);
-  EXPECT_EQ(item.widgetType(), WidgetType::none);
-  EXPECT_TRUE(item.widgetOptions().empty());
-  EXPECT_EQ(item.userVote(), std::nullopt);
-  EXPECT_EQ(mapped(storiesWithItem("")).at(0).theme(), StoryTheme::default_());
+  auto groups = mapped(storiesWithItem(""));
+  ASSERT_EQ(groups.size(), 1u);
+  EXPECT_EQ(groups[0].theme(), StoryTheme::default_());
+  EXPECT_EQ(groups[0].items().at(0),
+            StoryItem("bbbbbbbb-0000-4000-8000-00000000000b", std::nullopt, std::nullopt, std::nullopt, std::nullopt,
+                      5.0, std::nullopt, std::nullopt, WidgetType::none, std::nullopt, std::nullopt, {}, std::nullopt));
 }
 
 TEST(StoryMapping, DurationFallsBackToTheMediaThenFiveSecondsWithoutClamping) {

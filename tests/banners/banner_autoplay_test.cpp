@@ -55,7 +55,7 @@ TEST_F(BannerAutoplayTest, AStorySlideFillsInHundredthsAndMovesOnAtTheTickThatRe
   EXPECT_EQ(placement->activeBannerIndex(), 0u);
 }
 
-TEST_F(BannerAutoplayTest, StaticBannersAndSingleSlidesNeverRotate) {
+TEST_F(BannerAutoplayTest, StaticBannersAndSingleSlidesNeverRotateNorDoesACarouselLeftWithOne) {
   auto placement = show({{1, "STATIC", 1, slides(3)}, {2, "STORY", 1, slides(1)}});
   wait(seconds(30));
   EXPECT_EQ(shown(*placement), "1/1");
@@ -64,20 +64,19 @@ TEST_F(BannerAutoplayTest, StaticBannersAndSingleSlidesNeverRotate) {
   EXPECT_EQ(shown(*placement), "2/1");
   EXPECT_DOUBLE_EQ(placement->activeItemProgress(), 0);
   EXPECT_EQ(fake.mainQueue->activeTimerCount(), 0u);
-}
 
-TEST_F(BannerAutoplayTest, AFailedImageOnATwoSlideCarouselStopsTheRotation) {
-  auto placement = show({{1, "CAROUSEL", 2, slides(2)}});
+  // A failed image that leaves a carousel one slide stops its rotation.
+  auto carousel = show({{3, "CAROUSEL", 2, slides(2)}}, "carousel");
   wait(seconds(2));
-  ASSERT_EQ(shown(*placement), "1/2");
-  placement->handleImageFailed("1", "2");
-  EXPECT_EQ(shown(*placement), "1/1");
+  ASSERT_EQ(shown(*carousel), "3/2");
+  carousel->handleImageFailed("3", "2");
+  EXPECT_EQ(shown(*carousel), "3/1");
   EXPECT_EQ(fake.mainQueue->activeTimerCount(), 0u);
   wait(seconds(10));
-  EXPECT_EQ(shown(*placement), "1/1");
+  EXPECT_EQ(shown(*carousel), "3/1");
 }
 
-TEST_F(BannerAutoplayTest, ASwipeRestartsTheWaitForTheNewSlide) {
+TEST_F(BannerAutoplayTest, ASwipeRestartsTheWaitAndTheFillForTheNewSlide) {
   auto placement = show({{1, "CAROUSEL", 2, slides(3)}});
   wait(milliseconds(1500));
   placement->handleDragEnded(-50, 0);
@@ -86,17 +85,17 @@ TEST_F(BannerAutoplayTest, ASwipeRestartsTheWaitForTheNewSlide) {
   EXPECT_EQ(shown(*placement), "1/2");
   wait(milliseconds(1));
   EXPECT_EQ(shown(*placement), "1/3");
-}
+  placement->disappear();
 
-TEST_F(BannerAutoplayTest, AStorySlideStartsEmptyAgainWhenTheUserMovesBack) {
-  auto placement = show({{1, "STORY", 5, slides(3)}});
+  // A story slide the user moves back to starts empty again.
+  auto story = show({{2, "STORY", 5, slides(3)}}, "story");
   tick(150);
-  ASSERT_EQ(shown(*placement), "1/2");
-  placement->handleDragEnded(50, 0);
-  EXPECT_EQ(shown(*placement), "1/1");
-  EXPECT_DOUBLE_EQ(placement->activeItemProgress(), 0);
+  ASSERT_EQ(shown(*story), "2/2");
+  story->handleDragEnded(50, 0);
+  EXPECT_EQ(shown(*story), "2/1");
+  EXPECT_DOUBLE_EQ(story->activeItemProgress(), 0);
   tick(10);
-  EXPECT_NEAR(placement->activeItemProgress(), 0.1, 1e-9);
+  EXPECT_NEAR(story->activeItemProgress(), 0.1, 1e-9);
 }
 
 TEST_F(BannerAutoplayTest, HiddenPlacementsStopAndStartOverWhenShownAgain) {

@@ -9,14 +9,23 @@ namespace {
 
 using BannerPlacementTest = PlacementHarness;
 
-TEST_F(BannerPlacementTest, NothingIsFetchedBeforeTheFirstAppearance) {
-  auto placement = BannerPlacement::create("home", sdk, pipeline);
+TEST_F(BannerPlacementTest, NothingIsFetchedBeforeTheFirstAppearanceAndAFailedFetchShowsNothing) {
+  fake.http->setResponder([](const HttpRequest&) { return ScriptedHttpSession::status(500); });
+  auto placement = BannerPlacement::create("never-loaded", sdk, pipeline);
   fake.settle();
   EXPECT_TRUE(fake.http->requests().empty());
+
+  placement->appear();
+  fake.settle();
+  EXPECT_EQ(fake.http->requests().size(), 1u);
+  EXPECT_TRUE(placement->banners().empty());
   EXPECT_EQ(placement->renderState(), std::nullopt);
+  placement->handleTap();
+  placement->handleDragEnded(-50, 0);
+  EXPECT_TRUE(events.empty());
 }
 
-TEST_F(BannerPlacementTest, ShowsAtMostTenSlidesAndAFailureDoesNotLetAnEleventhIn) {
+TEST_F(BannerPlacementTest, ShowsAtMostTenSlidesInOrderAndAFailureDoesNotLetAnEleventhIn) {
   std::vector<SlideSpec> twelve;
   for (int id = 1; id <= 12; ++id) twelve.push_back({id, 12 - id});  // reverse order on purpose
   auto placement = show({{7, "CAROUSEL", 5, twelve}});
@@ -30,11 +39,10 @@ TEST_F(BannerPlacementTest, ShowsAtMostTenSlidesAndAFailureDoesNotLetAnEleventhI
   EXPECT_EQ(ids(placement->renderState()->items()),
             (std::vector<std::string>{"12", "11", "10", "8", "7", "6", "5", "4", "3"}));
   EXPECT_EQ(placement->invalidItemKeys(), (std::set<std::string>{"7:9"}));
-}
 
-TEST_F(BannerPlacementTest, SlidesWithTheSameOrderIndexAreInIdTextOrder) {
-  auto placement = show({{1, "CAROUSEL", 5, {{3, 0}, {20, 0}, {1, 1}}}});
-  EXPECT_EQ(ids(placement->renderState()->items()), (std::vector<std::string>{"20", "3", "1"}));
+  // Slides with the same order index are in id text order.
+  auto ties = show({{1, "CAROUSEL", 5, {{3, 0}, {20, 0}, {1, 1}}}}, "ties");
+  EXPECT_EQ(ids(ties->renderState()->items()), (std::vector<std::string>{"20", "3", "1"}));
 }
 
 TEST_F(BannerPlacementTest, PositionsPastTheEndShowTheLastBannerAndEarlierBannersAreNotConsidered) {
@@ -105,7 +113,7 @@ TEST_F(BannerPlacementTest, BecomingActiveReloadsAndResetsThePositionWithoutRepe
   EXPECT_EQ(placement->trackedImpressions(), (std::set<std::string>{"home:1", "home:2"}));
 }
 
-TEST_F(BannerPlacementTest, ImpressionsAreOncePerBannerPerPlacementAndPrefetchTheNextSlide) {
+TEST_F(BannerPlacementTest, ImpressionsAreOncePerBannerPerPlacementAndPrefetchTheNextSlideIfAny) {
   auto placement = show({{1, "CAROUSEL", 5, slides(3)}});
   placement->handleImageLoaded("1", "1");
   placement->handleImageLoaded("1", "1");
@@ -124,16 +132,15 @@ TEST_F(BannerPlacementTest, ImpressionsAreOncePerBannerPerPlacementAndPrefetchTh
   ASSERT_EQ(eventsOf(StorySDKEvent::Kind::bannerImpression).size(), 2u);
   EXPECT_EQ(eventsOf(StorySDKEvent::Kind::bannerImpression)[1],
             StorySDKEvent::bannerImpression("1", "2", "sidebar"));
-}
 
-TEST_F(BannerPlacementTest, ASingleSlideIsNotPrefetchedAndUnknownSlidesAreIgnored) {
-  auto placement = show({{1, "CAROUSEL", 5, slides(1)}});
-  placement->handleImageLoaded("1", "1");
-  placement->handleImageLoaded("9", "1");
-  placement->handleImageFailed("9", "1");
-  EXPECT_TRUE(imageRequests().empty());
-  EXPECT_EQ(eventsOf(StorySDKEvent::Kind::bannerImpression).size(), 1u);
-  EXPECT_TRUE(placement->invalidItemKeys().empty());
+  // A single slide has nothing to prefetch; slides the placement does not show are ignored.
+  auto single = show({{2, "CAROUSEL", 5, slides(1)}}, "single");
+  single->handleImageLoaded("2", "1");
+  single->handleImageLoaded("9", "1");
+  single->handleImageFailed("9", "1");
+  EXPECT_EQ(imageRequests().size(), 2u);
+  EXPECT_EQ(eventsOf(StorySDKEvent::Kind::bannerImpression).size(), 3u);
+  EXPECT_TRUE(single->invalidItemKeys().empty());
 }
 
 TEST_F(BannerPlacementTest, ABannerThatLosesAllSlidesHandsOverToTheNextOne) {
@@ -172,18 +179,6 @@ TEST_F(BannerPlacementTest, EveryTapIsAClickAndOnlyLinkTypesOpenTheirUrl) {
   EXPECT_EQ(fake.urlOpener->opened,
             (std::vector<Url>{*Url::parse("https://example.com/a"), *Url::parse("shop://item/2"),
                               *Url::parse("app://route/3"), *Url::parse("https://example.com/a")}));
-}
-
-TEST_F(BannerPlacementTest, AFailedFetchShowsNothingAndTapsDoNothing) {
-  fake.http->setResponder([](const HttpRequest&) { return ScriptedHttpSession::status(500); });
-  auto placement = BannerPlacement::create("never-loaded", sdk, pipeline);
-  placement->appear();
-  fake.settle();
-  EXPECT_TRUE(placement->banners().empty());
-  EXPECT_EQ(placement->renderState(), std::nullopt);
-  placement->handleTap();
-  placement->handleDragEnded(-50, 0);
-  EXPECT_TRUE(events.empty());
 }
 
 TEST_F(BannerPlacementTest, ObserversHearBeforeEachChange) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include <nlohmann/json.hpp>
 
 #include "core/story_sdk.h"
@@ -9,6 +11,7 @@ namespace orvane {
 namespace {
 
 using testing::FakePlatform;
+using Types = std::vector<std::string>;
 
 StoryGroup group(const std::string& id) {
   return StoryGroup(id, "Title", StoryTheme::default_(), std::nullopt, {});
@@ -20,21 +23,18 @@ class EventTrackingTest : public ::testing::Test {
 
   void configure() { sdk.configure(StoryConfiguration("secret", "app-key", StoryEnvironment::staging)); }
 
-  std::vector<HttpRequest> requestsTo(const std::string& pathSuffix) const {
-    std::vector<HttpRequest> matching;
+  // Bodies posted to the events endpoint (analytics records go elsewhere).
+  std::vector<nlohmann::ordered_json> serviceEvents() const {
+    std::vector<nlohmann::ordered_json> bodies;
     for (auto& request : fake.http->requests()) {
-      const auto& url = request.url.string();
-      if (url.size() >= pathSuffix.size() &&
-          url.compare(url.size() - pathSuffix.size(), pathSuffix.size(), pathSuffix) == 0)
-        matching.push_back(request);
+      if (request.url.string() == "https://api.orvane.io/sdk/v1/events")
+        bodies.push_back(nlohmann::ordered_json::parse(*request.body));
     }
-    return matching;
+    return bodies;
   }
-  std::vector<HttpRequest> serviceEvents() const { return requestsTo("/sdk/v1/events"); }
-
-  std::vector<std::string> serviceEventTypes() const {
-    std::vector<std::string> types;
-    for (auto& request : serviceEvents()) types.push_back(nlohmann::json::parse(*request.body)["eventType"]);
+  Types serviceEventTypes() const {
+    Types types;
+    for (auto& body : serviceEvents()) types.push_back(body["eventType"]);
     return types;
   }
 
@@ -46,15 +46,14 @@ TEST_F(EventTrackingTest, StoryEventBodyHasItsKeysInOrderAndNoBannerKeys) {
   configure();
   sdk.trackStoryEvent(SdkEventType::pollView, "home", "g1", "i1");
 
-  auto events = serviceEvents();
-  ASSERT_EQ(events.size(), 1u);
-  const auto& request = events[0];
+  auto requests = fake.http->requests();
+  ASSERT_EQ(requests.size(), 1u);
+  const auto& request = requests[0];
   EXPECT_EQ(request.url.string(), "https://api.orvane.io/sdk/v1/events");
   EXPECT_EQ(request.method, "POST");
   EXPECT_EQ(request.timeout, std::chrono::seconds{60});
-  ASSERT_NE(request.header("Content-Type"), nullptr);
+  ASSERT_TRUE(request.header("Content-Type") && request.header("X-Zephro-SDK-Key"));
   EXPECT_EQ(*request.header("Content-Type"), "application/json");
-  ASSERT_NE(request.header("X-Zephro-SDK-Key"), nullptr);
   EXPECT_EQ(*request.header("X-Zephro-SDK-Key"), "secret");
   EXPECT_EQ(request.header("X-Zephro-UserId"), nullptr);
 
@@ -68,61 +67,39 @@ TEST_F(EventTrackingTest, StoryEventBodyHasItsKeysInOrderAndNoBannerKeys) {
                 body["eventId"].get<std::string>() + R"("})");
 }
 
-TEST_F(EventTrackingTest, BannerEventBodyHasNoStoryKeysAndOmitsAnAbsentSlide) {
+TEST_F(EventTrackingTest, BannerEventBodyHasNoStoryKeysOmitsAnAbsentSlideAndFallsBackToEn) {
+  fake.locale->set("1234", std::nullopt);
   configure();
   sdk.trackBannerEvent(SdkEventType::bannerImpression, "top", "42", std::nullopt);
 
   auto events = serviceEvents();
   ASSERT_EQ(events.size(), 1u);
-  auto body = nlohmann::ordered_json::parse(*events[0].body);
-  EXPECT_EQ(body["bannerId"], "42");
-  EXPECT_FALSE(body.contains("bannerItemId"));
-  EXPECT_FALSE(body.contains("storyGroupId"));
-  EXPECT_FALSE(body.contains("storyItemId"));
+  EXPECT_EQ(events[0]["bannerId"], "42");
+  EXPECT_EQ(events[0]["locale"], "en");
+  for (const char* absent : {"bannerItemId", "storyGroupId", "storyItemId"}) {
+    EXPECT_FALSE(events[0].contains(absent)) << absent;
+  }
 }
 
-TEST_F(EventTrackingTest, EveryRequestGetsItsOwnEventId) {
-  configure();
-  sdk.trackStoryEvent(SdkEventType::ctaClick, "home", "g1", "i1");
-  sdk.trackStoryEvent(SdkEventType::ctaClick, "home", "g1", "i1");
-  auto events = serviceEvents();
-  ASSERT_EQ(events.size(), 2u);
-  EXPECT_NE(nlohmann::json::parse(*events[0].body)["eventId"],
-            nlohmann::json::parse(*events[1].body)["eventId"]);
-}
-
-TEST_F(EventTrackingTest, RepeatedEventsAreSentOncePerSession) {
+TEST_F(EventTrackingTest, RepeatedEventsAreSentOncePerSessionEvenWhenThePostFails) {
+  fake.http->setResponder([](const HttpRequest&) { return testing::ScriptedHttpSession::failure(); });
   configure();
   sdk.trackStoryEvent(SdkEventType::storyOpen, "home", "g1", std::nullopt);
+  fake.settle();
   sdk.trackStoryEvent(SdkEventType::storyOpen, "home", "g1", std::nullopt);
   sdk.trackBannerEvent(SdkEventType::bannerImpression, "top", "42", "7");
   sdk.trackBannerEvent(SdkEventType::bannerImpression, "top", "42", "7");
-  EXPECT_EQ(serviceEventTypes(), (std::vector<std::string>{"STORY_OPEN", "BANNER_IMPRESSION"}));
+  EXPECT_EQ(serviceEventTypes(), (Types{"STORY_OPEN", "BANNER_IMPRESSION"}));
 
+  // A new session, by configure or by an identity change, sends them again.
   configure();
   sdk.trackStoryEvent(SdkEventType::storyOpen, "home", "g1", std::nullopt);
-  EXPECT_EQ(serviceEvents().size(), 3u);
-}
-
-TEST_F(EventTrackingTest, IdentityChangeMakesEventsSendableAgain) {
-  configure();
-  sdk.trackStoryEvent(SdkEventType::storyComplete, "home", "g1", std::nullopt);
   sdk.updateSession(std::nullopt, std::nullopt, "member");
-  sdk.trackStoryEvent(SdkEventType::storyComplete, "home", "g1", std::nullopt);
-  EXPECT_EQ(serviceEvents().size(), 2u);
+  sdk.trackStoryEvent(SdkEventType::storyOpen, "home", "g1", std::nullopt);
+  EXPECT_EQ(serviceEvents().size(), 4u);
 }
 
-TEST_F(EventTrackingTest, ClicksAreNeverDeduplicated) {
-  configure();
-  sdk.trackStoryEvent(SdkEventType::ctaClick, "home", "g1", "i1");
-  sdk.trackStoryEvent(SdkEventType::ctaClick, "home", "g1", "i1");
-  sdk.trackBannerEvent(SdkEventType::bannerClick, "top", "42", "7");
-  sdk.trackBannerEvent(SdkEventType::bannerClick, "top", "42", "7");
-  EXPECT_EQ(serviceEventTypes(),
-            (std::vector<std::string>{"CTA_CLICK", "CTA_CLICK", "BANNER_CLICK", "BANNER_CLICK"}));
-}
-
-TEST_F(EventTrackingTest, DeduplicationTellsPlacementsItemsAndTypesApart) {
+TEST_F(EventTrackingTest, DeduplicationTellsPlacementsItemsAndTypesApartAndSparesClicks) {
   configure();
   sdk.trackStoryEvent(SdkEventType::storyGroupImpression, "home", "g1", std::nullopt);
   sdk.trackStoryEvent(SdkEventType::storyGroupImpression, "feed", "g1", std::nullopt);
@@ -132,27 +109,33 @@ TEST_F(EventTrackingTest, DeduplicationTellsPlacementsItemsAndTypesApart) {
   sdk.trackBannerEvent(SdkEventType::bannerImpression, "top", "42", "7");
   sdk.trackBannerEvent(SdkEventType::bannerImpression, "top", "42", "8");
   sdk.trackBannerEvent(SdkEventType::bannerImpression, "top", "42", std::nullopt);
-  EXPECT_EQ(serviceEvents().size(), 8u);
+  for (int i = 0; i < 2; ++i) {
+    sdk.trackStoryEvent(SdkEventType::ctaClick, "home", "g1", "i1");
+    sdk.trackBannerEvent(SdkEventType::bannerClick, "top", "42", "7");
+  }
+
+  auto events = serviceEvents();
+  auto types = serviceEventTypes();
+  ASSERT_EQ(events.size(), 12u);
+  EXPECT_EQ(Types(types.begin() + 8, types.end()), (Types{"CTA_CLICK", "BANNER_CLICK", "CTA_CLICK", "BANNER_CLICK"}));
+  std::set<std::string> eventIds;
+  for (auto& body : events) eventIds.insert(body["eventId"].get<std::string>());
+  EXPECT_EQ(eventIds.size(), 12u) << "every request gets its own event id";
 }
 
-TEST_F(EventTrackingTest, NothingIsSentOrRememberedBeforeConfigure) {
-  sdk.trackStoryEvent(SdkEventType::storyOpen, "home", "g1", std::nullopt);
+TEST_F(EventTrackingTest, BeforeConfigureTheHostHearsEventsButNothingIsSentOrRemembered) {
+  int heard = 0;
+  sdk.setEventHandler([&](const StorySDKEvent&) { ++heard; });
+  sdk.rememberPlacementKeys({group("g1")}, "home");
+  sdk.report(StorySDKEvent::storyOpen("g1"), "home");
   sdk.trackBannerEvent(SdkEventType::bannerImpression, "top", "42", "7");
+  EXPECT_EQ(heard, 1);
   EXPECT_TRUE(fake.http->requests().empty());
 
   configure();
-  sdk.trackStoryEvent(SdkEventType::storyOpen, "home", "g1", std::nullopt);
+  sdk.report(StorySDKEvent::storyOpen("g1"), "home");
   sdk.trackBannerEvent(SdkEventType::bannerImpression, "top", "42", "7");
   EXPECT_EQ(serviceEvents().size(), 2u);
-}
-
-TEST_F(EventTrackingTest, TheKeyStaysRecordedWhenTheRequestFails) {
-  fake.http->setResponder([](const HttpRequest&) { return testing::ScriptedHttpSession::failure(); });
-  configure();
-  sdk.trackStoryEvent(SdkEventType::swipeUp, "home", "g1", "i1");
-  fake.settle();
-  sdk.trackStoryEvent(SdkEventType::swipeUp, "home", "g1", "i1");
-  EXPECT_EQ(serviceEvents().size(), 1u);
 }
 
 TEST_F(EventTrackingTest, TextThatIsNotUtf8DropsTheEventWithoutCrashing) {
@@ -163,16 +146,7 @@ TEST_F(EventTrackingTest, TextThatIsNotUtf8DropsTheEventWithoutCrashing) {
   EXPECT_EQ(serviceEvents().size(), 1u);
 }
 
-TEST_F(EventTrackingTest, LocaleWithoutAValidLanguageIsSentAsEn) {
-  fake.locale->set("1234", std::nullopt);
-  configure();
-  sdk.trackStoryEvent(SdkEventType::storyOpen, "home", "g1", std::nullopt);
-  auto events = serviceEvents();
-  ASSERT_EQ(events.size(), 1u);
-  EXPECT_EQ(nlohmann::json::parse(*events[0].body)["locale"], "en");
-}
-
-TEST_F(EventTrackingTest, ReportCallsTheHostForEveryEventAndMapsServiceTypes) {
+TEST_F(EventTrackingTest, ReportCallsTheHostForEveryEventAndSendsUnderTheEmittersPlacement) {
   std::vector<StorySDKEvent> received;
   sdk.setEventHandler([&](const StorySDKEvent& event) { received.push_back(event); });
   configure();
@@ -190,55 +164,34 @@ TEST_F(EventTrackingTest, ReportCallsTheHostForEveryEventAndMapsServiceTypes) {
       StorySDKEvent::swipeUp("g1", "i3"),
       StorySDKEvent::storyCompleted("g1"),
       StorySDKEvent::storyClose("g1")};
-  for (const auto& event : reported) sdk.report(event, "home");
+  for (const auto& event : reported) sdk.report(event, "viewer-placement");
 
   EXPECT_EQ(received, reported);
-  EXPECT_EQ(serviceEventTypes(),
-            (std::vector<std::string>{"STORY_GROUP_IMPRESSION", "STORY_OPEN", "POLL_VIEW", "POLL_VOTE",
-                                      "QUIZ_VIEW", "QUIZ_ANSWER", "SWIPE_UP", "STORY_COMPLETE"}));
-  auto swipe = nlohmann::json::parse(*serviceEvents()[6].body);
-  EXPECT_EQ(swipe["storyItemId"], "i3");
-  auto open = nlohmann::json::parse(*serviceEvents()[1].body);
-  EXPECT_FALSE(open.contains("storyItemId"));
-}
-
-TEST_F(EventTrackingTest, ReportFilesStoryEventsUnderTheEmittersPlacement) {
-  configure();
-  sdk.rememberPlacementKeys({group("g1")}, "home");
-  sdk.report(StorySDKEvent::storyOpen("g1"), "viewer-placement");
+  EXPECT_EQ(serviceEventTypes(), (Types{"STORY_GROUP_IMPRESSION", "STORY_OPEN", "POLL_VIEW", "POLL_VOTE",
+                                        "QUIZ_VIEW", "QUIZ_ANSWER", "SWIPE_UP", "STORY_COMPLETE"}));
   auto events = serviceEvents();
-  ASSERT_EQ(events.size(), 1u);
-  EXPECT_EQ(nlohmann::json::parse(*events[0].body)["placementKey"], "viewer-placement");
+  EXPECT_EQ(events[6]["storyItemId"], "i3");
+  EXPECT_FALSE(events[1].contains("storyItemId"));
+  EXPECT_EQ(events[1]["placementKey"], "viewer-placement");
 }
 
 TEST_F(EventTrackingTest, ReportedBannerEventsReachTheHostAndTheEventsEndpointOnly) {
   int heard = 0;
   sdk.setEventHandler([&](const StorySDKEvent&) { ++heard; });
   configure();
-  sdk.report(StorySDKEvent::bannerImpression("42", "7", "top"), "top");
-  sdk.report(StorySDKEvent::bannerImpression("42", "7", "top"), "top");
   auto link = Url::parse("https://example.com/offer");
-  sdk.report(StorySDKEvent::bannerClick("42", "7", "top", link), "top");
-  sdk.report(StorySDKEvent::bannerClick("42", "7", "top", link), "top");
+  for (int i = 0; i < 2; ++i) {
+    sdk.report(StorySDKEvent::bannerImpression("42", "7", "top"), "top");
+    sdk.report(StorySDKEvent::bannerClick("42", "7", "top", link), "top");
+  }
 
   EXPECT_EQ(heard, 4);
   EXPECT_EQ(fake.http->requests().size(), 3u);
-  EXPECT_EQ(serviceEventTypes(),
-            (std::vector<std::string>{"BANNER_IMPRESSION", "BANNER_CLICK", "BANNER_CLICK"}));
-  auto click = nlohmann::json::parse(*serviceEvents()[1].body);
-  EXPECT_EQ(click["bannerItemId"], "7");
+  EXPECT_EQ(serviceEventTypes(), (Types{"BANNER_IMPRESSION", "BANNER_CLICK", "BANNER_CLICK"}));
+  EXPECT_EQ(serviceEvents()[1]["bannerItemId"], "7");
 }
 
-TEST_F(EventTrackingTest, BeforeConfigureTheHostStillHearsEventsButNothingIsSent) {
-  int heard = 0;
-  sdk.setEventHandler([&](const StorySDKEvent&) { ++heard; });
-  sdk.rememberPlacementKeys({group("g1")}, "home");
-  sdk.report(StorySDKEvent::storyOpen("g1"), "home");
-  EXPECT_EQ(heard, 1);
-  EXPECT_TRUE(fake.http->requests().empty());
-}
-
-TEST_F(EventTrackingTest, AHandlerMayReplaceItselfWhileHandlingAnEvent) {
+TEST_F(EventTrackingTest, AHandlerMayReplaceItselfWhileHandlingAnEventOrBeCleared) {
   std::vector<std::string> calls;
   sdk.setEventHandler([&](const StorySDKEvent& event) {
     calls.push_back("first:" + *event.groupId());
@@ -246,6 +199,9 @@ TEST_F(EventTrackingTest, AHandlerMayReplaceItselfWhileHandlingAnEvent) {
   });
   sdk.report(StorySDKEvent::storyOpen("a"), "home");
   sdk.report(StorySDKEvent::storyOpen("b"), "home");
+  sdk.setEventHandler(nullptr);
+  EXPECT_FALSE(sdk.eventHandler());
+  sdk.report(StorySDKEvent::storyOpen("c"), "home");
   EXPECT_EQ(calls, (std::vector<std::string>{"first:a", "second:b"}));
 }
 

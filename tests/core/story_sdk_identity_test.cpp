@@ -27,17 +27,20 @@ class StorySDKIdentityTest : public ::testing::Test {
   StorySDK sdk{fake.platform()};
 };
 
-TEST_F(StorySDKIdentityTest, StartsUnconfiguredWithoutSessionOrUser) {
+TEST_F(StorySDKIdentityTest, BeforeConfigureThereIsNoSessionOrUserAndUpdatesAreIgnored) {
+  sdk.updateSession("app", "bundle", "user");
   EXPECT_FALSE(sdk.configuration().has_value());
   EXPECT_EQ(sdk.sessionId(), "");
   EXPECT_EQ(sdk.userId(), "");
   EXPECT_EQ(sdk.resolvedAppId(), std::nullopt);
   EXPECT_EQ(sdk.resolvedUserId(), std::nullopt);
-  // The main bundle is known even before configure.
-  EXPECT_EQ(sdk.resolvedBundleId(), "com.example.host");
+  EXPECT_EQ(sdk.resolvedBundleId(), "com.example.host");  // the main bundle is known already
+  EXPECT_FALSE(sdk.analyticsAPI().sessionId().empty());
+  EXPECT_EQ(sdk.voteStorageKey("item-1"), "orvane_widget_vote:unknown-app::item-1");
 }
 
 TEST_F(StorySDKIdentityTest, AnonymousIdIsCreatedOncePersistedAndReusedUntrimmed) {
+  fake.store->set("zephro_anonymous_user_id", "");  // empty counts as none
   sdk.configure(configurationWithIdentity(std::nullopt, std::nullopt, std::nullopt));
   auto created = sdk.userId();
   EXPECT_EQ(fake.store->string("zephro_anonymous_user_id"), created);
@@ -48,13 +51,6 @@ TEST_F(StorySDKIdentityTest, AnonymousIdIsCreatedOncePersistedAndReusedUntrimmed
   StorySDK second(other.platform());
   second.configure(configurationWithIdentity(std::nullopt, std::nullopt, std::nullopt));
   EXPECT_EQ(second.userId(), " kept as is ");
-}
-
-TEST_F(StorySDKIdentityTest, EmptyStoredAnonymousIdIsReplacedAndWrittenBack) {
-  fake.store->set("zephro_anonymous_user_id", "");
-  sdk.configure(configurationWithIdentity(std::nullopt, std::nullopt, std::nullopt));
-  EXPECT_FALSE(sdk.userId().empty());
-  EXPECT_EQ(fake.store->string("zephro_anonymous_user_id"), sdk.userId());
 }
 
 TEST_F(StorySDKIdentityTest, EveryConfigureStartsANewSessionSharedWithAnalytics) {
@@ -69,94 +65,63 @@ TEST_F(StorySDKIdentityTest, EveryConfigureStartsANewSessionSharedWithAnalytics)
   EXPECT_EQ(sdk.analyticsAPI().sessionId(), sdk.sessionId());
 }
 
-TEST_F(StorySDKIdentityTest, AnalyticsHasItsOwnSessionIdBeforeConfigure) {
-  EXPECT_FALSE(sdk.analyticsAPI().sessionId().empty());
-}
-
-TEST_F(StorySDKIdentityTest, UpdateSessionBeforeConfigureIsIgnored) {
-  sdk.updateSession("app", "bundle", "user");
-  EXPECT_FALSE(sdk.configuration().has_value());
-  EXPECT_EQ(sdk.sessionId(), "");
-}
-
-TEST_F(StorySDKIdentityTest, UpdateSessionKeepsTheSessionUnlessTheTrimmedIdentityChanges) {
-  sdk.configure(configurationWithIdentity("app", std::nullopt, "user"));
+TEST_F(StorySDKIdentityTest, UpdateSessionRestartsOnlyWhenTheTrimmedIdentityChanges) {
+  sdk.configure(configurationWithIdentity("app", "bundle", "user"));
   auto session = sdk.sessionId();
-
-  sdk.updateSession(std::nullopt, std::nullopt, std::nullopt);
-  EXPECT_EQ(sdk.sessionId(), session);
-
+  sdk.updateSession(std::nullopt, std::nullopt, std::nullopt);  // cannot clear a field
   sdk.updateSession(std::nullopt, std::nullopt, "  user\n");
   EXPECT_EQ(sdk.sessionId(), session);
+  EXPECT_EQ(sdk.configuration()->appId(), "app");
+  EXPECT_EQ(sdk.configuration()->bundleId(), "bundle");
   EXPECT_EQ(sdk.configuration()->userId(), "  user\n");  // stored as given, compared trimmed
 
   sdk.updateSession(std::nullopt, "com.bundle", std::nullopt);
   EXPECT_NE(sdk.sessionId(), session);
-}
 
-TEST_F(StorySDKIdentityTest, IdentityFieldsMovingBetweenSlotsStartANewSession) {
-  sdk.configure(configurationWithIdentity("x", std::nullopt, std::nullopt));
-  auto session = sdk.sessionId();
   // "x||" and "x|x|" differ although the same text appears.
+  sdk.configure(configurationWithIdentity("x", std::nullopt, std::nullopt));
+  session = sdk.sessionId();
   sdk.updateSession(std::nullopt, "x", std::nullopt);
   EXPECT_NE(sdk.sessionId(), session);
 }
 
-TEST_F(StorySDKIdentityTest, UpdateSessionCannotClearAField) {
-  sdk.configure(configurationWithIdentity("app", "bundle", "user"));
-  sdk.updateSession(std::nullopt, std::nullopt, "other");
-  EXPECT_EQ(sdk.configuration()->appId(), "app");
-  EXPECT_EQ(sdk.configuration()->bundleId(), "bundle");
-  EXPECT_EQ(sdk.configuration()->userId(), "other");
-}
-
-TEST_F(StorySDKIdentityTest, ANewSessionForgetsPlacementViewsButNotPlacements) {
-  sdk.configure(configurationWithIdentity(std::nullopt, std::nullopt, "user"));
+TEST_F(StorySDKIdentityTest, PlacementIsViewedOncePerSessionAndNeverForUnknownGroups) {
+  EXPECT_FALSE(sdk.markPlacementViewed("unknown"));
   sdk.rememberPlacementKeys({group("g1"), group("g2")}, "home");
+  sdk.rememberPlacementKeys({group("g3")}, "feed");
   EXPECT_TRUE(sdk.markPlacementViewed("g1"));
+  EXPECT_FALSE(sdk.markPlacementViewed("g1"));
   EXPECT_FALSE(sdk.markPlacementViewed("g2"));  // same placement
+  EXPECT_TRUE(sdk.markPlacementViewed("g3"));
 
+  // A new session, by configure or by an identity change, forgets the views but not the placements.
+  sdk.configure(configurationWithIdentity(std::nullopt, std::nullopt, "user"));
+  EXPECT_TRUE(sdk.markPlacementViewed("g1"));
   sdk.updateSession(std::nullopt, std::nullopt, "someone else");
   EXPECT_EQ(sdk.placementKey(StorySDKEvent::storyOpen("g1")), "home");
   EXPECT_TRUE(sdk.markPlacementViewed("g2"));
 }
 
-TEST_F(StorySDKIdentityTest, ResolvedAppIdFallsBackFromOverrideToBundleToAppKey) {
-  sdk.configure(configurationWithIdentity("  com.override \n", std::nullopt, std::nullopt));
+TEST_F(StorySDKIdentityTest, ResolvedIdsPreferTrimmedOverridesThenTheBundleThenTheKeys) {
+  sdk.configure(configurationWithIdentity("  com.override \n", " com.bundle ", std::nullopt));
   EXPECT_EQ(sdk.resolvedAppId(), "com.override");
-
-  sdk.configure(configurationWithIdentity(" \t ", std::nullopt, std::nullopt));
-  EXPECT_EQ(sdk.resolvedAppId(), "com.example.host");
-
-  fake.bundle->identifier = "   ";
-  EXPECT_EQ(sdk.resolvedAppId(), "app-key");
-  EXPECT_EQ(sdk.resolvedBundleId(), std::nullopt);
-
-  fake.bundle->identifier = std::nullopt;
-  EXPECT_EQ(sdk.resolvedAppId(), "app-key");
-  EXPECT_EQ(sdk.resolvedBundleId(), std::nullopt);
-}
-
-TEST_F(StorySDKIdentityTest, ResolvedBundleIdPrefersTheTrimmedOverride) {
-  sdk.configure(configurationWithIdentity(std::nullopt, " com.override ", std::nullopt));
-  EXPECT_EQ(sdk.resolvedBundleId(), "com.override");
-  sdk.updateSession(std::nullopt, "\u00A0\u3000", std::nullopt);  // Unicode blanks only
-  EXPECT_EQ(sdk.resolvedBundleId(), "com.example.host");
-}
-
-TEST_F(StorySDKIdentityTest, ResolvedUserIdPrefersTheHostUserOverTheAnonymousId) {
-  sdk.configure(configurationWithIdentity(std::nullopt, std::nullopt, std::nullopt));
-  EXPECT_EQ(sdk.resolvedUserId(), sdk.userId());
+  EXPECT_EQ(sdk.resolvedBundleId(), "com.bundle");
+  EXPECT_EQ(sdk.resolvedUserId(), sdk.userId());  // the anonymous id
 
   sdk.updateSession(std::nullopt, std::nullopt, "  member-7 ");
   EXPECT_EQ(sdk.resolvedUserId(), "member-7");
-
   sdk.updateSession(std::nullopt, std::nullopt, " ");
   EXPECT_EQ(sdk.resolvedUserId(), sdk.userId());
-}
 
-TEST_F(StorySDKIdentityTest, VoteStorageKeyBeforeConfigureUsesUnknownAppAndAnEmptyUser) {
-  EXPECT_EQ(sdk.voteStorageKey("item-1"), "orvane_widget_vote:unknown-app::item-1");
+  sdk.configure(configurationWithIdentity(" \t ", "\u00A0\u3000", std::nullopt));  // blanks only, Unicode too
+  EXPECT_EQ(sdk.resolvedAppId(), "com.example.host");
+  EXPECT_EQ(sdk.resolvedBundleId(), "com.example.host");
+
+  for (std::optional<std::string> bundle : {std::optional<std::string>("   "), std::optional<std::string>()}) {
+    fake.bundle->identifier = bundle;
+    EXPECT_EQ(sdk.resolvedAppId(), "app-key");
+    EXPECT_EQ(sdk.resolvedBundleId(), std::nullopt);
+  }
 }
 
 TEST_F(StorySDKIdentityTest, VoteStorageKeyUsesTheResolvedUserAndUntrimmedParts) {
@@ -168,48 +133,20 @@ TEST_F(StorySDKIdentityTest, VoteStorageKeyUsesTheResolvedUserAndUntrimmedParts)
   EXPECT_EQ(sdk.voteStorageKey("item"), "orvane_widget_vote:app:" + sdk.userId() + ":item");
 }
 
-TEST_F(StorySDKIdentityTest, PlacementKeysComeFromTheLatestFetchOfAGroup) {
+TEST_F(StorySDKIdentityTest, StoryEventsTakeThePlacementOfTheLatestFetchAndBannerEventsTheirOwn) {
   EXPECT_EQ(sdk.placementKey(StorySDKEvent::storyOpen("g1")), std::nullopt);
 
   sdk.rememberPlacementKeys({group("g1"), group("g2")}, "home");
   EXPECT_EQ(sdk.placementKey(StorySDKEvent::storyOpen("g1")), "home");
   EXPECT_EQ(sdk.placementKey(StorySDKEvent::swipeUp("g2", "i1")), "home");
 
-  sdk.rememberPlacementKeys({group("g2")}, "feed");
+  sdk.rememberPlacementKeys({group("g2"), group("42")}, "feed");
+  sdk.rememberPlacementKeys({}, "empty");
   EXPECT_EQ(sdk.placementKey(StorySDKEvent::storyClose("g2")), "feed");
   EXPECT_EQ(sdk.placementKey(StorySDKEvent::storyClose("g1")), "home");
 
-  sdk.rememberPlacementKeys({}, "empty");
-  EXPECT_EQ(sdk.placementKey(StorySDKEvent::storyClose("g1")), "home");
-}
-
-TEST_F(StorySDKIdentityTest, BannerEventsCarryTheirOwnPlacementKey) {
-  sdk.rememberPlacementKeys({group("42")}, "stories");
   EXPECT_EQ(sdk.placementKey(StorySDKEvent::bannerImpression("42", std::nullopt, "top")), "top");
   EXPECT_EQ(sdk.placementKey(StorySDKEvent::bannerClick("42", "7", "top", std::nullopt)), "top");
-}
-
-TEST_F(StorySDKIdentityTest, PlacementIsMarkedViewedOncePerSessionAndNeverForUnknownGroups) {
-  EXPECT_FALSE(sdk.markPlacementViewed("unknown"));
-  sdk.rememberPlacementKeys({group("g1")}, "home");
-  sdk.rememberPlacementKeys({group("g2")}, "feed");
-  EXPECT_TRUE(sdk.markPlacementViewed("g1"));
-  EXPECT_FALSE(sdk.markPlacementViewed("g1"));
-  EXPECT_TRUE(sdk.markPlacementViewed("g2"));
-
-  sdk.configure(StoryConfiguration("k", "a"));
-  EXPECT_TRUE(sdk.markPlacementViewed("g1"));
-}
-
-TEST_F(StorySDKIdentityTest, SetEventHandlerReplacesTheEarlierOne) {
-  int first = 0, second = 0;
-  sdk.setEventHandler([&](const StorySDKEvent&) { ++first; });
-  sdk.setEventHandler([&](const StorySDKEvent&) { ++second; });
-  sdk.report(StorySDKEvent::storyClose("g"), "home");
-  EXPECT_EQ(first, 0);
-  EXPECT_EQ(second, 1);
-  sdk.setEventHandler(nullptr);
-  EXPECT_FALSE(sdk.eventHandler());
 }
 
 TEST(StorySDKSharedTest, IsOneInstanceOnTheInstalledPlatform) {

@@ -19,7 +19,7 @@ class CostedImage final : public Image {
 std::shared_ptr<const Image> costing(std::size_t cost) { return std::make_shared<CostedImage>(cost); }
 Url url(const char* name) { return *Url::parse(std::string("https://cdn.example.com/") + name); }
 
-TEST(ImageMemoryCache, EvictsLeastRecentlyUsedUntilTheNewImageFits) {
+TEST(ImageMemoryCache, EvictsLeastRecentlyUsedUntilTheNewImageFitsAndCountsEachEntryOnce) {
   ImageMemoryCache cache(100);
   auto a = costing(40), b = costing(30), c = costing(30);
   ASSERT_TRUE(cache.insert(url("a"), a));
@@ -38,17 +38,14 @@ TEST(ImageMemoryCache, EvictsLeastRecentlyUsedUntilTheNewImageFits) {
   EXPECT_EQ(cache.find(url("c")), c);
   EXPECT_EQ(cache.find(url("a")), nullptr);
   EXPECT_EQ(cache.find(url("d")), nullptr);
-}
 
-TEST(ImageMemoryCache, ReplacingAnEntryReleasesItsOldCost) {
-  ImageMemoryCache cache(100);
-  ASSERT_TRUE(cache.insert(url("a"), costing(60)));
+  // Replacing an entry releases its old cost: e shrinks to 30 and then still fits beside 70 more.
   auto smaller = costing(30);
-  ASSERT_TRUE(cache.insert(url("a"), smaller));
-  auto b = costing(70);
-  ASSERT_TRUE(cache.insert(url("b"), b));
-  EXPECT_EQ(cache.find(url("a")), smaller);
-  EXPECT_EQ(cache.find(url("b")), b);
+  ASSERT_TRUE(cache.insert(url("e"), smaller));
+  auto f = costing(70);
+  ASSERT_TRUE(cache.insert(url("f"), f));
+  EXPECT_EQ(cache.find(url("e")), smaller);
+  EXPECT_EQ(cache.find(url("f")), f);
 }
 
 TEST(ImageMemoryCache, RefusesImagesLargerThanTheWholeBudgetWithoutEvictingOthers) {

@@ -29,21 +29,18 @@ std::shared_ptr<Delivery> load(StoryImagePipeline& pipeline, const Url& target) 
   return delivery;
 }
 
-// Decodes like the fake but ignores the pixel cap, as a careless real decoder might.
-class UncappedDecoder final : public ImageDecoder {
+// Decodes like the fake, noting its thread; a careless one ignores the pixel cap as a real decoder might.
+class TestDecoder final : public ImageDecoder {
  public:
-  std::shared_ptr<const Image> decode(std::string_view bytes, std::int64_t) const override {
-    return FakeImageDecoder().decode(bytes, INT64_MAX);
-  }
-};
-
-class ThreadRecordingDecoder final : public ImageDecoder {
- public:
+  explicit TestDecoder(bool careless = false) : careless_(careless) {}
   std::shared_ptr<const Image> decode(std::string_view bytes, std::int64_t maxPixels) const override {
     thread = std::this_thread::get_id();
-    return FakeImageDecoder().decode(bytes, maxPixels);
+    return FakeImageDecoder().decode(bytes, careless_ ? INT64_MAX : maxPixels);
   }
   mutable std::thread::id thread;
+
+ private:
+  bool careless_;
 };
 
 class StoryImagePipelineTest : public ::testing::Test {
@@ -65,8 +62,9 @@ class StoryImagePipelineTest : public ::testing::Test {
   StoryImagePipeline pipeline{fake.http, fake.imageDecoder, fake.mainQueue};
 };
 
-TEST_F(StoryImagePipelineTest, ConcurrentCallersShareOneDownloadAndReceiveTheSameImage) {
-  serve({{url("a").string(), ScriptedHttpSession::ok("IMG:10x20")}});
+TEST_F(StoryImagePipelineTest, CallersShareOneDownloadAndLaterOnesAreServedFromMemoryOnTheMainQueue) {
+  serve({{url("a").string(), ScriptedHttpSession::ok("IMG:10x20")},
+         {url("b").string(), ScriptedHttpSession::ok("IMG:2x2")}});
   auto first = load(pipeline, url("a"));
   auto second = load(pipeline, url("a"));
 
@@ -88,20 +86,22 @@ TEST_F(StoryImagePipelineTest, ConcurrentCallersShareOneDownloadAndReceiveTheSam
   EXPECT_EQ(first->image->width(), 10);
   EXPECT_EQ(first->image->height(), 20);
   EXPECT_EQ(pipeline.cachedImage(url("a")), first->image);
-}
-
-TEST_F(StoryImagePipelineTest, ALoadedImageComesFromMemoryButStillCompletesOnTheMainQueue) {
-  serve({{url("a").string(), ScriptedHttpSession::ok("IMG:4x4")}});
-  auto loaded = load(pipeline, url("a"));
-  fake.settle();
 
   auto again = load(pipeline, url("a"));
   EXPECT_EQ(again->calls, 0);
   EXPECT_EQ(fake.http->pendingCount(), 0u);
   fake.mainQueue->drain();
   EXPECT_EQ(again->calls, 1);
-  EXPECT_EQ(again->image, loaded->image);
-  EXPECT_EQ(downloads(), 1u);
+  EXPECT_EQ(again->image, first->image);
+
+  // The image is cached before anyone is completed: a completion asking again needs no download.
+  std::shared_ptr<Delivery> nested;
+  pipeline.image(url("b"), [&](const std::shared_ptr<const Image>&) { nested = load(pipeline, url("b")); });
+  fake.settle();
+  ASSERT_TRUE(nested);
+  EXPECT_EQ(nested->calls, 1);
+  EXPECT_TRUE(nested->image);
+  EXPECT_EQ(downloads(), 2u);
 }
 
 TEST_F(StoryImagePipelineTest, PrefetchesSkipAbsentCachedAndRunningUrlsAndAreJoinedByLaterCalls) {
@@ -125,7 +125,7 @@ TEST_F(StoryImagePipelineTest, PrefetchesSkipAbsentCachedAndRunningUrlsAndAreJoi
   EXPECT_EQ(downloads(), 2u);
 }
 
-TEST_F(StoryImagePipelineTest, FailuresGiveEveryCallerNoImageAndAreRetriedNextTime) {
+TEST_F(StoryImagePipelineTest, FailuresGiveEveryCallerNoImageAndAreRetriedNextTimeButAnyImageBytesCount) {
   const std::map<std::string, HttpResult> failures = {
       {"transport", ScriptedHttpSession::failure()},
       {"html404", ScriptedHttpSession::status(404, "<html>Not Found</html>")},
@@ -153,9 +153,8 @@ TEST_F(StoryImagePipelineTest, FailuresGiveEveryCallerNoImageAndAreRetriedNextTi
     EXPECT_EQ(downloads(), before + 2);
     fake.settle();
   }
-}
 
-TEST_F(StoryImagePipelineTest, ImageBytesAreUsedWhateverTheStatus) {
+  // Whereas image bytes are used whatever the status.
   serve({{url("missing").string(), ScriptedHttpSession::status(404, "IMG:3x3")}});
   auto loaded = load(pipeline, url("missing"));
   fake.settle();
@@ -197,7 +196,7 @@ TEST_F(StoryImagePipelineTest, TheCacheIsBoundedByDecodedBytes) {
 TEST_F(StoryImagePipelineTest, ImagesBeyondThePixelCapAreRefusedEvenByACarelessDecoder) {
   StoryImagePipeline::Options capped{.maxDecodedPixels = 100};
   auto withFake = make(capped);
-  StoryImagePipeline withUncapped(fake.http, std::make_shared<UncappedDecoder>(), fake.mainQueue, capped);
+  StoryImagePipeline withUncapped(fake.http, std::make_shared<TestDecoder>(true), fake.mainQueue, capped);
   serve({{url("fits").string(), ScriptedHttpSession::ok("IMG:10x10")},
          {url("bomb").string(), ScriptedHttpSession::ok("IMG:50000x50000")}});
 
@@ -213,7 +212,7 @@ TEST_F(StoryImagePipelineTest, ImagesBeyondThePixelCapAreRefusedEvenByACarelessD
 }
 
 TEST_F(StoryImagePipelineTest, DecodingRunsOnTheSessionThreadAndCompletionOnTheMainThread) {
-  auto decoder = std::make_shared<ThreadRecordingDecoder>();
+  auto decoder = std::make_shared<TestDecoder>();
   StoryImagePipeline recording(fake.http, decoder, fake.mainQueue);
   serve({{url("a").string(), ScriptedHttpSession::ok("IMG:2x2")}});
   auto loaded = load(recording, url("a"));
@@ -230,18 +229,7 @@ TEST_F(StoryImagePipelineTest, DecodingRunsOnTheSessionThreadAndCompletionOnTheM
   EXPECT_TRUE(recording.cachedImage(url("a")));
 }
 
-TEST_F(StoryImagePipelineTest, ACompletionAskingAgainIsServedFromTheCache) {
-  serve({{url("a").string(), ScriptedHttpSession::ok("IMG:2x2")}});
-  std::shared_ptr<Delivery> nested;
-  pipeline.image(url("a"), [&](const std::shared_ptr<const Image>&) { nested = load(pipeline, url("a")); });
-  fake.settle();
-  ASSERT_TRUE(nested);
-  EXPECT_EQ(nested->calls, 1);
-  EXPECT_TRUE(nested->image);
-  EXPECT_EQ(downloads(), 1u);
-}
-
-TEST_F(StoryImagePipelineTest, DownloadsFinishingAfterThePipelineIsGoneDoNothing) {
+TEST_F(StoryImagePipelineTest, LateDownloadsAndMissingPiecesAreHandledWithoutCrashing) {
   serve({{url("a").string(), ScriptedHttpSession::ok("IMG:2x2")}});
   auto shortLived = std::make_unique<StoryImagePipeline>(fake.http, fake.imageDecoder, fake.mainQueue);
   auto loaded = load(*shortLived, url("a"));
@@ -249,14 +237,10 @@ TEST_F(StoryImagePipelineTest, DownloadsFinishingAfterThePipelineIsGoneDoNothing
   shortLived.reset();
   fake.settle();
   EXPECT_EQ(loaded->calls, 0);
-}
 
-TEST_F(StoryImagePipelineTest, MissingPiecesAreHandledWithoutCrashing) {
   EXPECT_THROW(StoryImagePipeline(nullptr, fake.imageDecoder, fake.mainQueue), std::invalid_argument);
   EXPECT_THROW(StoryImagePipeline(fake.http, nullptr, fake.mainQueue), std::invalid_argument);
   EXPECT_THROW(StoryImagePipeline(fake.http, fake.imageDecoder, nullptr), std::invalid_argument);
-
-  serve({{url("a").string(), ScriptedHttpSession::ok("IMG:2x2")}});
   pipeline.image(url("a"), nullptr);
   fake.settle();
   EXPECT_TRUE(pipeline.cachedImage(url("a"))) << "a call without a completion is a prefetch";

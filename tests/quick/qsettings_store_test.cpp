@@ -19,12 +19,15 @@ class QSettingsStoreTest : public ::testing::Test {
 };
 
 TEST_F(QSettingsStoreTest, KeysWithSeparatorsStayDistinctAndSurviveANewStore) {
-  const std::vector<std::string> keys = {"zephro_anonymous_user_id", "orvane_widget_vote:key:user:item", "a/b",
-                                         "a//b", "/a/b/", "a\\b", "a%2Fb", "vote:app:user id/ü:item"};
-  for (std::size_t i = 0; i < keys.size(); ++i) QSettingsStore(file()).set(keys[i], "value " + std::to_string(i));
+  const std::vector<std::string> keys = {
+      "zephro_anonymous_user_id", "orvane_widget_vote:key:user:item", "a/b", "a//b", "/a/b/", "a\\b", "a%2Fb",
+      "vote:app:user id/ü:item"};
+  for (std::size_t i = 0; i < keys.size(); ++i)
+    QSettingsStore(file()).set(keys[i], "value " + std::to_string(i));
 
   QSettingsStore reopened(file());
-  for (std::size_t i = 0; i < keys.size(); ++i) EXPECT_EQ(reopened.string(keys[i]), "value " + std::to_string(i)) << keys[i];
+  for (std::size_t i = 0; i < keys.size(); ++i)
+    EXPECT_EQ(reopened.string(keys[i]), "value " + std::to_string(i)) << keys[i];
   for (const char* absent : {"a", "missing", ""}) EXPECT_EQ(reopened.string(absent), std::nullopt) << absent;
 }
 

@@ -26,7 +26,8 @@ QImage filled(int width, int height, QColor colour) {
 std::string bmpHeaderOnly(std::uint32_t width, std::uint32_t height) {
   std::string bytes(54, '\0');
   auto put32 = [&](std::size_t at, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) bytes[at + static_cast<std::size_t>(i)] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    for (int i = 0; i < 4; ++i)
+      bytes[at + static_cast<std::size_t>(i)] = static_cast<char>((value >> (8 * i)) & 0xFF);
   };
   bytes[0] = 'B';
   bytes[1] = 'M';

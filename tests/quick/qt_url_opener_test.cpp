@@ -13,9 +13,8 @@ bool openable(const char* text) {
 }
 
 TEST(QtUrlOpenerPolicy, WebAndAppLinksPassLocalScriptAndSchemeLessOnesAreRefused) {
-  for (const char* text :
-       {"https://example.com/offer?id=7", "HTTP://Example.com", "myapp://offer/7", "mailto:help@example.com",
-        "tel:+15551234"}) {
+  for (const char* text : {"https://example.com/offer?id=7", "HTTP://Example.com", "myapp://offer/7",
+                           "mailto:help@example.com", "tel:+15551234"}) {
     EXPECT_TRUE(openable(text)) << text;
   }
   for (const char* text :

@@ -29,7 +29,7 @@ TEST(ObservableTest, ObserversAreToldBeforeEveryChange) {
   EXPECT_EQ(counter.value(), 2);
 }
 
-TEST(ObservableTest, SubscriptionLastsAsLongAsItsToken) {
+TEST(ObservableTest, SubscriptionLastsAsLongAsItsTokenWhichMayOutliveTheObservable) {
   Counter counter;
   int calls = 0;
   {
@@ -48,15 +48,13 @@ TEST(ObservableTest, SubscriptionLastsAsLongAsItsToken) {
   cancelled.cancel();
   counter.set(4);
   EXPECT_EQ(calls, 2);
-}
 
-TEST(ObservableTest, TokenMayOutliveTheObservable) {
-  Subscription subscription;
+  // A token may outlive what it observes.
   {
-    Counter counter;
-    subscription = counter.observe([] {});
+    Counter shortLived;
+    cancelled = shortLived.observe([] {});
   }
-  subscription.cancel();
+  cancelled.cancel();
 }
 
 TEST(ObservableTest, ObserversMaySubscribeAndCancelWhileBeingTold) {

@@ -10,6 +10,14 @@ namespace {
 
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
+std::vector<HttpRequest> requestsTo(const ScriptedHttpSession& http, const std::string& urlPart) {
+  std::vector<HttpRequest> matching;
+  for (auto& request : http.requests()) {
+    if (contains(request.url.string(), urlPart)) matching.push_back(request);
+  }
+  return matching;
+}
+
 bool isServiceEvent(const HttpRequest& request) {
   return request.url.string() == "https://api.orvane.io/sdk/v1/events";
 }
@@ -92,6 +100,34 @@ StoryModelTest::StoryModelTest() {
   });
 }
 
+std::shared_ptr<StoryBarViewModel> StoryModelTest::makeBar(const std::string& placementKey) {
+  return StoryBarViewModel::create(placementKey, sdk, pipeline);
+}
+
+std::shared_ptr<StoryViewerViewModel> StoryModelTest::makeViewer(std::vector<StoryGroup> groups, int startIndex) {
+  auto viewer = StoryViewerViewModel::create(std::move(groups), startIndex, "home", sdk, pipeline);
+  viewer->setOpenURLAction([this](const Url& url) { opened.push_back(url.string()); });
+  return viewer;
+}
+
+std::shared_ptr<StoryViewerViewModel> StoryModelTest::startedViewer(std::vector<StoryGroup> groups,
+                                                                    int startIndex) {
+  auto viewer = makeViewer(std::move(groups), startIndex);
+  viewer->start();
+  return viewer;
+}
+
+std::size_t StoryModelTest::count(StorySDKEvent::Kind kind) const {
+  std::size_t found = 0;
+  for (const auto& event : events) found += event.kind() == kind ? 1 : 0;
+  return found;
+}
+
+void StoryModelTest::deliverOnce() {
+  fake.http->deliver();
+  fake.mainQueue->drain();
+}
+
 std::vector<StorySDKEvent::Kind> StoryModelTest::eventKinds() const {
   std::vector<StorySDKEvent::Kind> kinds;
   for (const auto& event : events) kinds.push_back(event.kind());
@@ -102,33 +138,13 @@ void StoryModelTest::ticks(int count) {
   for (int i = 0; i < count; ++i) fake.mainQueue->advance(std::chrono::microseconds(50'000));
 }
 
-std::vector<HttpRequest> StoryModelTest::storyRequests() const {
-  std::vector<HttpRequest> matching;
-  for (auto& request : fake.http->requests()) {
-    if (contains(request.url.string(), "/placements/")) matching.push_back(request);
-  }
-  return matching;
-}
+std::vector<HttpRequest> StoryModelTest::storyRequests() const { return requestsTo(*fake.http, "/placements/"); }
 
-std::vector<HttpRequest> StoryModelTest::voteRequests() const {
-  std::vector<HttpRequest> matching;
-  for (auto& request : fake.http->requests()) {
-    if (contains(request.url.string(), "/story-items/")) matching.push_back(request);
-  }
-  return matching;
-}
-
-std::vector<HttpRequest> StoryModelTest::imageRequests() const {
-  std::vector<HttpRequest> matching;
-  for (auto& request : fake.http->requests()) {
-    if (request.url.host() == "cdn.example.com") matching.push_back(request);
-  }
-  return matching;
-}
+std::vector<HttpRequest> StoryModelTest::voteRequests() const { return requestsTo(*fake.http, "/story-items/"); }
 
 std::vector<std::string> StoryModelTest::imageUrls() const {
   std::vector<std::string> urls;
-  for (auto& request : imageRequests()) urls.push_back(request.url.string());
+  for (auto& request : requestsTo(*fake.http, "://cdn.example.com/")) urls.push_back(request.url.string());
   return urls;
 }
 

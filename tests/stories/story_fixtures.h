@@ -9,6 +9,8 @@
 #include "core/story_sdk.h"
 #include "media/story_image_pipeline.h"
 #include "model/story.h"
+#include "stories/story_bar_view_model.h"
+#include "stories/story_viewer_view_model.h"
 #include "support/fake_platform.h"
 
 namespace orvane::testing {
@@ -42,17 +44,24 @@ class StoryModelTest : public ::testing::Test {
  protected:
   StoryModelTest();
 
+  // Models for placement "home"; links a viewer opens are collected in `opened`.
+  std::shared_ptr<StoryBarViewModel> makeBar(const std::string& placementKey = "home");
+  std::shared_ptr<StoryViewerViewModel> makeViewer(std::vector<StoryGroup> groups, int startIndex = 0);
+  std::shared_ptr<StoryViewerViewModel> startedViewer(std::vector<StoryGroup> groups, int startIndex = 0);
+
   // Host events in the order they were reported.
   std::vector<StorySDKEvent> events;
   std::vector<StorySDKEvent::Kind> eventKinds() const;
+  std::size_t count(StorySDKEvent::Kind kind) const;
   // Ignores what was reported so far.
   void forgetEvents() { events.clear(); }
   // Moves virtual time on by `count` periods of the viewer's progress timer.
   void ticks(int count);
+  // Lets exactly the answers sent so far arrive.
+  void deliverOnce();
 
   std::vector<HttpRequest> storyRequests() const;
   std::vector<HttpRequest> voteRequests() const;
-  std::vector<HttpRequest> imageRequests() const;
   std::vector<std::string> imageUrls() const;
   // The "eventType" of every service event sent, in order.
   std::vector<std::string> serviceEventTypes() const;
@@ -64,6 +73,7 @@ class StoryModelTest : public ::testing::Test {
   StoryImagePipeline pipeline{fake.http, fake.imageDecoder, fake.mainQueue};
   HttpResult storiesAnswer = ScriptedHttpSession::ok(R"({"groups": []})");
   HttpResult voteAnswer = ScriptedHttpSession::ok(R"({"voted": true})");
+  std::vector<std::string> opened;
 };
 
 }  // namespace orvane::testing

@@ -27,33 +27,12 @@ StoryItem pollPage(const std::string& id = kPollId, WidgetType widget = WidgetTy
   return page({.id = id, .widget = widget, .options = {option(kYes, 3), option(kNo, 1)}, .userVote = userVote});
 }
 
-class StoryViewerInteractionsTest : public testing::StoryModelTest {
- protected:
-  std::shared_ptr<StoryViewerViewModel> makeViewer(std::vector<StoryGroup> groups, int startIndex = 0) {
-    auto viewer = StoryViewerViewModel::create(std::move(groups), startIndex, "home", sdk, pipeline);
-    viewer->setOpenURLAction([this](const Url& url) { opened.push_back(url.string()); });
-    viewer->start();
-    return viewer;
-  }
-  // Lets exactly the answers sent so far arrive.
-  void deliverOnce() {
-    fake.http->deliver();
-    fake.mainQueue->drain();
-  }
-  void later(std::chrono::milliseconds span) { fake.clock->set(fake.clock->now() + span); }
-  std::size_t count(Kind kind) const {
-    std::size_t found = 0;
-    for (auto each : eventKinds()) found += each == kind ? 1 : 0;
-    return found;
-  }
-
-  std::vector<std::string> opened;
-};
+using StoryViewerInteractionsTest = testing::StoryModelTest;
 
 TEST_F(StoryViewerInteractionsTest, VoteIsRestoredFromTheServiceOrFromThisDevice) {
   fake.store->set(sdk.voteStorageKey(uuid(1, 2)), kNo);
-  auto viewer = makeViewer({group(uuid(1), {pollPage(uuid(1, 1), WidgetType::poll, kYes), pollPage(uuid(1, 2)),
-                                            pollPage(uuid(1, 3))})});
+  auto viewer = startedViewer({group(uuid(1), {pollPage(uuid(1, 1), WidgetType::poll, kYes), pollPage(uuid(1, 2)),
+                                               pollPage(uuid(1, 3))})});
   EXPECT_EQ(viewer->votedOptionId(), kYes);
   EXPECT_TRUE(viewer->showResults());
 
@@ -70,8 +49,8 @@ TEST_F(StoryViewerInteractionsTest, VoteIsRestoredFromTheServiceOrFromThisDevice
 }
 
 TEST_F(StoryViewerInteractionsTest, OnlyPollAndQuizPagesTakeOneVoteAtATime) {
-  auto viewer = makeViewer({group(uuid(1), {page({.id = uuid(1, 1)}), page({.id = uuid(1, 2), .widget = WidgetType::swipe}),
-                                            pollPage(uuid(1, 3))})});
+  auto viewer = startedViewer({group(uuid(1), {page({.id = uuid(1, 1)}), page({.id = uuid(1, 2), .widget = WidgetType::swipe}),
+                                               pollPage(uuid(1, 3))})});
   viewer->vote(kYes);
   viewer->goToNext();
   viewer->vote(kYes);
@@ -91,7 +70,7 @@ TEST_F(StoryViewerInteractionsTest, OnlyPollAndQuizPagesTakeOneVoteAtATime) {
 TEST_F(StoryViewerInteractionsTest, AcceptedVoteIsStoredMergedReportedAndRefreshed) {
   // The service echoes another option: the device remembers the one that was sent.
   voteAnswer = ScriptedHttpSession::ok(testing::voteBody(kNo, 42));
-  auto viewer = makeViewer({group(uuid(1), {pollPage()})});
+  auto viewer = startedViewer({group(uuid(1), {pollPage()})});
   viewer->vote(kYes);
 
   deliverOnce();
@@ -117,7 +96,7 @@ TEST_F(StoryViewerInteractionsTest, AcceptedVoteIsStoredMergedReportedAndRefresh
 }
 
 TEST_F(StoryViewerInteractionsTest, QuizAnswerIsReportedAsSuch) {
-  auto viewer = makeViewer({group(uuid(1), {pollPage(kPollId, WidgetType::quiz)})});
+  auto viewer = startedViewer({group(uuid(1), {pollPage(kPollId, WidgetType::quiz)})});
   viewer->vote(kYes);
   fake.settle();
   EXPECT_EQ(count(Kind::quizAnswered), 1u);
@@ -125,10 +104,10 @@ TEST_F(StoryViewerInteractionsTest, QuizAnswerIsReportedAsSuch) {
   EXPECT_EQ(serviceEvents("QUIZ_ANSWER"), (std::vector<Ids>{{uuid(1), kPollId}}));
 }
 
-TEST_F(StoryViewerInteractionsTest, RefreshClampsThePositionIntoTheNewGroups) {
-  auto viewer = makeViewer({plainGroup(1, 1), group(uuid(2), {page({.id = uuid(2, 1)}), page({.id = uuid(2, 2)}),
-                                                              pollPage(uuid(2, 3))})},
-                           1);
+TEST_F(StoryViewerInteractionsTest, RefreshClampsThePositionIntoTheNewGroupsIfAny) {
+  auto viewer = startedViewer({plainGroup(1, 1), group(uuid(2), {page({.id = uuid(2, 1)}), page({.id = uuid(2, 2)}),
+                                                                 pollPage(uuid(2, 3))})},
+                              1);
   viewer->goToNext();
   viewer->goToNext();
   ticks(4);
@@ -143,25 +122,23 @@ TEST_F(StoryViewerInteractionsTest, RefreshClampsThePositionIntoTheNewGroups) {
   // The page itself is not restarted.
   EXPECT_NEAR(viewer->progress(), 0.04, 1e-9);
 
-}
-
-TEST_F(StoryViewerInteractionsTest, RefreshWithoutGroupsLeavesNoCurrentGroup) {
-  auto viewer = makeViewer({group(uuid(1), {pollPage()})});
-  viewer->vote(kNo);
+  // Without groups there is no current group, and nothing left to play or answer.
+  storiesAnswer = ScriptedHttpSession::ok(R"({"groups": []})");
+  auto emptied = startedViewer({group(uuid(1), {pollPage()})});
+  emptied->vote(kNo);
   fake.settle();
-  EXPECT_TRUE(viewer->groups().empty());
-  EXPECT_EQ(viewer->currentGroupIndex(), 0);
-  EXPECT_EQ(viewer->currentGroup(), nullptr);
-  EXPECT_EQ(viewer->theme(), StoryTheme::default_());
-  // Nothing left to play or answer.
+  EXPECT_TRUE(emptied->groups().empty());
+  EXPECT_EQ(emptied->currentGroupIndex(), 0);
+  EXPECT_EQ(emptied->currentGroup(), nullptr);
+  EXPECT_EQ(emptied->theme(), StoryTheme::default_());
   ticks(200);
-  viewer->goToNext();
-  EXPECT_FALSE(viewer->shouldDismiss());
+  emptied->goToNext();
+  EXPECT_FALSE(emptied->shouldDismiss());
 }
 
 TEST_F(StoryViewerInteractionsTest, FailedVoteRollsBackOnlyThePageStillShown) {
   voteAnswer = ScriptedHttpSession::status(500);
-  auto viewer = makeViewer({group(uuid(1), {pollPage(uuid(1, 1)), pollPage(uuid(1, 2))})});
+  auto viewer = startedViewer({group(uuid(1), {pollPage(uuid(1, 1)), pollPage(uuid(1, 2))})});
   viewer->vote(kYes);
   fake.settle();
   EXPECT_FALSE(viewer->votedOptionId());
@@ -183,7 +160,7 @@ TEST_F(StoryViewerInteractionsTest, FailedVoteRollsBackOnlyThePageStillShown) {
 
 TEST_F(StoryViewerInteractionsTest, AcceptedVoteArrivingAfterMovingOnLeavesTheNewPageUnanswered) {
   voteAnswer = ScriptedHttpSession::ok(testing::voteBody(kYes, 4));
-  auto viewer = makeViewer({group(uuid(1), {pollPage(uuid(1, 1)), pollPage(uuid(1, 2))})});
+  auto viewer = startedViewer({group(uuid(1), {pollPage(uuid(1, 1)), pollPage(uuid(1, 2))})});
   viewer->vote(kYes);
   viewer->goToNext();
   deliverOnce();
@@ -199,7 +176,7 @@ TEST_F(StoryViewerInteractionsTest, AcceptedVoteArrivingAfterMovingOnLeavesTheNe
 }
 
 TEST_F(StoryViewerInteractionsTest, VoteAnswerAfterReleaseIsDropped) {
-  auto viewer = makeViewer({group(uuid(1), {pollPage()})});
+  auto viewer = startedViewer({group(uuid(1), {pollPage()})});
   viewer->vote(kYes);
   forgetEvents();
   viewer.reset();
@@ -211,7 +188,8 @@ TEST_F(StoryViewerInteractionsTest, VoteAnswerAfterReleaseIsDropped) {
 
 TEST_F(StoryViewerInteractionsTest, SwipesWithinTheDebounceCountOnce) {
   const auto link = *Url::parse("https://shop.example.com/offer");
-  auto viewer = makeViewer({group(uuid(1), {page({.id = uuid(1, 1), .widget = WidgetType::swipe, .swipeURL = link})})});
+  auto viewer = startedViewer({group(uuid(1), {page({.id = uuid(1, 1), .widget = WidgetType::swipe, .swipeURL = link})})});
+  auto later = [&](std::chrono::milliseconds span) { fake.clock->set(fake.clock->now() + span); };
   viewer->handleSwipeUp();
   later(std::chrono::milliseconds(500));
   viewer->handleSwipeUp();
@@ -227,8 +205,8 @@ TEST_F(StoryViewerInteractionsTest, SwipesWithinTheDebounceCountOnce) {
 }
 
 TEST_F(StoryViewerInteractionsTest, SwipeWithoutLinkAdvancesAfterReporting) {
-  auto viewer = makeViewer({group(uuid(1), {page({.id = uuid(1, 1), .widget = WidgetType::swipe}),
-                                            page({.id = uuid(1, 2), .widget = WidgetType::swipe})})});
+  auto viewer = startedViewer({group(uuid(1), {page({.id = uuid(1, 1), .widget = WidgetType::swipe}),
+                                               page({.id = uuid(1, 2), .widget = WidgetType::swipe})})});
   forgetEvents();
   viewer->handleSwipeUp();
   EXPECT_EQ(viewer->currentItemIndex(), 1);
@@ -259,7 +237,7 @@ TEST_F(StoryViewerInteractionsTest, SwipeElsewhereOrWithoutOpenerStaysPut) {
 }
 
 TEST_F(StoryViewerInteractionsTest, EveryCallToActionTapIsSentAndNotReportedToTheHost) {
-  auto viewer = makeViewer({plainGroup(1, 1)});
+  auto viewer = startedViewer({plainGroup(1, 1)});
   forgetEvents();
   viewer->handleCtaTap();
   viewer->handleCtaTap();
@@ -267,7 +245,7 @@ TEST_F(StoryViewerInteractionsTest, EveryCallToActionTapIsSentAndNotReportedToTh
   EXPECT_TRUE(events.empty());
   EXPECT_EQ(serviceEvents("CTA_CLICK"), (std::vector<Ids>{{uuid(1), uuid(1, 1)}, {uuid(1), uuid(1, 1)}}));
 
-  auto empty = makeViewer({});
+  auto empty = startedViewer({});
   empty->handleCtaTap();
   fake.settle();
   EXPECT_EQ(serviceEvents("CTA_CLICK").size(), 2u);

@@ -14,21 +14,18 @@ using testing::uuid;
 using Kind = StorySDKEvent::Kind;
 using Ids = std::pair<std::string, std::string>;
 
-class StoryViewerPlaybackTest : public testing::StoryModelTest {
- protected:
-  std::shared_ptr<StoryViewerViewModel> makeViewer(std::vector<StoryGroup> groups, int startIndex = 0) {
-    return StoryViewerViewModel::create(std::move(groups), startIndex, "home", sdk, pipeline);
-  }
-};
+using StoryViewerPlaybackTest = testing::StoryModelTest;
 
 TEST_F(StoryViewerPlaybackTest, PagesLastTheirDurationInTicks) {
-  auto viewer = makeViewer({group(uuid(1), {page({.id = uuid(1, 1), .duration = 5}),
-                                            page({.id = uuid(1, 2), .duration = 0}),
-                                            page({.id = uuid(1, 3), .duration = -3}),
-                                            page({.id = uuid(1, 4), .duration = 7})})});
-  viewer->start();
+  auto viewer = startedViewer({group(uuid(1), {page({.id = uuid(1, 1), .duration = 5}),
+                                               page({.id = uuid(1, 2), .duration = 0}),
+                                               page({.id = uuid(1, 3), .duration = -3}),
+                                               page({.id = uuid(1, 4), .duration = 7})})});
+  int notifications = 0;
+  auto subscription = viewer->observe([&] { ++notifications; });
 
   ticks(99);
+  EXPECT_EQ(notifications, 99);  // one change a tick
   EXPECT_EQ(viewer->currentItemIndex(), 0);
   EXPECT_NEAR(viewer->progress(), 0.99, 1e-9);
   ticks(1);
@@ -53,15 +50,6 @@ TEST_F(StoryViewerPlaybackTest, PagesLastTheirDurationInTicks) {
   EXPECT_EQ(fake.mainQueue->activeTimerCount(), 0u);
 }
 
-TEST_F(StoryViewerPlaybackTest, EachTickPublishesOneChange) {
-  auto viewer = makeViewer({plainGroup(1, 1)});
-  viewer->start();
-  int notifications = 0;
-  auto subscription = viewer->observe([&] { ++notifications; });
-  ticks(10);
-  EXPECT_EQ(notifications, 10);
-}
-
 TEST_F(StoryViewerPlaybackTest, StartIndexIsClampedIntoTheGroups) {
   std::vector<StoryGroup> three{plainGroup(1, 1), plainGroup(2, 1), plainGroup(3, 1)};
   EXPECT_EQ(makeViewer(three, 7)->currentGroupIndex(), 2);
@@ -83,6 +71,12 @@ TEST_F(StoryViewerPlaybackTest, StartIndexIsClampedIntoTheGroups) {
 
 TEST_F(StoryViewerPlaybackTest, StartReportsTheOpenOnceAndNeverAddsASecondTimer) {
   auto viewer = makeViewer({plainGroup(1, 2)});
+  viewer->resume();  // before start: nothing to resume
+  ticks(10);
+  EXPECT_EQ(viewer->progress(), 0);
+  EXPECT_EQ(fake.mainQueue->activeTimerCount(), 0u);
+  EXPECT_TRUE(events.empty());
+
   viewer->start();
   viewer->start();
   EXPECT_EQ(eventKinds(), (std::vector<Kind>{Kind::storyOpen, Kind::storyItemImpression}));
@@ -101,21 +95,19 @@ TEST_F(StoryViewerPlaybackTest, StartReportsTheOpenOnceAndNeverAddsASecondTimer)
   EXPECT_EQ(eventKinds().size(), 2u);
 }
 
-TEST_F(StoryViewerPlaybackTest, ResumeBeforeStartDoesNothing) {
-  auto viewer = makeViewer({plainGroup(1, 1)});
-  viewer->resume();
+TEST_F(StoryViewerPlaybackTest, PreviousOnTheVeryFirstPageOrWellIntoAPageRestartsItInPlace) {
+  auto first = startedViewer({plainGroup(1, 2)});
   ticks(10);
-  EXPECT_EQ(viewer->progress(), 0);
-  EXPECT_EQ(fake.mainQueue->activeTimerCount(), 0u);
+  forgetEvents();
+  first->goToPrevious();
+  EXPECT_EQ(first->progress(), 0);
+  EXPECT_EQ(first->currentItemIndex(), 0);
   EXPECT_TRUE(events.empty());
-}
+  first.reset();
 
-TEST_F(StoryViewerPlaybackTest, PreviousWellIntoAPageRestartsItInPlace) {
-  auto viewer = makeViewer({plainGroup(1, 2), plainGroup(2, 2)}, 1);
-  viewer->start();
+  auto viewer = startedViewer({plainGroup(1, 2), plainGroup(2, 2)}, 1);
   ticks(50);
   forgetEvents();
-
   viewer->goToPrevious();
   EXPECT_EQ(viewer->progress(), 0);
   EXPECT_EQ(viewer->currentGroupIndex(), 1);
@@ -126,8 +118,7 @@ TEST_F(StoryViewerPlaybackTest, PreviousWellIntoAPageRestartsItInPlace) {
 }
 
 TEST_F(StoryViewerPlaybackTest, PreviousEarlyOnAGroupsFirstPageReopensThePreviousGroupAtItsLastPage) {
-  auto viewer = makeViewer({plainGroup(1, 3), plainGroup(2, 2)}, 1);
-  viewer->start();
+  auto viewer = startedViewer({plainGroup(1, 3), plainGroup(2, 2)}, 1);
   ticks(10);
   forgetEvents();
 
@@ -145,34 +136,26 @@ TEST_F(StoryViewerPlaybackTest, PreviousEarlyOnAGroupsFirstPageReopensThePreviou
   EXPECT_EQ(eventKinds().back(), Kind::storyItemImpression);
 }
 
-TEST_F(StoryViewerPlaybackTest, PreviousOnTheVeryFirstPageOnlyResetsProgress) {
-  auto viewer = makeViewer({plainGroup(1, 2)});
-  viewer->start();
-  ticks(10);
+TEST_F(StoryViewerPlaybackTest, EachGroupCompletesOnceAndTheViewerClosesOnceEvenBeforeStart) {
+  auto unstarted = makeViewer({plainGroup(3, 1)});
+  unstarted->close();
+  unstarted->close();
+  EXPECT_TRUE(unstarted->shouldDismiss());
+  EXPECT_EQ(eventKinds(), std::vector<Kind>{Kind::storyClose});
+  fake.settle();
+  EXPECT_TRUE(serviceEventTypes().empty());  // a close has no service event
   forgetEvents();
-  viewer->goToPrevious();
-  EXPECT_EQ(viewer->progress(), 0);
-  EXPECT_EQ(viewer->currentItemIndex(), 0);
-  EXPECT_TRUE(events.empty());
-}
 
-TEST_F(StoryViewerPlaybackTest, EachGroupCompletesOnceAndTheLastOneCloses) {
-  auto viewer = makeViewer({plainGroup(1, 1), plainGroup(2, 1)});
-  viewer->start();
-  viewer->goToNext();    // completes group 1, opens group 2
+  auto viewer = startedViewer({plainGroup(1, 1), plainGroup(2, 1)});
+  viewer->goToNext();      // completes group 1, opens group 2
   viewer->goToPrevious();  // back to group 1
-  viewer->goToNext();    // group 1 again: no second completion
-  viewer->goToNext();    // completes group 2 and closes
+  viewer->goToNext();      // group 1 again: no second completion
+  viewer->goToNext();      // completes group 2 and closes
   viewer->close();
   viewer->goToNext();
 
-  std::vector<Kind> completions, closes;
-  for (const auto& event : events) {
-    if (event.kind() == Kind::storyCompleted) completions.push_back(event.kind());
-    if (event.kind() == Kind::storyClose) closes.push_back(event.kind());
-  }
-  EXPECT_EQ(completions.size(), 2u);
-  EXPECT_EQ(closes.size(), 1u);
+  EXPECT_EQ(count(Kind::storyCompleted), 2u);
+  EXPECT_EQ(count(Kind::storyClose), 1u);
   EXPECT_EQ(*events.back().groupId(), uuid(2));
   EXPECT_EQ(events.back().kind(), Kind::storyClose);
   EXPECT_TRUE(viewer->shouldDismiss());
@@ -182,19 +165,8 @@ TEST_F(StoryViewerPlaybackTest, EachGroupCompletesOnceAndTheLastOneCloses) {
   EXPECT_EQ(serviceEvents("STORY_OPEN"), (std::vector<Ids>{{uuid(1), ""}, {uuid(2), ""}}));
 }
 
-TEST_F(StoryViewerPlaybackTest, CloseBeforeStartStillDismissesAndReportsTheGroup) {
-  auto viewer = makeViewer({plainGroup(1, 1)});
-  viewer->close();
-  viewer->close();
-  EXPECT_TRUE(viewer->shouldDismiss());
-  EXPECT_EQ(eventKinds(), std::vector<Kind>{Kind::storyClose});
-  fake.settle();
-  EXPECT_TRUE(serviceEventTypes().empty());  // a close has no service event
-}
-
 TEST_F(StoryViewerPlaybackTest, PageCountsAsViewedOnlyAfterASecondOnScreen) {
-  auto viewer = makeViewer({plainGroup(1, 3)});
-  viewer->start();
+  auto viewer = startedViewer({plainGroup(1, 3)});
   ticks(19);
   viewer->goToNext();
   ticks(20);
@@ -207,30 +179,25 @@ TEST_F(StoryViewerPlaybackTest, PageCountsAsViewedOnlyAfterASecondOnScreen) {
 }
 
 TEST_F(StoryViewerPlaybackTest, WidgetPagesReportTheirViewOncePerModel) {
-  auto viewer = makeViewer({group(uuid(1), {page({.id = uuid(1, 1), .widget = WidgetType::poll}),
-                                            page({.id = uuid(1, 2), .widget = WidgetType::quiz}),
-                                            page({.id = uuid(1, 3), .widget = WidgetType::swipe})})});
-  viewer->start();
+  auto viewer = startedViewer({group(uuid(1), {page({.id = uuid(1, 1), .widget = WidgetType::poll}),
+                                               page({.id = uuid(1, 2), .widget = WidgetType::quiz}),
+                                               page({.id = uuid(1, 3), .widget = WidgetType::swipe})})});
   viewer->goToNext();
   viewer->goToNext();
   viewer->goToPrevious();
   viewer->goToPrevious();
 
-  std::vector<Kind> widgetViews;
-  for (auto kind : eventKinds()) {
-    if (kind == Kind::pollViewed || kind == Kind::quizViewed) widgetViews.push_back(kind);
-  }
-  EXPECT_EQ(widgetViews, (std::vector<Kind>{Kind::pollViewed, Kind::quizViewed}));
+  EXPECT_EQ(count(Kind::pollViewed), 1u);
+  EXPECT_EQ(count(Kind::quizViewed), 1u);
   fake.settle();
   EXPECT_EQ(serviceEvents("POLL_VIEW"), (std::vector<Ids>{{uuid(1), uuid(1, 1)}}));
   EXPECT_EQ(serviceEvents("QUIZ_VIEW"), (std::vector<Ids>{{uuid(1), uuid(1, 2)}}));
 }
 
 TEST_F(StoryViewerPlaybackTest, EveryPagePrefetchesItselfAndTheNextOne) {
-  auto viewer = makeViewer({group(uuid(1), {page({.id = uuid(1, 1), .media = mediaUrl("a")}),
-                                            page({.id = uuid(1, 2), .media = mediaUrl("b")})}),
-                            group(uuid(2), {page({.id = uuid(2, 1), .media = mediaUrl("c")})})});
-  viewer->start();
+  auto viewer = startedViewer({group(uuid(1), {page({.id = uuid(1, 1), .media = mediaUrl("a")}),
+                                               page({.id = uuid(1, 2), .media = mediaUrl("b")})}),
+                               group(uuid(2), {page({.id = uuid(2, 1), .media = mediaUrl("c")})})});
   fake.settle();
   EXPECT_EQ(imageUrls(), (std::vector<std::string>{mediaUrl("a").string(), mediaUrl("b").string()}));
 
@@ -241,8 +208,7 @@ TEST_F(StoryViewerPlaybackTest, EveryPagePrefetchesItselfAndTheNextOne) {
 }
 
 TEST_F(StoryViewerPlaybackTest, ReleasedModelStopsItsTimersAndReportsNothingMore) {
-  auto viewer = makeViewer({plainGroup(1, 2)});
-  viewer->start();
+  auto viewer = startedViewer({plainGroup(1, 2)});
   ticks(5);
   forgetEvents();
   viewer.reset();

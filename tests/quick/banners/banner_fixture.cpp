@@ -21,26 +21,25 @@ std::string png(int width, int height) {
   return bytes.toStdString();
 }
 
-HttpResult ok(std::string body, int status = 200) { return {std::move(body), HttpResponse{status}, std::nullopt}; }
+HttpResult ok(std::string body, int status = 200) {
+  return {std::move(body), HttpResponse{status}, std::nullopt};
+}
 
 }  // namespace
 
 void BannerFixture::send(HttpRequest request, std::function<void(HttpResult)> completion) {
-  std::unique_lock lock(mutex_);
   const QString url = QString::fromStdString(request.url.string());
+  std::lock_guard lock(mutex_);
   requested_.append(url);
-  Exchange exchange{std::move(request), std::move(completion)};
+  auto reply = [result = answer(url), completion = std::move(completion)] { completion(result); };
   if (held_.count(url) > 0) {
-    waiting_.push_back(std::move(exchange));
-    return;
+    waiting_.emplace(url, std::move(reply));
+  } else {
+    QThreadPool::globalInstance()->start(std::move(reply));
   }
-  auto result = answer(exchange.request);
-  lock.unlock();
-  complete(std::move(exchange), std::move(result));
 }
 
-HttpResult BannerFixture::answer(const HttpRequest& request) const {
-  const QString url = QString::fromStdString(request.url.string());
+HttpResult BannerFixture::answer(const QString& url) const {
   static const QRegularExpression bannersPath("/placements/([^/]+)/banners(\\?|$)");
   static const QRegularExpression imagePath("^https://images\\.test/(\\d+)x(\\d+)/");
   if (const auto match = bannersPath.match(url); match.hasMatch()) {
@@ -52,12 +51,6 @@ HttpResult BannerFixture::answer(const HttpRequest& request) const {
   }
   if (url.startsWith(kImageHost + "broken/")) return ok("<html>Not Found</html>", 404);
   return ok("{}");
-}
-
-void BannerFixture::complete(Exchange exchange, HttpResult result) {
-  QThreadPool::globalInstance()->start([exchange = std::move(exchange), result = std::move(result)]() mutable {
-    exchange.completion(std::move(result));
-  });
 }
 
 void BannerFixture::serveBanners(const QString& placementKey, const QString& json) {
@@ -77,21 +70,11 @@ void BannerFixture::hold(const QString& url) {
 }
 
 void BannerFixture::release(const QString& url) {
-  std::vector<std::pair<Exchange, HttpResult>> released;
-  {
-    std::lock_guard lock(mutex_);
-    held_.erase(url);
-    for (auto it = waiting_.begin(); it != waiting_.end();) {
-      if (QString::fromStdString(it->request.url.string()) != url) {
-        ++it;
-        continue;
-      }
-      auto result = answer(it->request);
-      released.emplace_back(std::move(*it), std::move(result));
-      it = waiting_.erase(it);
-    }
-  }
-  for (auto& [exchange, result] : released) complete(std::move(exchange), std::move(result));
+  std::lock_guard lock(mutex_);
+  held_.erase(url);
+  const auto [first, last] = waiting_.equal_range(url);
+  for (auto it = first; it != last; ++it) QThreadPool::globalInstance()->start(std::move(it->second));
+  waiting_.erase(first, last);
 }
 
 int BannerFixture::requestCount(const QString& urlPart) const {
@@ -100,11 +83,5 @@ int BannerFixture::requestCount(const QString& urlPart) const {
 }
 
 void BannerFixture::advance(int milliseconds) { queue_->advance(std::chrono::milliseconds(milliseconds)); }
-
-QStringList BannerFixture::openedUrls() const {
-  QStringList urls;
-  for (const auto& url : opener_->opened) urls.append(QString::fromStdString(url.string()));
-  return urls;
-}
 
 }  // namespace orvane::quick::testing

@@ -6,10 +6,9 @@
 #include <memory>
 #include <mutex>
 #include <set>
-#include <vector>
 
 #include "platform/http.h"
-#include "support/fake_platform.h"
+#include "platform/url_opener.h"
 #include "support/virtual_main_queue.h"
 
 namespace orvane::quick::testing {
@@ -32,20 +31,20 @@ class VirtualTimerQueue final : public MainQueue {
   orvane::testing::VirtualMainQueue timers_;
 };
 
-// The world of the QML tests, as the singleton Fixture of "BannerFixture 1.0". It is the content
-// service and the image host, answering on a pool thread like a real session:
+// The world of the QML tests, as the singleton Fixture of "BannerFixture 1.0": the link opener,
+// and the content service and image host, answering on a pool thread like a real session:
 // - ".../placements/<key>/banners": the JSON served for that key, else no banners;
 // - https://images.test/<w>x<h>/<name>.png: a PNG of that size;
 // - https://images.test/broken/<name>: 404 with an HTML body;
 // - anything else (events, analytics): 200 "{}".
-class BannerFixture final : public QObject, public HttpSession {
+class BannerFixture final : public QObject, public HttpSession, public UrlOpener {
   Q_OBJECT
 
  public:
-  BannerFixture(std::shared_ptr<VirtualTimerQueue> queue, std::shared_ptr<orvane::testing::RecordingUrlOpener> opener)
-      : queue_(std::move(queue)), opener_(std::move(opener)) {}
+  explicit BannerFixture(std::shared_ptr<VirtualTimerQueue> queue) : queue_(std::move(queue)) {}
 
   void send(HttpRequest request, std::function<void(HttpResult)> completion) override;
+  void open(const Url& url) override { openedUrls_.append(QString::fromStdString(url.string())); }
 
   Q_INVOKABLE void serveBanners(const QString& placementKey, const QString& json);
   Q_INVOKABLE QString imageUrl(int width, int height, const QString& name) const;
@@ -58,24 +57,18 @@ class BannerFixture final : public QObject, public HttpSession {
   // Moves the SDK's timers forward.
   Q_INVOKABLE void advance(int milliseconds);
   // Links the SDK handed to the host, oldest first.
-  Q_INVOKABLE QStringList openedUrls() const;
-  Q_INVOKABLE void clearOpenedUrls() { opener_->opened.clear(); }
+  Q_INVOKABLE QStringList openedUrls() const { return openedUrls_; }
+  Q_INVOKABLE void clearOpenedUrls() { openedUrls_.clear(); }
 
  private:
-  struct Exchange {
-    HttpRequest request;
-    std::function<void(HttpResult)> completion;
-  };
-
-  HttpResult answer(const HttpRequest& request) const;
-  static void complete(Exchange exchange, HttpResult result);
+  HttpResult answer(const QString& url) const;
 
   std::shared_ptr<VirtualTimerQueue> queue_;
-  std::shared_ptr<orvane::testing::RecordingUrlOpener> opener_;
+  QStringList openedUrls_;
   mutable std::mutex mutex_;
   std::map<QString, QString> banners_;
   std::set<QString> held_;
-  std::vector<Exchange> waiting_;
+  std::multimap<QString, std::function<void()>> waiting_;
   QStringList requested_;
 };
 

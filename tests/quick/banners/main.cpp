@@ -13,22 +13,21 @@ Q_IMPORT_QML_PLUGIN(OrvaneStoriesPlugin)
 
 namespace orvane::quick::testing {
 
-// Installs the Qt platform on the fixture, virtual timers and a recording link opener, and
+// Installs the Qt platform on the fixture (as transport and link opener) and virtual timers, and
 // configures the shared SDK, before any QML runs.
 class BannerTestSetup : public QObject {
   Q_OBJECT
 
  public slots:
   void applicationAvailable() {
-    auto opener = std::make_shared<orvane::testing::RecordingUrlOpener>();
     QtPlatformOptions options;
     options.settingsFile = settings_.filePath("settings.ini");
     Platform platform = makeQtPlatform(options);
     auto queue = std::make_shared<VirtualTimerQueue>(platform.mainQueue);
-    fixture_ = std::make_shared<BannerFixture>(queue, opener);
+    fixture_ = std::make_shared<BannerFixture>(queue);
     platform.http = fixture_;
     platform.mainQueue = queue;
-    platform.urlOpener = opener;
+    platform.urlOpener = fixture_;
     Platform::install(std::move(platform));
     StorySDK::shared().configure(StoryConfiguration("sdk-key", "app-key"));
     qmlRegisterSingletonInstance("BannerFixture", 1, 0, "Fixture", fixture_.get());

@@ -32,10 +32,13 @@ QByteArray pngBytes() {
 }
 
 bool endsWith(const std::string& text, const std::string& suffix) {
-  return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+  return text.size() >= suffix.size() &&
+         text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
-HttpResult ok(const QByteArray& body) { return HttpResult{body.toStdString(), HttpResponse{200}, std::nullopt}; }
+HttpResult ok(const QByteArray& body) {
+  return HttpResult{body.toStdString(), HttpResponse{200}, std::nullopt};
+}
 
 std::optional<std::string> word(const QVariantMap& words, const char* key) {
   const QVariant value = words.value(QString::fromLatin1(key));
@@ -53,7 +56,8 @@ HttpResult StoryViewFixture::answer(const HttpRequest& request) const {
   if (endsWith(path, "/stories")) return HttpResult{std::string(), HttpResponse{500}, std::nullopt};
   if (endsWith(path, ".png")) return ok(pngBytes_);
   if (endsWith(path, "/vote")) {
-    const QJsonObject body = QJsonDocument::fromJson(QByteArray::fromStdString(request.body.value_or(""))).object();
+    const QJsonObject body =
+        QJsonDocument::fromJson(QByteArray::fromStdString(request.body.value_or(""))).object();
     const QJsonObject vote{{"voted", true}, {"optionId", body.value("optionId")}, {"voteCount", 10}};
     return ok(QJsonDocument(vote).toJson(QJsonDocument::Compact));
   }
@@ -64,10 +68,8 @@ void StoryViewFixture::send(HttpRequest request, std::function<void(HttpResult)>
   auto reply = [result = answer(request), completion = std::move(completion)] { completion(result); };
   if (endsWith(request.url.string(), "/vote")) {
     std::lock_guard lock(mutex_);
-    if (holdingVotes_) {
-      heldVotes_.push_back(std::move(reply));
-      return;
-    }
+    heldVotes_.push_back(std::move(reply));
+    return;
   }
   QThreadPool::globalInstance()->start(std::move(reply));
 }
@@ -98,21 +100,15 @@ StoryGroupList StoryViewFixture::homeGroups() const {
 }
 
 StoryThemeValue StoryViewFixture::theme(const QVariantMap& words) const {
-  return StoryThemeValue(StoryTheme::fromServiceStrings(word(words, "progressStyle"), word(words, "bubbleStyle"),
-                                                        word(words, "fontFamily"), word(words, "primaryColor"),
-                                                        word(words, "secondaryColor"), word(words, "ctaStyle")));
-}
-
-void StoryViewFixture::holdVotes() {
-  std::lock_guard lock(mutex_);
-  holdingVotes_ = true;
+  return StoryThemeValue(StoryTheme::fromServiceStrings(
+      word(words, "progressStyle"), word(words, "bubbleStyle"), word(words, "fontFamily"),
+      word(words, "primaryColor"), word(words, "secondaryColor"), word(words, "ctaStyle")));
 }
 
 void StoryViewFixture::releaseVotes() {
   std::vector<std::function<void()>> replies;
   {
     std::lock_guard lock(mutex_);
-    holdingVotes_ = false;
     replies.swap(heldVotes_);
   }
   for (auto& reply : replies) QThreadPool::globalInstance()->start(std::move(reply));

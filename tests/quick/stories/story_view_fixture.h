@@ -21,7 +21,7 @@ namespace orvane::quick::testing {
 //   .../placements/empty/stories   no groups
 //   other placements               500
 //   any *.png                      a small generated PNG
-//   .../vote                       the chosen option with 10 votes (held after holdVotes())
+//   .../vote                       the chosen option with 10 votes, once releaseVotes() is called
 //   anything else                  200 with an empty body
 // and the link opener; it keeps the links opened and some of the events the SDK reports.
 class StoryViewFixture final : public QObject, public HttpSession, public UrlOpener {
@@ -42,8 +42,6 @@ class StoryViewFixture final : public QObject, public HttpSession, public UrlOpe
   Q_INVOKABLE orvane::quick::StoryGroupList noGroups() const { return {}; }
   // A theme from the service's words: { progressStyle, bubbleStyle, primaryColor, ... }.
   Q_INVOKABLE orvane::quick::StoryThemeValue theme(const QVariantMap& words) const;
-  // Votes wait until releaseVotes(), which answers them and stops holding.
-  Q_INVOKABLE void holdVotes();
   Q_INVOKABLE void releaseVotes();
   // Forgets the links and events and answers held votes.
   Q_INVOKABLE void reset();
@@ -58,7 +56,6 @@ class StoryViewFixture final : public QObject, public HttpSession, public UrlOpe
   const QByteArray storiesBody_;
   const QByteArray pngBytes_;
   std::mutex mutex_;
-  bool holdingVotes_ = false;
   std::vector<std::function<void()>> heldVotes_;
   QStringList openedUrls_;
   QStringList events_;
