@@ -3,16 +3,20 @@
 //   orvane-demo --print         fetch and print the sample placements, no window
 //   orvane-demo --origin URL    use a content service already running at URL
 //   orvane-demo --open N        present story group N at start
-//   orvane-demo --screenshot F  save the window to F after a moment, then quit
+//   orvane-demo --tour DIR      walk through bar, viewer, poll, quiz and banners saving PNGs to DIR,
+//                               then quit (runs without a display on the offscreen platform)
 #include <QGuiApplication>
 #include <QQmlApplicationEngine>
 #include <QQmlContext>
 #include <QQuickWindow>
-#include <QTimer>
+#include <QDir>
+#include <QFile>
 #include <QtQml/qqmlextensionplugin.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -24,16 +28,20 @@
 #include "model_printout.h"
 #include "platform/curl_http_session.h"
 #include "platform/run_loop.h"
+#include "screenshot_tour.h"
 #include "quick/platform/qt_platform.h"
 
 Q_IMPORT_QML_PLUGIN(OrvaneStoriesPlugin)
 
 namespace {
 
+constexpr const char* kStoryPlacement = "home";
+constexpr const char* kBannerPlacements[] = {"home_banner", "home_story_banner"};
+
 struct Options {
   bool print = false;
   std::optional<std::string> origin;
-  std::optional<QString> screenshot;
+  std::optional<QString> tour;
   int openGroup = -1;
 };
 
@@ -47,10 +55,10 @@ std::optional<Options> parse(int argc, char** argv) {
       options.origin = argv[++i];
     } else if (flag == "--open" && i + 1 < argc) {
       options.openGroup = std::atoi(argv[++i]);
-    } else if (flag == "--screenshot" && i + 1 < argc) {
-      options.screenshot = QString::fromLocal8Bit(argv[++i]);
+    } else if (flag == "--tour" && i + 1 < argc) {
+      options.tour = QString::fromLocal8Bit(argv[++i]);
     } else {
-      std::cerr << "usage: orvane-demo [--print] [--origin URL] [--open GROUP] [--screenshot FILE]\n";
+      std::cerr << "usage: orvane-demo [--print] [--origin URL] [--open GROUP] [--tour DIRECTORY]\n";
       return std::nullopt;
     }
   }
@@ -80,22 +88,43 @@ int printPlacements(const std::string& origin) {
 
   orvane::StoryAPI api(sdk.platform().http, sdk);
   std::optional<orvane::Result<std::vector<orvane::StoryGroup>>> stories;
-  std::optional<orvane::Result<std::vector<orvane::Banner>>> banners;
-  api.fetchStories("home", [&](auto result) { stories.emplace(std::move(result)); });
-  api.fetchBanners("home_banner", [&](auto result) { banners.emplace(std::move(result)); });
-  if (!loop->runUntil([&] { return stories && banners; }, std::chrono::seconds(30))) {
+  std::map<std::string, std::optional<orvane::Result<std::vector<orvane::Banner>>>> banners;
+  api.fetchStories(kStoryPlacement, [&](auto result) { stories.emplace(std::move(result)); });
+  for (const char* placement : kBannerPlacements)
+    api.fetchBanners(placement, [&, placement](auto result) { banners[placement].emplace(std::move(result)); });
+  const auto allIn = [&] {
+    return stories && std::all_of(std::begin(kBannerPlacements), std::end(kBannerPlacements),
+                                  [&](const char* placement) { return banners[placement].has_value(); });
+  };
+  if (!loop->runUntil(allIn, std::chrono::seconds(30))) {
     std::cerr << "no answer from " << origin << "\n";
     return 1;
   }
-  // Printed once both are in, so the account reads the same on every run.
-  if (stories->ok()) printStories(std::cout, stories->value());
-  if (banners->ok()) printBanners(std::cout, banners->value());
-  if (!stories->ok()) std::cerr << "stories: " << orvane::errorDescription(stories->error()) << "\n";
-  if (!banners->ok()) std::cerr << "banners: " << orvane::errorDescription(banners->error()) << "\n";
-  return stories->ok() && banners->ok() ? 0 : 1;
+  // Printed once everything is in, so the account reads the same on every run.
+  bool ok = stories->ok();
+  std::cout << "placement " << kStoryPlacement << ": ";
+  if (stories->ok()) {
+    printStories(std::cout, stories->value());
+  } else {
+    std::cout << orvane::errorDescription(stories->error()) << "\n";
+  }
+  for (const char* placement : kBannerPlacements) {
+    const auto& answer = *banners[placement];
+    std::cout << "placement " << placement << ": ";
+    if (answer.ok()) {
+      printBanners(std::cout, answer.value());
+    } else {
+      ok = false;
+      std::cout << orvane::errorDescription(answer.error()) << "\n";
+    }
+  }
+  return ok ? 0 : 1;
 }
 
 int showWindow(int argc, char** argv, const std::string& origin, const Options& options) {
+  // Debian's Qt 6.4 plays media through GStreamer by default and crashes when its plugins are
+  // not installed; the FFmpeg backend's libraries come with Qt Multimedia itself.
+  if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND")) qputenv("QT_MEDIA_BACKEND", "ffmpeg");
   QGuiApplication app(argc, argv);
   QGuiApplication::setOrganizationDomain(QStringLiteral("orvane.io"));
   QGuiApplication::setApplicationName(QStringLiteral("Orvane Demo"));
@@ -103,6 +132,11 @@ int showWindow(int argc, char** argv, const std::string& origin, const Options& 
 
   orvane::quick::QtPlatformOptions platformOptions;
   platformOptions.http = transportTo(origin);
+  // A tour starts from a device that has never voted, so every run shows the same votes being cast.
+  if (options.tour) {
+    platformOptions.settingsFile = QDir(*options.tour).filePath(QStringLiteral("settings.ini"));
+    QFile::remove(platformOptions.settingsFile);
+  }
   orvane::quick::installQtPlatform(platformOptions);
 
   auto& sdk = orvane::StorySDK::shared();
@@ -119,13 +153,16 @@ int showWindow(int argc, char** argv, const std::string& origin, const Options& 
   engine.load(QUrl(QStringLiteral("qrc:/OrvaneDemo/qml/Main.qml")));
   if (engine.rootObjects().isEmpty()) return 1;
 
-  if (const auto& screenshot = options.screenshot) {
+  if (options.tour) {
     auto* window = qobject_cast<QQuickWindow*>(engine.rootObjects().first());
-    QTimer::singleShot(2500, &app, [window, path = *screenshot] {
-      const bool saved = window != nullptr && window->grabWindow().save(path);
-      std::cout << (saved ? "saved " : "could not save ") << path.toStdString() << std::endl;
-      QCoreApplication::exit(saved ? 0 : 1);
+    if (window == nullptr) return 1;
+    auto* tour = new ScreenshotTour(window, QDir(*options.tour), &app);
+    QObject::connect(tour, &ScreenshotTour::finished, &app, [tour](const QString& error) {
+      for (const auto& file : tour->savedFiles()) std::cout << "saved " << file.toStdString() << std::endl;
+      if (!error.isEmpty()) std::cerr << error.toStdString() << std::endl;
+      QCoreApplication::exit(error.isEmpty() ? 0 : 1);
     });
+    tour->start();
   }
   return QGuiApplication::exec();
 }

@@ -33,7 +33,7 @@ void printStories(std::ostream& out, const std::vector<orvane::StoryGroup>& grou
 }
 
 void printBanners(std::ostream& out, const std::vector<orvane::Banner>& banners) {
-  out << banners.size() << " banners\n";
+  out << banners.size() << (banners.size() == 1 ? " banner\n" : " banners\n");
   for (const auto& banner : banners) {
     out << "  [" << banner.id() << "] " << orvane::rawValue(banner.type()) << "  every "
         << banner.autoplaySeconds() << " s  " << orvane::rawValue(banner.bannerLayoutMode()) << "\n";

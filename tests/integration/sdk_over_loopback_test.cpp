@@ -115,7 +115,7 @@ TEST(SdkOverLoopback, BannersFallBackToTheLastGoodAnswerWhenTheServiceGoesDown) 
   harness.configure();
   auto first = harness.banners("home_banner");
   ASSERT_TRUE(first.ok()) << errorDescription(first.error());
-  ASSERT_EQ(first.value().size(), 3u);
+  ASSERT_EQ(first.value().size(), 2u);
   EXPECT_EQ(first.value()[0].id(), "4611686018427387905");
 
   harness.service.setUnavailable(true);

@@ -4,48 +4,57 @@ import OrvaneStories
 Window {
     id: window
     width: 420
-    height: 860
+    height: 900
     visible: true
     color: "#F4F4F6"
     title: "Orvane Demo"
 
+    component Heading: Text {
+        x: 16
+        font.pixelSize: 20
+        font.bold: true
+        color: "#1C1C1E"
+    }
+
     Column {
         id: content
         width: parent.width
-        spacing: 12
+        spacing: 10
+        topPadding: 12
 
-        Text {
-            text: "Stories"
-            font.pixelSize: 22
-            font.bold: true
-            x: 16
-            topPadding: 16
-        }
+        Heading { text: "Stories" }
 
         StoryBarView {
             id: storyBar
+            objectName: "storyBar"
             width: parent.width
             placementKey: "home"
         }
 
-        Text {
-            text: "Banners"
-            font.pixelSize: 22
-            font.bold: true
-            x: 16
-        }
+        Heading { text: "Today's picks" }
 
         BannerView {
+            objectName: "carouselBanner"
             x: 16
             width: parent.width - 32
             placementKey: "home_banner"
         }
 
-        Text {
-            text: "What the SDK reported"
-            font.pixelSize: 15
-            font.bold: true
+        Heading { text: "Spring stories" }
+
+        BannerView {
+            objectName: "storyBanner"
             x: 16
+            width: parent.width - 32
+            placementKey: "home_story_banner"
+        }
+
+        Text {
+            x: 16
+            text: "What the SDK reported"
+            font.pixelSize: 14
+            font.bold: true
+            color: "#3A3A3C"
         }
     }
 
@@ -59,10 +68,12 @@ Window {
 
     ListView {
         anchors.top: content.bottom
+        anchors.topMargin: 4
         anchors.bottom: parent.bottom
         anchors.left: parent.left
         anchors.right: parent.right
-        anchors.margins: 16
+        anchors.leftMargin: 16
+        anchors.rightMargin: 16
         clip: true
         model: eventLog.lines
         delegate: Text {

@@ -6,6 +6,7 @@
 #include <cctype>
 #include <charconv>
 
+#include "avi_video.h"
 #include "placement_rendering.h"
 #include "png_image.h"
 
@@ -17,6 +18,8 @@ using httplib::Response;
 
 constexpr std::size_t kMaxRequestBodyBytes = 1 << 20;
 constexpr std::uint32_t kMaxImageSide = 2048;
+// Uncompressed frames: this keeps a generated video within about 28 MB.
+constexpr std::uint64_t kMaxVideoPixelSeconds = 144ULL * 256 * 30;
 
 void answerJson(Response& response, int status, const nlohmann::json& body) {
   response.status = status;
@@ -33,7 +36,7 @@ std::optional<nlohmann::json> parsedObject(const std::string& body) {
   return parsed;
 }
 
-// A width or height query value in 1...kMaxImageSide; `fallback` when absent.
+// A width, height or length query value in 1...kMaxImageSide; `fallback` when absent.
 std::optional<std::uint32_t> imageSide(const Request& request, const char* name, std::uint32_t fallback) {
   if (!request.has_param(name)) return fallback;
   const auto text = request.get_param_value(name);
@@ -162,6 +165,15 @@ void ContentService::addRoutes(httplib::Server& server) {
     if (!width || !height) return answerError(response, 400, "Image sides must be 1 to 2048 pixels.");
     response.set_header("Cache-Control", "public, max-age=3600");
     response.set_content(placeholderPng(request.matches[1].str(), *width, *height), "image/png");
+  });
+  server.Get(R"(/videos/([A-Za-z0-9._-]{1,128})\.avi)", [](const Request& request, Response& response) {
+    auto width = imageSide(request, "w", 144);
+    auto height = imageSide(request, "h", 256);
+    auto seconds = imageSide(request, "s", 4);
+    if (!width || !height || !seconds || std::uint64_t{*width} * *height * *seconds > kMaxVideoPixelSeconds)
+      return answerError(response, 400, "Videos are limited to 144 by 256 pixels for 30 seconds, or the same area.");
+    response.set_header("Cache-Control", "public, max-age=3600");
+    response.set_content(placeholderAvi(request.matches[1].str(), *width, *height, *seconds), "video/x-msvideo");
   });
   server.Get("/debug/events", [this](const Request&, Response& response) { answerJson(response, 200, events()); });
   server.Get("/debug/analytics", [this](const Request&, Response& response) { answerJson(response, 200, analytics()); });

@@ -79,9 +79,12 @@ TEST_F(ContentServiceTest, ServesTheSamplePlacementsInWireFormWithItsOwnImageLin
   auto banners = get(kBanners);
   ASSERT_EQ(banners->status, 200);
   auto list = json::parse(banners->body)["banners"];
-  ASSERT_EQ(list.size(), 3u);
+  ASSERT_EQ(list.size(), 2u);
   EXPECT_EQ(list[0]["id"].get<std::int64_t>(), 4611686018427387905);  // beyond a double's exact range
   EXPECT_EQ(list[0]["items"][0]["mediaUrl"], imageOrigin + "carousel-1.png?w=800&h=450");
+  auto storyBanner = get("/sdk/v1/apps/demo/placements/home_story_banner/banners");
+  ASSERT_EQ(storyBanner->status, 200);
+  EXPECT_EQ(json::parse(storyBanner->body)["banners"][0]["type"], "STORY");
 }
 
 TEST_F(ContentServiceTest, RefusesWrongKeysAndUnknownPlacements) {
@@ -178,6 +181,37 @@ TEST_F(ContentServiceTest, GeneratesDecodablePngImagesPerName) {
   EXPECT_NE(client_->Get("/images/welcome-2.png?w=40&h=20")->body, png);
   EXPECT_EQ(client_->Get("/images/a.png?w=0")->status, 400);
   EXPECT_EQ(client_->Get("/images/a.png?h=4096")->status, 400);
+}
+
+std::uint32_t littleEndian(const std::string& bytes, std::size_t at) {
+  std::uint32_t value = 0;
+  for (std::size_t i = 4; i-- > 0;) value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
+  return value;
+}
+
+TEST_F(ContentServiceTest, GeneratesUncompressedAviVideosWithinASizeBound) {
+  auto video = client_->Get("/videos/intro.avi?w=10&h=6&s=2");
+  ASSERT_EQ(video->status, 200);
+  EXPECT_EQ(video->get_header_value("Content-Type"), "video/x-msvideo");
+  const auto& avi = video->body;
+  ASSERT_GE(avi.size(), 12u);
+  EXPECT_EQ(avi.substr(0, 4), "RIFF");
+  EXPECT_EQ(littleEndian(avi, 4), avi.size() - 8);
+  EXPECT_EQ(avi.substr(8, 4), "AVI ");
+
+  // 16 frames (2 s at 8 fps) of 6 rows padded from 30 to 32 bytes, each in an indexed chunk.
+  const auto movie = avi.find("movi");
+  const auto index = avi.find("idx1");
+  ASSERT_NE(movie, std::string::npos);
+  ASSERT_NE(index, std::string::npos);
+  EXPECT_EQ(index - (movie + 4), 16u * (8 + 32 * 6));
+  EXPECT_EQ(littleEndian(avi, index + 4), 16u * 16);
+  EXPECT_EQ(avi.substr(index + 8, 4), "00db");
+  EXPECT_EQ(avi.substr(movie + littleEndian(avi, index + 8 + 16 + 8), 4), "00db");  // second frame's offset
+
+  EXPECT_NE(client_->Get("/videos/intro.avi?w=10&h=6&s=3")->body, avi);
+  EXPECT_EQ(client_->Get("/videos/intro.avi?s=31")->status, 400);
+  EXPECT_EQ(client_->Get("/videos/intro.avi?w=2048&h=2048")->status, 400);
 }
 
 class ScratchDirectory {

@@ -1,0 +1,149 @@
+#include "screenshot_tour.h"
+
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QTest>
+
+namespace {
+
+constexpr int kPollMs = 100;
+constexpr int kStopTimeoutMs = 15000;
+
+QQuickItem* findItem(QQuickItem* root, const QString& name) {
+  if (root == nullptr) return nullptr;
+  if (root->objectName() == name && root->isVisible()) return root;
+  for (auto* child : root->childItems())
+    if (auto* found = findItem(child, name)) return found;
+  return nullptr;
+}
+
+// Models and popups are plain objects owned by the item that declares them.
+QObject* findObject(QQuickItem* root, const QString& name) {
+  if (root == nullptr) return nullptr;
+  if (auto* own = root->findChild<QObject*>(name, Qt::FindDirectChildrenOnly)) return own;
+  for (auto* child : root->childItems())
+    if (auto* found = findObject(child, name)) return found;
+  return nullptr;
+}
+
+}  // namespace
+
+ScreenshotTour::ScreenshotTour(QQuickWindow* window, QDir directory, QObject* parent)
+    : QObject(parent), window_(window), directory_(std::move(directory)) {
+  poll_.setInterval(kPollMs);
+  connect(&poll_, &QTimer::timeout, this, &ScreenshotTour::advance);
+  addStops();
+}
+
+void ScreenshotTour::addStops() {
+  auto nothing = [] { return true; };
+  auto closeViewer = [this] { return tap(item(QStringLiteral("closeButton"))); };
+  auto viewerGone = [this] { return !viewerShowing(); };
+  auto open = [this](int group) { return [this, group] { return tap(bubble(group)); }; };
+  auto showing = [this](int group, int page) { return [this, group, page] { return viewerAt(group, page); }; };
+  auto answer = [this](int option) {
+    return [this, option] { return tap(item(QStringLiteral("option%1").arg(option))); };
+  };
+  auto resultsShown = [this] {
+    auto* viewer = object(QStringLiteral("viewerModel"));
+    return viewer != nullptr && viewer->property("showResults").toBool();
+  };
+
+  stops_ = {
+      {QStringLiteral("1-story-bar-and-banners"), nothing,
+       [this] { return bubble(3) != nullptr && showsContent("carouselBanner") && showsContent("storyBanner"); },
+       2000},
+      {QStringLiteral("2-viewer-page"), open(0), showing(0, 0), 1200},
+      {QString(), closeViewer, viewerGone, 500},
+      {QString(), open(1), showing(1, 0), 1000},
+      {QStringLiteral("3-poll-with-results"), answer(0), resultsShown, 1000},
+      {QString(), closeViewer, viewerGone, 500},
+      {QString(), open(2), showing(2, 0), 1000},
+      {QStringLiteral("4-quiz-answered"), answer(0), resultsShown, 1000},
+      {QString(), closeViewer, viewerGone, 500},
+      {QStringLiteral("5-swipe-page"), open(3), showing(3, 0), 1500},
+      {QString(), closeViewer, viewerGone, 500},
+      // Long enough for the carousel to turn and the story banner to move to its next slide.
+      {QStringLiteral("6-banners-later"), nothing, viewerGone, 5500},
+  };
+}
+
+void ScreenshotTour::start() {
+  if (!directory_.mkpath(QStringLiteral("."))) return fail(QStringLiteral("cannot create ") + directory_.path());
+  waited_.start();
+  poll_.start();
+}
+
+void ScreenshotTour::advance() {
+  if (next_ == stops_.size()) {
+    poll_.stop();
+    emit finished(QString());
+    return;
+  }
+  auto& stop = stops_[next_];
+  const QString label = stop.name.isEmpty() ? QStringLiteral("step %1").arg(next_ + 1) : stop.name;
+  if (waited_.elapsed() > kStopTimeoutMs) return fail(QStringLiteral("tour stopped at ") + label);
+  if (!acted_) {
+    acted_ = stop.act();
+    return;
+  }
+  if (!stop.ready()) return;
+
+  poll_.stop();
+  QTimer::singleShot(stop.settleMs, this, [this] {
+    const auto& settled = stops_[next_];
+    if (!settled.name.isEmpty()) {
+      const QString path = directory_.filePath(settled.name + QStringLiteral(".png"));
+      if (!window_->grabWindow().save(path)) return fail(QStringLiteral("could not save ") + path);
+      saved_ << path;
+    }
+    ++next_;
+    acted_ = false;
+    waited_.restart();
+    poll_.start();
+  });
+}
+
+void ScreenshotTour::fail(const QString& why) {
+  poll_.stop();
+  emit finished(why);
+}
+
+QQuickItem* ScreenshotTour::item(const QString& objectName) const {
+  return findItem(window_->contentItem(), objectName);
+}
+
+QObject* ScreenshotTour::object(const QString& objectName) const {
+  return findObject(window_->contentItem(), objectName);
+}
+
+QQuickItem* ScreenshotTour::bubble(int index) const {
+  auto* bubbles = item(QStringLiteral("bubbles"));
+  QQuickItem* entry = nullptr;
+  if (bubbles != nullptr)
+    QMetaObject::invokeMethod(bubbles, "itemAtIndex", Q_RETURN_ARG(QQuickItem*, entry), Q_ARG(int, index));
+  return entry;
+}
+
+bool ScreenshotTour::tap(QQuickItem* target) {
+  if (target == nullptr || !target->isVisible()) return false;
+  const QPointF centre = target->mapToScene(QPointF(target->width() / 2, target->height() / 2));
+  QTest::mouseClick(window_, Qt::LeftButton, Qt::NoModifier, centre.toPoint());
+  return true;
+}
+
+bool ScreenshotTour::showsContent(const char* bannerName) const {
+  auto* banner = item(QString::fromLatin1(bannerName));
+  return banner != nullptr && banner->implicitHeight() > 0;
+}
+
+bool ScreenshotTour::viewerShowing() const {
+  auto* presentation = object(QStringLiteral("viewerPresentation"));
+  return presentation != nullptr && presentation->property("visible").toBool();
+}
+
+bool ScreenshotTour::viewerAt(int group, int page) const {
+  auto* viewer = object(QStringLiteral("viewerModel"));
+  return viewerShowing() && viewer != nullptr && viewer->property("currentGroupIndex").toInt() == group &&
+         viewer->property("currentItemIndex").toInt() == page;
+}

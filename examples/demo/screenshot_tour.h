@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+#include <functional>
+#include <vector>
+
+class QQuickItem;
+class QQuickWindow;
+
+// Walks the demo window as a user would (taps on bubbles, tap zones, options and the close
+// button) and saves a picture at each stop, so the SDK can be looked at without a display.
+class ScreenshotTour : public QObject {
+  Q_OBJECT
+
+ public:
+  ScreenshotTour(QQuickWindow* window, QDir directory, QObject* parent = nullptr);
+
+  void start();
+  QStringList savedFiles() const { return saved_; }
+
+ signals:
+  // `error` is empty when every stop was reached and saved.
+  void finished(const QString& error);
+
+ private:
+  struct Stop {
+    QString name;                // what is shown; also the picture's name, none when empty
+    std::function<bool()> act;   // the user's gesture; false when its target is not there
+    std::function<bool()> ready; // the window shows what the stop is for
+    int settleMs;                // for images, animations and a video frame to arrive
+  };
+
+  void addStops();
+  void advance();
+  void fail(const QString& why);
+
+  QQuickItem* item(const QString& objectName) const;
+  QObject* object(const QString& objectName) const;
+  QQuickItem* bubble(int index) const;
+  bool tap(QQuickItem* target);
+  bool showsContent(const char* bannerName) const;
+  bool viewerShowing() const;
+  bool viewerAt(int group, int page) const;
+
+  QQuickWindow* window_;
+  QDir directory_;
+  std::vector<Stop> stops_;
+  std::size_t next_ = 0;
+  bool acted_ = false;
+  QElapsedTimer waited_;
+  QTimer poll_;
+  QStringList saved_;
+};
