@@ -1,0 +1,83 @@
+// One run of a host app, for the restart tests: fetches the sample stories from an in-process
+// content service over the real transport with the Qt platform on the given settings file, and
+// opens the viewer on the first poll.
+//   restart_child SETTINGS vote   votes for the poll's first option and, once the vote is
+//                                 stored, dies at once (_exit: no destructors, no final sync)
+//   restart_child SETTINGS read   says which vote the viewer restored
+// Both print "anonymous=<id>" first.
+#include <QElapsedTimer>
+#include <QGuiApplication>
+
+#include <cstdio>
+#include <functional>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <unistd.h>
+
+#include "api/story_api.h"
+#include "content_service.h"
+#include "core/story_sdk.h"
+#include "platform/curl_http_session.h"
+#include "quick/platform/qt_platform.h"
+#include "stories/story_viewer_view_model.h"
+
+namespace {
+
+bool spinUntil(const std::function<bool()>& done) {
+  QElapsedTimer waited;
+  waited.start();
+  while (!done()) {
+    if (waited.elapsed() > 10000) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) return 2;
+  const std::string mode = argv[2];
+  QGuiApplication application(argc, argv);
+
+  orvane::service::ContentService service(ORVANE_SAMPLE_CONTENT_DIR);
+  service.start();
+  orvane::CurlHttpSession::Options transport;
+  transport.originOverrides[orvane::baseURL(orvane::StoryEnvironment::production).string()] = service.origin();
+  orvane::quick::QtPlatformOptions options;
+  options.settingsFile = QString::fromLocal8Bit(argv[1]);
+  options.http = std::make_shared<orvane::CurlHttpSession>(std::move(transport));
+
+  orvane::quick::installQtPlatform(options);
+  auto& sdk = orvane::StorySDK::shared();
+  sdk.configure(orvane::StoryConfiguration("demo-sdk-key", "demo-app", orvane::StoryEnvironment::production,
+                                           std::nullopt, std::nullopt, "restart-user"));
+  std::cout << "anonymous=" << sdk.anonymousUserId() << std::endl;
+
+  orvane::StoryAPI api(sdk.platform().http, sdk);
+  std::optional<orvane::Result<std::vector<orvane::StoryGroup>>> stories;
+  api.fetchStories("home", [&](auto result) { stories.emplace(std::move(result)); });
+  if (!spinUntil([&] { return stories.has_value(); }) || !stories->ok()) return 3;
+
+  const auto& groups = stories->value();
+  for (std::size_t index = 0; index < groups.size(); ++index) {
+    const auto& page = groups[index].items().front();
+    if (page.widgetType() != orvane::WidgetType::poll || page.widgetOptions().empty()) continue;
+
+    auto viewer = orvane::StoryViewerViewModel::create(groups, static_cast<int>(index), "home", sdk);
+    viewer->start();
+    if (mode == "read") {
+      std::cout << "restored=" << viewer->votedOptionId().value_or("none") << std::endl;
+      return 0;
+    }
+    const auto& option = page.widgetOptions().front().id();
+    const auto key = sdk.voteStorageKey(page.id());
+    viewer->vote(option);
+    if (!spinUntil([&] { return sdk.platform().store->string(key).has_value(); })) return 4;
+    std::cout << "voted=" << option << std::endl;
+    std::fflush(nullptr);
+    _exit(0);
+  }
+  return 5;
+}
