@@ -73,7 +73,7 @@ Item {
             anchors.bottomMargin: 140
             height: content.implicitHeight + 40
             radius: 20
-            color: Qt.rgba(0.08, 0.08, 0.1, 0.55)
+            color: Qt.rgba(0.08, 0.08, 0.1, 0.72)
             border.color: Qt.rgba(1, 1, 1, 0.12)
             border.width: 1
 
