@@ -14,6 +14,8 @@ namespace {
 
 using Code = TransportError::Code;
 
+constexpr long kMaxConnectionsPerHost = 6;
+
 // Once per process, before any other curl call; a function-local static is initialised
 // exactly once even when several sessions start at the same time.
 bool curlReady() {
@@ -65,7 +67,11 @@ class CurlHttpSession::Worker {
   explicit Worker(const Options& options)
       : limits_{options.caBundlePath, options.maxResponseBytes},
         overrides_(normalisedOverrides(options.originOverrides)),
-        multi_(curlReady() ? curl_multi_init() : nullptr) {}
+        multi_(curlReady() ? curl_multi_init() : nullptr) {
+    // Like a browser: a burst of requests (a thousand event posts, say) queues for a few
+    // reused connections instead of opening a socket each and swamping the server.
+    if (multi_ != nullptr) curl_multi_setopt(multi_, CURLMOPT_MAX_HOST_CONNECTIONS, kMaxConnectionsPerHost);
+  }
 
   ~Worker() {
     if (multi_ != nullptr) curl_multi_cleanup(multi_);

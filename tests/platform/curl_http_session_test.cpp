@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <future>
 #include <mutex>
+#include <set>
 
 #include "local_http_server.h"
 #include "self_signed_certificate.h"
@@ -91,6 +92,7 @@ class CurlHttpSessionTest : public ::testing::Test {
       gate_.wait();
       response.set_content("late", "text/plain");
     });
+    server_.routes().set_keep_alive_max_count(1000);
     server_.start();
   }
 
@@ -137,6 +139,24 @@ TEST_F(CurlHttpSessionTest, ReusesItsConnectionForTheNextExchange) {
   auto second = exchange(session, requestFor(url("/client-port")));
   ASSERT_TRUE(first.data && second.data);
   EXPECT_EQ(*first.data, *second.data);
+
+  // A burst shares a few connections rather than opening a socket per request.
+  constexpr int kBurst = 200;
+  std::mutex mutex;
+  std::condition_variable condition;
+  std::set<std::string> ports;
+  int answered = 0;
+  for (int i = 0; i < kBurst; ++i) {
+    session.send(requestFor(url("/client-port")), [&](HttpResult result) {
+      std::lock_guard lock(mutex);
+      ++answered;
+      if (result.data) ports.insert(*result.data);
+      condition.notify_all();
+    });
+  }
+  std::unique_lock lock(mutex);
+  ASSERT_TRUE(condition.wait_for(lock, std::chrono::seconds(10), [&] { return answered == kBurst; }));
+  EXPECT_LE(ports.size(), 6u);
 }
 
 TEST_F(CurlHttpSessionTest, ReportsEveryStatusAsAResponseNotAnError) {

@@ -28,6 +28,8 @@ class LocalHttpServer {
   httplib::Server& routes() { return *server_; }
 
   void start() {
+    // Without it, small answers on a reused connection wait out the peer's delayed ACK.
+    server_->set_tcp_nodelay(true);
     port_ = server_->bind_to_any_port("127.0.0.1");
     if (port_ <= 0) throw std::runtime_error("could not bind a local test server");
     listener_ = std::thread([this] { server_->listen_after_bind(); });

@@ -78,6 +78,8 @@ int ContentService::start(const std::string& host, int port) {
   server->set_payload_max_length(kMaxRequestBodyBytes);
   // stop() waits for idle keep-alive connections to time out; keep that wait short.
   server->set_keep_alive_timeout(1);
+  // Small answers on a reused connection would otherwise wait out the client's delayed ACK.
+  server->set_tcp_nodelay(true);
   addRoutes(*server);
 
   const int bound = port == 0 ? server->bind_to_any_port(host) : (server->bind_to_port(host, port) ? port : -1);

@@ -1,0 +1,180 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "../integration/real_transport_sdk.h"
+#include "../platform/local_http_server.h"
+#include "media/story_image_pipeline.h"
+#include "sample_answers.h"
+#include "stories/story_bar_view_model.h"
+#include "support/fake_platform.h"
+
+namespace orvane::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+// A service whose every answer is produced by `answer`, reached through the real transport.
+struct MisbehavingService {
+  explicit MisbehavingService(std::function<void(const httplib::Request&, httplib::Response&)> answer,
+                              CurlHttpSession::Options transportOptions = {})
+      : handler(std::move(answer)) {
+    server.routes().Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
+      ++requests;
+      handler(request, response);
+    });
+    server.routes().Post(".*", [this](const httplib::Request& request, httplib::Response& response) {
+      ++requests;
+      handler(request, response);
+    });
+    server.start();
+    client = std::make_unique<RealTransportSdk>(server.origin(), std::move(transportOptions));
+    client->configure();
+  }
+
+  std::function<void(const httplib::Request&, httplib::Response&)> handler;
+  std::atomic<int> requests{0};
+  LocalHttpServer server;
+  std::unique_ptr<RealTransportSdk> client;
+};
+
+TransportError::Code transportCode(const Error& error) {
+  EXPECT_TRUE(std::holds_alternative<TransportError>(error)) << errorDescription(error);
+  return std::holds_alternative<TransportError>(error) ? std::get<TransportError>(error).code
+                                                       : TransportError::Code::other;
+}
+
+TEST(MisbehavingService, SlowAnswersInFlightTogetherEachCompleteOnce) {
+  const auto body = sampleAnswer("stories");
+  std::atomic<int> turn{0};
+  MisbehavingService service([&](const httplib::Request&, httplib::Response& response) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100 + 40 * (turn++ % 6)));
+    response.set_content(body, "application/json");
+  });
+  auto& client = *service.client;
+
+  constexpr int kCalls = 6;
+  std::vector<int> completions(kCalls, 0);
+  int succeeded = 0;
+  for (int call = 0; call < kCalls; ++call) {
+    client.api->fetchStories("home", [&, call](Result<std::vector<StoryGroup>> result) {
+      EXPECT_TRUE(client.loop->isMainThread());
+      ++completions[call];
+      if (result.ok() && !result.value().empty()) ++succeeded;
+    });
+  }
+  ASSERT_TRUE(client.loop->runUntil([&] { return succeeded == kCalls; }, 10s));
+  client.loop->runFor(50ms);
+  EXPECT_EQ(completions, std::vector<int>(kCalls, 1));
+}
+
+TEST(MisbehavingService, ModelsGoneBeforeTheirSlowAnswersAreLeftAlone) {
+  const auto body = sampleAnswer("stories");
+  MisbehavingService service([&](const httplib::Request&, httplib::Response& response) {
+    std::this_thread::sleep_for(150ms);
+    response.set_content(body, "application/json");
+  });
+  auto& client = *service.client;
+  auto pipeline = std::make_unique<StoryImagePipeline>(client.sdk->platform().http,
+                                                       std::make_shared<FakeImageDecoder>(), client.loop);
+
+  auto kept = StoryBarViewModel::create("home", *client.sdk, *pipeline);
+  auto dropped = StoryBarViewModel::create("home", *client.sdk, *pipeline);
+  std::weak_ptr<StoryBarViewModel> watch = dropped;
+  dropped.reset();
+  EXPECT_TRUE(watch.expired()) << "an answer in flight must not keep its model alive";
+
+  ASSERT_TRUE(client.loop->runUntil([&] { return kept->hasLoaded() && !kept->isLoading(); }, 10s));
+  EXPECT_FALSE(kept->groups().empty());
+
+  // The image downloads the kept model started outlive the model and the pipeline.
+  kept.reset();
+  pipeline.reset();
+  client.loop->runFor(20ms);
+}
+
+TEST(MisbehavingService, ServerErrorsAreHttpStatusErrorsAndBannersFallBack) {
+  std::atomic<int> status{200};
+  const auto banners = sampleAnswer("banners");
+  MisbehavingService service([&](const httplib::Request&, httplib::Response& response) {
+    response.status = status;
+    response.set_content(status == 200 ? banners : "<html>upstream error</html>", "text/html");
+  });
+  auto& client = *service.client;
+  auto good = client.banners("five-hundreds");
+  ASSERT_TRUE(good.ok()) << errorDescription(good.error());
+
+  for (int code : {500, 502, 503, 504}) {
+    status = code;
+    auto stories = client.stories("home");
+    ASSERT_FALSE(stories.ok());
+    EXPECT_EQ(std::get<StoryAPIError>(stories.error()), StoryAPIError::httpStatus(code));
+    auto vote = client.await<VoteResponse>([&](auto done) { client.api->recordVote("item", "option", done); });
+    ASSERT_TRUE(vote && !vote->ok());
+    EXPECT_EQ(std::get<StoryAPIError>(vote->error()), StoryAPIError::httpStatus(code));
+    auto fallback = client.banners("five-hundreds");
+    ASSERT_TRUE(fallback.ok());
+    EXPECT_EQ(fallback.value(), good.value());
+  }
+}
+
+TEST(MisbehavingService, TruncatedBodiesAreTransportErrors) {
+  const auto body = sampleAnswer("stories");
+  std::atomic<bool> chunked{false};
+  MisbehavingService service([&](const httplib::Request&, httplib::Response& response) {
+    const auto half = body.substr(0, body.size() / 2);
+    auto sendHalfThenHangUp = [half](std::size_t offset, httplib::DataSink& sink) {
+      if (offset == 0) sink.write(half.data(), half.size());
+      return false;
+    };
+    if (chunked) {
+      response.set_chunked_content_provider("application/json", [=](std::size_t offset, httplib::DataSink& sink) {
+        return sendHalfThenHangUp(offset, sink);
+      });
+    } else {
+      // Promises the whole body, sends half of it.
+      response.set_content_provider(body.size(), "application/json",
+                                    [=](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                                      return sendHalfThenHangUp(offset, sink);
+                                    });
+    }
+  });
+  auto& client = *service.client;
+  for (bool withChunks : {false, true}) {
+    chunked = withChunks;
+    auto result = client.stories("home");
+    ASSERT_FALSE(result.ok()) << (withChunks ? "chunked" : "with a length");
+    EXPECT_NE(transportCode(result.error()), TransportError::Code::tooLarge);
+  }
+}
+
+TEST(MisbehavingService, AnAnswerThatNeverEndsStopsAtTheCap) {
+  CurlHttpSession::Options small;
+  small.maxResponseBytes = 64 * 1024;
+  std::size_t sent = 0;  // one connection, one server thread
+  MisbehavingService service(
+      [&](const httplib::Request&, httplib::Response& response) {
+        response.set_chunked_content_provider("application/json", [&](std::size_t, httplib::DataSink& sink) {
+          static const std::string chunk = "[" + std::string(8190, ' ') + "]";
+          sent += chunk.size();
+          // Gives up on its own well past the cap, should the client keep reading.
+          return sent < std::size_t{64} << 20 && sink.write(chunk.data(), chunk.size());
+        });
+      },
+      small);
+  auto& client = *service.client;
+  auto stories = client.stories("home");
+  ASSERT_FALSE(stories.ok());
+  EXPECT_EQ(transportCode(stories.error()), TransportError::Code::tooLarge);
+  auto banners = client.banners("never-ends");
+  ASSERT_FALSE(banners.ok());
+  EXPECT_EQ(transportCode(banners.error()), TransportError::Code::tooLarge);
+}
+
+}  // namespace
+}  // namespace orvane::testing
