@@ -14,8 +14,6 @@ namespace {
 
 using Code = TransportError::Code;
 
-constexpr long kMaxConnectionsPerHost = 6;
-
 // Once per process, before any other curl call; a function-local static is initialised
 // exactly once even when several sessions start at the same time.
 bool curlReady() {
@@ -68,9 +66,7 @@ class CurlHttpSession::Worker {
       : limits_{options.caBundlePath, options.maxResponseBytes},
         overrides_(normalisedOverrides(options.originOverrides)),
         multi_(curlReady() ? curl_multi_init() : nullptr) {
-    // Like a browser: a burst of requests (a thousand event posts, say) queues for a few
-    // reused connections instead of opening a socket each and swamping the server.
-    if (multi_ != nullptr) curl_multi_setopt(multi_, CURLMOPT_MAX_HOST_CONNECTIONS, kMaxConnectionsPerHost);
+    if (multi_ != nullptr) curl_multi_setopt(multi_, CURLMOPT_MAX_HOST_CONNECTIONS, maxConnectionsPerHost);
   }
 
   ~Worker() {

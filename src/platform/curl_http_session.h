@@ -18,6 +18,10 @@ namespace orvane {
 // and host verified, only http and https. Completions run on the worker thread.
 class CurlHttpSession final : public HttpSession {
  public:
+  // Like a browser: a burst of requests (a thousand event posts, say) queues for a few reused
+  // connections instead of opening a socket each and swamping the server.
+  static constexpr long maxConnectionsPerHost = 6;
+
   struct Options {
     // PEM file of trusted authorities used instead of the system store (e.g. a test's own).
     std::optional<std::string> caBundlePath;

@@ -1,9 +1,23 @@
 #pragma once
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "content_service.h"
 #include "real_transport_sdk.h"
 
 namespace orvane::testing {
+
+// The first story group of the sample content's "home" placement.
+inline constexpr const char* kWelcomeGroup = "0c787a5d-0f85-5d16-b908-e42609841160";
+
+// How many of the service's recorded events or analytics records have this type.
+inline std::size_t countOf(const std::vector<nlohmann::json>& records, const std::string& eventType) {
+  return static_cast<std::size_t>(std::count_if(records.begin(), records.end(), [&](const nlohmann::json& r) {
+    return r.value("eventType", "") == eventType;
+  }));
+}
 
 // Started before the SDK is built so its origin is known.
 struct StartedContentService {

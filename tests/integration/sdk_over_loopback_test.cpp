@@ -15,13 +15,6 @@ namespace {
 
 constexpr const char* kPollItem = "2a3f1c49-6b5b-5013-a748-3b0b4b8d176d";
 constexpr const char* kPollOption = "4eec43c3-6a86-519c-97d8-357bdfee7373";  // 17 votes in the sample
-constexpr const char* kWelcomeGroup = "0c787a5d-0f85-5d16-b908-e42609841160";
-
-std::size_t countOf(const std::vector<nlohmann::json>& records, const std::string& eventType) {
-  return static_cast<std::size_t>(std::count_if(records.begin(), records.end(), [&](const nlohmann::json& r) {
-    return r.value("eventType", "") == eventType;
-  }));
-}
 
 const StoryItem* findItem(const std::vector<StoryGroup>& groups, const std::string& itemId) {
   for (const auto& group : groups) {

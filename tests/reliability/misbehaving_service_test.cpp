@@ -21,24 +21,14 @@ using namespace std::chrono_literals;
 
 // A service whose every answer is produced by `answer`, reached through the real transport.
 struct MisbehavingService {
-  explicit MisbehavingService(std::function<void(const httplib::Request&, httplib::Response&)> answer,
-                              CurlHttpSession::Options transportOptions = {})
-      : handler(std::move(answer)) {
-    server.routes().Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
-      ++requests;
-      handler(request, response);
-    });
-    server.routes().Post(".*", [this](const httplib::Request& request, httplib::Response& response) {
-      ++requests;
-      handler(request, response);
-    });
+  explicit MisbehavingService(const httplib::Server::Handler& answer, CurlHttpSession::Options transportOptions = {}) {
+    server.routes().Get(".*", answer);
+    server.routes().Post(".*", answer);
     server.start();
     client = std::make_unique<RealTransportSdk>(server.origin(), std::move(transportOptions));
     client->configure();
   }
 
-  std::function<void(const httplib::Request&, httplib::Response&)> handler;
-  std::atomic<int> requests{0};
   LocalHttpServer server;
   std::unique_ptr<RealTransportSdk> client;
 };

@@ -14,13 +14,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr const char* kWelcomeGroup = "0c787a5d-0f85-5d16-b908-e42609841160";
-
-std::size_t countOf(const std::vector<nlohmann::json>& records, const std::string& eventType) {
-  return static_cast<std::size_t>(std::count_if(records.begin(), records.end(), [&](const nlohmann::json& r) {
-    return r.value("eventType", "") == eventType;
-  }));
-}
 
 TEST(ServiceOutage, NothingListeningFailsOnceWithATransportErrorAndTheBarStaysEmpty) {
   LoopbackHarness harness;
