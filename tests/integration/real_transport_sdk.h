@@ -42,8 +42,7 @@ struct RealTransportSdk {
   }
 
   Result<std::vector<StoryGroup>> stories(const std::string& placement) {
-    auto result = await<std::vector<StoryGroup>>(
-        [&](auto done) { api->fetchStories(placement, done); });
+    auto result = await<std::vector<StoryGroup>>([&](auto done) { api->fetchStories(placement, done); });
     EXPECT_TRUE(result.has_value()) << "no answer in time";
     return result ? *result : Result<std::vector<StoryGroup>>(TransportError{});
   }

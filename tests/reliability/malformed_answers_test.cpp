@@ -29,8 +29,8 @@ class MalformedAnswers : public ::testing::Test {
     return results.empty() ? Result<T>(TransportError{}) : std::move(results.front());
   }
   Result<std::vector<StoryGroup>> stories(const std::string& body) {
-    return answerWith<std::vector<StoryGroup>>(
-        body, [&](auto done) { api.fetchStories("home", std::move(done)); });
+    return answerWith<std::vector<StoryGroup>>(body,
+                                               [&](auto done) { api.fetchStories("home", std::move(done)); });
   }
   // A placement of its own: a valid answer here would become the fallback of later failures.
   Result<std::vector<Banner>> banners(const std::string& body, const std::string& placementKey) {
@@ -38,7 +38,8 @@ class MalformedAnswers : public ::testing::Test {
         body, [&](auto done) { api.fetchBanners(placementKey, std::move(done)); });
   }
   Result<VoteResponse> vote(const std::string& body) {
-    return answerWith<VoteResponse>(body, [&](auto done) { api.recordVote("item", "option", std::move(done)); });
+    return answerWith<VoteResponse>(body,
+                                    [&](auto done) { api.recordVote("item", "option", std::move(done)); });
   }
 
   FakePlatform fake;

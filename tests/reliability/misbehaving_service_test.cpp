@@ -21,7 +21,8 @@ using namespace std::chrono_literals;
 
 // A service whose every answer is produced by `answer`, reached through the real transport.
 struct MisbehavingService {
-  explicit MisbehavingService(const httplib::Server::Handler& answer, CurlHttpSession::Options transportOptions = {}) {
+  explicit MisbehavingService(const httplib::Server::Handler& answer,
+                              CurlHttpSession::Options transportOptions = {}) {
     server.routes().Get(".*", answer);
     server.routes().Post(".*", answer);
     server.start();
@@ -104,7 +105,8 @@ TEST(MisbehavingService, ServerErrorsAreHttpStatusErrorsAndBannersFallBack) {
     auto stories = client.stories("home");
     ASSERT_FALSE(stories.ok());
     EXPECT_EQ(std::get<StoryAPIError>(stories.error()), StoryAPIError::httpStatus(code));
-    auto vote = client.await<VoteResponse>([&](auto done) { client.api->recordVote("item", "option", done); });
+    auto vote =
+        client.await<VoteResponse>([&](auto done) { client.api->recordVote("item", "option", done); });
     ASSERT_TRUE(vote && !vote->ok());
     EXPECT_EQ(std::get<StoryAPIError>(vote->error()), StoryAPIError::httpStatus(code));
     auto fallback = client.banners("five-hundreds");
@@ -123,9 +125,9 @@ TEST(MisbehavingService, TruncatedBodiesAreTransportErrors) {
       return false;
     };
     if (chunked) {
-      response.set_chunked_content_provider("application/json", [=](std::size_t offset, httplib::DataSink& sink) {
-        return sendHalfThenHangUp(offset, sink);
-      });
+      response.set_chunked_content_provider(
+          "application/json",
+          [=](std::size_t offset, httplib::DataSink& sink) { return sendHalfThenHangUp(offset, sink); });
     } else {
       // Promises the whole body, sends half of it.
       response.set_content_provider(body.size(), "application/json",
@@ -148,11 +150,12 @@ TEST(MisbehavingService, AnAnswerThatNeverEndsStopsAtTheCap) {
   small.maxResponseBytes = 64 * 1024;
   MisbehavingService service(
       [](const httplib::Request&, httplib::Response& response) {
-        response.set_chunked_content_provider("application/json", [](std::size_t offset, httplib::DataSink& sink) {
-          static const std::string chunk = "[" + std::string(8190, ' ') + "]";
-          // Gives up on its own well past the cap, should the client keep reading.
-          return offset < std::size_t{64} << 20 && sink.write(chunk.data(), chunk.size());
-        });
+        response.set_chunked_content_provider(
+            "application/json", [](std::size_t offset, httplib::DataSink& sink) {
+              static const std::string chunk = "[" + std::string(8190, ' ') + "]";
+              // Gives up on its own well past the cap, should the client keep reading.
+              return offset < std::size_t{64} << 20 && sink.write(chunk.data(), chunk.size());
+            });
       },
       small);
   auto& client = *service.client;

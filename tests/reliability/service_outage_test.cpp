@@ -14,7 +14,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-
 TEST(ServiceOutage, NothingListeningFailsOnceWithATransportErrorAndTheBarStaysEmpty) {
   LoopbackHarness harness;
   harness.configure();
@@ -38,7 +37,8 @@ TEST(ServiceOutage, NothingListeningFailsOnceWithATransportErrorAndTheBarStaysEm
   ASSERT_TRUE(fallback.ok());
   EXPECT_EQ(fallback.value(), good.value());
 
-  StoryImagePipeline pipeline(harness.sdk->platform().http, std::make_shared<FakeImageDecoder>(), harness.loop);
+  StoryImagePipeline pipeline(harness.sdk->platform().http, std::make_shared<FakeImageDecoder>(),
+                              harness.loop);
   auto bar = StoryBarViewModel::create("home", *harness.sdk, pipeline);
   ASSERT_TRUE(harness.loop->runUntil([&] { return !bar->isLoading(); }, 10s));
   EXPECT_TRUE(bar->hasLoaded());
@@ -70,7 +70,8 @@ TEST(ServiceOutage, AThousandEventsWhileOfflineThenTheServiceIsBack) {
   harness.configure();  // a new session
   harness.sdk->report(StorySDKEvent::storyOpen(kWelcomeGroup), "home");
   EXPECT_TRUE(harness.waitFor([&] { return countOf(harness.service.events(), "STORY_OPEN") == 1; }));
-  EXPECT_TRUE(harness.waitFor([&] { return countOf(harness.service.analytics(), "STORY_GROUP_OPENED") == 1; }));
+  EXPECT_TRUE(
+      harness.waitFor([&] { return countOf(harness.service.analytics(), "STORY_GROUP_OPENED") == 1; }));
 }
 
 }  // namespace
