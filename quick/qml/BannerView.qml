@@ -12,8 +12,13 @@ Item {
     property alias placementKey: placementModel.placementKey
     // The state behind the view, for hosts that want to follow it.
     readonly property alias placement: placementModel
+    // Edges covered by system bars or a notch; the slide keeps inside them.
+    property safeAreaInsets safeAreaInsets
 
-    implicitHeight: placementModel.hasContent ? content.height : 0
+    implicitHeight: placementModel.hasContent ? content.height + topInset + bottomInset : 0
+
+    readonly property real topInset: Math.max(0, safeAreaInsets.top)
+    readonly property real bottomInset: Math.max(0, safeAreaInsets.bottom)
 
     BannerPlacementModel {
         id: placementModel
@@ -27,9 +32,10 @@ Item {
         id: content
         objectName: "content"
         visible: placementModel.hasContent
-        width: root.width
+        x: Math.max(0, root.safeAreaInsets.left)
+        width: Math.max(0, root.width - x - Math.max(0, root.safeAreaInsets.right))
         height: placementModel.hasFixedHeight ? placementModel.fixedHeight : width / placementModel.aspectRatio
-        anchors.verticalCenter: parent.verticalCenter
+        y: root.topInset + (root.height - root.topInset - root.bottomInset - height) / 2
         clip: true
 
         StoryRemoteImage {

@@ -21,6 +21,10 @@ Item {
     property storyTheme theme
     // The widget texts, as StoryViewerModel.strings.
     required property var strings
+    // The card keeps this far from the top of the view (a viewer's header) and from its bottom;
+    // when it would be taller, its question and options scroll.
+    property real topMargin: 0
+    property real bottomMargin: 140
 
     signal select(string optionId)
 
@@ -38,6 +42,8 @@ Item {
         property var updatedVoteCounts: ({})
         property storyTheme theme
         property var strings: ({})
+        property real topMargin: 0
+        property real bottomMargin: 140
 
         signal select(string optionId)
 
@@ -47,6 +53,8 @@ Item {
         readonly property color green: "#34C759"
         readonly property color red: "#FF3B30"
         readonly property real total: options.reduce((sum, option) => sum + countOf(option), 0)
+        readonly property string headingText: (quiz ? strings.quizTitle : strings.pollTitle) ?? ""
+        readonly property string badgeText: (quiz ? strings.quizBadgeTitle : strings.pollBadgeTitle) ?? ""
         // By orderIndex; equal indices keep the order given.
         readonly property var orderedOptions: options.map((option, position) => ({ option, position }))
             .sort((a, b) => (a.option.orderIndex - b.option.orderIndex) || (a.position - b.position))
@@ -55,8 +63,13 @@ Item {
         function countOf(option) {
             return option.id in updatedVoteCounts ? Number(updatedVoteCounts[option.id]) : Number(option.voteCount)
         }
+        // Whole numbers throughout: 29 of 100 is 29, where 29 / 100 * 100 in floating point is
+        // 28.999... and would truncate to 28.
         function percentOf(option) {
-            return total >= 1 ? Math.trunc(countOf(option) / total * 100) : 0
+            if (!(total >= 1))
+                return 0
+            const scaled = countOf(option) * 100
+            return (scaled - scaled % total) / total
         }
         function faded(color, opacity) {
             return Qt.rgba(color.r, color.g, color.b, color.a * opacity)
@@ -65,54 +78,59 @@ Item {
         Rectangle {
             id: panel
             objectName: "card"
+            readonly property real available: card.height - card.topMargin - card.bottomMargin
+
             anchors.left: parent.left
             anchors.right: parent.right
             anchors.bottom: parent.bottom
             anchors.leftMargin: 32
             anchors.rightMargin: 32
-            anchors.bottomMargin: 140
-            height: content.implicitHeight + 40
+            anchors.bottomMargin: card.bottomMargin
+            height: Math.max(0, Math.min(content.implicitHeight + 40, available))
             radius: 20
             color: Qt.rgba(0.08, 0.08, 0.1, 0.72)
             border.color: Qt.rgba(1, 1, 1, 0.12)
             border.width: 1
+            clip: true
 
             // The card keeps its taps from the page beneath.
             MouseArea {
                 anchors.fill: parent
             }
 
-            Column {
+            ColumnLayout {
                 id: content
                 objectName: "cardContent"
-                x: 20
-                y: 20
-                width: parent.width - 40
+                anchors.fill: parent
+                anchors.margins: 20
                 spacing: 12
 
-                Item {
-                    width: parent.width
-                    height: Math.max(badge.height, heading.implicitHeight, totalText.implicitHeight)
+                RowLayout {
+                    objectName: "header"
+                    Layout.fillWidth: true
+                    spacing: 8
 
                     Rectangle {
                         id: badge
                         objectName: "badge"
-                        anchors.verticalCenter: parent.verticalCenter
-                        width: badgeContent.implicitWidth
-                        height: badgeContent.implicitHeight
+                        Layout.preferredWidth: implicitWidth
+                        Layout.minimumWidth: Math.min(implicitWidth, 48)
+                        implicitWidth: badgeContent.implicitWidth + 16
+                        implicitHeight: badgeContent.implicitHeight + 8
                         radius: height / 2
                         color: card.faded(card.primary, 0.9)
+                        clip: true
 
-                        Row {
+                        RowLayout {
                             id: badgeContent
-                            leftPadding: 8
-                            rightPadding: 8
-                            topPadding: 4
-                            bottomPadding: 4
+                            anchors.fill: parent
+                            anchors.leftMargin: 8
+                            anchors.rightMargin: 8
+                            anchors.topMargin: 4
+                            anchors.bottomMargin: 4
                             spacing: 4
 
                             StorySymbol {
-                                anchors.verticalCenter: parent.verticalCenter
                                 name: card.quiz ? "checkmark.circle.fill" : "chart.bar.fill"
                                 pointSize: 10
                                 weight: Font.DemiBold
@@ -120,28 +138,38 @@ Item {
                             }
                             Text {
                                 objectName: "badgeTitle"
-                                text: card.quiz ? card.strings.quizBadgeTitle : card.strings.pollBadgeTitle
+                                Layout.fillWidth: true
+                                text: card.badgeText
                                 font.pixelSize: 10
                                 font.bold: true
                                 color: card.contrast
+                                maximumLineCount: 1
+                                elide: Text.ElideRight
                             }
                         }
                     }
+                    // The heading says nothing new when it repeats the badge ("Quiz" by default).
                     Text {
                         id: heading
                         objectName: "heading"
-                        anchors.left: badge.right
-                        anchors.leftMargin: 8
-                        anchors.verticalCenter: parent.verticalCenter
-                        text: card.quiz ? card.strings.quizTitle : card.strings.pollTitle
+                        visible: text.trim().toLowerCase() !== card.badgeText.trim().toLowerCase()
+                        Layout.preferredWidth: implicitWidth
+                        Layout.minimumWidth: 0
+                        text: card.headingText
                         font: card.theme.font(13, Font.Medium)
                         color: Qt.rgba(1, 1, 1, 0.7)
+                        maximumLineCount: 1
+                        elide: Text.ElideRight
+                    }
+                    Item {
+                        objectName: "headerSpacer"
+                        Layout.fillWidth: true
                     }
                     Text {
                         id: totalText
                         objectName: "total"
-                        anchors.right: parent.right
-                        anchors.verticalCenter: parent.verticalCenter
+                        Layout.preferredWidth: implicitWidth
+                        Layout.minimumWidth: Math.min(implicitWidth, 56)
                         text: {
                             const one = card.total === 1
                             const word = card.quiz ? (one ? card.strings.answerSingular : card.strings.answerPlural)
@@ -150,163 +178,198 @@ Item {
                         }
                         font: card.theme.font(13, Font.Normal)
                         color: Qt.rgba(1, 1, 1, 0.5)
+                        maximumLineCount: 1
+                        elide: Text.ElideRight
                     }
                 }
 
-                Text {
-                    objectName: "question"
-                    width: parent.width
-                    text: card.question
-                    font: card.theme.font(16, Font.DemiBold)
-                    color: "white"
-                    wrapMode: Text.Wrap
-                }
+                // The question and the options, scrolling when the card has less room than they need.
+                Flickable {
+                    id: scroller
+                    objectName: "optionsScroller"
+                    Layout.fillWidth: true
+                    Layout.fillHeight: true
+                    implicitHeight: body.implicitHeight
+                    contentWidth: width
+                    contentHeight: body.implicitHeight
+                    boundsBehavior: Flickable.StopAtBounds
+                    flickableDirection: Flickable.VerticalFlick
+                    interactive: contentHeight > height
+                    clip: true
 
-                Repeater {
-                    model: card.orderedOptions
+                    Column {
+                        id: body
+                        width: scroller.width
+                        spacing: 12
 
-                    Rectangle {
-                        id: row
-                        required property var modelData
-                        required property int index
-                        readonly property var option: modelData
-                        readonly property bool selected: card.votedOptionId != null && card.votedOptionId === option.id
-                        readonly property bool correct: option.isCorrect === true
-                        readonly property bool marked: card.showResults && (selected || correct)
-                        readonly property color accent: card.quiz && card.showResults && correct ? card.green
-                                                        : card.quiz && card.showResults && selected ? card.red
-                                                        : card.primary
-
-                        objectName: "option" + index
-                        width: content.width
-                        height: rowContent.implicitHeight + 26
-                        radius: 12
-                        clip: true
-                        color: {
-                            if (card.quiz)
-                                return marked ? card.faded(accent, selected ? 0.28 : 0.2) : Qt.rgba(1, 1, 1, 0.05)
-                            if (selected)
-                                return card.faded(card.primary, 0.85)
-                            return Qt.rgba(1, 1, 1, card.showResults ? 0.06 : 0)
-                        }
-                        border.color: {
-                            if (card.quiz)
-                                return marked ? card.faded(accent, selected ? 0.9 : 0.7) : Qt.rgba(1, 1, 1, 0.15)
-                            return selected ? card.primary : Qt.rgba(1, 1, 1, 0.15)
-                        }
-                        border.width: (card.quiz ? marked : selected) ? 2 : 1
-
-                        RowLayout {
-                            id: rowContent
-                            anchors.fill: parent
-                            anchors.leftMargin: 16
-                            anchors.rightMargin: 16
-                            anchors.topMargin: 13
-                            anchors.bottomMargin: 13
-                            spacing: 12
-
-                            Text {
-                                objectName: "emoji"
-                                visible: !!row.option.emojiPrefix
-                                Layout.preferredWidth: 28
-                                text: row.option.emojiPrefix ?? ""
-                                font.pixelSize: 20
-                                horizontalAlignment: Text.AlignHCenter
-                            }
-                            Text {
-                                objectName: "optionText"
-                                Layout.fillWidth: true
-                                text: row.option.text
-                                font: card.theme.font(15, Font.Medium)
-                                color: !row.selected ? Qt.rgba(1, 1, 1, 0.85) : card.quiz ? "white" : card.contrast
-                                wrapMode: Text.Wrap
-                                maximumLineCount: 2
-                                elide: Text.ElideRight
-                            }
-                            Text {
-                                objectName: "percent"
-                                visible: card.showResults
-                                text: card.percentOf(row.option) + "%"
-                                font: card.theme.font(14, Font.DemiBold)
-                                color: card.quiz ? Qt.rgba(1, 1, 1, 0.7)
-                                                 : row.selected ? card.contrast : Qt.rgba(1, 1, 1, 0.6)
-                            }
-                            Text {
-                                objectName: "count"
-                                visible: card.showResults && !card.quiz
-                                text: String(card.countOf(row.option))
-                                font: card.theme.font(13, Font.Normal)
-                                color: Qt.rgba(1, 1, 1, 0.45)
-                            }
-                            StorySymbol {
-                                objectName: "outcome"
-                                visible: card.showResults && card.quiz && (row.correct || row.selected)
-                                name: row.correct ? "checkmark.circle.fill" : "xmark.circle.fill"
-                                pointSize: 20
-                                color: row.correct ? card.green : card.red
-                            }
-                            Spinner {
-                                objectName: "spinner"
-                                visible: !card.showResults && card.isVotingInProgress && row.selected
-                            }
-                            Item {
-                                objectName: "indicator"
-                                Layout.preferredWidth: 22
-                                Layout.preferredHeight: 22
-
-                                Rectangle {
-                                    objectName: "ring"
-                                    visible: !card.showResults
-                                    anchors.fill: parent
-                                    radius: width / 2
-                                    color: "transparent"
-                                    border.color: row.selected ? row.accent : Qt.rgba(1, 1, 1, 0.4)
-                                    border.width: row.selected ? 2 : 1.5
-
-                                    Rectangle {
-                                        visible: row.selected
-                                        anchors.centerIn: parent
-                                        width: 12
-                                        height: 12
-                                        radius: 6
-                                        color: row.accent
-                                    }
-                                }
-                                Rectangle {
-                                    objectName: "check"
-                                    visible: card.showResults && row.selected
-                                    anchors.fill: parent
-                                    radius: width / 2
-                                    color: row.accent
-
-                                    StorySymbol {
-                                        anchors.centerIn: parent
-                                        name: "checkmark"
-                                        pointSize: 11
-                                        weight: Font.Bold
-                                        color: card.quiz ? "white" : card.contrast
-                                    }
-                                }
-                                Rectangle {
-                                    objectName: "dot"
-                                    visible: card.showResults && !row.selected && !card.quiz
-                                    anchors.centerIn: parent
-                                    width: 8
-                                    height: 8
-                                    radius: 4
-                                    color: Qt.rgba(1, 1, 1, 0.2)
-                                }
-                            }
+                        Text {
+                            objectName: "question"
+                            width: parent.width
+                            text: card.question
+                            font: card.theme.font(16, Font.DemiBold)
+                            color: "white"
+                            wrapMode: Text.Wrap
                         }
 
-                        MouseArea {
-                            anchors.fill: parent
-                            enabled: !card.answered
-                            onClicked: if (!card.answered) card.select(row.option.id)
+                        Repeater {
+                            model: card.orderedOptions
+
+                            OptionRow {
+                                voteCard: card
+                                width: body.width
+                            }
                         }
                     }
                 }
             }
+        }
+    }
+
+    // One answer of a card: emoji, text, its share once results are in, and the choice indicator.
+    component OptionRow: Rectangle {
+        id: row
+        required property var modelData
+        required property int index
+        property Item voteCard
+        readonly property var option: modelData
+        readonly property bool selected: row.voteCard.votedOptionId != null && row.voteCard.votedOptionId === option.id
+        readonly property bool correct: option.isCorrect === true
+        readonly property bool marked: row.voteCard.showResults && (selected || correct)
+        readonly property color accent: row.voteCard.quiz && row.voteCard.showResults && correct ? row.voteCard.green
+                                        : row.voteCard.quiz && row.voteCard.showResults && selected ? row.voteCard.red
+                                        : row.voteCard.primary
+
+        objectName: "option" + index
+        height: rowContent.implicitHeight + 26
+        radius: 12
+        clip: true
+        color: {
+            if (row.voteCard.quiz)
+                return marked ? row.voteCard.faded(accent, selected ? 0.28 : 0.2) : Qt.rgba(1, 1, 1, 0.05)
+            if (selected)
+                return row.voteCard.faded(row.voteCard.primary, 0.85)
+            return Qt.rgba(1, 1, 1, row.voteCard.showResults ? 0.06 : 0)
+        }
+        border.color: {
+            if (row.voteCard.quiz)
+                return marked ? row.voteCard.faded(accent, selected ? 0.9 : 0.7) : Qt.rgba(1, 1, 1, 0.15)
+            return selected ? row.voteCard.primary : Qt.rgba(1, 1, 1, 0.15)
+        }
+        border.width: (row.voteCard.quiz ? marked : selected) ? 2 : 1
+
+        RowLayout {
+            id: rowContent
+            anchors.fill: parent
+            anchors.leftMargin: 16
+            anchors.rightMargin: 16
+            anchors.topMargin: 13
+            anchors.bottomMargin: 13
+            spacing: 12
+
+            Text {
+                objectName: "emoji"
+                visible: !!row.option.emojiPrefix
+                Layout.preferredWidth: 28
+                Layout.maximumWidth: 28
+                text: row.option.emojiPrefix ?? ""
+                font: row.voteCard.theme.emojiFont(20)
+                horizontalAlignment: Text.AlignHCenter
+                maximumLineCount: 1
+                clip: true
+            }
+            Text {
+                objectName: "optionText"
+                Layout.fillWidth: true
+                text: row.option.text
+                font: row.voteCard.theme.font(15, Font.Medium)
+                color: !row.selected ? Qt.rgba(1, 1, 1, 0.85) : row.voteCard.quiz ? "white" : row.voteCard.contrast
+                wrapMode: Text.Wrap
+                maximumLineCount: 2
+                elide: Text.ElideRight
+            }
+            Text {
+                objectName: "percent"
+                visible: row.voteCard.showResults
+                text: row.voteCard.percentOf(row.option) + "%"
+                font: row.voteCard.theme.font(14, Font.DemiBold)
+                color: row.voteCard.quiz ? Qt.rgba(1, 1, 1, 0.7)
+                                 : row.selected ? row.voteCard.contrast : Qt.rgba(1, 1, 1, 0.6)
+            }
+            Text {
+                objectName: "count"
+                visible: row.voteCard.showResults && !row.voteCard.quiz
+                text: String(row.voteCard.countOf(row.option))
+                font: row.voteCard.theme.font(13, Font.Normal)
+                color: Qt.rgba(1, 1, 1, 0.45)
+            }
+            // A quiz with results marks a row once: a green check when right, a red cross on a
+            // wrong choice; the indicator gives way to it.
+            StorySymbol {
+                objectName: "outcome"
+                visible: row.voteCard.showResults && row.voteCard.quiz && (row.correct || row.selected)
+                name: row.correct ? "checkmark.circle.fill" : "xmark.circle.fill"
+                pointSize: 20
+                color: row.correct ? row.voteCard.green : row.voteCard.red
+            }
+            Spinner {
+                objectName: "spinner"
+                visible: !row.voteCard.showResults && row.voteCard.isVotingInProgress && row.selected
+            }
+            Item {
+                objectName: "indicator"
+                visible: !(row.voteCard.quiz && row.voteCard.showResults)
+                Layout.preferredWidth: 22
+                Layout.preferredHeight: 22
+
+                Rectangle {
+                    objectName: "ring"
+                    visible: !row.voteCard.showResults
+                    anchors.fill: parent
+                    radius: width / 2
+                    color: "transparent"
+                    border.color: row.selected ? row.accent : Qt.rgba(1, 1, 1, 0.4)
+                    border.width: row.selected ? 2 : 1.5
+
+                    Rectangle {
+                        visible: row.selected
+                        anchors.centerIn: parent
+                        width: 12
+                        height: 12
+                        radius: 6
+                        color: row.accent
+                    }
+                }
+                Rectangle {
+                    objectName: "check"
+                    visible: row.voteCard.showResults && row.selected && !row.voteCard.quiz
+                    anchors.fill: parent
+                    radius: width / 2
+                    color: row.accent
+
+                    StorySymbol {
+                        anchors.centerIn: parent
+                        name: "checkmark"
+                        pointSize: 11
+                        weight: Font.Bold
+                        color: row.voteCard.quiz ? "white" : row.voteCard.contrast
+                    }
+                }
+                Rectangle {
+                    objectName: "dot"
+                    visible: row.voteCard.showResults && !row.selected && !row.voteCard.quiz
+                    anchors.centerIn: parent
+                    width: 8
+                    height: 8
+                    radius: 4
+                    color: Qt.rgba(1, 1, 1, 0.2)
+                }
+            }
+        }
+
+        MouseArea {
+            anchors.fill: parent
+            enabled: !row.voteCard.answered
+            onClicked: if (!row.voteCard.answered) row.voteCard.select(row.option.id)
         }
     }
 
@@ -342,6 +405,8 @@ Item {
 
     VoteCard {
         anchors.fill: parent
+        topMargin: root.topMargin
+        bottomMargin: root.bottomMargin
         question: root.question
         options: root.options
         votedOptionId: root.votedOptionId

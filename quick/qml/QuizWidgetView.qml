@@ -19,12 +19,18 @@ Item {
     property storyTheme theme
     // The widget texts, as StoryViewerModel.strings.
     required property var strings
+    // The card keeps this far from the top of the view (a viewer's header) and from its bottom;
+    // when it would be taller, its question and options scroll.
+    property real topMargin: 0
+    property real bottomMargin: 140
 
     signal select(string optionId)
 
     PollWidgetView.VoteCard {
         anchors.fill: parent
         quiz: true
+        topMargin: root.topMargin
+        bottomMargin: root.bottomMargin
         question: root.question
         options: root.options
         votedOptionId: root.votedOptionId

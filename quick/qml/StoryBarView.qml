@@ -11,6 +11,8 @@ Item {
     id: root
 
     property string placementKey
+    // Edges covered by system bars or a notch: the bubbles and the viewer keep inside them.
+    property safeAreaInsets safeAreaInsets
 
     implicitWidth: bar.groups.length > 0 ? 32 + bar.groups.length * 76 + (bar.groups.length - 1) * 12 : 0
     implicitHeight: bar.groups.length > 0 ? 110 : 0
@@ -50,8 +52,8 @@ Item {
         anchors.fill: parent
         orientation: ListView.Horizontal
         spacing: 12
-        leftMargin: 16
-        rightMargin: 16
+        leftMargin: 16 + Math.max(0, root.safeAreaInsets.left)
+        rightMargin: 16 + Math.max(0, root.safeAreaInsets.right)
         // Bubbles exist only while in view, so each coming into view reports it.
         cacheBuffer: 0
         clip: true
@@ -119,6 +121,7 @@ Item {
             groups: bar.storyGroups
             startIndex: bar.selectedGroupIndex
             placementKey: bar.placementKey
+            safeAreaInsets: root.safeAreaInsets
             onDismissRequested: presentation.close()
         }
     }

@@ -1,9 +1,12 @@
 import QtQuick
+import QtQuick.Layouts
 import OrvaneStories
 
-// A placement's stories full screen, one page at a time: the page's media fills the view, the
-// progress bars, the group's title and a close button sit at the top, the page's texts and
-// call-to-action at the bottom, and a poll, quiz or swipe widget lies over everything.
+// A placement's stories full screen, one page at a time, on a stage of the stories' portrait
+// shape: the page's media fills the stage, the progress bars, the group's title and a close
+// button sit at its top, the page's texts and call-to-action at its bottom, and a poll, quiz or
+// swipe widget lies over everything. On a window wider than the stage the sides show the page's
+// media again, dimmed. Controls and texts keep inside `safeAreaInsets`.
 // A tap on the left or right side goes back or forward, holding either side pauses, dragging
 // down closes, dragging up on a swipe page swipes. dismissRequested() asks the presenter to take
 // the viewer away: after the last page, the close button or the drag.
@@ -20,11 +23,23 @@ Item {
     property storyGroupList groups
     property int startIndex: 0
     property string placementKey
+    // Window edges covered by system bars or a notch, as the host's platform reports them.
+    property safeAreaInsets safeAreaInsets
+    // Mirrors the layout (the back zone goes right, texts start at the right).
+    property bool rightToLeft: Qt.application.layoutDirection === Qt.RightToLeft
+                               || Qt.locale().textDirection === Qt.RightToLeft
+    // The sides are a blurred copy of the media where the scene graph runs shader effects.
+    property bool blurredBackdrop: GraphicsInfo.api !== GraphicsInfo.Software && GraphicsInfo.api !== GraphicsInfo.Unknown
 
     signal dismissRequested()
 
     readonly property var item: viewer.currentItem
     readonly property storyTheme theme: viewer.theme
+    // Stories are made 9:16; a wider window shows them on a stage of that shape.
+    readonly property real stageAspect: 9 / 16
+
+    LayoutMirroring.enabled: rightToLeft
+    LayoutMirroring.childrenInherit: true
 
     // Ends of drags, in points with y growing downwards; the flick of the finger carries the
     // predicted translation beyond the actual one.
@@ -92,14 +107,53 @@ Item {
         color: "black"
     }
 
-    Loader {
-        id: media
-        objectName: "media"
+    StoryStageBackdrop {
+        objectName: "backdrop"
         anchors.fill: parent
-        sourceComponent: {
-            if (root.item === null || root.item.mediaUrl.toString() === "")
-                return mediaPlaceholder
-            return root.item.mediaType === "video" ? videoPage : imagePage
+        visible: stage.width < root.width - 1
+        source: media
+        blurred: root.blurredBackdrop
+    }
+
+    Item {
+        id: stage
+        objectName: "stage"
+        width: Math.min(root.width, Math.round(root.height * root.stageAspect))
+        height: root.height
+        x: Math.round((root.width - width) / 2)
+        clip: true
+
+        Loader {
+            id: media
+            objectName: "media"
+            anchors.fill: parent
+            sourceComponent: {
+                if (root.item === null || root.item.mediaUrl.toString() === "")
+                    return mediaPlaceholder
+                return root.item.mediaType === "video" ? videoPage : imagePage
+            }
+        }
+
+        // White texts stay legible on bright media.
+        Rectangle {
+            objectName: "topScrim"
+            width: parent.width
+            height: safe.y + header.y + header.height + 48
+            gradient: Gradient {
+                GradientStop { position: 0; color: Qt.rgba(0, 0, 0, 0.5) }
+                GradientStop { position: 1; color: "transparent" }
+            }
+        }
+        Rectangle {
+            objectName: "bottomScrim"
+            readonly property real textTop: pageTexts.height > 0 ? safe.y + pageTexts.y : stage.height
+            width: parent.width
+            y: Math.min(textTop - 64, stage.height - 200)
+            height: stage.height - y
+            gradient: Gradient {
+                GradientStop { position: 0; color: "transparent" }
+                GradientStop { position: 1; color: Qt.rgba(0, 0, 0, 0.6) }
+            }
         }
     }
 
@@ -157,64 +211,109 @@ Item {
         }
     }
 
-    // Back on the left, forward on the right; the middle is left to drags.
+    // Back on the leading side, forward on the trailing one, the middle left to drags; measured
+    // on the stage, the outer zones reaching on to the window's edges.
     Row {
         anchors.fill: parent
 
         SideZone {
             objectName: "previousZone"
-            width: root.width * 0.35
+            width: stage.x + stage.width * 0.35
             onTapped: viewer.goToPrevious()
         }
         Item {
             objectName: "middleZone"
-            width: root.width * 0.30
+            width: stage.width * 0.30
             height: parent.height
         }
         SideZone {
             objectName: "nextZone"
-            width: root.width * 0.35
+            width: root.width - stage.x - stage.width * 0.65
             onTapped: viewer.goToNext()
         }
     }
 
-    // The page's texts and call-to-action, beneath the widgets.
+    // The stage less the safe-area insets: where controls and texts go. Placed by coordinates,
+    // which mirroring leaves alone, since insets belong to physical edges.
     Item {
-        anchors.fill: parent
-        anchors.leftMargin: 12
-        anchors.rightMargin: 12
-        anchors.bottomMargin: 32
+        id: safe
+        objectName: "safeStage"
+        readonly property real leftInset: Math.max(0, root.safeAreaInsets.left - stage.x)
+        readonly property real rightInset: Math.max(0, root.safeAreaInsets.right - (root.width - stage.x - stage.width))
 
-        Column {
-            anchors.bottom: parent.bottom
-            width: parent.width
+        x: stage.x + leftInset
+        y: Math.max(0, root.safeAreaInsets.top)
+        width: Math.max(0, stage.width - leftInset - rightInset)
+        height: Math.max(0, root.height - y - Math.max(0, root.safeAreaInsets.bottom))
 
-            Column {
+        // What the page's texts may take: all below the header on a plain page, less where a
+        // widget needs room of its own.
+        readonly property real roomBelowHeader: height - (header.y + header.height + 12) - 32
+        readonly property real textRoom: {
+            switch (root.item?.widgetType) {
+            case "poll":
+            case "quiz": return Math.max(0, roomBelowHeader * 0.4)
+            case "swipe": return Math.max(0, roomBelowHeader - 150)
+            default: return Math.max(0, roomBelowHeader)
+            }
+        }
+        // A widget's content stays clear of the header and of the page's texts.
+        readonly property real widgetTop: header.y + header.height + 12
+        readonly property real textsTop: pageTexts.height > 0 ? pageTexts.y - 12 : height
+
+        // The page's texts and call-to-action, beneath the widgets.
+        ColumnLayout {
+            id: pageTexts
+            objectName: "pageTexts"
+            x: 12
+            width: parent.width - 24
+            height: Math.min(implicitHeight, safe.textRoom)
+            y: parent.height - 32 - height
+            spacing: 0
+
+            ColumnLayout {
+                id: textBlock
                 objectName: "textBlock"
                 visible: root.item !== null && (root.item.title !== null || root.item.bodyText !== null)
-                width: parent.width
-                leftPadding: 4
-                rightPadding: 4
-                bottomPadding: 18
+                Layout.fillWidth: true
+                Layout.fillHeight: true
+                Layout.maximumHeight: implicitHeight
+                Layout.leftMargin: 4
+                Layout.rightMargin: 4
+                Layout.bottomMargin: 18
                 spacing: 8
 
                 Text {
                     objectName: "pageTitle"
                     visible: text !== ""
-                    width: parent.width - 8
+                    Layout.fillWidth: true
+                    Layout.fillHeight: true
+                    Layout.maximumHeight: implicitHeight
+                    Layout.minimumHeight: Math.min(implicitHeight, titleMetrics.height)
                     text: root.item?.title ?? ""
                     font: root.theme.font(22, Font.DemiBold)
                     color: "white"
                     wrapMode: Text.Wrap
+                    elide: Text.ElideRight
+
+                    FontMetrics {
+                        id: titleMetrics
+                        font: root.theme.font(22, Font.DemiBold)
+                    }
                 }
                 Text {
                     objectName: "pageBody"
                     visible: text !== ""
-                    width: parent.width - 8
+                    Layout.fillWidth: true
+                    Layout.fillHeight: true
+                    Layout.maximumHeight: implicitHeight
+                    Layout.minimumHeight: 0
                     text: root.item?.bodyText ?? ""
                     font: root.theme.font(15, Font.Normal)
                     color: Qt.rgba(1, 1, 1, 0.86)
                     wrapMode: Text.Wrap
+                    elide: Text.ElideRight
+                    clip: true
                     lineHeightMode: Text.FixedHeight
                     lineHeight: bodyMetrics.lineSpacing + 2
 
@@ -225,28 +324,33 @@ Item {
                 }
             }
 
+            // The label keeps to the capsule: a long one is cut short with an ellipsis.
             Rectangle {
                 id: cta
                 objectName: "ctaButton"
                 readonly property var colors: root.ctaColors(root.theme)
 
                 visible: root.item !== null && root.item.ctaTitle !== null && root.item.ctaUrl.toString() !== ""
-                width: parent.width
-                height: ctaLabel.implicitHeight + 28
+                Layout.fillWidth: true
+                Layout.minimumHeight: implicitHeight
+                implicitHeight: ctaLabel.implicitHeight + 28
                 radius: height / 2
                 color: colors.background
                 border.color: colors.border
                 border.width: colors.borderWidth
+                clip: true
 
                 Text {
                     id: ctaLabel
                     objectName: "ctaLabel"
                     anchors.centerIn: parent
-                    width: parent.width
+                    width: Math.max(0, parent.width - parent.height)
                     horizontalAlignment: Text.AlignHCenter
                     text: root.item?.ctaTitle ?? ""
                     font: root.theme.font(17, Font.DemiBold)
                     color: cta.colors.text
+                    maximumLineCount: 1
+                    elide: Text.ElideRight
                 }
                 MouseArea {
                     anchors.fill: parent
@@ -258,109 +362,64 @@ Item {
                 }
             }
         }
-    }
 
-    Loader {
-        id: widget
-        objectName: "widget"
-        anchors.fill: parent
-        sourceComponent: {
-            switch (root.item?.widgetType) {
-            case "poll": return pollWidget
-            case "quiz": return quizWidget
-            case "swipe": return swipeWidget
-            default: return null
+        Loader {
+            id: widget
+            objectName: "widget"
+            anchors.fill: parent
+            sourceComponent: {
+                switch (root.item?.widgetType) {
+                case "poll": return pollWidget
+                case "quiz": return quizWidget
+                case "swipe": return swipeWidget
+                default: return null
+                }
             }
         }
-    }
 
-    Component {
-        id: pollWidget
-        PollWidgetView {
-            question: root.questionOf(root.item, viewer.strings.pollTitle)
-            options: root.item?.widgetOptions ?? []
-            votedOptionId: viewer.votedOptionId
-            showResults: viewer.showResults
-            isVotingInProgress: viewer.isVotingInProgress
-            updatedVoteCounts: viewer.updatedVoteCounts
-            theme: root.theme
-            strings: viewer.strings
-            onSelect: optionId => viewer.vote(optionId)
-        }
-    }
-
-    Component {
-        id: quizWidget
-        QuizWidgetView {
-            question: root.questionOf(root.item, viewer.strings.quizTitle)
-            options: root.item?.widgetOptions ?? []
-            votedOptionId: viewer.votedOptionId
-            showResults: viewer.showResults
-            isVotingInProgress: viewer.isVotingInProgress
-            updatedVoteCounts: viewer.updatedVoteCounts
-            theme: root.theme
-            strings: viewer.strings
-            onSelect: optionId => viewer.vote(optionId)
-        }
-    }
-
-    Component {
-        id: swipeWidget
-        SwipeWidgetView {
-            swipeCallbackURL: root.item?.swipeCallbackUrl ?? ""
-            theme: root.theme
-            strings: viewer.strings
-            onSwipeUp: viewer.handleSwipeUp()
-        }
-    }
-
-    // Progress, title and close button. Above the widgets (which keep to the bottom of the page),
-    // so the close button works on a swipe page too.
-    Item {
-        anchors.fill: parent
-        anchors.leftMargin: 12
-        anchors.rightMargin: 12
-        anchors.topMargin: 16
-
-        Column {
+        // Progress, title and close button. Above the widgets, so the close button works on a
+        // swipe page too.
+        ColumnLayout {
             id: header
-            width: parent.width
+            objectName: "header"
+            x: 12
+            y: 16
+            width: parent.width - 24
             spacing: 12
 
             StoryProgressView {
                 objectName: "progress"
-                width: parent.width
+                Layout.fillWidth: true
                 segmentCount: viewer.itemCount
                 activeIndex: viewer.currentItemIndex
                 progress: viewer.progress
                 theme: root.theme
             }
 
-            Item {
-                width: parent.width
-                height: Math.max(groupTitle.implicitHeight, closeButton.height)
+            RowLayout {
+                Layout.fillWidth: true
+                spacing: 8
 
                 Text {
                     id: groupTitle
                     objectName: "groupTitle"
-                    anchors.left: parent.left
-                    anchors.right: closeButton.left
-                    anchors.rightMargin: 8
-                    anchors.verticalCenter: parent.verticalCenter
+                    Layout.preferredWidth: implicitWidth
+                    Layout.minimumWidth: 0
                     text: viewer.groupTitle
                     font: root.theme.font(17, Font.DemiBold)
                     color: "white"
                     maximumLineCount: 1
                     elide: Text.ElideRight
                 }
-
+                Item {
+                    Layout.fillWidth: true
+                }
                 Rectangle {
                     id: closeButton
                     objectName: "closeButton"
-                    anchors.right: parent.right
-                    anchors.verticalCenter: parent.verticalCenter
-                    width: closeSymbol.width + 20
-                    height: width
+                    Layout.minimumWidth: implicitWidth
+                    implicitWidth: closeSymbol.width + 20
+                    implicitHeight: implicitWidth
                     radius: width / 2
                     color: Qt.rgba(1, 1, 1, 0.12)
 
@@ -379,12 +438,56 @@ Item {
                 }
             }
         }
+    }
 
+    Component {
+        id: pollWidget
+        PollWidgetView {
+            question: root.questionOf(root.item, viewer.strings.pollTitle)
+            options: root.item?.widgetOptions ?? []
+            votedOptionId: viewer.votedOptionId
+            showResults: viewer.showResults
+            isVotingInProgress: viewer.isVotingInProgress
+            updatedVoteCounts: viewer.updatedVoteCounts
+            theme: root.theme
+            strings: viewer.strings
+            topMargin: safe.widgetTop
+            bottomMargin: Math.max(140, safe.height - safe.textsTop)
+            onSelect: optionId => viewer.vote(optionId)
+        }
+    }
+
+    Component {
+        id: quizWidget
+        QuizWidgetView {
+            question: root.questionOf(root.item, viewer.strings.quizTitle)
+            options: root.item?.widgetOptions ?? []
+            votedOptionId: viewer.votedOptionId
+            showResults: viewer.showResults
+            isVotingInProgress: viewer.isVotingInProgress
+            updatedVoteCounts: viewer.updatedVoteCounts
+            theme: root.theme
+            strings: viewer.strings
+            topMargin: safe.widgetTop
+            bottomMargin: Math.max(140, safe.height - safe.textsTop)
+            onSelect: optionId => viewer.vote(optionId)
+        }
+    }
+
+    Component {
+        id: swipeWidget
+        SwipeWidgetView {
+            swipeCallbackURL: root.item?.swipeCallbackUrl ?? ""
+            theme: root.theme
+            strings: viewer.strings
+            bottomMargin: Math.max(120, safe.height - safe.textsTop)
+            onSwipeUp: viewer.handleSwipeUp()
+        }
     }
 
     StorySymbol {
         objectName: "pauseIndicator"
-        anchors.centerIn: parent
+        anchors.centerIn: stage
         name: "pause.fill"
         pointSize: 44
         color: Qt.rgba(1, 1, 1, 0.85)

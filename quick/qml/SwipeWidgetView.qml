@@ -12,6 +12,8 @@ Item {
     property storyTheme theme
     // The widget texts, as StoryViewerModel.strings.
     required property var strings
+    // Room kept under the arrow and hint; a viewer raises it to clear the page's texts.
+    property real bottomMargin: 120
 
     signal swipeUp()
 
@@ -26,9 +28,11 @@ Item {
     }
 
     Column {
+        objectName: "swipeContent"
         anchors.horizontalCenter: parent.horizontalCenter
         anchors.bottom: parent.bottom
-        bottomPadding: 120
+        width: Math.max(0, parent.width - 32)
+        bottomPadding: root.bottomMargin
         spacing: 12
 
         Item {
@@ -72,11 +76,15 @@ Item {
 
         Text {
             objectName: "hint"
-            anchors.horizontalCenter: parent.horizontalCenter
+            width: parent.width
             visible: text !== ""
             text: root.strings.swipeUpHint ?? ""
             font: root.theme.font(15, Font.DemiBold)
             color: Qt.rgba(1, 1, 1, 0.8)
+            horizontalAlignment: Text.AlignHCenter
+            wrapMode: Text.Wrap
+            maximumLineCount: 2
+            elide: Text.ElideRight
         }
     }
 

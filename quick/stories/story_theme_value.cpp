@@ -86,4 +86,13 @@ QFont StoryThemeValue::font(double size, int weight) const {
   return toQFont(theme_.font(size, fontWeight(weight), *StorySDK::shared().platform().fonts));
 }
 
+QFont StoryThemeValue::emojiFont(double size) const {
+  QFont font = QGuiApplication::font();
+  const QString system = font.family();
+  font.setFamilies({QStringLiteral("Noto Color Emoji"), QStringLiteral("Apple Color Emoji"),
+                    QStringLiteral("Segoe UI Emoji"), system});
+  font.setPixelSize(std::isfinite(size) ? std::clamp(static_cast<int>(std::lround(size)), 1, 1000) : 1);
+  return font;
+}
+
 }  // namespace orvane::quick

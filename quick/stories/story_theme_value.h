@@ -43,6 +43,10 @@ class StoryThemeValue {
   // weight, as QML's Font.Medium) reduced to regular, medium, semibold or bold. Sizes are points
   // of the layout, that is QML pixels.
   Q_INVOKABLE QFont font(double size, int weight) const;
+  // The system font of `size` with the colour emoji fonts first, so an emoji draws in colour
+  // even where a text font also has a plain glyph for it (a star, a symbol with a variation
+  // selector).
+  Q_INVOKABLE QFont emojiFont(double size) const;
 
   const StoryTheme& theme() const { return theme_; }
 

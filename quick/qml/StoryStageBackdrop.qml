@@ -1,0 +1,48 @@
+import QtQuick
+import Qt5Compat.GraphicalEffects
+
+// What a story viewer shows beside its stage on a wide window: the page's media once more,
+// scaled to cover the window and dimmed, so the stage does not float in black. Blurred when
+// `blurred` (the scene graph must run shader effects); otherwise only dimmed.
+Item {
+    id: root
+
+    // The item to copy: the stage's media.
+    property Item source
+    property bool blurred: false
+
+    clip: true
+
+    ShaderEffectSource {
+        id: copy
+        objectName: "backdropCopy"
+        readonly property real coverScale: root.source && root.source.width > 0 && root.source.height > 0
+                                           ? Math.max(root.width / root.source.width, root.height / root.source.height)
+                                           : 1
+        anchors.centerIn: parent
+        width: (root.source?.width ?? 0) * coverScale
+        height: (root.source?.height ?? 0) * coverScale
+        sourceItem: root.source
+        visible: !root.blurred
+        // A small texture is enough for a copy that is blurred or dimmed anyway.
+        textureSize: Qt.size(Math.max(1, Math.ceil((root.source?.width ?? 0) / 4)),
+                             Math.max(1, Math.ceil((root.source?.height ?? 0) / 4)))
+        smooth: true
+    }
+
+    Loader {
+        objectName: "backdropBlur"
+        anchors.fill: copy
+        active: root.blurred && root.visible
+        sourceComponent: FastBlur {
+            source: copy
+            radius: 48
+        }
+    }
+
+    Rectangle {
+        objectName: "backdropDim"
+        anchors.fill: parent
+        color: Qt.rgba(0, 0, 0, 0.55)
+    }
+}
