@@ -83,10 +83,11 @@ Item {
             anchors.left: parent.left
             anchors.right: parent.right
             anchors.bottom: parent.bottom
-            anchors.leftMargin: 32
-            anchors.rightMargin: 32
+            // Narrow phones give the options the room of half the side margins.
+            anchors.leftMargin: card.width < 360 ? 16 : 32
+            anchors.rightMargin: card.width < 360 ? 16 : 32
             anchors.bottomMargin: card.bottomMargin
-            height: Math.max(0, Math.min(content.implicitHeight + 40, available))
+            height: Math.max(0, Math.min(content.implicitContentHeight + 40, available))
             radius: 20
             color: Qt.rgba(0.08, 0.08, 0.1, 0.72)
             border.color: Qt.rgba(1, 1, 1, 0.12)
@@ -98,47 +99,53 @@ Item {
                 anchors.fill: parent
             }
 
-            ColumnLayout {
+            Item {
                 id: content
                 objectName: "cardContent"
+                readonly property real implicitContentHeight: header.implicitHeight + 12 + body.implicitHeight
+
                 anchors.fill: parent
                 anchors.margins: 20
-                spacing: 12
 
+                // Badge and total give way to the heading only up to a share of the row each.
                 RowLayout {
-                    objectName: "header"
-                    Layout.fillWidth: true
+                    id: header
+                    objectName: "cardHeader"
+                    readonly property real badgeWidth: Math.ceil(Math.min(badge.implicitWidth, content.width * 0.4))
+                    readonly property real totalWidth: Math.ceil(Math.min(totalText.implicitWidth, content.width * 0.35))
+
+                    width: parent.width
                     spacing: 8
 
                     Rectangle {
                         id: badge
                         objectName: "badge"
-                        Layout.preferredWidth: implicitWidth
-                        Layout.minimumWidth: Math.min(implicitWidth, 48)
-                        implicitWidth: badgeContent.implicitWidth + 16
-                        implicitHeight: badgeContent.implicitHeight + 8
+                        Layout.preferredWidth: header.badgeWidth
+                        implicitWidth: badgeSymbol.width + 4 + badgeTitle.implicitWidth + 16
+                        implicitHeight: Math.max(badgeSymbol.height, badgeTitle.implicitHeight) + 8
                         radius: height / 2
                         color: card.faded(card.primary, 0.9)
                         clip: true
 
-                        RowLayout {
-                            id: badgeContent
+                        Row {
                             anchors.fill: parent
-                            anchors.leftMargin: 8
-                            anchors.rightMargin: 8
-                            anchors.topMargin: 4
-                            anchors.bottomMargin: 4
+                            leftPadding: 8
+                            rightPadding: 8
                             spacing: 4
 
                             StorySymbol {
+                                id: badgeSymbol
+                                anchors.verticalCenter: parent.verticalCenter
                                 name: card.quiz ? "checkmark.circle.fill" : "chart.bar.fill"
                                 pointSize: 10
                                 weight: Font.DemiBold
                                 color: card.contrast
                             }
                             Text {
+                                id: badgeTitle
                                 objectName: "badgeTitle"
-                                Layout.fillWidth: true
+                                anchors.verticalCenter: parent.verticalCenter
+                                width: Math.max(0, badge.width - 16 - 4 - badgeSymbol.width)
                                 text: card.badgeText
                                 font.pixelSize: 10
                                 font.bold: true
@@ -153,8 +160,8 @@ Item {
                         id: heading
                         objectName: "heading"
                         visible: text.trim().toLowerCase() !== card.badgeText.trim().toLowerCase()
-                        Layout.preferredWidth: implicitWidth
-                        Layout.minimumWidth: 0
+                        Layout.preferredWidth: Math.min(implicitWidth, Math.floor(Math.max(0, content.width - header.badgeWidth
+                                                                                - header.totalWidth - 3 * header.spacing - 1)))
                         text: card.headingText
                         font: card.theme.font(13, Font.Medium)
                         color: Qt.rgba(1, 1, 1, 0.7)
@@ -168,8 +175,7 @@ Item {
                     Text {
                         id: totalText
                         objectName: "total"
-                        Layout.preferredWidth: implicitWidth
-                        Layout.minimumWidth: Math.min(implicitWidth, 56)
+                        Layout.preferredWidth: header.totalWidth
                         text: {
                             const one = card.total === 1
                             const word = card.quiz ? (one ? card.strings.answerSingular : card.strings.answerPlural)
@@ -187,9 +193,10 @@ Item {
                 Flickable {
                     id: scroller
                     objectName: "optionsScroller"
-                    Layout.fillWidth: true
-                    Layout.fillHeight: true
-                    implicitHeight: body.implicitHeight
+                    anchors.top: header.bottom
+                    anchors.topMargin: 12
+                    anchors.bottom: parent.bottom
+                    width: parent.width
                     contentWidth: width
                     contentHeight: body.implicitHeight
                     boundsBehavior: Flickable.StopAtBounds

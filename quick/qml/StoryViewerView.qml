@@ -400,19 +400,17 @@ Item {
                 Layout.fillWidth: true
                 spacing: 8
 
+                // Takes what the close button leaves, so the free space after a short title is
+                // the row's flexible gap.
                 Text {
                     id: groupTitle
                     objectName: "groupTitle"
-                    Layout.preferredWidth: implicitWidth
-                    Layout.minimumWidth: 0
+                    Layout.fillWidth: true
                     text: viewer.groupTitle
                     font: root.theme.font(17, Font.DemiBold)
                     color: "white"
                     maximumLineCount: 1
                     elide: Text.ElideRight
-                }
-                Item {
-                    Layout.fillWidth: true
                 }
                 Rectangle {
                     id: closeButton
@@ -480,7 +478,7 @@ Item {
             swipeCallbackURL: root.item?.swipeCallbackUrl ?? ""
             theme: root.theme
             strings: viewer.strings
-            bottomMargin: Math.max(120, safe.height - safe.textsTop)
+            bottomMargin: Math.max(120, safe.height - safe.textsTop + 12)
             onSwipeUp: viewer.handleSwipeUp()
         }
     }

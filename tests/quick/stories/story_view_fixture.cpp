@@ -93,8 +93,10 @@ void StoryViewFixture::record(const StorySDKEvent& event) {
   emit eventsChanged();
 }
 
-StoryGroupList StoryViewFixture::homeGroups() const {
-  auto payload = decodeStoriesPayload(storiesBody_.toStdString());
+StoryGroupList StoryViewFixture::homeGroups() const { return groupsFrom(QString::fromUtf8(storiesBody_)); }
+
+StoryGroupList StoryViewFixture::groupsFrom(const QString& body) const {
+  auto payload = decodeStoriesPayload(body.toStdString());
   if (!payload) qFatal("the fixture stories do not decode");
   return StoryGroupList(mapStoryGroups(payload.value(), StorySDK::shared().platform().clock->now()));
 }
@@ -104,6 +106,8 @@ StoryThemeValue StoryViewFixture::theme(const QVariantMap& words) const {
       word(words, "progressStyle"), word(words, "bubbleStyle"), word(words, "fontFamily"),
       word(words, "primaryColor"), word(words, "secondaryColor"), word(words, "ctaStyle")));
 }
+
+QString StoryViewFixture::shotsDirectory() const { return qEnvironmentVariable("ORVANE_LAYOUT_SHOTS"); }
 
 void StoryViewFixture::releaseVotes() {
   std::vector<std::function<void()>> replies;

@@ -40,9 +40,14 @@ class StoryViewFixture final : public QObject, public HttpSession, public UrlOpe
   // The fixture placement's groups, mapped as the SDK maps them.
   Q_INVOKABLE orvane::quick::StoryGroupList homeGroups() const;
   Q_INVOKABLE orvane::quick::StoryGroupList noGroups() const { return {}; }
+  // Groups from a stories answer of the service, `{"groups": [...]}`, mapped as the SDK maps them.
+  Q_INVOKABLE orvane::quick::StoryGroupList groupsFrom(const QString& body) const;
   // A theme from the service's words: { progressStyle, bubbleStyle, primaryColor, ... }.
   Q_INVOKABLE orvane::quick::StoryThemeValue theme(const QVariantMap& words) const;
   Q_INVOKABLE void releaseVotes();
+  // Where layout tests save what they render, for a person to look at: $ORVANE_LAYOUT_SHOTS,
+  // empty when unset (nothing is saved).
+  Q_INVOKABLE QString shotsDirectory() const;
   // Forgets the links and events and answers held votes.
   Q_INVOKABLE void reset();
 

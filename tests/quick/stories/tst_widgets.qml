@@ -61,7 +61,10 @@ Item {
                                                 isVotingInProgress: false, updatedVoteCounts: {},
                                                 theme: fixture.theme({ primaryColor: "#4361EE" }) }, inputs))
             wait(0)  // rows of the previous inputs go away
-            tryVerify(() => !isPolishScheduled(findChild(view, "cardContent")), 1000, "rows laid out")
+            tryVerify(() => !isPolishScheduled(findChild(view, "cardHeader"))
+                             && rows(view).every(row => row.height > 26 && !isPolishScheduled(row.children[0])),
+                      1000, "rows laid out")
+            wait(0)
         }
 
         function rows(view) {
@@ -93,6 +96,11 @@ Item {
                 { tag: "one answer", quiz: true, options: [option("a", 1)], total: "1 answer" },
                 { tag: "no answers", quiz: true, options: [option("a", 0)], results: true, percents: ["0%"],
                   total: "0 answers" },
+                // Whole-number shares: 29 / 100 * 100 is 28.999... in floating point.
+                { tag: "29 of 100", options: [option("a", 29), option("b", 71)], results: true,
+                  percents: ["29%", "71%"], counts: ["29", "71"], total: "100 votes" },
+                { tag: "57 of 100", options: [option("a", 57), option("b", 43)], results: true,
+                  percents: ["57%", "43%"], counts: ["57", "43"], total: "100 votes" },
             ]
         }
 
@@ -110,6 +118,16 @@ Item {
             // The configured texts, not built-in ones.
             compare(findChild(view, "heading").text, data.quiz ? "Quiz time" : "Poll time")
             compare(findChild(view, "badgeTitle").text, data.quiz ? "QUIZ" : "POLL")
+        }
+
+        // With the built-in texts the quiz's badge and heading are both "Quiz": it is said once.
+        function test_headingThatRepeatsTheBadgeIsLeftOut() {
+            show(quiz, { options: [option("a", 1)] })
+            quiz.strings = Object.assign({}, configured.strings, { quizBadgeTitle: "Quiz", quizTitle: "Quiz" })
+            verify(!findChild(quiz, "heading").visible)
+            quiz.strings = Object.assign({}, configured.strings, { quizBadgeTitle: "Quiz", quizTitle: "Test yourself" })
+            verify(findChild(quiz, "heading").visible)
+            quiz.strings = configured.strings
         }
 
         function test_unansweredRowsAreOrderedAndOutlinedOnly() {
@@ -184,8 +202,10 @@ Item {
             compare(wrong.border.width, 2)
             compare(findChild(wrong, "outcome").name, "xmark.circle.fill")
             compare(findChild(wrong, "outcome").color, red)
-            compare(findChild(wrong, "check").color, red)
-            compare(findChild(wrong, "check").children[0].color, white)
+            // One mark per row: the cross alone, not a cross beside a check.
+            verify(findChild(wrong, "outcome").visible)
+            verify(!findChild(wrong, "check").visible)
+            verify(!findChild(wrong, "indicator").visible)
             compare(findChild(wrong, "optionText").color, white)
 
             compare(right.color, faded(green, 0.2))

@@ -1,0 +1,337 @@
+import QtQuick
+import QtTest
+import OrvaneStories
+
+// Every view state at phone and desktop window sizes, with long and right-to-left texts: each
+// text fits the box it is given, stays inside its container, the stage and the safe area, and
+// no two texts overlap.
+Item {
+    id: root
+    width: 1920
+    height: 1080
+
+    Rectangle {
+        id: screen
+        color: "#303040"
+        clip: true
+    }
+
+    Component {
+        id: viewerComponent
+        StoryViewerView {
+            anchors.fill: parent
+            placementKey: "layout"
+        }
+    }
+
+    Component {
+        id: barComponent
+        StoryBarView {
+            width: parent.width
+            placementKey: "home"
+        }
+    }
+
+    Component {
+        id: pollComponent
+        PollWidgetView {
+            anchors.fill: parent
+        }
+    }
+
+    Component {
+        id: quizComponent
+        QuizWidgetView {
+            anchors.fill: parent
+        }
+    }
+
+    Component {
+        id: swipeComponent
+        SwipeWidgetView {
+            anchors.fill: parent
+        }
+    }
+
+    TestCase {
+        name: "Layout"
+        when: windowShown
+
+        readonly property var sizes: [[320, 568], [390, 844], [1280, 800], [1920, 1080]]
+        property int nextId: 1
+
+        readonly property var english: ({
+            title: "An unexpectedly long page title that runs well past a single line on any phone",
+            body: "The body of this page tells a long story. ".repeat(8)
+                  + "Antidisestablishmentarianism_without_a_single_break_in_it_at_all.",
+            cta: "Read the whole article with every last detail about this story right now",
+            question: "Which of these rather long answers would you pick if you had to choose just one today?",
+            option: "A fairly long answer that needs two lines on a phone screen, number ",
+            group: "A group title that is far too long for the header of the viewer"
+        })
+        readonly property var arabic: ({
+            title: "عنوان طويل جدا لصفحة القصة يمتد إلى ما بعد سطر واحد على أي هاتف محمول",
+            body: "يروي نص هذه الصفحة قصة طويلة جدا عن موضوع مهم. ".repeat(8),
+            cta: "اقرأ المقال كاملا مع كل التفاصيل حول هذه القصة الآن",
+            question: "أي من هذه الإجابات الطويلة ستختار إذا كان عليك أن تختار واحدة فقط اليوم؟",
+            option: "إجابة طويلة إلى حد ما تحتاج إلى سطرين على شاشة الهاتف، رقم ",
+            group: "عنوان مجموعة طويل جدا على رأس العارض"
+        })
+        readonly property var longStrings: ({
+            pollTitle: "Tell us what you think about it", quizTitle: "Test what you know about it",
+            pollBadgeTitle: "COMMUNITY POLL", quizBadgeTitle: "KNOWLEDGE QUIZ", swipeBadgeTitle: "SWIPE",
+            swipeUpHint: "Swipe up to open the full offer with all of its conditions and details",
+            voteSingular: "vote from our readers", votePlural: "votes from our readers",
+            answerSingular: "answer from our readers", answerPlural: "answers from our readers"
+        })
+
+        function uuid() {
+            return "00000000-0000-4000-8000-" + String(nextId++).padStart(12, "0")
+        }
+
+        function insetsFor(width) {
+            return width < 600 ? { top: 47, bottom: 34, left: 0, right: 0 } : { top: 0, bottom: 0, left: 0, right: 0 }
+        }
+
+        function resize(size) {
+            screen.width = size[0]
+            screen.height = size[1]
+        }
+
+        // One group of one page; `page` says what the page carries.
+        function groups(page, texts) {
+            const item = { id: uuid(), type: "IMAGE", durationSeconds: 30, title: texts.title, bodyText: texts.body }
+            if (page.cta)
+                Object.assign(item, { ctaText: texts.cta, ctaUrl: "https://example.com/cta" })
+            if (page.media)
+                item.media = { mediaType: "IMAGE", mediaUrl: "https://cdn.example.test/page.png" }
+            if (page.widget === "swipe")
+                Object.assign(item, { type: "SWIPE", widgetType: "SWIPE", swipeCallbackUrl: "https://example.com/swipe" })
+            if (page.widget === "poll" || page.widget === "quiz") {
+                const options = []
+                for (let i = 0; i < page.options; ++i)
+                    options.push({ id: uuid(), text: texts.option + (i + 1), emojiPrefix: i % 2 ? "⭐️" : "🎬",
+                                   orderIndex: i, voteCount: 29 + i, isCorrect: i === 0 })
+                Object.assign(item, { type: page.widget.toUpperCase(), widgetType: page.widget.toUpperCase(),
+                                      widgetQuestion: texts.question, widgetOptions: options })
+            }
+            const group = { id: uuid(), title: texts.group, items: [item],
+                            theme: { primaryColor: "#FFD166", secondaryColor: "#3366FF", ctaStyle: "FILLED" } }
+            return fixture.groupsFrom(JSON.stringify({ groups: [group] }))
+        }
+
+        // Geometry, in the window's coordinates.
+        function sceneRect(item) {
+            const p = item.mapToItem(null, 0, 0)
+            return Qt.rect(p.x, p.y, item.width, item.height)
+        }
+        function intersect(a, b) {
+            const x = Math.max(a.x, b.x), y = Math.max(a.y, b.y)
+            return Qt.rect(x, y, Math.max(0, Math.min(a.x + a.width, b.x + b.width) - x),
+                           Math.max(0, Math.min(a.y + a.height, b.y + b.height) - y))
+        }
+        // What of the item can be seen through the clipping items around it.
+        function visibleRect(item) {
+            let rect = sceneRect(item)
+            for (let p = item.parent; p !== null; p = p.parent)
+                if (p.clip)
+                    rect = intersect(rect, sceneRect(p))
+            return rect
+        }
+        function isEmpty(rect) { return rect.width < 0.5 || rect.height < 0.5 }
+        function inside(inner, outer) {
+            const slack = 0.5
+            return inner.x >= outer.x - slack && inner.y >= outer.y - slack
+                && inner.x + inner.width <= outer.x + outer.width + slack
+                && inner.y + inner.height <= outer.y + outer.height + slack
+        }
+        function describe(item) {
+            const rect = visibleRect(item)
+            return `${item.objectName || item.text?.slice(0, 24) || item} at ${rect.x},${rect.y} ${rect.width}x${rect.height}`
+        }
+
+        function isText(item) { return item.elide !== undefined && item.contentWidth !== undefined }
+        function shownTexts(item, found) {
+            found = found ?? []
+            for (let i = 0; i < item.children.length; ++i) {
+                const child = item.children[i]
+                if (!child.visible || child.opacity === 0)
+                    continue
+                if (isText(child) && child.text !== "" && !isEmpty(visibleRect(child)))
+                    found.push(child)
+                shownTexts(child, found)
+            }
+            return found
+        }
+        function shownItems(item, names, found) {
+            found = found ?? []
+            for (let i = 0; i < item.children.length; ++i) {
+                const child = item.children[i]
+                if (!child.visible)
+                    continue
+                if (names.some(name => child.objectName.startsWith(name)) && !isEmpty(visibleRect(child)))
+                    found.push(child)
+                shownItems(child, names, found)
+            }
+            return found
+        }
+
+        // `area`: the rect everything must keep to (the safe part of the stage or screen).
+        function checkLayout(view, area, label) {
+            const texts = shownTexts(view)
+            verify(texts.length > 0, label + ": texts shown")
+            for (const text of texts) {
+                const what = `${label}: ${describe(text)}`
+                if (text.width >= 1) {
+                    verify(text.contentWidth <= text.width + 1, `${what} is ${text.contentWidth} wide in ${text.width}`)
+                    if (!text.clip)
+                        verify(text.contentHeight <= text.height + 1,
+                               `${what} is ${text.contentHeight} tall in ${text.height}`)
+                }
+                verify(inside(visibleRect(text), sceneRect(text.parent)), `${what} leaves its container`)
+                verify(inside(visibleRect(text), area), `${what} leaves ${area}`)
+            }
+            for (let i = 0; i < texts.length; ++i)
+                for (let j = i + 1; j < texts.length; ++j)
+                    verify(isEmpty(intersect(visibleRect(texts[i]), visibleRect(texts[j]))),
+                           `${label}: ${describe(texts[i])} overlaps ${describe(texts[j])}`)
+            const controls = shownItems(view, ["closeButton", "ctaButton", "card", "option", "badge", "arrow"])
+            for (const control of controls)
+                verify(inside(visibleRect(control), area), `${label}: ${describe(control)} leaves ${area}`)
+            return { texts, controls }
+        }
+
+        function saveShot(label) {
+            const directory = fixture.shotsDirectory()
+            if (directory !== "")
+                grabImage(screen).save(`${directory}/${label.replace(/ /g, "-")}.png`)
+        }
+
+        function checkViewer(viewer, size, insets, label) {
+            tryVerify(() => !isPolishScheduled(findChild(viewer, "pageTexts")), 1000, label + ": laid out")
+            wait(20)  // rows and headers of layouts within layouts
+            saveShot(label)
+            const stage = sceneRect(findChild(viewer, "stage"))
+            // As large as the window allows at the stories' shape, centred.
+            fuzzyCompare(stage.width, Math.min(size[0], size[1] * 9 / 16), 1)
+            fuzzyCompare(stage.x, (size[0] - stage.width) / 2, 1)
+            compare(findChild(viewer, "backdrop").visible, stage.width < size[0] - 1)
+            const safeArea = Qt.rect(insets.left, insets.top, size[0] - insets.left - insets.right,
+                                     size[1] - insets.top - insets.bottom)
+            checkLayout(viewer, intersect(stage, safeArea), label)
+
+            // Widgets keep clear of the page's texts, and a card that is cut short scrolls.
+            const pageTexts = ["pageTitle", "pageBody", "ctaButton"].map(name => findChild(viewer, name))
+                .filter(item => item && item.visible && !isEmpty(visibleRect(item)))
+            for (const name of ["card", "arrow", "hint"]) {
+                const widget = findChild(viewer, name)
+                if (!widget || !widget.visible)
+                    continue
+                for (const text of pageTexts)
+                    verify(isEmpty(intersect(visibleRect(widget), visibleRect(text))),
+                           `${label}: ${name} covers ${describe(text)}`)
+                verify(visibleRect(widget).y >= sceneRect(findChild(viewer, "header")).y
+                       + findChild(viewer, "header").height, `${label}: ${name} reaches the header`)
+            }
+            const scroller = findChild(viewer, "optionsScroller")
+            if (scroller && scroller.visible)
+                verify(scroller.contentHeight <= scroller.height + 1 || scroller.interactive, label + ": options scroll")
+        }
+
+        function openViewer(page, texts, size, rightToLeft) {
+            resize(size)
+            const insets = insetsFor(size[0])
+            const viewer = createTemporaryObject(viewerComponent, screen, {
+                groups: groups(page, texts), startIndex: 0, rightToLeft: rightToLeft })
+            verify(viewer)
+            viewer.safeAreaInsets.top = insets.top
+            viewer.safeAreaInsets.bottom = insets.bottom
+            compare(viewer.safeAreaInsets.top, insets.top)
+            findChild(viewer, "viewerModel").pause()
+            return { viewer, insets }
+        }
+
+        function viewerCases() {
+            const pages = [
+                { tag: "page", page: { media: true, cta: true } },
+                { tag: "no media", page: { cta: true } },
+                { tag: "swipe", page: { media: true, cta: true, widget: "swipe" } },
+                { tag: "poll of 2", page: { media: true, cta: true, widget: "poll", options: 2 } },
+                { tag: "poll of 6", page: { media: true, cta: true, widget: "poll", options: 6 } },
+                { tag: "quiz of 2", page: { media: true, widget: "quiz", options: 2 } },
+                { tag: "quiz of 6", page: { media: true, cta: true, widget: "quiz", options: 6 } },
+            ]
+            const cases = []
+            for (const size of sizes)
+                for (const entry of pages)
+                    for (const rightToLeft of [false, true])
+                        cases.push({ tag: `${entry.tag} ${size[0]}x${size[1]}${rightToLeft ? " rtl" : ""}`,
+                                     page: entry.page, size, rightToLeft })
+            return cases
+        }
+
+        function test_viewerPages_data() { return viewerCases() }
+
+        // Poll and quiz pages before, while and after voting.
+        function test_viewerPages(data) {
+            fixture.reset()
+            const { viewer, insets } = openViewer(data.page, data.rightToLeft ? arabic : english, data.size,
+                                                  data.rightToLeft)
+            checkViewer(viewer, data.size, insets, data.tag)
+
+            const header = findChild(viewer, "groupTitle"), close = findChild(viewer, "closeButton")
+            verify(data.rightToLeft ? close.mapToItem(null, 0, 0).x < header.mapToItem(null, 0, 0).x
+                                    : close.mapToItem(null, 0, 0).x > header.mapToItem(null, 0, 0).x,
+                   "the close button sits at the trailing end")
+            if (data.page.widget !== "poll" && data.page.widget !== "quiz")
+                return
+
+            const model = findChild(viewer, "viewerModel")
+            model.vote(model.currentItem.widgetOptions[1].id)
+            tryVerify(() => model.isVotingInProgress, 1000, "voting")
+            checkViewer(viewer, data.size, insets, data.tag + " voting")
+            fixture.releaseVotes()
+            tryVerify(() => model.showResults, 2000, "results")
+            checkViewer(viewer, data.size, insets, data.tag + " results")
+        }
+
+        function test_bar_data() { return sizes.map(size => ({ tag: `${size[0]}x${size[1]}`, size })) }
+
+        function test_bar(data) {
+            resize(data.size)
+            const bar = createTemporaryObject(barComponent, screen)
+            tryVerify(() => bar.visible && findChild(bar, "title") !== null, 3000, "groups shown")
+            wait(20)
+            saveShot("bar " + data.tag)
+            checkLayout(bar, sceneRect(screen), data.tag)
+        }
+
+        // Long translated texts in the widgets, as a viewer lays them out over a phone page.
+        function test_widgetsWithLongStrings_data() {
+            const cases = []
+            for (const size of sizes)
+                for (const kind of ["poll", "quiz", "swipe"])
+                    for (const phase of kind === "swipe" ? ["shown"] : ["before", "voting", "results"])
+                        cases.push({ tag: `${kind} ${phase} ${size[0]}x${size[1]}`, kind, phase, size })
+            return cases
+        }
+
+        function test_widgetsWithLongStrings(data) {
+            resize(data.size)
+            const component = { poll: pollComponent, quiz: quizComponent, swipe: swipeComponent }[data.kind]
+            const options = []
+            for (let i = 0; i < 6; ++i)
+                options.push({ id: "o" + i, text: english.option + i, emojiPrefix: "🎬", orderIndex: i,
+                               isCorrect: i === 0, voteCount: 1000000 + i })
+            const inputs = { strings: longStrings }
+            if (data.kind !== "swipe")
+                Object.assign(inputs, { question: english.question, options, topMargin: 90,
+                                        votedOptionId: data.phase === "before" ? null : "o2",
+                                        isVotingInProgress: data.phase === "voting", showResults: data.phase === "results" })
+            const view = createTemporaryObject(component, screen, inputs)
+            wait(20)  // rows and headers of layouts within layouts
+            saveShot(data.tag)
+            checkLayout(view, sceneRect(screen), data.tag)
+        }
+    }
+}
