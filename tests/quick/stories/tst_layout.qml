@@ -90,6 +90,8 @@ Item {
         }
 
         function insetsFor(width) {
+            if (width < 360)
+                return { top: 20, bottom: 16, left: 10, right: 6 }
             return width < 600 ? { top: 47, bottom: 34, left: 0, right: 0 } : { top: 0, bottom: 0, left: 0, right: 0 }
         }
 
@@ -246,6 +248,8 @@ Item {
             verify(viewer)
             viewer.safeAreaInsets.top = insets.top
             viewer.safeAreaInsets.bottom = insets.bottom
+            viewer.safeAreaInsets.left = insets.left
+            viewer.safeAreaInsets.right = insets.right
             compare(viewer.safeAreaInsets.top, insets.top)
             findChild(viewer, "viewerModel").pause()
             return { viewer, insets }
@@ -293,6 +297,29 @@ Item {
             fixture.releaseVotes()
             tryVerify(() => model.showResults, 2000, "results")
             checkViewer(viewer, data.size, insets, data.tag + " results")
+        }
+
+        // Beside the stage: the page's media blurred where shader effects run, else only dimmed.
+        function test_backdropBesideTheStage_data() {
+            return [{ tag: "blurred", blurred: true }, { tag: "plain", blurred: false }]
+        }
+
+        function test_backdropBesideTheStage(data) {
+            const { viewer } = openViewer({ media: true }, english, [1280, 800], false)
+            viewer.blurredBackdrop = data.blurred
+            const backdrop = findChild(viewer, "backdrop")
+            verify(backdrop.visible)
+            tryCompare(findChild(backdrop, "backdropBlur"), "status", data.blurred ? Loader.Ready : Loader.Null)
+            const copy = findChild(backdrop, "backdropCopy")
+            compare(copy.visible, !data.blurred)
+            compare(copy.sourceItem, findChild(viewer, "media"))
+            verify(copy.width >= 1280 - 1 && copy.height >= 800 - 1, "the copy covers the window")
+            verify(findChild(backdrop, "backdropDim").visible)
+            wait(20)
+            saveShot("backdrop " + data.tag)
+
+            resize([390, 844])
+            tryCompare(backdrop, "visible", false)
         }
 
         function test_bar_data() { return sizes.map(size => ({ tag: `${size[0]}x${size[1]}`, size })) }

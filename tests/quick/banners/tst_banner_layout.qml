@@ -1,0 +1,94 @@
+import QtQuick
+import QtTest
+import OrvaneStories
+import BannerFixture
+
+// Each kind of banner at phone and desktop window sizes, with safe-area insets: the slide keeps
+// inside the insets and its indicator inside the slide.
+Item {
+    id: root
+    width: 1920
+    height: 1080
+
+    Rectangle {
+        id: screen
+        color: "#F4F4F6"
+        clip: true
+    }
+
+    Component {
+        id: bannerComponent
+        BannerView {
+            height: implicitHeight
+        }
+    }
+
+    TestCase {
+        name: "BannerLayout"
+        when: windowShown
+
+        readonly property var sizes: [[320, 568], [390, 844], [1280, 800], [1920, 1080]]
+
+        function sceneRect(item) {
+            const p = item.mapToItem(null, 0, 0)
+            return Qt.rect(p.x, p.y, item.width, item.height)
+        }
+        function inside(inner, outer) {
+            return inner.x >= outer.x - 0.5 && inner.y >= outer.y - 0.5
+                && inner.x + inner.width <= outer.x + outer.width + 0.5
+                && inner.y + inner.height <= outer.y + outer.height + 0.5
+        }
+
+        function slides(count, name) {
+            const found = []
+            for (let id = 1; id <= count; ++id)
+                found.push({ id: id, mediaUrl: Fixture.imageUrl(32, 18, `${name}-${id}`), orderIndex: id, ctaType: "NONE" })
+            return found
+        }
+
+        function test_kinds_data() {
+            const cases = []
+            for (const size of sizes)
+                for (const type of ["STATIC", "CAROUSEL", "STORY"])
+                    cases.push({ tag: `${type} ${size[0]}x${size[1]}`, type, size })
+            return cases
+        }
+
+        function test_kinds(data) {
+            screen.width = data.size[0]
+            screen.height = data.size[1]
+            const phone = data.size[0] < 600
+            const insets = phone ? { top: 47, bottom: 34, left: 8, right: 8 } : { top: 0, bottom: 0, left: 0, right: 0 }
+            const key = `layout-${data.type}-${data.size[0]}`
+            const count = data.type === "STATIC" ? 1 : 3
+            Fixture.serveBanners(key, JSON.stringify({ banners: [{ id: 1, type: data.type, placementKey: key, viewOrder: 0,
+                                                                 autoplaySeconds: 1, items: slides(count, key) }] }))
+            // A desktop host gives a banner a column, not the whole width of its window.
+            const width = Math.min(data.size[0], 560)
+            const view = createTemporaryObject(bannerComponent, screen, { placementKey: key, width: width,
+                                                                          x: (data.size[0] - width) / 2 })
+            view.safeAreaInsets.top = insets.top
+            view.safeAreaInsets.bottom = insets.bottom
+            view.safeAreaInsets.left = insets.left
+            view.safeAreaInsets.right = insets.right
+            tryCompare(view.placement, "hasContent", true)
+            tryCompare(findChild(view, "slide"), "status", StoryRemoteImage.Ready)
+            wait(0)
+
+            const bounds = sceneRect(view)
+            const safe = Qt.rect(bounds.x + insets.left, bounds.y + insets.top,
+                                 bounds.width - insets.left - insets.right, bounds.height - insets.top - insets.bottom)
+            const content = sceneRect(findChild(view, "content"))
+            verify(content.height > 0)
+            verify(inside(content, safe), `slide ${content} inside ${safe}`)
+            verify(inside(content, sceneRect(screen)), `slide ${content} inside the window`)
+            for (const name of ["dotsIndicator", "storyIndicator"]) {
+                const indicator = findChild(view, name)
+                if (indicator.visible)
+                    verify(inside(sceneRect(indicator), content), `${name} inside the slide`)
+            }
+            compare(findChild(view, "dotsIndicator").visible, data.type === "CAROUSEL")
+            compare(findChild(view, "storyIndicator").visible, data.type === "STORY")
+        }
+    }
+}
