@@ -3,7 +3,8 @@
 //   orvane-demo --print         fetch and print the sample placements, no window
 //   orvane-demo --origin URL    use a content service already running at URL
 //   orvane-demo --open N        present story group N at start
-//   orvane-demo --tour DIR      walk through bar, viewer, poll, quiz and banners saving PNGs to DIR,
+//   orvane-demo --tour DIR      walk through bar, viewer, poll, quiz and banners at a phone's and a
+//                               laptop's window size saving PNGs to DIR/390x844 and DIR/1280x800,
 //                               then quit (runs without a display on the offscreen platform)
 #include <QGuiApplication>
 #include <QQmlApplicationEngine>
@@ -156,7 +157,8 @@ int showWindow(int argc, char** argv, const std::string& origin, const Options& 
   if (options.tour) {
     auto* window = qobject_cast<QQuickWindow*>(engine.rootObjects().first());
     if (window == nullptr) return 1;
-    auto* tour = new ScreenshotTour(window, QDir(*options.tour), &app);
+    // A phone held upright, then a laptop's window.
+    auto* tour = new ScreenshotTour(window, QDir(*options.tour), {QSize(390, 844), QSize(1280, 800)}, &app);
     QObject::connect(tour, &ScreenshotTour::finished, &app, [tour](const QString& error) {
       for (const auto& file : tour->savedFiles()) std::cout << "saved " << file.toStdString() << std::endl;
       if (!error.isEmpty()) std::cerr << error.toStdString() << std::endl;

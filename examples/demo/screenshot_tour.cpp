@@ -28,8 +28,8 @@ QObject* findObject(QQuickItem* root, const QString& name) {
 
 }  // namespace
 
-ScreenshotTour::ScreenshotTour(QQuickWindow* window, QDir directory, QObject* parent)
-    : QObject(parent), window_(window), directory_(std::move(directory)) {
+ScreenshotTour::ScreenshotTour(QQuickWindow* window, QDir directory, QList<QSize> sizes, QObject* parent)
+    : QObject(parent), window_(window), directory_(std::move(directory)), sizes_(std::move(sizes)) {
   poll_.setInterval(kPollMs);
   connect(&poll_, &QTimer::timeout, this, &ScreenshotTour::advance);
   addStops();
@@ -40,7 +40,9 @@ void ScreenshotTour::addStops() {
   auto closeViewer = [this] { return tap(item(QStringLiteral("closeButton"))); };
   auto viewerGone = [this] { return !viewerShowing(); };
   auto open = [this](int group) { return [this, group] { return tap(bubble(group)); }; };
-  auto showing = [this](int group, int page) { return [this, group, page] { return viewerAt(group, page); }; };
+  auto showing = [this](int group, int page) {
+    return [this, group, page] { return viewerAt(group, page); };
+  };
   auto answer = [this](int option) {
     return [this, option] { return tap(item(QStringLiteral("option%1").arg(option))); };
   };
@@ -51,7 +53,9 @@ void ScreenshotTour::addStops() {
 
   stops_ = {
       {QStringLiteral("1-story-bar-and-banners"), nothing,
-       [this] { return bubble(3) != nullptr && showsContent("carouselBanner") && showsContent("storyBanner"); },
+       [this] {
+         return bubble(3) != nullptr && showsContent("carouselBanner") && showsContent("storyBanner");
+       },
        2000},
       {QStringLiteral("2-viewer-page"), open(0), showing(0, 0), 1200},
       {QString(), closeViewer, viewerGone, 500},
@@ -69,19 +73,35 @@ void ScreenshotTour::addStops() {
 }
 
 void ScreenshotTour::start() {
-  if (!directory_.mkpath(QStringLiteral("."))) return fail(QStringLiteral("cannot create ") + directory_.path());
+  if (!beginNextSize()) emit finished(QString());
+}
+
+bool ScreenshotTour::beginNextSize() {
+  if (++sizeIndex_ >= sizes_.size()) return false;
+  const QSize size = sizes_[sizeIndex_];
+  const QString name = QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
+  if (!directory_.mkpath(name)) {
+    fail(QStringLiteral("cannot create ") + directory_.filePath(name));
+    return true;
+  }
+  sizeDirectory_ = QDir(directory_.filePath(name));
+  window_->resize(size);
+  next_ = 0;
+  acted_ = false;
   waited_.start();
   poll_.start();
+  return true;
 }
 
 void ScreenshotTour::advance() {
   if (next_ == stops_.size()) {
     poll_.stop();
-    emit finished(QString());
+    if (!beginNextSize()) emit finished(QString());
     return;
   }
   auto& stop = stops_[next_];
-  const QString label = stop.name.isEmpty() ? QStringLiteral("step %1").arg(next_ + 1) : stop.name;
+  const QString label = (stop.name.isEmpty() ? QStringLiteral("step %1").arg(next_ + 1) : stop.name) +
+                        QStringLiteral(" at ") + sizeDirectory_.dirName();
   if (waited_.elapsed() > kStopTimeoutMs) return fail(QStringLiteral("tour stopped at ") + label);
   if (!acted_) {
     acted_ = stop.act();
@@ -93,7 +113,7 @@ void ScreenshotTour::advance() {
   QTimer::singleShot(stop.settleMs, this, [this] {
     const auto& settled = stops_[next_];
     if (!settled.name.isEmpty()) {
-      const QString path = directory_.filePath(settled.name + QStringLiteral(".png"));
+      const QString path = sizeDirectory_.filePath(settled.name + QStringLiteral(".png"));
       if (!window_->grabWindow().save(path)) return fail(QStringLiteral("could not save ") + path);
       saved_ << path;
     }

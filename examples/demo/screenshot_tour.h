@@ -2,7 +2,9 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QList>
 #include <QObject>
+#include <QSize>
 #include <QStringList>
 #include <QTimer>
 #include <functional>
@@ -12,12 +14,14 @@ class QQuickItem;
 class QQuickWindow;
 
 // Walks the demo window as a user would (taps on bubbles, tap zones, options and the close
-// button) and saves a picture at each stop, so the SDK can be looked at without a display.
+// button) and saves a picture at each stop, so the SDK can be looked at without a display. The
+// walk is repeated at each window size, the pictures of one size in a folder named after it
+// ("390x844").
 class ScreenshotTour : public QObject {
   Q_OBJECT
 
  public:
-  ScreenshotTour(QQuickWindow* window, QDir directory, QObject* parent = nullptr);
+  ScreenshotTour(QQuickWindow* window, QDir directory, QList<QSize> sizes, QObject* parent = nullptr);
 
   void start();
   QStringList savedFiles() const { return saved_; }
@@ -28,14 +32,16 @@ class ScreenshotTour : public QObject {
 
  private:
   struct Stop {
-    QString name;                // what is shown; also the picture's name, none when empty
-    std::function<bool()> act;   // the user's gesture; false when its target is not there
-    std::function<bool()> ready; // the window shows what the stop is for
-    int settleMs;                // for images, animations and a video frame to arrive
+    QString name;                 // what is shown; also the picture's name, none when empty
+    std::function<bool()> act;    // the user's gesture; false when its target is not there
+    std::function<bool()> ready;  // the window shows what the stop is for
+    int settleMs;                 // for images, animations and a video frame to arrive
   };
 
   void addStops();
   void advance();
+  // Resizes the window to the next size and starts its walk; false when every size is done.
+  bool beginNextSize();
   void fail(const QString& why);
 
   QQuickItem* item(const QString& objectName) const;
@@ -48,6 +54,9 @@ class ScreenshotTour : public QObject {
 
   QQuickWindow* window_;
   QDir directory_;
+  QList<QSize> sizes_;
+  int sizeIndex_ = -1;
+  QDir sizeDirectory_;
   std::vector<Stop> stops_;
   std::size_t next_ = 0;
   bool acted_ = false;

@@ -33,10 +33,11 @@ Window {
 
         Heading { text: "Today's picks" }
 
+        // On a wide window the banners keep to a column a phone's width or so.
         BannerView {
             objectName: "carouselBanner"
             x: 16
-            width: parent.width - 32
+            width: Math.min(parent.width - 32, 560)
             placementKey: "home_banner"
         }
 
@@ -45,7 +46,7 @@ Window {
         BannerView {
             objectName: "storyBanner"
             x: 16
-            width: parent.width - 32
+            width: Math.min(parent.width - 32, 360)
             placementKey: "home_story_banner"
         }
 
