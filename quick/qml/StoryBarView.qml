@@ -13,10 +13,15 @@ Item {
     property string placementKey
     // Edges covered by system bars or a notch: the bubbles and the viewer keep inside them.
     property safeAreaInsets safeAreaInsets
+    // Mirrors the bar and the viewer: the first bubble at the right.
+    property bool rightToLeft: Qt.application.layoutDirection === Qt.RightToLeft
+                               || Qt.locale().textDirection === Qt.RightToLeft
 
     implicitWidth: bar.groups.length > 0 ? 32 + bar.groups.length * 76 + (bar.groups.length - 1) * 12 : 0
     implicitHeight: bar.groups.length > 0 ? 110 : 0
     visible: bar.groups.length > 0
+    LayoutMirroring.enabled: rightToLeft
+    LayoutMirroring.childrenInherit: true
 
     // Presents the viewer at a group, as a tap on its bubble does; ignored out of range.
     function openGroup(index) {
@@ -122,6 +127,7 @@ Item {
             startIndex: bar.selectedGroupIndex
             placementKey: bar.placementKey
             safeAreaInsets: root.safeAreaInsets
+            rightToLeft: root.rightToLeft
             onDismissRequested: presentation.close()
         }
     }

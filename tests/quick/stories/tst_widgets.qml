@@ -130,6 +130,25 @@ Item {
             quiz.strings = configured.strings
         }
 
+        // A heart with the emoji variation selector is also a plain glyph of the text fonts; the
+        // emoji column draws it in colour all the same.
+        function test_emojiDrawInColour() {
+            show(poll, { options: [option("a", 0, 0, { emojiPrefix: "❤️" })] })
+            const emoji = findChild(rows(poll)[0], "emoji")
+            compare(emoji.font.family, "Noto Color Emoji")
+            // Items inside the scrolling options grab blank on their own: grab the card's view.
+            const image = grabImage(poll)
+            const at = emoji.mapToItem(poll, 0, 0)
+            let coloured = 0
+            for (let x = Math.floor(at.x); x < at.x + emoji.width; ++x)
+                for (let y = Math.floor(at.y); y < at.y + emoji.height; ++y) {
+                    const pixel = image.pixel(x, y)
+                    if (pixel.r - Math.max(pixel.g, pixel.b) > 0.3)
+                        ++coloured
+                }
+            verify(coloured > 20, `${coloured} red pixels`)
+        }
+
         function test_unansweredRowsAreOrderedAndOutlinedOnly() {
             show(poll, { options: [option("two", 0, 2), option("zero", 0, 0, { emojiPrefix: "🎬" }), option("one", 0, 1),
                                    option("zero-again", 0, 0, { emojiPrefix: "" })] })
