@@ -309,24 +309,26 @@ Item {
                 font: row.voteCard.theme.font(13, Font.Normal)
                 color: Qt.rgba(1, 1, 1, 0.45)
             }
-            // A quiz with results marks a row once: a green check when right, a red cross on a
-            // wrong choice; the indicator gives way to it.
-            StorySymbol {
-                objectName: "outcome"
-                visible: row.voteCard.showResults && row.voteCard.quiz && (row.correct || row.selected)
-                name: row.correct ? "checkmark.circle.fill" : "xmark.circle.fill"
-                pointSize: 20
-                color: row.correct ? row.voteCard.green : row.voteCard.red
-            }
             Spinner {
                 objectName: "spinner"
                 visible: !row.voteCard.showResults && row.voteCard.isVotingInProgress && row.selected
             }
             Item {
                 objectName: "indicator"
-                visible: !(row.voteCard.quiz && row.voteCard.showResults)
                 Layout.preferredWidth: 22
                 Layout.preferredHeight: 22
+
+                // A quiz with results marks a row once, in the indicator's place: a green check
+                // when right, a red cross on a wrong choice, nothing on the others (whose column
+                // stays, so the shares line up).
+                StorySymbol {
+                    objectName: "outcome"
+                    anchors.centerIn: parent
+                    visible: row.voteCard.showResults && row.voteCard.quiz && (row.correct || row.selected)
+                    name: row.correct ? "checkmark.circle.fill" : "xmark.circle.fill"
+                    pointSize: 20
+                    color: row.correct ? row.voteCard.green : row.voteCard.red
+                }
 
                 Rectangle {
                     objectName: "ring"

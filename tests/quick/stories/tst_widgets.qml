@@ -224,7 +224,7 @@ Item {
             // One mark per row: the cross alone, not a cross beside a check.
             verify(findChild(wrong, "outcome").visible)
             verify(!findChild(wrong, "check").visible)
-            verify(!findChild(wrong, "indicator").visible)
+            verify(!findChild(wrong, "ring").visible)
             compare(findChild(wrong, "optionText").color, white)
 
             compare(right.color, faded(green, 0.2))
@@ -237,6 +237,9 @@ Item {
 
             compare(other.color, Qt.rgba(1, 1, 1, 0.05))
             verify(!findChild(other, "outcome").visible)
+            // The shares line up whether or not a row is marked.
+            compare(findChild(other, "percent").mapToItem(other, 0, 0).x + findChild(other, "percent").width,
+                    findChild(right, "percent").mapToItem(right, 0, 0).x + findChild(right, "percent").width)
             compare(texts(quiz, "percent"), ["75%", "25%", "0%"])
             verify(!findChild(right, "count").visible)
         }
