@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Layouts
+import Qt5Compat.GraphicalEffects
 import OrvaneStories
 
 // The poll card laid over a story page: a badge and heading, the question, one button per
@@ -25,6 +26,10 @@ Item {
     // when it would be taller, its question and options scroll.
     property real topMargin: 0
     property real bottomMargin: 140
+    // What lies behind the card; with `blurredMaterial` (which needs shader effects) the card
+    // shows it blurred, else the card is a plain translucent dark.
+    property Item backdrop: null
+    property bool blurredMaterial: false
 
     signal select(string optionId)
 
@@ -44,6 +49,9 @@ Item {
         property var strings: ({})
         property real topMargin: 0
         property real bottomMargin: 140
+        property Item backdrop: null
+        property bool blurredMaterial: false
+        readonly property bool frosted: blurredMaterial && backdrop !== null
 
         signal select(string optionId)
 
@@ -89,7 +97,7 @@ Item {
             anchors.bottomMargin: card.bottomMargin
             height: Math.max(0, Math.min(content.implicitContentHeight + 40, available))
             radius: 20
-            color: Qt.rgba(0.08, 0.08, 0.1, 0.72)
+            color: card.frosted ? "transparent" : Qt.rgba(0.08, 0.08, 0.1, 0.72)
             border.color: Qt.rgba(1, 1, 1, 0.12)
             border.width: 1
             clip: true
@@ -97,6 +105,47 @@ Item {
             // The card keeps its taps from the page beneath.
             MouseArea {
                 anchors.fill: parent
+            }
+
+            Loader {
+                objectName: "cardMaterial"
+                anchors.fill: parent
+                active: card.frosted
+                sourceComponent: Item {
+                    id: material
+                    layer.enabled: true
+                    layer.effect: OpacityMask {
+                        maskSource: materialShape
+                    }
+
+                    Rectangle {
+                        id: materialShape
+                        anchors.fill: parent
+                        radius: panel.radius
+                        visible: false
+                    }
+                    ShaderEffectSource {
+                        id: behind
+                        anchors.fill: parent
+                        visible: false
+                        sourceItem: card.backdrop
+                        // Follows the card as it moves and grows.
+                        sourceRect: {
+                            panel.x, panel.y, card.width, card.height
+                            const corner = panel.mapToItem(card.backdrop, 0, 0)
+                            return Qt.rect(corner.x, corner.y, panel.width, panel.height)
+                        }
+                    }
+                    FastBlur {
+                        anchors.fill: parent
+                        source: behind
+                        radius: 40
+                    }
+                    Rectangle {
+                        anchors.fill: parent
+                        color: Qt.rgba(0.08, 0.08, 0.1, 0.5)
+                    }
+                }
             }
 
             Item {
@@ -416,6 +465,8 @@ Item {
         anchors.fill: parent
         topMargin: root.topMargin
         bottomMargin: root.bottomMargin
+        backdrop: root.backdrop
+        blurredMaterial: root.blurredMaterial
         question: root.question
         options: root.options
         votedOptionId: root.votedOptionId

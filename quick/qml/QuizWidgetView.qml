@@ -23,6 +23,10 @@ Item {
     // when it would be taller, its question and options scroll.
     property real topMargin: 0
     property real bottomMargin: 140
+    // What lies behind the card; with `blurredMaterial` (which needs shader effects) the card
+    // shows it blurred, else the card is a plain translucent dark.
+    property Item backdrop: null
+    property bool blurredMaterial: false
 
     signal select(string optionId)
 
@@ -31,6 +35,8 @@ Item {
         quiz: true
         topMargin: root.topMargin
         bottomMargin: root.bottomMargin
+        backdrop: root.backdrop
+        blurredMaterial: root.blurredMaterial
         question: root.question
         options: root.options
         votedOptionId: root.votedOptionId

@@ -28,7 +28,8 @@ Item {
     // Mirrors the layout (the back zone goes right, texts start at the right).
     property bool rightToLeft: Qt.application.layoutDirection === Qt.RightToLeft
                                || Qt.locale().textDirection === Qt.RightToLeft
-    // The sides are a blurred copy of the media where the scene graph runs shader effects.
+    // The sides beside the stage, and the poll and quiz cards, blur the media behind them where
+    // the scene graph runs shader effects; elsewhere they are only dimmed.
     property bool blurredBackdrop: GraphicsInfo.api !== GraphicsInfo.Software && GraphicsInfo.api !== GraphicsInfo.Unknown
 
     signal dismissRequested()
@@ -451,6 +452,8 @@ Item {
             strings: viewer.strings
             topMargin: safe.widgetTop
             bottomMargin: Math.max(140, safe.height - safe.textsTop)
+            backdrop: media
+            blurredMaterial: root.blurredBackdrop
             onSelect: optionId => viewer.vote(optionId)
         }
     }
@@ -468,6 +471,8 @@ Item {
             strings: viewer.strings
             topMargin: safe.widgetTop
             bottomMargin: Math.max(140, safe.height - safe.textsTop)
+            backdrop: media
+            blurredMaterial: root.blurredBackdrop
             onSelect: optionId => viewer.vote(optionId)
         }
     }

@@ -299,14 +299,17 @@ Item {
             checkViewer(viewer, data.size, insets, data.tag + " results")
         }
 
-        // Beside the stage: the page's media blurred where shader effects run, else only dimmed.
+        // Beside the stage and behind a poll card: the page's media blurred where shader effects
+        // run, else only dimmed.
         function test_backdropBesideTheStage_data() {
             return [{ tag: "blurred", blurred: true }, { tag: "plain", blurred: false }]
         }
 
         function test_backdropBesideTheStage(data) {
-            const { viewer } = openViewer({ media: true }, english, [1280, 800], false)
+            const { viewer } = openViewer({ media: true, widget: "poll", options: 2 }, english, [1280, 800], false)
             viewer.blurredBackdrop = data.blurred
+            tryCompare(findChild(viewer, "cardMaterial"), "status", data.blurred ? Loader.Ready : Loader.Null)
+            compare(findChild(viewer, "card").color, data.blurred ? Qt.rgba(0, 0, 0, 0) : Qt.rgba(0.08, 0.08, 0.1, 0.72))
             const backdrop = findChild(viewer, "backdrop")
             verify(backdrop.visible)
             tryCompare(findChild(backdrop, "backdropBlur"), "status", data.blurred ? Loader.Ready : Loader.Null)
