@@ -1,4 +1,5 @@
 import QtQuick
+import Qt5Compat.GraphicalEffects
 import OrvaneStories
 
 // The carousel's row of dots: the active dot is a short pill, on a translucent capsule.
@@ -7,14 +8,17 @@ Item {
 
     property int count: 0
     property int activeIndex: 0
+    // A blurred shadow needs shader effects; without them it is a plain capsule one point lower.
+    property bool softShadow: GraphicsInfo.api !== GraphicsInfo.Software && GraphicsInfo.api !== GraphicsInfo.Unknown
 
     readonly property var dotWidths: BannerIndicatorGeometry.dotWidths(count, activeIndex)
 
     implicitWidth: capsule.width
     implicitHeight: capsule.height
 
-    // A soft shadow one point below the capsule.
     Rectangle {
+        objectName: "plainShadow"
+        visible: !root.softShadow
         x: capsule.x
         y: capsule.y + 1
         width: capsule.width
@@ -25,10 +29,20 @@ Item {
 
     Rectangle {
         id: capsule
+        objectName: "capsule"
         width: dots.width + 2 * 7
         height: dots.height + 2 * 5
         radius: height / 2
         color: Qt.rgba(0, 0, 0, 0.22)
+        layer.enabled: root.softShadow
+        layer.effect: DropShadow {
+            objectName: "softShadow"
+            verticalOffset: 1
+            radius: 3
+            samples: 7
+            color: Qt.rgba(0, 0, 0, 0.12)
+            transparentBorder: true
+        }
 
         Row {
             id: dots

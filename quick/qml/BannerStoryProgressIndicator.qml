@@ -1,4 +1,5 @@
 import QtQuick
+import Qt5Compat.GraphicalEffects
 import OrvaneStories
 
 // The story-style row of bars sharing the width: bars before the active one are full, the active
@@ -9,6 +10,9 @@ Item {
     property int count: 0
     property int activeIndex: 0
     property real activeProgress: 0
+    // A blurred shadow of the row needs shader effects; without them each bar has a plain one a
+    // point lower.
+    property bool softShadow: GraphicsInfo.api !== GraphicsInfo.Software && GraphicsInfo.api !== GraphicsInfo.Unknown
 
     readonly property var fills: BannerIndicatorGeometry.barFills(count, activeIndex, activeProgress)
     readonly property real spacing: 4
@@ -20,6 +24,15 @@ Item {
         id: bars
         objectName: "bars"
         spacing: root.spacing
+        layer.enabled: root.softShadow
+        layer.effect: DropShadow {
+            objectName: "softShadow"
+            verticalOffset: 1
+            radius: 3
+            samples: 7
+            color: Qt.rgba(0, 0, 0, 0.18)
+            transparentBorder: true
+        }
 
         Repeater {
             model: root.count
@@ -32,8 +45,9 @@ Item {
                 width: root.barWidth
                 height: root.height
 
-                // A soft shadow one point below the bar.
                 Rectangle {
+                    objectName: "plainShadow"
+                    visible: !root.softShadow
                     y: 1
                     width: parent.width
                     height: parent.height

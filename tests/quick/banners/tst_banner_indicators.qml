@@ -59,4 +59,19 @@ TestCase {
         fuzzyCompare(widths[1], barWidth * 0.25, 0.001)
         compare(widths[2], 0)
     }
+
+    // Blurred shadows where the scene graph runs shader effects, plain offset shapes elsewhere.
+    function test_shadows_data() {
+        return [{ tag: "soft", soft: true }, { tag: "plain", soft: false }]
+    }
+
+    function test_shadows(data) {
+        for (const [component, shadowed] of [[dotsComponent, "capsule"], [barsComponent, "bars"]]) {
+            const indicator = createTemporaryObject(component, testCase, { count: 3, activeIndex: 1,
+                                                                           softShadow: data.soft })
+            compare(parts(indicator, shadowed)[0].layer.enabled, data.soft)
+            verify(parts(indicator, "plainShadow").length > 0)
+            wait(0)  // the effect is built
+        }
+    }
 }
