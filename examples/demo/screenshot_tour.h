@@ -28,10 +28,10 @@ class ScreenshotTour : public QObject {
 
  private:
   struct Stop {
-    QString name;                // what is shown; also the picture's name, none when empty
-    std::function<bool()> act;   // the user's gesture; false when its target is not there
-    std::function<bool()> ready; // the window shows what the stop is for
-    int settleMs;                // for images, animations and a video frame to arrive
+    QString name;                 // what is shown; also the picture's name, none when empty
+    std::function<bool()> act;    // the user's gesture; false when its target is not there
+    std::function<bool()> ready;  // the window shows what the stop is for
+    int settleMs;                 // for images, animations and a video frame to arrive
   };
 
   void addStops();
@@ -45,6 +45,9 @@ class ScreenshotTour : public QObject {
   bool showsContent(const char* bannerName) const;
   bool viewerShowing() const;
   bool viewerAt(int group, int page) const;
+  // The viewer is on the sample video's page and, where the scene graph draws video, the window
+  // shows one of its frames.
+  bool videoShown();
 
   QQuickWindow* window_;
   QDir directory_;
