@@ -2,12 +2,19 @@
 
 #include <QQuickItem>
 #include <QQuickWindow>
+#include <QSGRendererInterface>
 #include <QTest>
+#include <iostream>
+
+#include "video_frame_check.h"
 
 namespace {
 
 constexpr int kPollMs = 100;
 constexpr int kStopTimeoutMs = 15000;
+// Mean difference per channel: about 1 for the right frame drawn scaled, about 5 for one with
+// its colours stretched to the wrong range, tens for a misread one.
+constexpr double kVideoTolerance = 3;
 
 QQuickItem* findItem(QQuickItem* root, const QString& name) {
   if (root == nullptr) return nullptr;
@@ -26,6 +33,14 @@ QObject* findObject(QQuickItem* root, const QString& name) {
   return nullptr;
 }
 
+QQuickItem* findItemOfClass(QQuickItem* root, const char* className) {
+  if (root == nullptr || !root->isVisible()) return nullptr;
+  if (root->inherits(className)) return root;
+  for (auto* child : root->childItems())
+    if (auto* found = findItemOfClass(child, className)) return found;
+  return nullptr;
+}
+
 }  // namespace
 
 ScreenshotTour::ScreenshotTour(QQuickWindow* window, QDir directory, QList<QSize> sizes, QObject* parent)
@@ -39,6 +54,7 @@ void ScreenshotTour::addStops() {
   auto nothing = [] { return true; };
   auto closeViewer = [this] { return tap(item(QStringLiteral("closeButton"))); };
   auto viewerGone = [this] { return !viewerShowing(); };
+  auto next = [this] { return tap(item(QStringLiteral("nextZone"))); };
   auto open = [this](int group) { return [this, group] { return tap(bubble(group)); }; };
   auto showing = [this](int group, int page) {
     return [this, group, page] { return viewerAt(group, page); };
@@ -58,6 +74,9 @@ void ScreenshotTour::addStops() {
        },
        2000},
       {QStringLiteral("2-viewer-page"), open(0), showing(0, 0), 1200},
+      {QString(), next, showing(0, 1), 0},
+      {QString(), next, showing(0, 2), 0},
+      {QStringLiteral("2-viewer-video"), nothing, [this] { return videoShown(); }, 0},
       {QString(), closeViewer, viewerGone, 500},
       {QString(), open(1), showing(1, 0), 1000},
       {QStringLiteral("3-poll-with-results"), answer(0), resultsShown, 1000},
@@ -166,4 +185,25 @@ bool ScreenshotTour::viewerAt(int group, int page) const {
   auto* viewer = object(QStringLiteral("viewerModel"));
   return viewerShowing() && viewer != nullptr && viewer->property("currentGroupIndex").toInt() == group &&
          viewer->property("currentItemIndex").toInt() == page;
+}
+
+bool ScreenshotTour::videoShown() {
+  if (!viewerAt(0, 2)) return false;
+  if (window_->rendererInterface()->graphicsApi() == QSGRendererInterface::Software) {
+    std::cout << "video frame not checked: the software scene graph draws no video" << std::endl;
+    return true;
+  }
+  auto* output = findItemOfClass(window_->contentItem(), "QQuickVideoOutput");
+  auto* header = item(QStringLiteral("closeButton"));
+  auto* texts = item(QStringLiteral("textBlock"));
+  if (output == nullptr || header == nullptr || texts == nullptr) return false;
+  const QRectF videoArea = output->mapRectToScene(output->property("contentRect").toRectF());
+  // Between the header and the page's title, where nothing lies over the video.
+  const double top = header->mapToScene(QPointF(0, header->height())).y() + 8;
+  const double bottom = texts->mapToScene(QPointF(0, 0)).y() - 8;
+  const QRectF uncovered(0, top, window_->width(), bottom - top);
+  const double mismatch = sampleVideoMismatch(window_->grabWindow(), videoArea, uncovered);
+  if (mismatch > kVideoTolerance) return false;
+  std::cout << "video frame matches its source (mean difference " << mismatch << ")" << std::endl;
+  return true;
 }

@@ -51,6 +51,9 @@ class ScreenshotTour : public QObject {
   bool showsContent(const char* bannerName) const;
   bool viewerShowing() const;
   bool viewerAt(int group, int page) const;
+  // The viewer is on the sample video's page and, where the scene graph draws video, the window
+  // shows one of its frames.
+  bool videoShown();
 
   QQuickWindow* window_;
   QDir directory_;

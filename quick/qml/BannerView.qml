@@ -24,9 +24,14 @@ Item {
         id: placementModel
     }
 
-    // Every appearance reloads; a hidden banner does not rotate.
-    onVisibleChanged: visible ? placementModel.appear() : placementModel.disappear()
-    Component.onCompleted: if (visible) placementModel.appear()
+    // Every appearance reloads; a banner that is hidden, or under a full-screen story viewer, does
+    // not rotate.
+    QtObject {
+        id: screen
+        readonly property bool shown: root.visible && !(WindowCovers.of(root.Window.window)?.covered ?? false)
+        onShownChanged: shown ? placementModel.appear() : placementModel.disappear()
+    }
+    Component.onCompleted: if (screen.shown) placementModel.appear()
 
     Item {
         id: content

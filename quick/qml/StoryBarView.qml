@@ -103,6 +103,8 @@ Item {
         focus: true
         closePolicy: T.Popup.CloseOnEscape
         onClosed: bar.isViewerPresented = false
+        // What lies beneath stops drawing for as long as the viewer covers it.
+        onVisibleChanged: WindowCovers.setCovering(presentation, root.Window.window, visible)
 
         contentItem: Loader {
             active: presentation.visible

@@ -35,9 +35,10 @@ Item {
             color: root.theme.secondaryColor
             opacity: 0.28
         }
+        // Whole device pixels: the 20 Hz progress redraws the window only when the bar moves.
         Rectangle {
             objectName: "fill"
-            width: parent.width * parent.fill
+            width: Math.round(parent.width * parent.fill * Screen.devicePixelRatio) / Screen.devicePixelRatio
             height: parent.height
             radius: height / 2
             color: root.theme.primaryColor

@@ -14,6 +14,11 @@ Item {
         BannerView {}
     }
 
+    Component {
+        id: coverComponent
+        QtObject {}
+    }
+
     TestCase {
         name: "BannerView"
         when: windowShown
@@ -77,6 +82,23 @@ Item {
             tryCompare(view.placement, "itemId", "2")
             compare(dots.activeIndex, 1)
             compare(findChild(view, "slide").url, Fixture.imageUrl(32, 18, "carousel-2"))
+        }
+
+        function test_a_banner_under_a_full_screen_viewer_pauses_and_reloads_when_uncovered() {
+            const view = show("covered", [banner(1, {}, imageSlides(3, "covered"))])
+            const requests = Fixture.requestCount("placements/covered/banners")
+            const viewer = createTemporaryObject(coverComponent, stage)
+            WindowCovers.setCovering(viewer, stage.Window.window, true)
+            Fixture.advance(3000)
+            settle()
+            compare(view.placement.itemId, "1")
+
+            // A viewer that goes away uncovers the window, as closing it does.
+            viewer.destroy()
+            tryVerify(() => !WindowCovers.of(stage.Window.window).covered)
+            tryVerify(() => Fixture.requestCount("placements/covered/banners") > requests)
+            tryCompare(findChild(view, "slide"), "status", StoryRemoteImage.Ready)
+            tryVerify(() => { Fixture.advance(100); return view.placement.itemId === "2" }, 3000)
         }
 
         function test_failed_slide_is_skipped() {

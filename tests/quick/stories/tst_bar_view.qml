@@ -113,6 +113,9 @@ Item {
             const presentation = findChild(bar, "viewerPresentation")
             mouseClick(bubbleAt(data.index))
             tryVerify(() => presentation.opened)
+            // The viewer covers the window: banners beneath stop until it goes.
+            const cover = WindowCovers.of(bar.Window.window)
+            verify(cover.covered)
             const viewer = presentation.contentItem.item
             compare(viewer.startIndex, data.index)
             compare(viewer.width, 400)
@@ -125,6 +128,7 @@ Item {
             else
                 keyClick(Qt.Key_Escape)
             tryVerify(() => !presentation.visible)
+            verify(!cover.covered)
             verify(presentation.contentItem.item === null)
             if (data.closeButton)
                 compare(fixture.events.filter(event => event === "close:" + groupIds[data.index]).length, 1)

@@ -22,7 +22,9 @@ Item {
             const widths = []
             for (let i = 0; i < row.children.length; ++i) {
                 const bar = row.children[i]
-                if (bar.objectName === "" && bar.fill !== undefined) widths.push(findChild(bar, "fill").width / bar.width)
+                // To a tenth: the fill keeps to whole pixels.
+                if (bar.objectName === "" && bar.fill !== undefined)
+                    widths.push(Math.round(10 * findChild(bar, "fill").width / bar.width) / 10)
             }
             return widths
         }
@@ -53,6 +55,19 @@ Item {
             compare(first.width, (400 - 4 * (data.count - 1)) / data.count)
             compare(first.height, 3)
             compare(findChild(first, "fill").color, Qt.color("#FF0000"))
+        }
+
+        function test_fillMovesOnlyByWholePixels() {
+            show("segmented", 3, 0, 0.5)
+            const segment = findChild(progress, "segments").children[0]
+            const fill = findChild(segment, "fill")
+            compare(fill.width, Math.round(segment.width / 2))
+            progress.progress = 40 / segment.width
+            compare(fill.width, 40)
+            progress.progress = 40.2 / segment.width
+            compare(fill.width, 40)
+            progress.progress = 41.2 / segment.width
+            compare(fill.width, 41)
         }
 
         function test_barStyleWithFewerThanTwoPagesIsOneBar() {

@@ -1,8 +1,10 @@
 #include "avi_video.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <vector>
 
+#include "jpeg_image.h"
 #include "placeholder_picture.h"
 
 namespace orvane::service {
@@ -32,45 +34,44 @@ std::string list(std::string_view type, const std::string& content) {
   return out;
 }
 
-// Bottom-up BGR rows padded to four bytes, as a DIB frame is stored.
-std::string dibFrame(const std::vector<std::uint8_t>& rgb, std::uint32_t width, std::uint32_t height) {
-  const std::size_t stride = (std::size_t{width} * 3 + 3) / 4 * 4;
-  std::string frame(stride * height, '\0');
-  for (std::uint32_t y = 0; y < height; ++y) {
-    const auto* source = rgb.data() + std::size_t{height - 1 - y} * width * 3;
-    auto* target = frame.data() + std::size_t{y} * stride;
-    for (std::uint32_t x = 0; x < width; ++x) {
-      target[x * 3] = static_cast<char>(source[x * 3 + 2]);
-      target[x * 3 + 1] = static_cast<char>(source[x * 3 + 1]);
-      target[x * 3 + 2] = static_cast<char>(source[x * 3]);
-    }
-  }
-  return frame;
-}
-
 }  // namespace
 
-std::string placeholderAvi(std::string_view name, std::uint32_t width, std::uint32_t height, std::uint32_t seconds,
-                           std::uint32_t framesPerSecond) {
+std::string placeholderAvi(std::string_view name, std::uint32_t width, std::uint32_t height,
+                           std::uint32_t seconds, std::uint32_t framesPerSecond) {
   if (width == 0 || height == 0 || seconds == 0 || framesPerSecond == 0)
     throw std::invalid_argument("a video needs sides, a length and a frame rate");
   const std::uint32_t frames = seconds * framesPerSecond;
-  const auto frameBytes = static_cast<std::uint32_t>((std::size_t{width} * 3 + 3) / 4 * 4 * height);
+
+  std::string movie, index;
+  std::uint32_t offset = 4;  // offsets count from the "movi" type
+  std::uint32_t largestFrame = 0;
+  for (std::uint32_t frame = 0; frame < frames; ++frame) {
+    const double position = frames > 1 ? static_cast<double>(frame) / (frames - 1) : 0.0;
+    const auto jpeg = videoRangeJpeg(placeholderPixels(name, width, height, position), width, height);
+    const auto size = static_cast<std::uint32_t>(jpeg.size());
+    putChunk(movie, "00dc", jpeg);
+    index += "00dc";
+    put32(index, 0x10);  // key frame
+    put32(index, offset);
+    put32(index, size);
+    offset += 8 + size + size % 2;
+    largestFrame = std::max(largestFrame, size);
+  }
 
   std::string mainHeader;
-  put32(mainHeader, 1'000'000 / framesPerSecond);  // microseconds per frame
-  put32(mainHeader, frameBytes * framesPerSecond);  // max bytes per second
-  put32(mainHeader, 0);                             // padding granularity
-  put32(mainHeader, 0x10);                          // has an index
+  put32(mainHeader, 1'000'000 / framesPerSecond);     // microseconds per frame
+  put32(mainHeader, largestFrame * framesPerSecond);  // max bytes per second
+  put32(mainHeader, 0);                               // padding granularity
+  put32(mainHeader, 0x10);                            // has an index
   put32(mainHeader, frames);
   put32(mainHeader, 0);  // initial frames
   put32(mainHeader, 1);  // streams
-  put32(mainHeader, frameBytes);
+  put32(mainHeader, largestFrame);
   put32(mainHeader, width);
   put32(mainHeader, height);
   for (int reserved = 0; reserved < 4; ++reserved) put32(mainHeader, 0);
 
-  std::string streamHeader = "vidsDIB ";
+  std::string streamHeader = "vidsMJPG";
   put32(streamHeader, 0);  // flags
   put16(streamHeader, 0);  // priority
   put16(streamHeader, 0);  // language
@@ -79,7 +80,7 @@ std::string placeholderAvi(std::string_view name, std::uint32_t width, std::uint
   put32(streamHeader, framesPerSecond);
   put32(streamHeader, 0);  // start
   put32(streamHeader, frames);
-  put32(streamHeader, frameBytes);
+  put32(streamHeader, largestFrame);
   put32(streamHeader, 0xFFFFFFFF);  // default quality
   put32(streamHeader, 0);           // sample size varies
   put16(streamHeader, 0);
@@ -90,11 +91,11 @@ std::string placeholderAvi(std::string_view name, std::uint32_t width, std::uint
   std::string format;
   put32(format, 40);
   put32(format, width);
-  put32(format, height);  // positive: rows bottom-up
-  put16(format, 1);       // planes
-  put16(format, 24);      // bits per pixel
-  put32(format, 0);       // uncompressed
-  put32(format, frameBytes);
+  put32(format, height);
+  put16(format, 1);   // planes
+  put16(format, 24);  // bits per pixel once decoded
+  format += "MJPG";   // compression
+  put32(format, width * height * 3);
   for (int unused = 0; unused < 4; ++unused) put32(format, 0);
 
   std::string streamList, headerList;
@@ -102,18 +103,6 @@ std::string placeholderAvi(std::string_view name, std::uint32_t width, std::uint
   putChunk(streamList, "strf", format);
   putChunk(headerList, "avih", mainHeader);
   headerList += list("strl", streamList);
-
-  std::string movie, index;
-  std::uint32_t offset = 4;  // offsets count from the "movi" type
-  for (std::uint32_t frame = 0; frame < frames; ++frame) {
-    const double position = frames > 1 ? static_cast<double>(frame) / (frames - 1) : 0.0;
-    putChunk(movie, "00db", dibFrame(placeholderPixels(name, width, height, position), width, height));
-    index += "00db";
-    put32(index, 0x10);  // key frame
-    put32(index, offset);
-    put32(index, frameBytes);
-    offset += 8 + frameBytes + frameBytes % 2;
-  }
 
   std::string body = "AVI ";
   body += list("hdrl", headerList);

@@ -18,7 +18,7 @@ using httplib::Response;
 
 constexpr std::size_t kMaxRequestBodyBytes = 1 << 20;
 constexpr std::uint32_t kMaxImageSide = 2048;
-// Uncompressed frames: this keeps a generated video within about 28 MB.
+// Every frame is drawn and compressed per request: this keeps that to 240 small frames.
 constexpr std::uint64_t kMaxVideoPixelSeconds = 144ULL * 256 * 30;
 
 void answerJson(Response& response, int status, const nlohmann::json& body) {

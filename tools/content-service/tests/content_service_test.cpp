@@ -43,7 +43,8 @@ class ContentServiceTest : public ::testing::Test {
   }
 
   httplib::Result vote(const std::string& optionId, const std::string& userId) {
-    return post("/sdk/v1/apps/demo/story-items/" + kPollItem + "/vote", json{{"optionId", optionId}}.dump(), userId);
+    return post("/sdk/v1/apps/demo/story-items/" + kPollItem + "/vote", json{{"optionId", optionId}}.dump(),
+                userId);
   }
 
   json pollItem(const std::string& userId) {
@@ -103,7 +104,8 @@ TEST_F(ContentServiceTest, CountsVotesAndShowsEachUserTheirOwn) {
 
   auto answer = vote(kStoriesOption, "user-1");
   ASSERT_EQ(answer->status, 200);
-  EXPECT_EQ(json::parse(answer->body), (json{{"voted", true}, {"optionId", kStoriesOption}, {"voteCount", before + 1}}));
+  EXPECT_EQ(json::parse(answer->body),
+            (json{{"voted", true}, {"optionId", kStoriesOption}, {"voteCount", before + 1}}));
 
   auto mine = pollItem("user-1");
   EXPECT_EQ(mine["userVote"]["optionId"], kStoriesOption);
@@ -124,7 +126,9 @@ TEST_F(ContentServiceTest, CountsVotesAndShowsEachUserTheirOwn) {
   EXPECT_EQ(vote("00000000-0000-4000-8000-000000000000", "user-1")->status, 400);
   EXPECT_EQ(post("/sdk/v1/apps/demo/story-items/" + kPollItem + "/vote", "not json", "user-1")->status, 400);
   EXPECT_EQ(post("/sdk/v1/apps/demo/story-items/00000000-0000-4000-8000-000000000000/vote",
-                 json{{"optionId", kStoriesOption}}.dump(), "user-1")->status, 404);
+                 json{{"optionId", kStoriesOption}}.dump(), "user-1")
+                ->status,
+            404);
   EXPECT_EQ(service_.voteCount(kBannersOption), bannersBefore + 1);
 }
 
@@ -189,7 +193,7 @@ std::uint32_t littleEndian(const std::string& bytes, std::size_t at) {
   return value;
 }
 
-TEST_F(ContentServiceTest, GeneratesUncompressedAviVideosWithinASizeBound) {
+TEST_F(ContentServiceTest, GeneratesIndexedMotionJpegVideosWithinASizeBound) {
   auto video = client_->Get("/videos/intro.avi?w=10&h=6&s=2");
   ASSERT_EQ(video->status, 200);
   EXPECT_EQ(video->get_header_value("Content-Type"), "video/x-msvideo");
@@ -198,16 +202,29 @@ TEST_F(ContentServiceTest, GeneratesUncompressedAviVideosWithinASizeBound) {
   EXPECT_EQ(avi.substr(0, 4), "RIFF");
   EXPECT_EQ(littleEndian(avi, 4), avi.size() - 8);
   EXPECT_EQ(avi.substr(8, 4), "AVI ");
+  EXPECT_NE(avi.find("vidsMJPG"), std::string::npos);
 
-  // 16 frames (2 s at 8 fps) of 6 rows padded from 30 to 32 bytes, each in an indexed chunk.
+  // 16 frames (2 s at 8 fps), each a whole JPEG in the chunk the index points at.
   const auto movie = avi.find("movi");
   const auto index = avi.find("idx1");
   ASSERT_NE(movie, std::string::npos);
   ASSERT_NE(index, std::string::npos);
-  EXPECT_EQ(index - (movie + 4), 16u * (8 + 32 * 6));
-  EXPECT_EQ(littleEndian(avi, index + 4), 16u * 16);
-  EXPECT_EQ(avi.substr(index + 8, 4), "00db");
-  EXPECT_EQ(avi.substr(movie + littleEndian(avi, index + 8 + 16 + 8), 4), "00db");  // second frame's offset
+  ASSERT_EQ(littleEndian(avi, index + 4), 16u * 16);
+  std::size_t expectedOffset = 4;
+  for (std::size_t frame = 0; frame < 16; ++frame) {
+    const auto entry = index + 8 + frame * 16;
+    EXPECT_EQ(avi.substr(entry, 4), "00dc");
+    const auto offset = littleEndian(avi, entry + 8), size = littleEndian(avi, entry + 12);
+    EXPECT_EQ(offset, expectedOffset);
+    const auto chunk = movie + offset;
+    ASSERT_LE(chunk + 8 + size, index);
+    EXPECT_EQ(avi.substr(chunk, 4), "00dc");
+    EXPECT_EQ(littleEndian(avi, chunk + 4), size);
+    EXPECT_EQ(avi.substr(chunk + 8, 2), "\xFF\xD8") << "frame " << frame;
+    EXPECT_EQ(avi.substr(chunk + 8 + size - 2, 2), "\xFF\xD9") << "frame " << frame;
+    expectedOffset += 8 + size + size % 2;
+  }
+  EXPECT_EQ(movie + expectedOffset, index);
 
   EXPECT_NE(client_->Get("/videos/intro.avi?w=10&h=6&s=3")->body, avi);
   EXPECT_EQ(client_->Get("/videos/intro.avi?s=31")->status, 400);
@@ -248,8 +265,9 @@ TEST(ContentServiceLoading, NamesWhatIsWrongWithTheContent) {
   bad.write("home.stories.json", R"({"groups": [{"id": "8c1e8a0e-3b5f-4c4e-9f0a-2a4b6c8d0e1f", "title": "t",
       "items": [{"id": "5d2f9b1a-7c3e-4d5f-8a9b-0c1d2e3f4a5b", "type": "POLL",
                  "widgetOptions": [{"id": "nope", "text": "a", "orderIndex": 0}]}]}]})");
-  EXPECT_NE(failure(bad.path()).find("home.stories.json: groups[0].items[0].widgetOptions[0].id is not a UUID"),
-            std::string::npos);
+  EXPECT_NE(
+      failure(bad.path()).find("home.stories.json: groups[0].items[0].widgetOptions[0].id is not a UUID"),
+      std::string::npos);
 
   ScratchDirectory broken;
   broken.write("side.banners.json", R"({"banners": [{"id": 1.5}]})");
