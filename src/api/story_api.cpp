@@ -23,6 +23,14 @@ void deliverOnMain(MainQueue& mainQueue, Completion<T> completion, Result<T> res
   });
 }
 
+// An answer that arrives after its SDK is gone has nobody left to tell.
+template <typename T>
+Completion<T> whileAlive(StorySDK& sdk, Completion<T> completion) {
+  return [sdk = sdk.weakHandle(), completion = std::move(completion)](Result<T> result) {
+    if (completion && !sdk.expired()) completion(std::move(result));
+  };
+}
+
 // Checked in this order: the transport, the status (when the answer is HTTP at all), the body.
 // An empty body is still a body: it goes on to decoding and fails there.
 std::optional<Error> exchangeFailure(const HttpResult& exchange) {
@@ -51,6 +59,7 @@ StoryAPI::StoryAPI(std::shared_ptr<HttpSession> session, StorySDK& sdk)
 
 void StoryAPI::fetchStories(const std::string& placementKey, Completion<std::vector<StoryGroup>> completion) {
   ORVANE_ASSERT_MAIN_THREAD();
+  completion = whileAlive(sdk_, std::move(completion));
   auto mainQueue = sdk_.platform().mainQueue;
   const auto& configuration = sdk_.configuration();
   if (!configuration)
@@ -58,8 +67,7 @@ void StoryAPI::fetchStories(const std::string& placementKey, Completion<std::vec
                                                   StoryAPIError::notConfigured());
 
   auto clock = sdk_.platform().clock;
-  // The SDK lives as long as the process (or, in tests, until its answers have been delivered).
-  StorySDK* sdk = &sdk_;
+  auto sdk = sdk_.weakHandle();
   session_->send(placementRequest(sdk_, *configuration, placementKey, "stories"),
                  [mainQueue, clock, sdk, placementKey,
                   completion = std::move(completion)](const HttpResult& exchange) mutable {
@@ -69,14 +77,17 @@ void StoryAPI::fetchStories(const std::string& placementKey, Completion<std::vec
                        [now](const SdkStoriesPayload& payload) { return mapStoryGroups(payload, now); });
                    mainQueue->post([sdk, placementKey, completion = std::move(completion),
                                     outcome = std::move(outcome)]() mutable {
-                     if (outcome.ok()) sdk->rememberPlacementKeys(outcome.value(), placementKey);
-                     if (completion) completion(std::move(outcome));
+                     auto alive = sdk.lock();
+                     if (!alive) return;
+                     if (outcome.ok()) alive->rememberPlacementKeys(outcome.value(), placementKey);
+                     completion(std::move(outcome));
                    });
                  });
 }
 
 void StoryAPI::fetchBanners(const std::string& placementKey, Completion<std::vector<Banner>> completion) {
   ORVANE_ASSERT_MAIN_THREAD();
+  completion = whileAlive(sdk_, std::move(completion));
   auto mainQueue = sdk_.platform().mainQueue;
   const auto& configuration = sdk_.configuration();
   if (!configuration)
@@ -99,6 +110,7 @@ void StoryAPI::fetchBanners(const std::string& placementKey, Completion<std::vec
 void StoryAPI::recordVote(const std::string& storyItemId, const std::string& optionId,
                           Completion<VoteResponse> completion) {
   ORVANE_ASSERT_MAIN_THREAD();
+  completion = whileAlive(sdk_, std::move(completion));
   auto mainQueue = sdk_.platform().mainQueue;
   const auto& configuration = sdk_.configuration();
   if (!configuration)

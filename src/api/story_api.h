@@ -18,7 +18,8 @@ namespace orvane {
 // Requests are built from the SDK's configuration and identity at call time, on the main
 // thread; answers are decoded and mapped on the session's thread. Every completion runs
 // exactly once, later, on the main queue, also when the request could not even be made.
-// The client keeps no state per request and may go away before its answers arrive.
+// The client keeps no state per request and may go away before its answers arrive; answers that
+// arrive after the SDK is gone are dropped.
 class StoryAPI {
  public:
   explicit StoryAPI(std::shared_ptr<HttpSession> session, StorySDK& sdk = StorySDK::shared());

@@ -43,9 +43,9 @@ double aspectRatioValue(const Banner& banner) {
   const auto width = positiveNumber(pieces[0]);
   const auto height = positiveNumber(pieces[1]);
   if (!width || !height) return fallback;
-  // Extreme pairs such as 1e300:1e-300 overflow or vanish; neither is a usable shape.
+  // Extreme pairs overflow, vanish or give a strip no screen can show; none is a usable shape.
   const double ratio = *width / *height;
-  return std::isfinite(ratio) && ratio > 0 ? ratio : fallback;
+  return ratio >= kNarrowestAspectRatio && ratio <= kWidestAspectRatio ? ratio : fallback;
 }
 
 BannerFrame bannerFrame(const Banner& banner) {

@@ -29,8 +29,11 @@ class BannerFrame {
   double value_;
 };
 
+inline constexpr double kNarrowestAspectRatio = 1.0 / 20.0;
+inline constexpr double kWidestAspectRatio = 20.0;
+
 // Width over height from the banner's "w:h" text; square for story banners and 16:9 otherwise
-// when the text is absent or unusable. Always finite and greater than 0.
+// when the text is absent, unusable or outside 1:20 to 20:1.
 double aspectRatioValue(const Banner& banner);
 
 // A fixed height only in the fixed-height mode with a height of at least one point; the modes

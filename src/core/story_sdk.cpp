@@ -95,10 +95,9 @@ void StorySDK::resetSession() {
 
 std::string StorySDK::anonymousUserId() {
   ORVANE_ASSERT_MAIN_THREAD();
-  if (auto stored = platform_.store->string(kAnonymousUserIdKey); stored && !stored->empty()) return *stored;
-  auto created = platform_.uuid->uuidString();
-  platform_.store->set(kAnonymousUserIdKey, created);
-  return created;
+  return platform_.store->storedOrCreated(
+      kAnonymousUserIdKey, [](const std::string& stored) { return !stored.empty(); },
+      [this] { return platform_.uuid->uuidString(); });
 }
 
 std::optional<std::string> StorySDK::resolvedAppId() const {

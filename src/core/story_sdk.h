@@ -90,6 +90,8 @@ class StorySDK {
   std::string anonymousUserId();
 
   const Platform& platform() const { return platform_; }
+  // Expires when this SDK is destroyed: answers and timers that may outlive it check it first.
+  std::weak_ptr<StorySDK> weakHandle() { return lifetime_; }
   StoryAnalyticsAPI& analyticsAPI() { return *analyticsAPI_; }
 
  private:
@@ -110,6 +112,8 @@ class StorySDK {
   std::set<std::string> sentEventKeys_;
   std::string sessionId_;
   std::string userId_;
+  // Owns nothing; declared last so that it expires before anything else is torn down.
+  std::shared_ptr<StorySDK> lifetime_{this, [](StorySDK*) {}};
 };
 
 }  // namespace orvane

@@ -59,8 +59,14 @@ std::optional<Date> parseIso8601(std::string_view text) {
   year_month_day ymd{std::chrono::year{year}, std::chrono::month{static_cast<unsigned>(month)},
                      std::chrono::day{static_cast<unsigned>(day)}};
   if (!ymd.ok()) return std::nullopt;
-  auto local = sys_days{ymd} + hours{hour} + minutes{minute} + seconds{second};
-  return Date{duration_cast<Date::duration>((local - minutes{offsetMinutes}).time_since_epoch())};
+  const auto instant =
+      (sys_days{ymd} + hours{hour} + minutes{minute} + seconds{second} - minutes{offsetMinutes})
+          .time_since_epoch();
+  // Date counts nanoseconds in 64 bits (about 1677 to 2262); later or earlier instants would wrap.
+  constexpr auto earliest = duration_cast<seconds>(Date::min().time_since_epoch());
+  constexpr auto latest = duration_cast<seconds>(Date::max().time_since_epoch());
+  if (instant < earliest || instant > latest) return std::nullopt;
+  return Date{duration_cast<Date::duration>(instant)};
 }
 
 }  // namespace orvane

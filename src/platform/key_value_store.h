@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -11,6 +12,18 @@ class KeyValueStore {
   virtual ~KeyValueStore() = default;
   virtual std::optional<std::string> string(const std::string& key) const = 0;
   virtual void set(const std::string& key, const std::string& value) = 0;
+
+  // The stored value of `key` when `usable` accepts it; otherwise a value from `create`, stored.
+  // A store shared by several processes makes this one step for all of them, so that processes
+  // starting together settle on one value. This default is one step for a single caller only.
+  virtual std::string storedOrCreated(const std::string& key,
+                                      const std::function<bool(const std::string&)>& usable,
+                                      const std::function<std::string()>& create) {
+    if (auto stored = string(key); stored && usable(*stored)) return *stored;
+    auto created = create();
+    set(key, created);
+    return created;
+  }
 };
 
 }  // namespace orvane

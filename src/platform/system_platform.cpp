@@ -1,10 +1,13 @@
 #include "platform/system_platform.h"
 
-#include "platform/curl_http_session.h"
+#include <sys/random.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <random>
+#include <system_error>
+
+#include "platform/curl_http_session.h"
 
 namespace orvane {
 namespace {
@@ -41,11 +44,27 @@ std::shared_ptr<HttpSession> sharedCurlSession() {
   return session;
 }
 
+// Straight from the kernel's CSPRNG on every call: no generator state of our own that threads
+// could seed alike or a fork could duplicate.
+void fillWithRandomBytes(void* buffer, std::size_t size) {
+  auto* bytes = static_cast<unsigned char*>(buffer);
+  while (size > 0) {
+    const ssize_t got = getrandom(bytes, size, 0);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      throw std::system_error(errno, std::generic_category(), "getrandom");
+    }
+    bytes += got;
+    size -= static_cast<std::size_t>(got);
+  }
+}
+
 }  // namespace
 
 std::string RandomUuidSource::uuidString() {
-  static thread_local std::mt19937_64 engine{std::random_device{}()};
-  std::uint64_t high = engine(), low = engine();
+  std::uint64_t words[2];
+  fillWithRandomBytes(words, sizeof words);
+  std::uint64_t high = words[0], low = words[1];
   high = (high & 0xFFFFFFFFFFFF0FFFULL) | 0x0000000000004000ULL;  // version 4
   low = (low & 0x3FFFFFFFFFFFFFFFULL) | 0x8000000000000000ULL;    // RFC 4122 variant
   char buffer[40];
@@ -89,6 +108,15 @@ std::optional<std::string> MemoryStore::string(const std::string& key) const {
 void MemoryStore::set(const std::string& key, const std::string& value) {
   std::lock_guard lock(mutex_);
   values_[key] = value;
+}
+
+std::string MemoryStore::storedOrCreated(const std::string& key,
+                                         const std::function<bool(const std::string&)>& usable,
+                                         const std::function<std::string()>& create) {
+  std::lock_guard lock(mutex_);
+  auto found = values_.find(key);
+  if (found != values_.end() && usable(found->second)) return found->second;
+  return values_[key] = create();
 }
 
 void StandardErrorConsole::writeLine(std::string_view line) {

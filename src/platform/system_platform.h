@@ -15,12 +15,10 @@ class SystemClock final : public Clock {
   Date now() const override { return std::chrono::system_clock::now(); }
 };
 
+// Version 4 UUIDs from the operating system's random source; safe from any thread.
 class RandomUuidSource final : public UuidSource {
  public:
   std::string uuidString() override;
-
- private:
-  std::mutex mutex_;
 };
 
 // The POSIX locale of the process (LC_ALL, LC_MESSAGES, LANG), e.g. "de_AT.UTF-8" reads "de_AT".
@@ -34,6 +32,8 @@ class MemoryStore final : public KeyValueStore {
  public:
   std::optional<std::string> string(const std::string& key) const override;
   void set(const std::string& key, const std::string& value) override;
+  std::string storedOrCreated(const std::string& key, const std::function<bool(const std::string&)>& usable,
+                              const std::function<std::string()>& create) override;
 
  private:
   mutable std::mutex mutex_;

@@ -201,8 +201,9 @@ TEST_F(StoryAPITest, ExchangeOutcomesAreCheckedInOrder) {
        [](const auto& result) { EXPECT_TRUE(result.ok()); }},
       {"any 2xx status", ScriptedHttpSession::ok(storiesBody(), 299),
        [](const auto& result) { EXPECT_TRUE(result.ok()); }},
-      {"only empty groups", ScriptedHttpSession::ok(R"({"groups": [{"id": ")" + std::string(kGroupId) +
-                                                    R"(", "title": "T", "items": []}]})"),
+      {"only empty groups",
+       ScriptedHttpSession::ok(R"({"groups": [{"id": ")" + std::string(kGroupId) +
+                               R"(", "title": "T", "items": []}]})"),
        [](const auto& result) { EXPECT_TRUE(result.ok() && result.value().empty()); }},
   };
   for (const auto& testCase : cases) {
@@ -321,6 +322,25 @@ TEST_F(StoryAPITest, AnswersStillArriveAfterTheClientIsGone) {
   fake.settle();
   EXPECT_TRUE(stories.only().ok());
   EXPECT_EQ(banners.results.size(), 1u);
+}
+
+TEST_F(StoryAPITest, AnswersArrivingAfterTheirSdkIsGoneDoNothing) {
+  answer(ScriptedHttpSession::ok(storiesBody()));
+  Received<std::vector<StoryGroup>> stories;
+  Received<std::vector<Banner>> banners;
+  Received<VoteResponse> vote;
+  {
+    auto hostOwned = std::make_unique<StorySDK>(fake.platform());
+    hostOwned->configure(StoryConfiguration("sdk-key", "app-key", StoryEnvironment::production));
+    StoryAPI client(fake.http, *hostOwned);
+    client.fetchStories("home", stories.completion());
+    client.fetchBanners("home", banners.completion());
+    client.recordVote(kItemId, "option", vote.completion());
+  }
+  fake.settle();
+  EXPECT_TRUE(stories.results.empty());
+  EXPECT_TRUE(banners.results.empty());
+  EXPECT_TRUE(vote.results.empty());
 }
 
 }  // namespace

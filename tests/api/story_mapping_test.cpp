@@ -51,18 +51,19 @@ TEST(StoryMapping, MapsEveryServiceFieldOntoTheModel) {
   const std::string theme =
       R"(, "priority": 3, "startAt": "whenever", "theme": {"id": "t", "progressStyle": " segmented ", "primaryColor": "#f80", "fontFamily": "  "})";
   // Service order, not orderIndex order; a missing count is zero; the item's duration wins over the media's.
-  const StoryItem item("bbbbbbbb-0000-4000-8000-00000000000b", "Title", "Body", StoryMediaType::image,
-                       Url::parse("https://cdn.example.com/1.jpg"), 7.0, "Shop",
-                       Url::parse("https://shop.example.com/a"), WidgetType::poll, "Which?",
-                       Url::parse("https://example.com/swipe"),
-                       {WidgetOption("dddddddd-0000-4000-8000-00000000000d", "B", "🅱️", 2, true, 41),
-                        WidgetOption("cccccccc-0000-4000-8000-00000000000c", "A", std::nullopt, 1, std::nullopt, 0)},
-                       WidgetUserVote("cccccccc-0000-4000-8000-00000000000c", *parseIso8601("2024-04-30T06:00:00Z")));
-  EXPECT_EQ(mapped(storiesWithItem(fields, theme)),
-            std::vector<StoryGroup>{StoryGroup(
-                "aaaaaaaa-0000-4000-8000-00000000000a", "News",
-                StoryTheme::fromServiceStrings(" segmented ", std::nullopt, "  ", "#f80", std::nullopt, std::nullopt),
-                Url::parse("https://cdn.example.com/1.jpg"), {item})});
+  const StoryItem item(
+      "bbbbbbbb-0000-4000-8000-00000000000b", "Title", "Body", StoryMediaType::image,
+      Url::parse("https://cdn.example.com/1.jpg"), 7.0, "Shop", Url::parse("https://shop.example.com/a"),
+      WidgetType::poll, "Which?", Url::parse("https://example.com/swipe"),
+      {WidgetOption("dddddddd-0000-4000-8000-00000000000d", "B", "🅱️", 2, true, 41),
+       WidgetOption("cccccccc-0000-4000-8000-00000000000c", "A", std::nullopt, 1, std::nullopt, 0)},
+      WidgetUserVote("cccccccc-0000-4000-8000-00000000000c", *parseIso8601("2024-04-30T06:00:00Z")));
+  EXPECT_EQ(
+      mapped(storiesWithItem(fields, theme)),
+      std::vector<StoryGroup>{StoryGroup("aaaaaaaa-0000-4000-8000-00000000000a", "News",
+                                         StoryTheme::fromServiceStrings(" segmented ", std::nullopt, "  ",
+                                                                        "#f80", std::nullopt, std::nullopt),
+                                         Url::parse("https://cdn.example.com/1.jpg"), {item})});
 }
 
 TEST(StoryMapping, BareItemGetsDefaultsAndGroupDefaultTheme) {
@@ -70,8 +71,9 @@ TEST(StoryMapping, BareItemGetsDefaultsAndGroupDefaultTheme) {
   ASSERT_EQ(groups.size(), 1u);
   EXPECT_EQ(groups[0].theme(), StoryTheme::default_());
   EXPECT_EQ(groups[0].items().at(0),
-            StoryItem("bbbbbbbb-0000-4000-8000-00000000000b", std::nullopt, std::nullopt, std::nullopt, std::nullopt,
-                      5.0, std::nullopt, std::nullopt, WidgetType::none, std::nullopt, std::nullopt, {}, std::nullopt));
+            StoryItem("bbbbbbbb-0000-4000-8000-00000000000b", std::nullopt, std::nullopt, std::nullopt,
+                      std::nullopt, 5.0, std::nullopt, std::nullopt, WidgetType::none, std::nullopt,
+                      std::nullopt, {}, std::nullopt));
 }
 
 TEST(StoryMapping, DurationFallsBackToTheMediaThenFiveSecondsWithoutClamping) {
@@ -138,6 +140,12 @@ TEST(StoryMapping, MalformedDateOrUuidAnywhereFailsTheWholeResponse) {
                                            R"(", "votedAt": "2024-04-30T08:00:00.5Z"})"));
   ASSERT_FALSE(badDate.ok());
   EXPECT_EQ(std::get<DecodingError>(badDate.error()).codingPath, "groups[0].items[0].userVote.votedAt");
+  // A year this SDK cannot represent is refused, not wrapped into another date.
+  auto farFuture =
+      decodeStoriesPayload(storiesWithItem(std::string(R"(, "userVote": {"optionId": ")") + kOptionA +
+                                           R"(", "votedAt": "2324-01-01T00:00:00Z"})"));
+  ASSERT_FALSE(farFuture.ok());
+  EXPECT_EQ(std::get<DecodingError>(farFuture.error()).kind, DecodingError::Kind::dataCorrupted);
 
   auto badVote = decodeStoriesPayload(storiesWithItem(R"(, "userVote": {"optionId": "A"})"));
   ASSERT_FALSE(badVote.ok());

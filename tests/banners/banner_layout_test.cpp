@@ -30,11 +30,15 @@ TEST(BannerAspectRatioTest, ReadsWidthOverHeightIgnoringEmptyPieces) {
   EXPECT_DOUBLE_EQ(ratioOf("4:5"), 0.8);
   EXPECT_DOUBLE_EQ(ratioOf("1.91:1"), 1.91);
   EXPECT_DOUBLE_EQ(ratioOf("1e1:5"), 2.0);
+  EXPECT_DOUBLE_EQ(ratioOf("20:1"), 20.0);
+  EXPECT_DOUBLE_EQ(ratioOf("1:20"), 0.05);
 }
 
 TEST(BannerAspectRatioTest, UnusableTextsGiveTheDefaultOfTheBannerType) {
-  for (const char* text : {"1.5", "0:9", "-4:3", "a:b", "", ":", "1:2:3", " 16:9", "16:9 ", "16 :9", "16,5:9",
-                           "16px:9", "inf:9", "1:nan", "1e300:1e-300", "1e-300:1e300"}) {
+  for (const char* text :
+       {"1.5",          "0:9",          "-4:3",        "a:b",    "",       ":",     "1:2:3",
+        " 16:9",        "16:9 ",        "16 :9",       "16,5:9", "16px:9", "inf:9", "1:nan",
+        "1e300:1e-300", "1e-300:1e300", "1e-308:1e10", "1:21",   "21:1",   "1:1e6"}) {
     EXPECT_DOUBLE_EQ(ratioOf(text), 16.0 / 9.0) << '"' << text << '"';
     EXPECT_DOUBLE_EQ(ratioOf(text, BannerType::story), 1.0) << '"' << text << '"';
   }

@@ -1,4 +1,11 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <thread>
+#include <unordered_set>
+#include <vector>
 
 #include "platform/clock.h"
 #include "platform/system_platform.h"
@@ -20,12 +27,31 @@ TEST(Iso8601, RoundTripsWholeSecondsInUtc) {
 }
 
 TEST(Iso8601, RejectsAnythingButAnInternetDateTime) {
-  for (const char* bad : {"", "2024-05-01", "2024-05-01T12:30:00", "2024-05-01T12:30:00.123Z",
-                          "2024-02-30T00:00:00Z", "2024-13-01T00:00:00Z", "2024-05-01T24:00:00Z",
-                          "2024-05-01 12:30:00Z", "2024-05-01T12:30:00z", "2024-05-01T12:30:00+0200",
-                          "+024-05-01T12:30:00Z"}) {
+  for (const char* bad :
+       {"", "2024-05-01", "2024-05-01T12:30:00", "2024-05-01T12:30:00.123Z", "2024-02-30T00:00:00Z",
+        "2024-13-01T00:00:00Z", "2024-05-01T24:00:00Z", "2024-05-01 12:30:00Z", "2024-05-01T12:30:00z",
+        "2024-05-01T12:30:00+0200", "+024-05-01T12:30:00Z"}) {
     EXPECT_FALSE(parseIso8601(bad)) << bad;
   }
+}
+
+TEST(Iso8601, EveryFourDigitYearParsesExactlyOrNotAtAll) {
+  char text[32];
+  int parsed = 0;
+  for (int year = 1; year <= 9999; ++year) {
+    for (const char* rest : {"-01-01T00:00:00Z", "-12-31T23:59:59Z"}) {
+      std::snprintf(text, sizeof text, "%04d%s", year, rest);
+      if (auto date = parseIso8601(text)) {
+        EXPECT_EQ(iso8601String(*date), text);
+        ++parsed;
+      }
+    }
+  }
+  // Everything from well before 1900 to well after 2200 is representable.
+  EXPECT_GE(parsed, 2 * (2200 - 1700));
+  EXPECT_FALSE(parseIso8601("2324-01-01T00:00:00Z"));
+  EXPECT_FALSE(parseIso8601("9999-12-31T23:59:59-23:59"));
+  EXPECT_FALSE(parseIso8601("0000-01-01T00:00:00Z"));
 }
 
 TEST(Uuid, CanonicalLowercaseAcceptsEitherCaseOnly) {
@@ -44,6 +70,54 @@ TEST(Uuid, RandomSourceGivesDistinctUpperCaseVersion4Uuids) {
   ASSERT_TRUE(canonicalLowercaseUuid(a));
   EXPECT_EQ(a[14], '4');
   EXPECT_EQ(a.find_first_of("abcdef"), std::string::npos);
+}
+
+std::string uuidFromAForkedChild(RandomUuidSource& source) {
+  int ends[2];
+  EXPECT_EQ(pipe(ends), 0);
+  const pid_t child = fork();
+  if (child == 0) {
+    const auto id = source.uuidString();
+    _exit(write(ends[1], id.data(), id.size()) == static_cast<ssize_t>(id.size()) ? 0 : 1);
+  }
+  close(ends[1]);
+  char buffer[64] = {};
+  const auto got = read(ends[0], buffer, sizeof buffer);
+  close(ends[0]);
+  int status = 0;
+  waitpid(child, &status, 0);
+  return std::string(buffer, got > 0 ? static_cast<std::size_t>(got) : 0);
+}
+
+TEST(Uuid, AForkedProcessDoesNotRepeatItsParentsIds) {
+  RandomUuidSource source;
+  (void)source.uuidString();
+  const auto fromChild = uuidFromAForkedChild(source);
+  EXPECT_EQ(fromChild.size(), 36u);
+  EXPECT_NE(fromChild, source.uuidString());
+}
+
+TEST(Uuid, AMillionIdsFromFreshThreadsAreDistinctVersion4Uuids) {
+  constexpr std::size_t kThreads = 4000, kPerThread = 250;
+  RandomUuidSource source;
+  std::vector<std::string> ids(kThreads * kPerThread);
+  for (std::size_t wave = 0; wave < kThreads; wave += 8) {
+    std::vector<std::thread> threads;
+    for (std::size_t t = wave; t < wave + 8; ++t) {
+      threads.emplace_back([&, t] {
+        for (std::size_t i = 0; i < kPerThread; ++i) ids[t * kPerThread + i] = source.uuidString();
+      });
+    }
+    for (auto& thread : threads) thread.join();
+  }
+  std::unordered_set<std::string> distinct;
+  distinct.reserve(ids.size());
+  for (const auto& id : ids) {
+    ASSERT_TRUE(canonicalLowercaseUuid(id)) << id;
+    ASSERT_EQ(id[14], '4') << id;
+    ASSERT_NE(std::string_view("89AB").find(id[19]), std::string_view::npos) << id;
+    ASSERT_TRUE(distinct.insert(id).second) << "repeated " << id;
+  }
 }
 
 }  // namespace
