@@ -235,6 +235,13 @@ Item {
                 verify(visibleRect(widget).y >= sceneRect(findChild(viewer, "header")).y
                        + findChild(viewer, "header").height, `${label}: ${name} reaches the header`)
             }
+            // Scrims lie behind the header and the page's texts.
+            const header = findChild(viewer, "header")
+            verify(sceneRect(findChild(viewer, "topScrim")).y + findChild(viewer, "topScrim").height
+                   >= sceneRect(header).y + header.height, label + ": top scrim behind the header")
+            for (const text of pageTexts)
+                verify(sceneRect(findChild(viewer, "bottomScrim")).y <= visibleRect(text).y,
+                       `${label}: bottom scrim behind ${describe(text)}`)
             const scroller = findChild(viewer, "optionsScroller")
             if (scroller && scroller.visible)
                 verify(scroller.contentHeight <= scroller.height + 1 || scroller.interactive, label + ": options scroll")
@@ -287,6 +294,10 @@ Item {
             verify(data.rightToLeft ? close.mapToItem(null, 0, 0).x < header.mapToItem(null, 0, 0).x
                                     : close.mapToItem(null, 0, 0).x > header.mapToItem(null, 0, 0).x,
                    "the close button sits at the trailing end")
+            const previous = findChild(viewer, "previousZone"), next = findChild(viewer, "nextZone")
+            verify(data.rightToLeft ? previous.mapToItem(null, 0, 0).x > next.mapToItem(null, 0, 0).x
+                                    : previous.mapToItem(null, 0, 0).x < next.mapToItem(null, 0, 0).x,
+                   "back is on the leading side")
             if (data.page.widget !== "poll" && data.page.widget !== "quiz")
                 return
 
