@@ -298,6 +298,10 @@ Item {
             verify(data.rightToLeft ? previous.mapToItem(null, 0, 0).x > next.mapToItem(null, 0, 0).x
                                     : previous.mapToItem(null, 0, 0).x < next.mapToItem(null, 0, 0).x,
                    "back is on the leading side")
+            // With the room of a tall window a plain page shows its texts whole.
+            if (!data.page.widget && data.size[1] >= 800)
+                for (const name of ["pageTitle", "pageBody"])
+                    verify(!findChild(viewer, name).truncated, `${data.tag}: ${name} shown whole`)
             if (data.page.widget !== "poll" && data.page.widget !== "quiz")
                 return
 
