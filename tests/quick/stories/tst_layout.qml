@@ -340,15 +340,25 @@ Item {
             tryCompare(backdrop, "visible", false)
         }
 
-        function test_bar_data() { return sizes.map(size => ({ tag: `${size[0]}x${size[1]}`, size })) }
+        function test_bar_data() {
+            const cases = []
+            for (const size of sizes)
+                for (const rightToLeft of [false, true])
+                    cases.push({ tag: `${size[0]}x${size[1]}${rightToLeft ? " rtl" : ""}`, size, rightToLeft })
+            return cases
+        }
 
         function test_bar(data) {
             resize(data.size)
-            const bar = createTemporaryObject(barComponent, screen)
+            const bar = createTemporaryObject(barComponent, screen, { rightToLeft: data.rightToLeft })
             tryVerify(() => bar.visible && findChild(bar, "title") !== null, 3000, "groups shown")
             wait(20)
             saveShot("bar " + data.tag)
             checkLayout(bar, sceneRect(screen), data.tag)
+            // The first group sits at the leading end.
+            const first = findChild(bar, "bubbles").itemAtIndex(0).mapToItem(null, 0, 0).x
+            const second = findChild(bar, "bubbles").itemAtIndex(1).mapToItem(null, 0, 0).x
+            verify(data.rightToLeft ? first > second : first < second, "bubbles in reading order")
         }
 
         // Long translated texts in the widgets, as a viewer lays them out over a phone page.
