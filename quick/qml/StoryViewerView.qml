@@ -262,35 +262,38 @@ Item {
         readonly property real widgetTop: header.y + header.height + 12
         readonly property real textsTop: pageTexts.height > 0 ? pageTexts.y - 12 : height
 
-        // The page's texts and call-to-action, beneath the widgets.
-        ColumnLayout {
+        // The page's texts and call-to-action, beneath the widgets. When they need more than
+        // `textRoom`, the title keeps at least a line (at most half when a body follows) and the
+        // body what is left, each cut short with an ellipsis.
+        Column {
             id: pageTexts
             objectName: "pageTexts"
+            readonly property real textsRoom: Math.max(0, safe.textRoom - (cta.visible ? cta.height : 0)
+                                                      - (textBlock.visible ? textBlock.bottomPadding : 0))
+
             x: 12
             width: parent.width - 24
-            height: Math.min(implicitHeight, safe.textRoom)
             y: parent.height - 32 - height
-            spacing: 0
 
-            ColumnLayout {
+            Column {
                 id: textBlock
                 objectName: "textBlock"
                 visible: root.item !== null && (root.item.title !== null || root.item.bodyText !== null)
-                Layout.fillWidth: true
-                Layout.fillHeight: true
-                Layout.maximumHeight: implicitHeight
-                Layout.leftMargin: 4
-                Layout.rightMargin: 4
-                Layout.bottomMargin: 18
+                width: parent.width
+                leftPadding: 4
+                rightPadding: 4
+                bottomPadding: 18
                 spacing: 8
 
                 Text {
+                    id: pageTitle
                     objectName: "pageTitle"
+                    // Half the room when a body follows, but always a line.
+                    readonly property real room: pageTexts.textsRoom * (pageBody.text !== "" ? 0.5 : 1)
+
                     visible: text !== ""
-                    Layout.fillWidth: true
-                    Layout.fillHeight: true
-                    Layout.maximumHeight: implicitHeight
-                    Layout.minimumHeight: Math.min(implicitHeight, titleMetrics.height)
+                    width: parent.width - 8
+                    maximumLineCount: Math.max(1, Math.floor(room / titleMetrics.lineSpacing))
                     text: root.item?.title ?? ""
                     font: root.theme.font(22, Font.DemiBold)
                     color: "white"
@@ -303,20 +306,22 @@ Item {
                     }
                 }
                 Text {
+                    id: pageBody
                     objectName: "pageBody"
-                    visible: text !== ""
-                    Layout.fillWidth: true
-                    Layout.fillHeight: true
-                    Layout.maximumHeight: implicitHeight
-                    Layout.minimumHeight: 0
+                    readonly property real lineHeightInPoints: bodyMetrics.lineSpacing + 2
+                    readonly property int fittingLines: Math.floor(Math.max(0, pageTexts.textsRoom
+                        - (pageTitle.visible ? pageTitle.height + textBlock.spacing : 0)) / lineHeightInPoints)
+
+                    visible: text !== "" && fittingLines > 0
+                    width: parent.width - 8
+                    maximumLineCount: Math.max(1, fittingLines)
                     text: root.item?.bodyText ?? ""
                     font: root.theme.font(15, Font.Normal)
                     color: Qt.rgba(1, 1, 1, 0.86)
                     wrapMode: Text.Wrap
                     elide: Text.ElideRight
-                    clip: true
                     lineHeightMode: Text.FixedHeight
-                    lineHeight: bodyMetrics.lineSpacing + 2
+                    lineHeight: lineHeightInPoints
 
                     FontMetrics {
                         id: bodyMetrics
@@ -332,9 +337,8 @@ Item {
                 readonly property var colors: root.ctaColors(root.theme)
 
                 visible: root.item !== null && root.item.ctaTitle !== null && root.item.ctaUrl.toString() !== ""
-                Layout.fillWidth: true
-                Layout.minimumHeight: implicitHeight
-                implicitHeight: ctaLabel.implicitHeight + 28
+                width: parent.width
+                height: ctaLabel.implicitHeight + 28
                 radius: height / 2
                 color: colors.background
                 border.color: colors.border

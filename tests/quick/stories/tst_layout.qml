@@ -235,6 +235,13 @@ Item {
                 verify(visibleRect(widget).y >= sceneRect(findChild(viewer, "header")).y
                        + findChild(viewer, "header").height, `${label}: ${name} reaches the header`)
             }
+            // Scrims lie behind the header and the page's texts.
+            const header = findChild(viewer, "header")
+            verify(sceneRect(findChild(viewer, "topScrim")).y + findChild(viewer, "topScrim").height
+                   >= sceneRect(header).y + header.height, label + ": top scrim behind the header")
+            for (const text of pageTexts)
+                verify(sceneRect(findChild(viewer, "bottomScrim")).y <= visibleRect(text).y,
+                       `${label}: bottom scrim behind ${describe(text)}`)
             const scroller = findChild(viewer, "optionsScroller")
             if (scroller && scroller.visible)
                 verify(scroller.contentHeight <= scroller.height + 1 || scroller.interactive, label + ": options scroll")
@@ -287,6 +294,14 @@ Item {
             verify(data.rightToLeft ? close.mapToItem(null, 0, 0).x < header.mapToItem(null, 0, 0).x
                                     : close.mapToItem(null, 0, 0).x > header.mapToItem(null, 0, 0).x,
                    "the close button sits at the trailing end")
+            const previous = findChild(viewer, "previousZone"), next = findChild(viewer, "nextZone")
+            verify(data.rightToLeft ? previous.mapToItem(null, 0, 0).x > next.mapToItem(null, 0, 0).x
+                                    : previous.mapToItem(null, 0, 0).x < next.mapToItem(null, 0, 0).x,
+                   "back is on the leading side")
+            // With the room of a tall window a plain page shows its texts whole.
+            if (!data.page.widget && data.size[1] >= 800)
+                for (const name of ["pageTitle", "pageBody"])
+                    verify(!findChild(viewer, name).truncated, `${data.tag}: ${name} shown whole`)
             if (data.page.widget !== "poll" && data.page.widget !== "quiz")
                 return
 
@@ -325,15 +340,25 @@ Item {
             tryCompare(backdrop, "visible", false)
         }
 
-        function test_bar_data() { return sizes.map(size => ({ tag: `${size[0]}x${size[1]}`, size })) }
+        function test_bar_data() {
+            const cases = []
+            for (const size of sizes)
+                for (const rightToLeft of [false, true])
+                    cases.push({ tag: `${size[0]}x${size[1]}${rightToLeft ? " rtl" : ""}`, size, rightToLeft })
+            return cases
+        }
 
         function test_bar(data) {
             resize(data.size)
-            const bar = createTemporaryObject(barComponent, screen)
+            const bar = createTemporaryObject(barComponent, screen, { rightToLeft: data.rightToLeft })
             tryVerify(() => bar.visible && findChild(bar, "title") !== null, 3000, "groups shown")
             wait(20)
             saveShot("bar " + data.tag)
             checkLayout(bar, sceneRect(screen), data.tag)
+            // The first group sits at the leading end.
+            const first = findChild(bar, "bubbles").itemAtIndex(0).mapToItem(null, 0, 0).x
+            const second = findChild(bar, "bubbles").itemAtIndex(1).mapToItem(null, 0, 0).x
+            verify(data.rightToLeft ? first > second : first < second, "bubbles in reading order")
         }
 
         // Long translated texts in the widgets, as a viewer lays them out over a phone page.
