@@ -221,16 +221,20 @@ int main(int argc, char** argv) {
     return true;
   };
   const auto viewerGone = [item] { return item("closeButton") == nullptr; };
+  const auto stillHeld = [] { return true; };
 
-  // The quiz page lasts 12 s and the first image page 6 s: each state stays on its page.
+  // The quiz page lasts 12 s and the first image page 6 s: each state stays on its page. A held
+  // page draws its pause indicator fading in, then nothing.
   Tour tour(window, {
                         {"home screen", [item] { return item("storyBar") != nullptr; }, 3000, 10000},
                         {"quiz page, playing", open(2), 500, 10000},
                         {"quiz page, held", hold, 0, 5000},
+                        {"  its next 3 s", stillHeld, 0, 3000},
                         {"back home", letGoAndClose, 0, 0},
                         {"home screen again", viewerGone, 1000, 5000},
                         {"image page, playing", open(0), 300, 5000},
                         {"image page, held", hold, 0, 5000},
+                        {"  its next 3 s", stillHeld, 0, 3000},
                     });
   std::printf("%s\n",
               qPrintable(window->rendererInterface()->graphicsApi() == QSGRendererInterface::Software

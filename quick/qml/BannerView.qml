@@ -27,11 +27,11 @@ Item {
     // Every appearance reloads; a banner that is hidden, or under a full-screen story viewer, does
     // not rotate.
     QtObject {
-        id: screen
+        id: appearance
         readonly property bool shown: root.visible && !(WindowCovers.of(root.Window.window)?.covered ?? false)
         onShownChanged: shown ? placementModel.appear() : placementModel.disappear()
     }
-    Component.onCompleted: if (screen.shown) placementModel.appear()
+    Component.onCompleted: if (appearance.shown) placementModel.appear()
 
     Item {
         id: content
