@@ -60,6 +60,7 @@ Item {
 
             // Up 8 and fully opaque, then back, 0.9 s each way, for as long as it is shown.
             SequentialAnimation {
+                objectName: "bob"
                 running: root.visible
                 loops: Animation.Infinite
 

@@ -287,6 +287,14 @@ Item {
             verify(findChild(swipe, "arrow").visible)
         }
 
+        function test_swipeArrowBobsOnlyWhileShown() {
+            reveal(swipe)
+            const bob = findChild(swipe, "bob")
+            verify(bob.running)
+            reveal(poll)
+            verify(!bob.running)
+        }
+
         function test_themeFontsFallBackToTheSystemFont() {
             const missing = fixture.theme({ fontFamily: "No Such Family" }).font(15, Font.Medium)
             compare(missing.pixelSize, 15)
