@@ -11,7 +11,6 @@
 #include <QQmlContext>
 #include <QQuickWindow>
 #include <QDir>
-#include <QFile>
 #include <QtQml/qqmlextensionplugin.h>
 
 #include <algorithm>
@@ -135,8 +134,9 @@ int showWindow(int argc, char** argv, const std::string& origin, const Options& 
   platformOptions.http = transportTo(origin);
   // A tour starts from a device that has never voted, so every run shows the same votes being cast.
   if (options.tour) {
-    platformOptions.settingsFile = QDir(*options.tour).filePath(QStringLiteral("settings.ini"));
-    QFile::remove(platformOptions.settingsFile);
+    QDir state(QDir(*options.tour).filePath(QStringLiteral("state")));
+    state.removeRecursively();  // the settings file and the votes kept beside it
+    platformOptions.settingsFile = state.filePath(QStringLiteral("settings.ini"));
   }
   orvane::quick::installQtPlatform(platformOptions);
 

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <QObject>
 #include <QtQml/qqmlregistration.h>
+
+#include <QObject>
 
 namespace orvane::quick {
 

@@ -8,7 +8,8 @@ namespace {
 
 std::string identifierCharacters(std::string text) {
   for (char& c : text) {
-    bool allowed = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.';
+    bool allowed =
+        (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.';
     if (!allowed) c = '-';
   }
   return text;

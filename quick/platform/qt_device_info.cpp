@@ -21,11 +21,10 @@ std::optional<std::string> canonicalUppercaseUuid(const std::string& text) {
 std::optional<std::string> QtDeviceInfo::identifierForVendor() const {
   std::lock_guard lock(mutex_);
   if (identifier_) return identifier_;
-  if (auto stored = store_->string(kDeviceIdentifierKey)) identifier_ = canonicalUppercaseUuid(*stored);
-  if (!identifier_) {
-    identifier_ = canonicalUppercaseUuid(uuids_->uuidString());
-    if (identifier_) store_->set(kDeviceIdentifierKey, *identifier_);
-  }
+  identifier_ = canonicalUppercaseUuid(store_->storedOrCreated(
+      kDeviceIdentifierKey,
+      [](const std::string& stored) { return canonicalLowercaseUuid(stored).has_value(); },
+      [this] { return uuids_->uuidString(); }));
   return identifier_;
 }
 

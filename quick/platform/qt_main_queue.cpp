@@ -52,7 +52,8 @@ void QtMainQueue::post(std::function<void()> task) {
   QMetaObject::invokeMethod(context_.get(), std::move(task), Qt::QueuedConnection);
 }
 
-std::shared_ptr<Timer> QtMainQueue::schedule(Microseconds interval, bool repeats, std::function<void()> block) {
+std::shared_ptr<Timer> QtMainQueue::schedule(Microseconds interval, bool repeats,
+                                             std::function<void()> block) {
   assert(isMainThread() && "timers are scheduled from the main thread");
   auto* timer = new QTimer(context_.get());
   timer->setTimerType(Qt::PreciseTimer);

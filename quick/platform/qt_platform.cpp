@@ -16,8 +16,10 @@ Platform makeQtPlatform(const QtPlatformOptions& options) {
   Platform platform;
   platform.http = options.http;
   platform.mainQueue = std::make_shared<QtMainQueue>();
-  platform.store = options.settingsFile.isEmpty() ? std::make_shared<QSettingsStore>()
-                                                  : std::make_shared<QSettingsStore>(options.settingsFile);
+  platform.console = std::make_shared<StandardErrorConsole>();
+  platform.store = options.settingsFile.isEmpty()
+                       ? std::make_shared<QSettingsStore>(platform.console)
+                       : std::make_shared<QSettingsStore>(options.settingsFile, platform.console);
   platform.uuid = std::make_shared<RandomUuidSource>();
   platform.locale = std::make_shared<QtLocaleInfo>();
   platform.device = std::make_shared<QtDeviceInfo>(platform.store, platform.uuid);

@@ -10,7 +10,8 @@
 namespace orvane::quick {
 
 struct QtPlatformOptions {
-  // INI file for the SDK's keys and the device identifier; empty: the application's QSettings.
+  // INI file for the SDK's keys and the device identifier (votes go beside it, into
+  // "<file>.orvane-votes"); empty: the application's QSettings.
   QString settingsFile;
   // Replaces the identifier derived from the organisation domain and application name.
   std::optional<std::string> bundleIdentifier;

@@ -10,8 +10,8 @@ namespace orvane::quick {
 namespace {
 
 constexpr std::array<std::string_view, 14> kRefusedSchemes = {
-    "file", "qrc", "assets", "content", "jar", "resource", "smb", "javascript", "vbscript", "data",
-    "blob", "filesystem", "about", "view-source"};
+    "file",       "qrc",      "assets", "content", "jar",        "resource", "smb",
+    "javascript", "vbscript", "data",   "blob",    "filesystem", "about",    "view-source"};
 
 }  // namespace
 
@@ -33,7 +33,8 @@ void QtUrlOpener::open(const Url& url) {
   if (!link.isValid()) return;
   auto* application = QCoreApplication::instance();
   if (application == nullptr) return;
-  QMetaObject::invokeMethod(application, [opener = opener_, link] { opener(link); }, Qt::AutoConnection);
+  QMetaObject::invokeMethod(
+      application, [opener = opener_, link] { opener(link); }, Qt::AutoConnection);
 }
 
 }  // namespace orvane::quick

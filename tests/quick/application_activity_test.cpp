@@ -1,11 +1,11 @@
 #include "quick/platform/application_activity.h"
 
+#include <QtQml/qqmlextensionplugin.h>
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
 #include <QQmlComponent>
 #include <QQmlEngine>
-#include <QtQml/qqmlextensionplugin.h>
 #include <memory>
 
 Q_IMPORT_QML_PLUGIN(OrvaneStoriesPlugin)

@@ -2,16 +2,17 @@
 
 #include <QProcess>
 #include <QTemporaryDir>
+#include <memory>
+#include <set>
+#include <vector>
 
 #include "quick/platform/qsettings_store.h"
 
 namespace orvane::quick {
 namespace {
 
-// "key=value" lines of a run of the restart child.
-std::map<QString, QString> run(const QString& settings, const QString& mode) {
-  QProcess child;
-  child.start(QStringLiteral(ORVANE_RESTART_CHILD), {settings, mode});
+// "key=value" lines of a finished run of the restart child.
+std::map<QString, QString> outputOf(QProcess& child, const QString& mode) {
   EXPECT_TRUE(child.waitForFinished(30000)) << mode.toStdString();
   EXPECT_EQ(child.exitCode(), 0) << mode.toStdString() << ": " << child.readAllStandardError().toStdString();
   std::map<QString, QString> values;
@@ -20,6 +21,12 @@ std::map<QString, QString> run(const QString& settings, const QString& mode) {
     if (split > 0) values[line.left(split)] = line.mid(split + 1);
   }
   return values;
+}
+
+std::map<QString, QString> run(const QString& settings, const QString& mode) {
+  QProcess child;
+  child.start(QStringLiteral(ORVANE_RESTART_CHILD), {settings, mode});
+  return outputOf(child, mode);
 }
 
 TEST(PersistenceAcrossRestarts, AVoteAndTheAnonymousIdSurviveAnAppKilledRightAfterVoting) {
@@ -40,6 +47,35 @@ TEST(PersistenceAcrossRestarts, AVoteAndTheAnonymousIdSurviveAnAppKilledRightAft
   auto fresh = run(directory.filePath(QStringLiteral("other.ini")), QStringLiteral("read"));
   EXPECT_EQ(fresh[QStringLiteral("restored")], QStringLiteral("none"));
   EXPECT_NE(fresh[QStringLiteral("anonymous")], first[QStringLiteral("anonymous")]);
+}
+
+TEST(PersistenceAcrossRestarts, AppsLaunchedTogetherTheFirstTimeShareOneAnonymousAndDeviceId) {
+  QTemporaryDir directory;
+  const QString settings = directory.filePath(QStringLiteral("host.ini"));
+  const QString mode = QStringLiteral("first-launch");
+
+  std::vector<std::unique_ptr<QProcess>> children;
+  for (int i = 0; i < 4; ++i) {
+    children.push_back(std::make_unique<QProcess>());
+    children.back()->start(QStringLiteral(ORVANE_RESTART_CHILD), {settings, mode});
+  }
+  // Released together once every one is up, as apps started at the same moment would be.
+  for (auto& child : children) {
+    while (!child->canReadLine()) ASSERT_TRUE(child->waitForReadyRead(10000));
+    ASSERT_EQ(child->readLine(), "ready\n");
+  }
+  for (auto& child : children) child->write("go\n");
+  for (auto& child : children) ASSERT_TRUE(child->waitForBytesWritten(10000));
+
+  std::set<QString> anonymous, devices;
+  for (auto& child : children) {
+    auto values = outputOf(*child, mode);
+    anonymous.insert(values[QStringLiteral("anonymous")]);
+    devices.insert(values[QStringLiteral("device")]);
+  }
+  EXPECT_EQ(anonymous.size(), 1u);
+  EXPECT_EQ(devices.size(), 1u);
+  EXPECT_EQ(QSettingsStore(settings).string("zephro_anonymous_user_id"), anonymous.begin()->toStdString());
 }
 
 }  // namespace

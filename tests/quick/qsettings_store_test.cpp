@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <thread>
 
+#include "support/fake_platform.h"
+
 namespace orvane::quick {
 namespace {
 
@@ -56,6 +58,59 @@ TEST_F(QSettingsStoreTest, ConcurrentWritersLoseNothing) {
     EXPECT_EQ(reopened.string("first-" + std::to_string(i)), std::to_string(i));
     EXPECT_EQ(reopened.string("second-" + std::to_string(i)), std::to_string(i));
   }
+}
+
+TEST_F(QSettingsStoreTest, KeysOfEarlierVersionsMoveOutOfTheTopLevelAndTheHostsKeysStay) {
+  {
+    QSettings earlier(file(), QSettings::IniFormat);
+    earlier.setValue("zephro_anonymous_user_id", "OLD-ID");
+    earlier.setValue("orvane_device_identifier", "11111111-2222-4333-8444-555555555555");
+    earlier.setValue(settingsKey("orvane_widget_vote:app:user/1:item"), "option-1");
+    earlier.setValue("orvane_widget_vote:app:user:item-2", "option-2");
+    earlier.setValue("host_theme", "dark");
+    earlier.setValue("host/zephro_anonymous_user_id", "the host's own");
+  }
+
+  QSettingsStore(file()).set("orvane_widget_vote:app:user:item-3", "option-3");
+
+  QSettingsStore store(file());
+  EXPECT_EQ(store.string("zephro_anonymous_user_id"), "OLD-ID");
+  EXPECT_EQ(store.string("orvane_device_identifier"), "11111111-2222-4333-8444-555555555555");
+  EXPECT_EQ(store.string("orvane_widget_vote:app:user/1:item"), "option-1");
+  EXPECT_EQ(store.string("orvane_widget_vote:app:user:item-2"), "option-2");
+  EXPECT_EQ(store.string("orvane_widget_vote:app:user:item-3"), "option-3");
+
+  QSettings after(file(), QSettings::IniFormat);
+  EXPECT_EQ(after.childKeys(), QStringList{"host_theme"});
+  EXPECT_EQ(after.value("host/zephro_anonymous_user_id"), "the host's own");
+  after.beginGroup("OrvaneStories");
+  EXPECT_EQ(after.childKeys(), (QStringList{"orvane_device_identifier", "zephro_anonymous_user_id"}));
+}
+
+TEST_F(QSettingsStoreTest, WritesThatCannotBeSavedAreReportedOnceAndKeptForTheSession) {
+  QFile blocker(file());
+  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+  blocker.close();
+  const QString unwritable = file() + "/host.ini";  // below a plain file: no one can create it
+  auto console = std::make_shared<testing::RecordingConsole>();
+
+  QSettingsStore store(unwritable, console);
+  store.set("orvane_widget_vote:app:user:item", "option-1");
+  store.set("zephro_anonymous_user_id", "ID");
+  EXPECT_EQ(store.string("orvane_widget_vote:app:user:item"), "option-1");
+  EXPECT_EQ(store.storedOrCreated(
+                "zephro_anonymous_user_id", [](const std::string& stored) { return !stored.empty(); },
+                [] { return std::string("another"); }),
+            "ID");
+  EXPECT_EQ(store.storedOrCreated(
+                "orvane_device_identifier", [](const std::string& stored) { return !stored.empty(); },
+                [] { return std::string("DEVICE"); }),
+            "DEVICE");
+  EXPECT_EQ(store.string("orvane_device_identifier"), "DEVICE");
+
+  ASSERT_EQ(console->lines().size(), 1u);
+  EXPECT_NE(console->lines()[0].find("not saved"), std::string::npos) << console->lines()[0];
+  EXPECT_EQ(QSettingsStore(unwritable).string("zephro_anonymous_user_id"), std::nullopt);
 }
 
 }  // namespace

@@ -4,16 +4,19 @@
 //   restart_child SETTINGS vote   votes for the poll's first option and, once the vote is
 //                                 stored, dies at once (_exit: no destructors, no final sync)
 //   restart_child SETTINGS read   says which vote the viewer restored
-// Both print "anonymous=<id>" first.
+//   restart_child SETTINGS first-launch
+//                                 says "ready" and waits for a line on stdin, so that several
+//                                 start at once, then prints "device=<id>" and stops
+// All print "anonymous=<id>" first.
+#include <unistd.h>
+
 #include <QElapsedTimer>
 #include <QGuiApplication>
-
 #include <cstdio>
 #include <functional>
 #include <iostream>
 #include <optional>
 #include <string>
-#include <unistd.h>
 
 #include "api/story_api.h"
 #include "content_service.h"
@@ -44,16 +47,26 @@ int main(int argc, char** argv) {
   orvane::service::ContentService service(ORVANE_SAMPLE_CONTENT_DIR);
   service.start();
   orvane::CurlHttpSession::Options transport;
-  transport.originOverrides[orvane::baseURL(orvane::StoryEnvironment::production).string()] = service.origin();
+  transport.originOverrides[orvane::baseURL(orvane::StoryEnvironment::production).string()] =
+      service.origin();
   orvane::quick::QtPlatformOptions options;
   options.settingsFile = QString::fromLocal8Bit(argv[1]);
   options.http = std::make_shared<orvane::CurlHttpSession>(std::move(transport));
 
+  if (mode == "first-launch") {
+    std::cout << "ready" << std::endl;
+    std::string go;
+    std::getline(std::cin, go);
+  }
   orvane::quick::installQtPlatform(options);
   auto& sdk = orvane::StorySDK::shared();
   sdk.configure(orvane::StoryConfiguration("demo-sdk-key", "demo-app", orvane::StoryEnvironment::production,
                                            std::nullopt, std::nullopt, "restart-user"));
   std::cout << "anonymous=" << sdk.anonymousUserId() << std::endl;
+  if (mode == "first-launch") {
+    std::cout << "device=" << sdk.platform().device->identifierForVendor().value_or("none") << std::endl;
+    return 0;
+  }
 
   orvane::StoryAPI api(sdk.platform().http, sdk);
   std::optional<orvane::Result<std::vector<orvane::StoryGroup>>> stories;
