@@ -194,13 +194,13 @@ bool ScreenshotTour::videoShown() {
     return true;
   }
   auto* output = findItemOfClass(window_->contentItem(), "QQuickVideoOutput");
-  auto* header = item(QStringLiteral("closeButton"));
-  auto* texts = item(QStringLiteral("textBlock"));
-  if (output == nullptr || header == nullptr || texts == nullptr) return false;
+  auto* topScrim = item(QStringLiteral("topScrim"));
+  auto* bottomScrim = item(QStringLiteral("bottomScrim"));
+  if (output == nullptr || topScrim == nullptr || bottomScrim == nullptr) return false;
   const QRectF videoArea = output->mapRectToScene(output->property("contentRect").toRectF());
-  // Between the header and the page's title, where nothing lies over the video.
-  const double top = header->mapToScene(QPointF(0, header->height())).y() + 8;
-  const double bottom = texts->mapToScene(QPointF(0, 0)).y() - 8;
+  // Between the scrims, where nothing lies over the video.
+  const double top = topScrim->mapToScene(QPointF(0, topScrim->height())).y() + 4;
+  const double bottom = bottomScrim->mapToScene(QPointF(0, 0)).y() - 4;
   const QRectF uncovered(0, top, window_->width(), bottom - top);
   const double mismatch = sampleVideoMismatch(window_->grabWindow(), videoArea, uncovered);
   if (mismatch > kVideoTolerance) return false;
