@@ -98,7 +98,7 @@ TEST(Uuid, AForkedProcessDoesNotRepeatItsParentsIds) {
 }
 
 TEST(Uuid, AMillionIdsFromFreshThreadsAreDistinctVersion4Uuids) {
-  constexpr std::size_t kThreads = 4000, kPerThread = 250;
+  constexpr std::size_t kThreads = 2000, kPerThread = 500;
   RandomUuidSource source;
   std::vector<std::string> ids(kThreads * kPerThread);
   for (std::size_t wave = 0; wave < kThreads; wave += 8) {
