@@ -26,7 +26,7 @@ Platform makeQtPlatform(const QtPlatformOptions& options) {
   platform.bundle = options.bundleIdentifier ? std::make_shared<QtBundleInfo>(*options.bundleIdentifier)
                                              : std::make_shared<QtBundleInfo>();
   platform.imageDecoder = std::make_shared<QtImageDecoder>();
-  platform.urlOpener = std::make_shared<QtUrlOpener>();
+  platform.urlOpener = std::make_shared<QtUrlOpener>(options.linkSchemes);
   platform.fonts = std::make_shared<QtFontCatalog>();
   return platform;
 }

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -17,6 +18,9 @@ struct QtPlatformOptions {
   std::optional<std::string> bundleIdentifier;
   // The transport; unset: the core's default.
   std::shared_ptr<HttpSession> http;
+  // Schemes that links from the content may open besides https, http, mailto and tel, such as
+  // the app's own deep-link scheme ("myapp"). Links of any other scheme are refused.
+  std::vector<std::string> linkSchemes;
 };
 
 // The Qt implementations of every platform service Qt does better than the headless defaults:

@@ -3,34 +3,51 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QMetaObject>
-#include <array>
-#include <string_view>
+#include <QtGlobal>
+#include <algorithm>
+#include <cctype>
 
 namespace orvane::quick {
 namespace {
 
-constexpr std::array<std::string_view, 14> kRefusedSchemes = {
-    "file",       "qrc",      "assets", "content", "jar",        "resource", "smb",
-    "javascript", "vbscript", "data",   "blob",    "filesystem", "about",    "view-source"};
+std::string lowercased(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+QUrl strictQUrl(const Url& url) { return QUrl(QString::fromStdString(url.string()), QUrl::StrictMode); }
 
 }  // namespace
 
-bool isOpenableOutsideApp(const Url& url) {
-  std::string scheme = url.scheme();
+bool isOpenableOutsideApp(const Url& url, const std::vector<std::string>& hostSchemes) {
+  const std::string scheme = url.scheme();
   if (scheme.empty()) return false;
-  if (scheme == "http" || scheme == "https") return !url.host().empty();
-  for (auto refused : kRefusedSchemes) {
-    if (scheme == refused) return false;
+  if (scheme == "http" || scheme == "https") {
+    // user:password@ hides the real host from a reader ("https://bank.example@evil.example").
+    const QUrl link = strictQUrl(url);
+    return link.isValid() && !link.host().isEmpty() && link.userInfo().isEmpty() && !url.host().empty();
   }
-  return true;
+  if (scheme == "mailto" || scheme == "tel") return true;
+  return std::any_of(hostSchemes.begin(), hostSchemes.end(),
+                     [&](const std::string& listed) { return lowercased(listed) == scheme; });
 }
 
-QtUrlOpener::QtUrlOpener() : opener_([](const QUrl& url) { QDesktopServices::openUrl(url); }) {}
+QtUrlOpener::QtUrlOpener(std::vector<std::string> hostSchemes)
+    : QtUrlOpener(
+          [](const QUrl& url) { QDesktopServices::openUrl(url); }, std::move(hostSchemes),
+          [](std::string_view line) { qWarning("%.*s", static_cast<int>(line.size()), line.data()); }) {}
+
+QtUrlOpener::QtUrlOpener(SystemOpener opener, std::vector<std::string> hostSchemes, Log log)
+    : opener_(std::move(opener)), hostSchemes_(std::move(hostSchemes)), log_(std::move(log)) {}
 
 void QtUrlOpener::open(const Url& url) {
-  if (!isOpenableOutsideApp(url)) return;
-  QUrl link(QString::fromStdString(url.string()), QUrl::StrictMode);
-  if (!link.isValid()) return;
+  QUrl link = strictQUrl(url);
+  if (!isOpenableOutsideApp(url, hostSchemes_) || !link.isValid()) {
+    // The scheme only: the rest of a link may carry personal data.
+    log_("[Orvane] Refused to open a link (scheme '" + url.scheme() + "').");
+    return;
+  }
   auto* application = QCoreApplication::instance();
   if (application == nullptr) return;
   QMetaObject::invokeMethod(

@@ -1,5 +1,6 @@
 import QtQuick
 import QtMultimedia
+import OrvaneStories
 
 // Plays a video with sound, from the start, on a black ground. Every new URL and every return to
 // the screen gets a new player; leaving the screen pauses and drops it. No looping, no controls.
@@ -38,12 +39,15 @@ Rectangle {
             }
             MediaPlayer {
                 id: player
-                source: root.url
                 videoOutput: output
                 audioOutput: AudioOutput {
                     muted: false
                 }
-                Component.onCompleted: play()
+            }
+            // Fetches over the SDK's verified transport and starts the player once the bytes are in.
+            StoryVideoSource {
+                url: root.url
+                player: player
             }
         }
     }

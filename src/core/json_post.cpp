@@ -15,6 +15,7 @@ void postJsonIgnoringAnswer(HttpSession& session, const Url& url, const nlohmann
   HttpRequest request{url, "POST", {}, std::move(encoded), std::chrono::seconds{60}};
   request.setHeader("Content-Type", "application/json");
   request.setHeader("X-Zephro-SDK-Key", sdkKey);
+  request.lane = HttpRequest::Lane::telemetry;
   session.send(std::move(request), [](HttpResult) {});
 }
 

@@ -98,8 +98,11 @@ void StoryImagePipeline::prefetch(const std::vector<std::optional<Url>>& urls) {
 
 void StoryImagePipeline::startDownload(const Url& url, std::vector<Completion> waiters) {
   state_->inFlight.emplace(url, std::move(waiters));
-  // A plain GET with the session's defaults: no headers of the SDK's own.
-  session_->send(HttpRequest{.url = url, .headers = {}, .body = std::nullopt},
+  // A plain GET with the session's defaults: no headers of the SDK's own, so it may follow
+  // redirects to other origins (never down to http).
+  HttpRequest request{.url = url, .headers = {}, .body = std::nullopt};
+  request.redirects = HttpRequest::Redirects::toHttps;
+  session_->send(std::move(request),
                  [decoder = decoder_, mainQueue = mainQueue_, maxPixels = maxDecodedPixels_,
                   state = std::weak_ptr<State>(state_), url](const HttpResult& result) {
                    auto image = decodeDownload(result, *decoder, maxPixels);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <string_view>
 
 namespace orvane {
@@ -10,13 +11,15 @@ namespace {
 using Code = TransportError::Code;
 
 bool isTokenCharacter(unsigned char c) {
-  return std::isalnum(c) != 0 || std::string_view("!#$%&'*+-.^_`|~").find(static_cast<char>(c)) != std::string_view::npos;
+  return std::isalnum(c) != 0 ||
+         std::string_view("!#$%&'*+-.^_`|~").find(static_cast<char>(c)) != std::string_view::npos;
 }
 
 // A name or value that would end the header line early could smuggle extra headers or a
 // second request onto the connection.
 bool isSendableHeader(const std::string& name, const std::string& value) {
-  if (name.empty() || !std::all_of(name.begin(), name.end(), [](char c) { return isTokenCharacter(static_cast<unsigned char>(c)); }))
+  if (name.empty() || !std::all_of(name.begin(), name.end(),
+                                   [](char c) { return isTokenCharacter(static_cast<unsigned char>(c)); }))
     return false;
   return value.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos;
 }
@@ -63,10 +66,36 @@ Code codeFor(CURLcode code) {
   }
 }
 
+bool startsWith(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && sameName(text.substr(0, prefix.size()), prefix);
+}
+
+std::string_view trimmed(std::string_view text) {
+  const auto first = text.find_first_not_of(" \t\r\n");
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+// Scheme, host and port of the absolute URL held by `url` (the scheme's default port when it
+// names none), lower-cased into one comparable text.
+std::optional<std::string> originOf(CURLU* url) {
+  std::string origin;
+  for (auto part : {CURLUPART_SCHEME, CURLUPART_HOST, CURLUPART_PORT}) {
+    char* text = nullptr;
+    if (curl_url_get(url, part, &text, CURLU_DEFAULT_PORT) != CURLUE_OK) return std::nullopt;
+    std::string piece(text);
+    curl_free(text);
+    std::transform(piece.begin(), piece.end(), piece.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    origin += piece + "|";
+  }
+  return origin;
+}
+
 }  // namespace
 
-CurlTransfer::CurlTransfer(std::function<void(HttpResult)> completion)
-    : completion_(std::move(completion)), handle_(curl_easy_init()) {}
+CurlTransfer::CurlTransfer(std::function<void(HttpResult)> completion, Clock::time_point askedAt)
+    : completion_(std::move(completion)), handle_(curl_easy_init()), lastActivity_(askedAt) {}
 
 CurlTransfer::~CurlTransfer() {
   if (handle_ != nullptr) curl_easy_cleanup(handle_);
@@ -96,17 +125,21 @@ std::optional<TransportError> CurlTransfer::prepare(const HttpRequest& request, 
   const std::string scheme = url.substr(0, url.find(':'));
   curl_easy_setopt(h, CURLOPT_URL, url.c_str());
   curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
-  // Redirects are followed, but never from https down to http (or anywhere else).
-  curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, sameName(scheme, "https") ? "https" : "http,https");
+  // Redirects never go from https down to http; those leaving a service origin are stopped by
+  // receiveHeader before curl follows them.
+  redirects_ = request.redirects;
+  const bool toHttpsOnly = redirects_ == HttpRequest::Redirects::toHttps || sameName(scheme, "https");
+  curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, toHttpsOnly ? "https" : "http");
   curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(h, CURLOPT_MAXREDIRS, 5L);
   curl_easy_setopt(h, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_2TLS));
   curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 1L);
   curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 2L);
   if (limits.caBundlePath) curl_easy_setopt(h, CURLOPT_CAINFO, limits.caBundlePath->c_str());
-  // Zero would mean no limit at all to curl.
-  const long timeoutSeconds = std::max(1L, static_cast<long>(request.timeout.count()));
-  curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, timeoutSeconds * 1000L);
+  // No total time limit: the session cuts exchanges that fall silent (see lastActivity()).
+  curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
+  curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &CurlTransfer::progress);
+  curl_easy_setopt(h, CURLOPT_XFERINFODATA, this);
   curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(h, CURLOPT_ACCEPT_ENCODING, "");
   curl_easy_setopt(h, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(maxResponseBytes_));
@@ -114,6 +147,8 @@ std::optional<TransportError> CurlTransfer::prepare(const HttpRequest& request, 
   curl_easy_setopt(h, CURLOPT_ERRORBUFFER, errorBuffer_);
   curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &CurlTransfer::receive);
   curl_easy_setopt(h, CURLOPT_WRITEDATA, this);
+  curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, &CurlTransfer::receiveHeader);
+  curl_easy_setopt(h, CURLOPT_HEADERDATA, this);
 
   if (request.body) {
     requestBody_ = *request.body;
@@ -134,12 +169,62 @@ std::optional<TransportError> CurlTransfer::prepare(const HttpRequest& request, 
 std::size_t CurlTransfer::receive(char* bytes, std::size_t size, std::size_t count, void* self) {
   auto& transfer = *static_cast<CurlTransfer*>(self);
   const std::size_t length = size * count;
-  if (length > transfer.maxResponseBytes_ - std::min(transfer.maxResponseBytes_, transfer.responseBody_.size())) {
+  if (length >
+      transfer.maxResponseBytes_ - std::min(transfer.maxResponseBytes_, transfer.responseBody_.size())) {
     transfer.exceededLimit_ = true;
     return 0;  // anything but `length` makes curl abort the transfer
   }
   transfer.responseBody_.append(bytes, length);
+  transfer.lastActivity_ = Clock::now();
   return length;
+}
+
+int CurlTransfer::progress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploaded) {
+  auto& transfer = *static_cast<CurlTransfer*>(self);
+  if (uploaded != transfer.uploaded_) {
+    transfer.uploaded_ = uploaded;
+    transfer.lastActivity_ = Clock::now();
+  }
+  return 0;
+}
+
+std::size_t CurlTransfer::receiveHeader(char* bytes, std::size_t size, std::size_t count, void* self) {
+  auto& transfer = *static_cast<CurlTransfer*>(self);
+  const std::size_t length = size * count;
+  transfer.lastActivity_ = Clock::now();
+  const std::string_view line(bytes, length);
+  if (startsWith(line, "HTTP/")) {
+    // A new answer (the first, or one after a redirect): "HTTP/1.1 302 Found", "HTTP/2 307".
+    const auto code = trimmed(line.substr(std::min(line.size(), line.find(' '))));
+    transfer.headerStatus_ = std::atoi(std::string(code.substr(0, 3)).c_str());
+    transfer.location_.clear();
+  } else if (startsWith(line, "Location:")) {
+    transfer.location_ = trimmed(line.substr(9));
+  } else if (trimmed(line).empty() && transfer.redirects_ == HttpRequest::Redirects::sameOrigin &&
+             transfer.headerStatus_ >= 300 && transfer.headerStatus_ < 400 && !transfer.location_.empty() &&
+             !transfer.staysOnOrigin(transfer.location_)) {
+    transfer.leftOrigin_ = true;
+    return 0;  // ends the exchange before curl follows
+  }
+  return length;
+}
+
+bool CurlTransfer::staysOnOrigin(const std::string& location) const {
+  char* current = nullptr;
+  if (curl_easy_getinfo(handle_, CURLINFO_EFFECTIVE_URL, &current) != CURLE_OK || current == nullptr)
+    return false;
+  CURLU* from = curl_url();
+  CURLU* to = curl_url();
+  bool same = false;
+  if (from != nullptr && to != nullptr && curl_url_set(from, CURLUPART_URL, current, 0) == CURLUE_OK &&
+      curl_url_set(to, CURLUPART_URL, current, 0) == CURLUE_OK &&
+      curl_url_set(to, CURLUPART_URL, location.c_str(), 0) == CURLUE_OK) {
+    const auto origin = originOf(from);
+    same = origin && origin == originOf(to);
+  }
+  curl_url_cleanup(from);
+  curl_url_cleanup(to);
+  return same;
 }
 
 HttpResult CurlTransfer::result(CURLcode code) const {
@@ -153,7 +238,12 @@ HttpResult CurlTransfer::result(CURLcode code) const {
                       TransportError{Code::tooLarge, "The response is larger than " +
                                                          std::to_string(maxResponseBytes_) + " bytes."}};
   }
-  std::string message = errorBuffer_[0] != '\0' ? std::string(errorBuffer_) : std::string(curl_easy_strerror(code));
+  if (leftOrigin_) {
+    return HttpResult{std::nullopt, std::nullopt,
+                      TransportError{Code::other, "The service redirected the request to another origin."}};
+  }
+  std::string message =
+      errorBuffer_[0] != '\0' ? std::string(errorBuffer_) : std::string(curl_easy_strerror(code));
   return HttpResult{std::nullopt, std::nullopt, TransportError{codeFor(code), std::move(message)}};
 }
 

@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <optional>
@@ -19,7 +20,10 @@ struct CurlTransferLimits {
 // One exchange of CurlHttpSession: its easy handle, what it sends and what it has received.
 class CurlTransfer {
  public:
-  explicit CurlTransfer(std::function<void(HttpResult)> completion);
+  using Clock = std::chrono::steady_clock;
+
+  // `askedAt`: when the request was sent, the start of its first silence.
+  CurlTransfer(std::function<void(HttpResult)> completion, Clock::time_point askedAt);
   ~CurlTransfer();
 
   CurlTransfer(const CurlTransfer&) = delete;
@@ -29,6 +33,8 @@ class CurlTransfer {
   std::optional<TransportError> prepare(const HttpRequest& request, const std::string& url,
                                         const CurlTransferLimits& limits);
   CURL* handle() const { return handle_; }
+  // When bytes last moved either way (or the request was sent, before any did).
+  Clock::time_point lastActivity() const { return lastActivity_; }
 
   // What the exchange gave, once curl reports it done with `code`.
   HttpResult result(CURLcode code) const;
@@ -37,6 +43,11 @@ class CurlTransfer {
 
  private:
   static std::size_t receive(char* bytes, std::size_t size, std::size_t count, void* self);
+  static std::size_t receiveHeader(char* bytes, std::size_t size, std::size_t count, void* self);
+  static int progress(void* self, curl_off_t downloadTotal, curl_off_t downloaded, curl_off_t uploadTotal,
+                      curl_off_t uploaded);
+  // Whether `location`, as given by a redirect of the current exchange, stays on its origin.
+  bool staysOnOrigin(const std::string& location) const;
 
   std::function<void(HttpResult)> completion_;
   CURL* handle_ = nullptr;
@@ -45,6 +56,12 @@ class CurlTransfer {
   std::string responseBody_;
   std::size_t maxResponseBytes_ = 0;
   bool exceededLimit_ = false;
+  Clock::time_point lastActivity_;
+  curl_off_t uploaded_ = 0;
+  HttpRequest::Redirects redirects_ = HttpRequest::Redirects::sameOrigin;
+  int headerStatus_ = 0;
+  std::string location_;
+  bool leftOrigin_ = false;
   char errorBuffer_[CURL_ERROR_SIZE] = {};
 };
 

@@ -16,9 +16,22 @@ struct HttpRequest {
   std::string method = "GET";
   std::vector<std::pair<std::string, std::string>> headers;
   std::optional<std::string> body;
+  // Idle limit: counts from the moment the request is sent (time spent waiting for a connection
+  // included) and restarts with every byte that arrives.
   std::chrono::seconds timeout{60};
 
-  void setHeader(std::string name, std::string value) { headers.emplace_back(std::move(name), std::move(value)); }
+  // Requests to the content service carry its key and the user's identity, so they follow
+  // redirects only within their own origin; downloads of third-party media carry no credentials
+  // and may follow redirects to any https address.
+  enum class Redirects { sameOrigin, toHttps };
+  Redirects redirects = Redirects::sameOrigin;
+  // Fire-and-forget reports take connections of their own, so they never hold up content or votes.
+  enum class Lane { service, telemetry };
+  Lane lane = Lane::service;
+
+  void setHeader(std::string name, std::string value) {
+    headers.emplace_back(std::move(name), std::move(value));
+  }
   const std::string* header(std::string_view name) const;
 };
 

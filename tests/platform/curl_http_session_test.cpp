@@ -57,9 +57,9 @@ class CurlHttpSessionTest : public ::testing::Test {
  protected:
   void SetUp() override {
     server_.routes().Get("/echo", [](const httplib::Request& request, httplib::Response& response) {
-      response.set_content("key=" + request.get_header_value("X-Zephro-SDK-Key") + " query=" +
-                               request.get_param_value("q"),
-                           "text/plain");
+      response.set_content(
+          "key=" + request.get_header_value("X-Zephro-SDK-Key") + " query=" + request.get_param_value("q"),
+          "text/plain");
     });
     server_.routes().Post("/echo", [](const httplib::Request& request, httplib::Response& response) {
       response.status = 201;
@@ -73,7 +73,8 @@ class CurlHttpSessionTest : public ::testing::Test {
       response.status = 404;
       response.set_content("not here", "text/plain");
     });
-    server_.routes().Get("/empty", [](const httplib::Request&, httplib::Response& response) { response.status = 204; });
+    server_.routes().Get("/empty",
+                         [](const httplib::Request&, httplib::Response& response) { response.status = 204; });
     server_.routes().Get("/large", [](const httplib::Request&, httplib::Response& response) {
       response.set_content(std::string(4096, 'x'), "text/plain");
     });
@@ -87,10 +88,34 @@ class CurlHttpSessionTest : public ::testing::Test {
         return sink.write(chunk.data(), chunk.size());
       });
     });
-    server_.routes().Get("/slow", [this](const httplib::Request&, httplib::Response& response) {
+    auto slow = [this](const httplib::Request&, httplib::Response& response) {
       ++slowRequests_;
       gate_.wait();
       response.set_content("late", "text/plain");
+    };
+    server_.routes().Get("/slow", slow);
+    server_.routes().Post("/slow", slow);
+    // A few bytes every 200 ms for well over a time limit (in a type the server does not compress,
+    // which would hold the bytes back).
+    server_.routes().Get("/trickle", [](const httplib::Request&, httplib::Response& response) {
+      response.set_chunked_content_provider("application/octet-stream",
+                                            [](size_t offset, httplib::DataSink& sink) {
+                                              if (offset >= 8 * 8) {
+                                                sink.done();
+                                                return true;
+                                              }
+                                              std::this_thread::sleep_for(std::chrono::milliseconds(200));
+                                              return sink.write("steady-", 7) && sink.write("!", 1);
+                                            });
+    });
+    // Headers at once, then nothing.
+    server_.routes().Get("/stall", [this](const httplib::Request&, httplib::Response& response) {
+      response.set_chunked_content_provider("application/octet-stream",
+                                            [this](size_t offset, httplib::DataSink& sink) {
+                                              if (offset == 0) return sink.write("start", 5);
+                                              gate_.wait();
+                                              return false;
+                                            });
     });
     server_.routes().set_keep_alive_max_count(1000);
     server_.start();
@@ -206,6 +231,119 @@ TEST_F(CurlHttpSessionTest, MapsRefusedConnectionsAndTimeouts) {
   EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(4));
 }
 
+TEST(CurlHttpSessionRedirects, ServiceRequestsFollowRedirectsOnlyWithinTheirOrigin) {
+  LocalHttpServer elsewhere;
+  std::atomic<int> reachedElsewhere{0};
+  elsewhere.routes().Post(".*", [&](const httplib::Request&, httplib::Response& response) {
+    ++reachedElsewhere;
+    response.set_content("captured", "text/plain");
+  });
+  elsewhere.routes().Get(".*", [&](const httplib::Request&, httplib::Response& response) {
+    ++reachedElsewhere;
+    response.set_content("captured", "text/plain");
+  });
+  elsewhere.start();
+  const auto away = elsewhere.origin() + "/capture";
+  LocalHttpServer service;
+  service.routes().Get("/echo", [](const httplib::Request& request, httplib::Response& response) {
+    response.set_content(
+        "key=" + request.get_header_value("X-Zephro-SDK-Key") + " query=" + request.get_param_value("q"),
+        "text/plain");
+  });
+  service.routes().Post("/away", [&](const httplib::Request&, httplib::Response& response) {
+    response.set_redirect(away, 307);
+  });
+  service.routes().Get("/away", [&](const httplib::Request&, httplib::Response& response) {
+    response.set_redirect(away, 302);
+  });
+  service.routes().Get("/here", [](const httplib::Request&, httplib::Response& response) {
+    response.set_redirect("/echo?q=moved", 302);
+  });
+  service.start();
+  auto url = [&](const std::string& path) { return service.origin() + path; };
+  CurlHttpSession session;
+
+  auto vote = requestFor(url("/away"), "POST");
+  vote.setHeader("X-Zephro-SDK-Key", "secret");
+  vote.body = "{\"option\":\"a\"}";
+  auto get = requestFor(url("/away"));
+  get.setHeader("X-Zephro-SDK-Key", "secret");
+  for (auto& request : {vote, get}) {
+    auto result = exchange(session, request);
+    ASSERT_TRUE(result.error) << request.method;
+    EXPECT_EQ(result.error->code, Code::other) << request.method;
+    EXPECT_FALSE(result.data) << request.method;
+  }
+  EXPECT_EQ(reachedElsewhere, 0) << "the key left the service origin";
+
+  auto within = requestFor(url("/here"));
+  within.setHeader("X-Zephro-SDK-Key", "secret");
+  auto moved = exchange(session, within);
+  ASSERT_FALSE(moved.error) << moved.error->message;
+  EXPECT_EQ(moved.data, "key=secret query=moved");
+}
+
+TEST_F(CurlHttpSessionTest, TheTimeLimitCutsSilenceNotASteadyAnswer) {
+  CurlHttpSession::Options options;
+  options.idleTimeout = std::chrono::seconds(1);
+  CurlHttpSession session(options);
+
+  auto steady = exchange(session, requestFor(url("/trickle")));
+  ASSERT_FALSE(steady.error) << steady.error->message;
+  EXPECT_EQ(steady.data->size(), 8u * 8u);
+
+  // A silent answer is cut, and so is a request that waited for a turn on the busy origin: its
+  // limit counts from when it was sent.
+  auto stalled = std::make_shared<std::promise<HttpResult>>();
+  session.send(requestFor(url("/stall")),
+               [stalled](HttpResult result) { stalled->set_value(std::move(result)); });
+  for (long i = 1; i < CurlHttpSession::maxConnectionsPerHost; ++i)
+    session.send(requestFor(url("/slow")), [](HttpResult) {});
+  const auto started = std::chrono::steady_clock::now();
+  auto queued = exchange(session, requestFor(url("/slow")));
+  ASSERT_TRUE(queued.error);
+  EXPECT_EQ(queued.error->code, Code::timeout);
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(1600));
+
+  auto silent = stalled->get_future();
+  ASSERT_EQ(silent.wait_for(std::chrono::seconds(3)), std::future_status::ready);
+  auto stall = silent.get();
+  ASSERT_TRUE(stall.error);
+  EXPECT_EQ(stall.error->code, Code::timeout);
+}
+
+TEST_F(CurlHttpSessionTest, WaitingTelemetryIsBoundedByDroppingTheOldest) {
+  // Outlive the session, whose end cancels the reports still waiting.
+  std::mutex mutex;
+  std::vector<std::string> dropped;
+  CurlHttpSession::Options options;
+  options.telemetryConnections = 1;
+  options.telemetryQueueLength = 3;
+  options.telemetryQueueBytes = 10;
+  CurlHttpSession session(options);
+  auto report = [&](const char* path, std::string body) {
+    auto request = requestFor(url(path), "POST");
+    request.body = std::move(body);
+    request.lane = HttpRequest::Lane::telemetry;
+    return request;
+  };
+  session.send(report("/slow", "held"), [](HttpResult) {});
+  for (int waited = 0; slowRequests_ == 0 && waited < 5000; ++waited)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  for (std::string body : {"a", "b", "c", "d", "nine-byte"}) {
+    session.send(report("/echo", body), [&, body](HttpResult result) {
+      if (result.error && result.error->message.rfind("Dropped", 0) == 0) {
+        std::lock_guard lock(mutex);
+        dropped.push_back(body);
+      }
+    });
+  }
+  // Three reports at most, ten bytes at most: the nine-byte one leaves room for one other.
+  EXPECT_EQ(exchange(session, requestFor(url("/echo"))).response->statusCode, 200) << "service requests pass";
+  std::lock_guard lock(mutex);
+  EXPECT_EQ(dropped, (std::vector<std::string>{"a", "b", "c"}));
+}
+
 TEST_F(CurlHttpSessionTest, PointsAnOverriddenOriginAtAnotherServer) {
   CurlHttpSession::Options options;
   options.originOverrides["https://api.orvane.io"] = server_.origin() + "/";
@@ -278,7 +416,8 @@ TEST(CurlHttpSessionTls, VerifiesThePeerAndItsName) {
   SelfSignedCertificate forOtherName("DNS:elsewhere.example");
   CurlHttpSession::Options trustingOther;
   trustingOther.caBundlePath = forOtherName.pemPath();
-  LocalHttpServer misnamed(std::make_unique<httplib::SSLServer>(forOtherName.certificate(), forOtherName.key()));
+  LocalHttpServer misnamed(
+      std::make_unique<httplib::SSLServer>(forOtherName.certificate(), forOtherName.key()));
   misnamed.routes().Get("/hello", [](const httplib::Request&, httplib::Response& response) {
     response.set_content("hello", "text/plain");
   });
@@ -287,6 +426,46 @@ TEST(CurlHttpSessionTls, VerifiesThePeerAndItsName) {
   auto wrongName = exchange(other, requestFor(misnamed.origin("https") + "/hello"));
   ASSERT_TRUE(wrongName.error);
   EXPECT_EQ(wrongName.error->code, Code::tls);
+}
+
+TEST(CurlHttpSessionTls, DownloadsFollowRedirectsToAnyHttpsOriginOnly) {
+  SelfSignedCertificate certificate("IP:127.0.0.1");
+  auto serving = [&](const std::string& path, const httplib::Server::Handler& handler, bool secure) {
+    auto server = std::make_unique<LocalHttpServer>(
+        secure ? std::make_unique<httplib::SSLServer>(certificate.certificate(), certificate.key())
+               : std::make_unique<httplib::Server>());
+    server->routes().Get(path, handler);
+    server->start();
+    return server;
+  };
+  auto cdn = serving(
+      "/picture",
+      [](const httplib::Request&, httplib::Response& response) {
+        response.set_content("pixels", "application/octet-stream");
+      },
+      true);
+  const auto picture = cdn->origin("https") + "/picture";
+  auto moved = [](std::string target) {
+    return [target](const httplib::Request&, httplib::Response& response) { response.set_redirect(target); };
+  };
+  auto secure = serving("/moved", moved(picture), true);
+  auto plain = serving("/moved", moved("/picture"), false);
+  CurlHttpSession::Options trusting;
+  trusting.caBundlePath = certificate.pemPath();
+  CurlHttpSession session(trusting);
+
+  auto download = requestFor(secure->origin("https") + "/moved");
+  download.redirects = HttpRequest::Redirects::toHttps;
+  auto followed = exchange(session, download);
+  ASSERT_FALSE(followed.error) << followed.error->message;
+  EXPECT_EQ(followed.data, "pixels");
+
+  EXPECT_TRUE(exchange(session, requestFor(secure->origin("https") + "/moved")).error) << "a service request";
+  auto toPlainHttp = requestFor(plain->origin() + "/moved");
+  toPlainHttp.redirects = HttpRequest::Redirects::toHttps;
+  auto refused = exchange(session, toPlainHttp);
+  ASSERT_TRUE(refused.error);
+  EXPECT_EQ(refused.error->code, Code::other);
 }
 
 }  // namespace

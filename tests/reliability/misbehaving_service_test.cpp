@@ -2,13 +2,16 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "../integration/real_transport_sdk.h"
 #include "../platform/local_http_server.h"
+#include "core/json_post.h"
 #include "media/story_image_pipeline.h"
 #include "sample_answers.h"
 #include "stories/story_bar_view_model.h"
@@ -87,6 +90,48 @@ TEST(MisbehavingService, ModelsGoneBeforeTheirSlowAnswersAreLeftAlone) {
   kept.reset();
   pipeline.reset();
   client.loop->runFor(20ms);
+}
+
+TEST(MisbehavingService, ContentAndVotesNeverWaitBehindAHangingEventsEndpoint) {
+  std::mutex mutex;
+  std::condition_variable released;
+  bool release = false;
+  const auto stories = sampleAnswer("stories");
+  const auto vote = sampleAnswer("vote");
+  MisbehavingService service([&](const httplib::Request& request, httplib::Response& response) {
+    if (request.path.find("/events") != std::string::npos) {
+      std::unique_lock lock(mutex);
+      released.wait_for(lock, 5s, [&] { return release; });
+      return;
+    }
+    response.set_content(request.method == "POST" ? vote : stories, "application/json");
+  });
+  auto& client = *service.client;
+  auto releaseEvents = [&] {
+    {
+      std::lock_guard lock(mutex);
+      release = true;
+    }
+    released.notify_all();
+  };
+
+  // Ten seconds' worth of events at two a second, all still waiting for an answer.
+  const auto events = baseURL(StoryEnvironment::production)
+                          .appendingPathComponent("sdk")
+                          .appendingPathComponent("v1")
+                          .appendingPathComponent("events");
+  for (int event = 0; event < 20; ++event)
+    postJsonIgnoringAnswer(*client.sdk->platform().http, events, {{"event", event}}, "demo-sdk-key");
+  client.loop->runFor(50ms);
+
+  const auto started = std::chrono::steady_clock::now();
+  auto fetched = client.stories("home");
+  auto voted = client.await<VoteResponse>([&](auto done) { client.api->recordVote("item", "option", done); });
+  const auto took = std::chrono::steady_clock::now() - started;
+  releaseEvents();
+  ASSERT_TRUE(fetched.ok()) << errorDescription(fetched.error());
+  ASSERT_TRUE(voted && voted->ok());
+  EXPECT_LT(took, 1s);
 }
 
 TEST(MisbehavingService, ServerErrorsAreHttpStatusErrorsAndBannersFallBack) {

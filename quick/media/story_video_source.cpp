@@ -1,0 +1,101 @@
+#include "quick/media/story_video_source.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QMediaPlayer>
+#include <QMetaObject>
+
+#include "platform/platform.h"
+
+namespace orvane::quick {
+namespace {
+
+bool isSuccess(const HttpResult& result) {
+  return !result.error && result.response && result.response->statusCode >= 200 &&
+         result.response->statusCode < 300 && result.data && !result.data->empty();
+}
+
+}  // namespace
+
+StoryVideoSource::StoryVideoSource(QObject* parent) : QObject(parent) {}
+
+StoryVideoSource::~StoryVideoSource() {
+  // The player may outlive this object; it must not read a buffer that goes with it.
+  if (player_ && buffer_ && player_->sourceDevice() == buffer_) player_->setSourceDevice(nullptr);
+}
+
+void StoryVideoSource::setUrl(const QUrl& url) {
+  if (url == url_) return;
+  url_ = url;
+  emit urlChanged();
+  load();
+}
+
+void StoryVideoSource::setPlayer(QMediaPlayer* player) {
+  if (player == player_) return;
+  if (player_ && buffer_ && player_->sourceDevice() == buffer_) player_->setSourceDevice(nullptr);
+  player_ = player;
+  emit playerChanged();
+  load();
+}
+
+void StoryVideoSource::setSession(std::shared_ptr<HttpSession> session) { session_ = std::move(session); }
+
+void StoryVideoSource::load() {
+  const auto generation = ++generation_;
+  if (player_) player_->setSourceDevice(nullptr);
+  if (buffer_) buffer_->deleteLater();
+  if (url_.isEmpty() || !player_) {
+    setStatus(Null);
+    return;
+  }
+  // Local files, resources and the backend's other schemes never come from the service's media.
+  const auto scheme = url_.scheme().toLower();
+  const auto url = Url::parse(url_.toString(QUrl::FullyEncoded).toStdString());
+  if ((scheme != "http" && scheme != "https") || !url || url_.host().isEmpty()) {
+    setStatus(Error);
+    return;
+  }
+  auto session = session_ ? session_ : Platform::current().http;
+  if (!session) {
+    setStatus(Error);
+    return;
+  }
+  setStatus(Loading);
+  HttpRequest request{.url = *url, .headers = {}, .body = std::nullopt};
+  request.redirects = HttpRequest::Redirects::toHttps;
+  session->send(std::move(request), [self = QPointer<StoryVideoSource>(this), generation](HttpResult result) {
+    auto* application = QCoreApplication::instance();
+    if (application == nullptr) return;
+    QMetaObject::invokeMethod(
+        application,
+        [self, generation, result = std::move(result)] {
+          if (self) self->finishLoad(generation, result);
+        },
+        Qt::QueuedConnection);
+  });
+}
+
+void StoryVideoSource::finishLoad(std::uint64_t generation, const HttpResult& result) {
+  if (generation != generation_ || !player_) return;
+  if (!isSuccess(result)) {
+    setStatus(Error);
+    return;
+  }
+  auto* buffer = new QBuffer(this);
+  buffer->setData(QByteArray::fromStdString(*result.data));
+  buffer->open(QIODevice::ReadOnly);
+  buffer_ = buffer;
+  // The file name alone hints the media type to the backend without giving it an address to open.
+  player_->setSourceDevice(buffer, QUrl(url_.fileName()));
+  setStatus(Ready);
+  player_->play();
+}
+
+void StoryVideoSource::setStatus(Status status) {
+  if (status == status_) return;
+  status_ = status;
+  emit statusChanged();
+}
+
+}  // namespace orvane::quick
