@@ -10,13 +10,15 @@ namespace {
 using Code = TransportError::Code;
 
 bool isTokenCharacter(unsigned char c) {
-  return std::isalnum(c) != 0 || std::string_view("!#$%&'*+-.^_`|~").find(static_cast<char>(c)) != std::string_view::npos;
+  return std::isalnum(c) != 0 ||
+         std::string_view("!#$%&'*+-.^_`|~").find(static_cast<char>(c)) != std::string_view::npos;
 }
 
 // A name or value that would end the header line early could smuggle extra headers or a
 // second request onto the connection.
 bool isSendableHeader(const std::string& name, const std::string& value) {
-  if (name.empty() || !std::all_of(name.begin(), name.end(), [](char c) { return isTokenCharacter(static_cast<unsigned char>(c)); }))
+  if (name.empty() || !std::all_of(name.begin(), name.end(),
+                                   [](char c) { return isTokenCharacter(static_cast<unsigned char>(c)); }))
     return false;
   return value.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos;
 }
@@ -77,7 +79,8 @@ std::optional<TransportError> CurlTransfer::prepare(const HttpRequest& request, 
                                                     const CurlTransferLimits& limits) {
   if (handle_ == nullptr) return TransportError{Code::other, "Could not create a transfer."};
   auto* h = handle_;
-  maxResponseBytes_ = limits.maxResponseBytes;
+  maxResponseBytes_ =
+      std::min(limits.maxResponseBytes, request.maxResponseBytes.value_or(limits.maxResponseBytes));
 
   bool hasContentType = false;
   for (const auto& [name, value] : request.headers) {
@@ -134,7 +137,8 @@ std::optional<TransportError> CurlTransfer::prepare(const HttpRequest& request, 
 std::size_t CurlTransfer::receive(char* bytes, std::size_t size, std::size_t count, void* self) {
   auto& transfer = *static_cast<CurlTransfer*>(self);
   const std::size_t length = size * count;
-  if (length > transfer.maxResponseBytes_ - std::min(transfer.maxResponseBytes_, transfer.responseBody_.size())) {
+  if (length >
+      transfer.maxResponseBytes_ - std::min(transfer.maxResponseBytes_, transfer.responseBody_.size())) {
     transfer.exceededLimit_ = true;
     return 0;  // anything but `length` makes curl abort the transfer
   }
@@ -153,7 +157,8 @@ HttpResult CurlTransfer::result(CURLcode code) const {
                       TransportError{Code::tooLarge, "The response is larger than " +
                                                          std::to_string(maxResponseBytes_) + " bytes."}};
   }
-  std::string message = errorBuffer_[0] != '\0' ? std::string(errorBuffer_) : std::string(curl_easy_strerror(code));
+  std::string message =
+      errorBuffer_[0] != '\0' ? std::string(errorBuffer_) : std::string(curl_easy_strerror(code));
   return HttpResult{std::nullopt, std::nullopt, TransportError{codeFor(code), std::move(message)}};
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
@@ -17,8 +18,12 @@ struct HttpRequest {
   std::vector<std::pair<std::string, std::string>> headers;
   std::optional<std::string> body;
   std::chrono::seconds timeout{60};
+  // A larger answer fails with TransportError::Code::tooLarge; absent means the session's own cap.
+  std::optional<std::size_t> maxResponseBytes;
 
-  void setHeader(std::string name, std::string value) { headers.emplace_back(std::move(name), std::move(value)); }
+  void setHeader(std::string name, std::string value) {
+    headers.emplace_back(std::move(name), std::move(value));
+  }
   const std::string* header(std::string_view name) const;
 };
 

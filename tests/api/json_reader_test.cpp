@@ -19,8 +19,24 @@ struct Sample {
 };
 
 Result<Sample> decodeSample(std::string_view body) {
-  return decodeJsonDocument(body, [](const JsonObjectReader& json) {
-    return Sample{json.integer("count"), json.optionalString("note"), json.optionalBoolean("flag")};
+  return decodeJsonDocument(std::string(body), [](JsonObjectReader& json) {
+    Sample sample{};
+    std::bitset<1> seen;
+    json.forEachField([&](std::string_view key, JsonValueReader& value) {
+      if (key == "count") {
+        sample.count = value.integer();
+        seen.set(0);
+      } else if (key == "note") {
+        sample.note = value.optionalString();
+      } else if (key == "flag") {
+        sample.flag = value.optionalBoolean();
+      } else {
+        return false;
+      }
+      return true;
+    });
+    json.requireKeys(seen, {"count"});
+    return sample;
   });
 }
 

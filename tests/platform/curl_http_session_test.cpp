@@ -20,7 +20,8 @@ using testing::SelfSignedCertificate;
 using Code = TransportError::Code;
 
 HttpRequest requestFor(const std::string& url, std::string method = "GET") {
-  return HttpRequest{*Url::parse(url), std::move(method), {}, std::nullopt, std::chrono::seconds(60)};
+  return HttpRequest{*Url::parse(url), std::move(method),        {},
+                     std::nullopt,     std::chrono::seconds(60), std::nullopt};
 }
 
 HttpResult exchange(HttpSession& session, HttpRequest request) {
@@ -57,9 +58,9 @@ class CurlHttpSessionTest : public ::testing::Test {
  protected:
   void SetUp() override {
     server_.routes().Get("/echo", [](const httplib::Request& request, httplib::Response& response) {
-      response.set_content("key=" + request.get_header_value("X-Zephro-SDK-Key") + " query=" +
-                               request.get_param_value("q"),
-                           "text/plain");
+      response.set_content(
+          "key=" + request.get_header_value("X-Zephro-SDK-Key") + " query=" + request.get_param_value("q"),
+          "text/plain");
     });
     server_.routes().Post("/echo", [](const httplib::Request& request, httplib::Response& response) {
       response.status = 201;
@@ -73,7 +74,8 @@ class CurlHttpSessionTest : public ::testing::Test {
       response.status = 404;
       response.set_content("not here", "text/plain");
     });
-    server_.routes().Get("/empty", [](const httplib::Request&, httplib::Response& response) { response.status = 204; });
+    server_.routes().Get("/empty",
+                         [](const httplib::Request&, httplib::Response& response) { response.status = 204; });
     server_.routes().Get("/large", [](const httplib::Request&, httplib::Response& response) {
       response.set_content(std::string(4096, 'x'), "text/plain");
     });
@@ -183,6 +185,15 @@ TEST_F(CurlHttpSessionTest, AbortsAnswersLargerThanTheCap) {
     EXPECT_FALSE(result.data) << path;
   }
   EXPECT_EQ(exchange(session, requestFor(url("/echo"))).response->statusCode, 200);
+
+  // A request's own cap applies when it is the tighter one.
+  CurlHttpSession roomy;
+  auto capped = requestFor(url("/large"));
+  capped.maxResponseBytes = 1024;
+  auto refused = exchange(roomy, capped);
+  ASSERT_TRUE(refused.error);
+  EXPECT_EQ(refused.error->code, Code::tooLarge);
+  EXPECT_TRUE(exchange(roomy, requestFor(url("/large"))).data);
 }
 
 TEST_F(CurlHttpSessionTest, MapsRefusedConnectionsAndTimeouts) {
@@ -278,7 +289,8 @@ TEST(CurlHttpSessionTls, VerifiesThePeerAndItsName) {
   SelfSignedCertificate forOtherName("DNS:elsewhere.example");
   CurlHttpSession::Options trustingOther;
   trustingOther.caBundlePath = forOtherName.pemPath();
-  LocalHttpServer misnamed(std::make_unique<httplib::SSLServer>(forOtherName.certificate(), forOtherName.key()));
+  LocalHttpServer misnamed(
+      std::make_unique<httplib::SSLServer>(forOtherName.certificate(), forOtherName.key()));
   misnamed.routes().Get("/hello", [](const httplib::Request&, httplib::Response& response) {
     response.set_content("hello", "text/plain");
   });
