@@ -63,6 +63,11 @@ TEST(JsonReader, OptionalKeysMayBeMissingOrNullAndUnknownKeysAreIgnored) {
   auto present = decodeSample(R"({"count": -7, "note": "hi", "flag": false})");
   ASSERT_TRUE(present.ok());
   EXPECT_EQ(present.value(), (Sample{-7, "hi", false}));
+
+  // Escapes mean the same in keys and values as the plain characters.
+  auto escaped = decodeSample(R"({"co\u0075nt": 2, "note": "a\"b\u00e9\n", "fl\u0061g": true})");
+  ASSERT_TRUE(escaped.ok());
+  EXPECT_EQ(escaped.value(), (Sample{2, "a\"b\u00e9\n", true}));
 }
 
 TEST(JsonReader, RequiredAndTypedValuesFailWithTheirKind) {
@@ -98,7 +103,9 @@ TEST(JsonReader, IntegersMustBeWholeAndFitIn64Bits) {
 
 TEST(JsonReader, MalformedTextIsDataCorrupted) {
   for (std::string_view bad : {"", " ", "{", R"({"count": 1} trailing)", R"({"count": 01})", "{'count': 1}",
-                               R"({"count": 1,})", "{\"count\": 1, \"note\": \"\xff\"}"}) {
+                               R"({"count": 1,})", "{\"count\": 1, \"note\": \"\xff\"}",
+                               R"({"count": 1, "x": ["\q"]})", R"({"count": 1, "x": {"a": tru}})",
+                               R"({"note": "x", "count": 1, "x": [1 2]})"}) {
     auto error = failureOf(decodeSample(bad));
     EXPECT_EQ(error.kind, Kind::dataCorrupted) << bad;
     EXPECT_EQ(error.codingPath, "") << bad;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <type_traits>
 
 #include "platform/uuid.h"
@@ -83,6 +84,28 @@ void checkNumber(Value& value) {
   if (!isJsonNumber(numberText(token))) failMalformed();
 }
 
+// A string token's text when it holds no escape: then it can be used where it stands instead of
+// being unescaped into the parser's buffer (which would cost memory as large as the text).
+std::optional<std::string_view> plainString(std::string_view token) {
+  const auto end = token.find_last_not_of(" \t\n\r");
+  if (end == std::string_view::npos || end == 0 || token.front() != '"' || token[end] != '"')
+    return std::nullopt;
+  const auto inner = token.substr(1, end - 1);
+  if (inner.find('\\') != std::string_view::npos) return std::nullopt;
+  return inner;
+}
+
+// Reads a string value, consuming it; false when it is no string (or not well-formed).
+bool readString(simdjson::ondemand::value& value, std::string_view& text) {
+  if (auto plain = plainString(value.raw_json_token())) {
+    simdjson::ondemand::raw_json_string consumed;
+    if (value.get_raw_json_string().get(consumed) != SUCCESS) return false;
+    text = *plain;
+    return true;
+  }
+  return value.get_string().get(text) == SUCCESS;
+}
+
 void checkWellFormed(simdjson::ondemand::value value, std::size_t depth) {
   json_type type;
   if (value.type().get(type) != SUCCESS) failMalformed();
@@ -102,11 +125,11 @@ void checkWellFormed(simdjson::ondemand::value value, std::size_t depth) {
       if (depth >= kMaxJsonNestingDepth) failTooDeep();
       simdjson::ondemand::object object;
       if (value.get_object().get(object) != SUCCESS) failMalformed();
-      for (auto field : object) {
-        std::string_view key;
-        simdjson::ondemand::value inner;
-        if (field.unescaped_key().get(key) != SUCCESS || field.value().get(inner) != SUCCESS) failMalformed();
-        checkWellFormed(inner, depth + 1);
+      for (auto result : object) {
+        simdjson::ondemand::field entry;
+        if (std::move(result).get(entry) != SUCCESS) failMalformed();
+        fieldKey(entry);
+        checkWellFormed(entry.value(), depth + 1);
       }
       return;
     }
@@ -114,7 +137,7 @@ void checkWellFormed(simdjson::ondemand::value value, std::size_t depth) {
       return checkNumber(value);
     case json_type::string: {
       std::string_view text;
-      if (value.get_string().get(text) != SUCCESS) failMalformed();
+      if (!readString(value, text)) failMalformed();
       return;
     }
     case json_type::boolean: {
@@ -136,6 +159,17 @@ void failDecoding(DecodingError::Kind kind, const CodingPath& path, std::string 
   throw DecodingFailure(DecodingError{kind, path.text(), std::move(message)});
 }
 
+std::string_view fieldKey(simdjson::ondemand::field& field) {
+  // The text already ends every string with its closing quote, so the scan stops in bounds.
+  const char* start = field.key().raw();
+  const char* at = start;
+  while (*at != '"' && *at != '\\') ++at;
+  if (*at == '"') return {start, static_cast<std::size_t>(at - start)};
+  std::string_view key;
+  if (field.unescaped_key().get(key) != SUCCESS) failMalformed();
+  return key;
+}
+
 void failMalformed() {
   failDecoding(DecodingError::Kind::dataCorrupted, CodingPath(), "The given data was not valid JSON.");
 }
@@ -153,11 +187,13 @@ bool JsonValueReader::isNull() {
   return null;
 }
 
-std::string JsonValueReader::string() {
+std::string_view JsonValueReader::text(const char* expected) {
   std::string_view text;
-  if (value_.get_string().get(text) != SUCCESS) failTypeMismatch("a string");
-  return std::string(text);
+  if (!readString(value_, text)) failTypeMismatch(expected);
+  return text;
 }
+
+std::string JsonValueReader::string() { return std::string(text("a string")); }
 
 std::int64_t JsonValueReader::integer() {
   simdjson::ondemand::number number;
@@ -207,17 +243,13 @@ bool JsonValueReader::boolean() {
 }
 
 std::string JsonValueReader::uuid() {
-  std::string_view text;
-  if (value_.get_string().get(text) != SUCCESS) failTypeMismatch("a UUID string");
-  auto uuid = canonicalLowercaseUuid(text);
+  auto uuid = canonicalLowercaseUuid(text("a UUID string"));
   if (!uuid) failCorrupted(path_, "Attempted to decode a UUID from an invalid UUID string.");
   return *std::move(uuid);
 }
 
 Date JsonValueReader::date() {
-  std::string_view text;
-  if (value_.get_string().get(text) != SUCCESS) failTypeMismatch("a date string");
-  auto date = parseIso8601(text);
+  auto date = parseIso8601(text("a date string"));
   if (!date) failCorrupted(path_, "Expected date string to be ISO8601-formatted.");
   return *date;
 }

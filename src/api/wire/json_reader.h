@@ -35,6 +35,8 @@ class DecodingFailure final : public std::exception {
 [[noreturn]] void failDecoding(DecodingError::Kind kind, const CodingPath& path, std::string message);
 // The text is no JSON at all; reported at the root, whatever was being read.
 [[noreturn]] void failMalformed();
+// A field's key. Keys without escapes are used where they stand in the text, not copied out.
+std::string_view fieldKey(simdjson::ondemand::field& field);
 
 // Far deeper than any service answer, far shallower than anything that could hurt.
 inline constexpr std::size_t kMaxJsonNestingDepth = 512;
@@ -85,6 +87,8 @@ class JsonValueReader {
   [[noreturn]] void failTypeMismatch(const char* expected);
   // The number's text as it stands in the document, for messages.
   std::string numberShown();
+  // A string's text; valid while the document is.
+  std::string_view text(const char* expected);
   simdjson::ondemand::object objectValue();
 
   simdjson::ondemand::value value_;
@@ -125,13 +129,12 @@ class JsonObjectReader {
 
 template <typename OnField>
 void JsonObjectReader::forEachField(OnField&& onField) {
-  for (auto field : object_) {
-    std::string_view key;
-    if (field.unescaped_key().get(key) != simdjson::SUCCESS) failMalformed();
-    simdjson::ondemand::value value;
-    if (field.value().get(value) != simdjson::SUCCESS) failMalformed();
+  for (auto result : object_) {
+    simdjson::ondemand::field field;
+    if (std::move(result).get(field) != simdjson::SUCCESS) failMalformed();
+    const std::string_view key = fieldKey(field);
     const CodingPath fieldPath(path_, key);
-    JsonValueReader reader(value, fieldPath, depth_ + 1);
+    JsonValueReader reader(field.value(), fieldPath, depth_ + 1);
     if (!onField(key, reader)) reader.skip();
   }
 }
