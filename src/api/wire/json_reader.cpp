@@ -268,6 +268,16 @@ void JsonObjectReader::failMissingKey(std::string_view key) const {
 }
 
 JsonDocument::JsonDocument(std::string text) : text_(std::move(text)) {
+  // The parser's buffers grow to the largest text it has read; a thread keeps them only for
+  // answers of ordinary size.
+  constexpr std::size_t kReusedParserBytes = std::size_t{1} << 20;
+  if (text_.size() <= kReusedParserBytes) {
+    thread_local simdjson::ondemand::parser threadParser;
+    parser_ = &threadParser;
+  } else {
+    ownParser_ = std::make_unique<simdjson::ondemand::parser>();
+    parser_ = ownParser_.get();
+  }
   // Usually there is room already; otherwise one reallocation here beats a padded copy.
   if (text_.capacity() < text_.size() + simdjson::SIMDJSON_PADDING) {
     text_.reserve(text_.size() + simdjson::SIMDJSON_PADDING);
@@ -275,7 +285,7 @@ JsonDocument::JsonDocument(std::string text) : text_(std::move(text)) {
 }
 
 simdjson::ondemand::object JsonDocument::rootObject(const CodingPath& root) {
-  if (parser_.iterate(simdjson::padded_string_view(text_)).get(document_) != SUCCESS) failMalformed();
+  if (parser_->iterate(simdjson::padded_string_view(text_)).get(document_) != SUCCESS) failMalformed();
   simdjson::ondemand::object object;
   if (document_.get_object().get(object) == SUCCESS) return object;
   json_type type;
@@ -292,7 +302,7 @@ void JsonDocument::finish() {
 
 std::optional<DecodingError> JsonDocument::malformation() {
   try {
-    if (parser_.iterate(simdjson::padded_string_view(text_)).get(document_) != SUCCESS) failMalformed();
+    if (parser_->iterate(simdjson::padded_string_view(text_)).get(document_) != SUCCESS) failMalformed();
     json_type type;
     if (document_.type().get(type) != SUCCESS) failMalformed();
     if (type == json_type::array || type == json_type::object) {

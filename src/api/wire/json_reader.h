@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <exception>
 #include <initializer_list>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -193,7 +194,9 @@ class JsonDocument {
   std::optional<DecodingError> malformation();
 
   std::string text_;
-  simdjson::ondemand::parser parser_;
+  // Ordinary answers reuse their thread's parser; a large one gets its own, freed with the document.
+  std::unique_ptr<simdjson::ondemand::parser> ownParser_;
+  simdjson::ondemand::parser* parser_;
   simdjson::ondemand::document document_;
 };
 
