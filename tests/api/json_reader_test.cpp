@@ -102,10 +102,10 @@ TEST(JsonReader, IntegersMustBeWholeAndFitIn64Bits) {
 }
 
 TEST(JsonReader, MalformedTextIsDataCorrupted) {
-  for (std::string_view bad : {"", " ", "{", R"({"count": 1} trailing)", R"({"count": 01})", "{'count': 1}",
-                               R"({"count": 1,})", "{\"count\": 1, \"note\": \"\xff\"}",
-                               R"({"count": 1, "x": ["\q"]})", R"({"count": 1, "x": {"a": tru}})",
-                               R"({"note": "x", "count": 1, "x": [1 2]})"}) {
+  for (std::string_view bad :
+       {"", " ", "{", R"({"count": 1} trailing)", R"({"count": 01})", "{'count': 1}", R"({"count": 1,})",
+        "{\"count\": 1, \"note\": \"\xff\"}", R"({"count": 1, "x": ["\q"]})",
+        R"({"count": 1, "x": {"a": tru}})", R"({"note": "x", "count": 1, "x": [1 2]})"}) {
     auto error = failureOf(decodeSample(bad));
     EXPECT_EQ(error.kind, Kind::dataCorrupted) << bad;
     EXPECT_EQ(error.codingPath, "") << bad;
