@@ -24,7 +24,7 @@ class SquareImage final : public Image {
 // Bytes are the decimal side of a square image.
 class SquareDecoder final : public ImageDecoder {
  public:
-  std::shared_ptr<const Image> decode(std::string_view bytes, std::int64_t) const override {
+  std::shared_ptr<const Image> decode(std::string_view bytes, const ImageDecodeLimits&) const override {
     int side = 0;
     std::from_chars(bytes.data(), bytes.data() + bytes.size(), side);
     return std::make_shared<SquareImage>(side);
@@ -51,7 +51,8 @@ struct WarmPipeline {
                    std::chrono::seconds(10));
   }
   std::shared_ptr<RunLoop> loop = std::make_shared<RunLoop>();
-  StoryImagePipeline pipeline{std::make_shared<InstantSession>(), std::make_shared<SquareDecoder>(), loop};
+  StoryImagePipeline pipeline{std::make_shared<InstantSession>(), std::make_shared<SquareDecoder>(), loop,
+                              std::make_shared<WorkerPool>()};
 };
 
 void BM_CachedImage(benchmark::State& state) {

@@ -56,13 +56,16 @@ class PumpedQueue final : public MainQueue {
 class OfflineSession final : public HttpSession {
  public:
   void send(HttpRequest, std::function<void(HttpResult)> completion) override {
-    completion(HttpResult{std::nullopt, std::nullopt, TransportError{TransportError::Code::connection, "offline"}});
+    completion(
+        HttpResult{std::nullopt, std::nullopt, TransportError{TransportError::Code::connection, "offline"}});
   }
 };
 
 class NoImages final : public ImageDecoder {
  public:
-  std::shared_ptr<const Image> decode(std::string_view, std::int64_t) const override { return nullptr; }
+  std::shared_ptr<const Image> decode(std::string_view, const ImageDecodeLimits&) const override {
+    return nullptr;
+  }
 };
 
 StoryGroup longPageGroup() {
@@ -79,7 +82,7 @@ void BM_ViewerTick(benchmark::State& state) {
   platform.http = session;
   platform.mainQueue = queue;
   StorySDK sdk(platform);
-  StoryImagePipeline pipeline(session, std::make_shared<NoImages>(), queue);
+  StoryImagePipeline pipeline(session, std::make_shared<NoImages>(), queue, sdk.platform().workers);
 
   auto viewer = StoryViewerViewModel::create({longPageGroup()}, 0, "home", sdk, pipeline);
   // A binding that only notes that it must redraw, as a toolkit wrapper does.

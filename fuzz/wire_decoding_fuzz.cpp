@@ -2,7 +2,7 @@
 // payloads whose mapping holds up; nothing may crash, leak or hang.
 #include <cstddef>
 #include <cstdint>
-#include <string_view>
+#include <string>
 
 #include "api/wire/banner_mapping.h"
 #include "api/wire/banner_payloads.h"
@@ -12,7 +12,7 @@
 #include "model/json_coding.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  std::string_view body(reinterpret_cast<const char*>(data), size);
+  const std::string body(reinterpret_cast<const char*>(data), size);
   const orvane::Date now{};
 
   if (auto stories = orvane::decodeStoriesPayload(body); stories.ok()) {

@@ -1,11 +1,13 @@
 #include "quick/media/story_remote_image.h"
 
+#include <QGuiApplication>
 #include <QLineF>
 #include <QPainter>
 #include <QPainterPath>
 #include <QQmlContext>
 #include <QQuickWindow>
 #include <QSGImageNode>
+#include <QScreen>
 #include <algorithm>
 #include <cmath>
 
@@ -104,13 +106,27 @@ void StoryRemoteImage::load() {
   // A cached image shows at once instead of flashing the placeholder; loaded() still follows.
   const auto* cached = dynamic_cast<const QtImage*>(pipeline.cachedImage(*url).get());
   show(cached ? cached->image() : QImage(), Loading);
-  pipeline.image(*url,
+  pipeline.image(*url, shownSize(),
                  [self = QPointer<StoryRemoteImage>(this), generation](std::shared_ptr<const Image> image) {
                    if (self.isNull()) return;
                    // Only Qt's decoder yields pixels this item can draw.
                    const auto* decoded = dynamic_cast<const QtImage*>(image.get());
                    self->finishLoad(generation, decoded ? decoded->image() : QImage(), decoded != nullptr);
                  });
+}
+
+PixelSize StoryRemoteImage::shownSize() const {
+  // Decoded for the item's pixels, never beyond the screen's; an item not laid out yet gets the screen.
+  const qreal ratio = window() ? window()->effectiveDevicePixelRatio() : 1.0;
+  const QScreen* screen =
+      window() && window()->screen() ? window()->screen() : QGuiApplication::primaryScreen();
+  const QSize screenPixels = screen ? (QSizeF(screen->size()) * ratio).toSize() : QSize();
+  const QSize itemPixels(static_cast<int>(std::ceil(width() * ratio)),
+                         static_cast<int>(std::ceil(height() * ratio)));
+  if (itemPixels.isEmpty()) return {screenPixels.width(), screenPixels.height()};
+  if (screenPixels.isEmpty()) return {itemPixels.width(), itemPixels.height()};
+  return {std::min(itemPixels.width(), screenPixels.width()),
+          std::min(itemPixels.height(), screenPixels.height())};
 }
 
 void StoryRemoteImage::finishLoad(std::uint64_t generation, const QImage& image, bool succeeded) {

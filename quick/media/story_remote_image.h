@@ -9,6 +9,8 @@
 #include <QUrl>
 #include <cstdint>
 
+#include "platform/image.h"
+
 namespace orvane::quick {
 
 // A remote image loaded through the SDK's image pipeline (never QML's own network loader), with a
@@ -26,9 +28,11 @@ namespace orvane::quick {
 // The image keeps its aspect ratio: it fits inside the item, or covers it with the overflow cut
 // off at the item's edges. A radius rounds the item's corners, cutting the image to that rounded
 // rectangle (radius: width / 2 on a square item draws a circle); the placeholder rounds itself. The
-// placeholder is created when needed and sized to the item. Each URL change (and each return to a window)
-// loads afresh; the outcome of an older load is dropped unseen. loaded() or failed() is emitted once per
-// load; an empty URL shows the placeholder and emits neither. Failures are not retried until the next load.
+// placeholder is created when needed and sized to the item. The image is decoded no larger than the
+// item's size in pixels (the screen's until the item has a size). Each URL change (and each return to a
+// window) loads afresh; the outcome of an older load is dropped unseen. loaded() or failed() is emitted once
+// per load; an empty URL shows the placeholder and emits neither. Failures are not retried until the next
+// load.
 class StoryRemoteImage : public QQuickItem {
   Q_OBJECT
   QML_ELEMENT
@@ -86,6 +90,8 @@ class StoryRemoteImage : public QQuickItem {
 
  private:
   void load();
+  // The size, in pixels, the image is decoded for.
+  PixelSize shownSize() const;
   void finishLoad(std::uint64_t generation, const QImage& image, bool succeeded);
   void show(const QImage& image, Status status);
   void updatePlaceholder();

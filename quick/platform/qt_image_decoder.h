@@ -20,14 +20,15 @@ class QtImage final : public Image {
   QImage image_;
 };
 
-// Decodes with QImageReader, using whatever formats the installed image plugins offer. The size in
-// the image's header is checked against maxPixels before any pixel is decoded; a format that only
-// learns its size while decoding is checked afterwards, its memory bounded meanwhile by Qt's
-// process-wide QImageReader::allocationLimit(). EXIF orientation is applied. Safe to use from
-// several threads at once.
+// Decodes with QImageReader, using whatever formats the installed image plugins offer, at the size
+// the limits give: the size in the image's header is checked and the scaled size set before any
+// pixel is decoded (JPEG then decodes small directly). A format that only learns its size while
+// decoding is checked and scaled afterwards, its memory bounded meanwhile by Qt's process-wide
+// QImageReader::allocationLimit(). EXIF orientation is applied. Safe to use from several threads
+// at once.
 class QtImageDecoder final : public ImageDecoder {
  public:
-  std::shared_ptr<const Image> decode(std::string_view bytes, std::int64_t maxPixels) const override;
+  std::shared_ptr<const Image> decode(std::string_view bytes, const ImageDecodeLimits& limits) const override;
 };
 
 }  // namespace orvane::quick

@@ -9,6 +9,7 @@
 #include "api/wire/story_mapping.h"
 #include "api/wire/vote_response_payload.h"
 #include "core/main_thread.h"
+#include "platform/worker_pool.h"
 
 namespace orvane {
 namespace {
@@ -32,24 +33,39 @@ Completion<T> whileAlive(StorySDK& sdk, Completion<T> completion) {
 }
 
 // Checked in this order: the transport, the status (when the answer is HTTP at all), the body.
-// An empty body is still a body: it goes on to decoding and fails there.
-std::optional<Error> exchangeFailure(const HttpResult& exchange) {
+// An empty body is still a body: it goes on to decoding and fails there. The size cap is checked
+// again here for sessions that do not honour the request's.
+std::optional<Error> exchangeFailure(const HttpResult& exchange, std::size_t maxBytes) {
   if (exchange.error) return Error(*exchange.error);
   if (exchange.response) {
     const int status = exchange.response->statusCode;
     if (status < 200 || status > 299) return Error(StoryAPIError::httpStatus(status));
   }
   if (!exchange.data) return Error(StoryAPIError::emptyResponse());
+  if (exchange.data->size() > maxBytes) {
+    return Error(TransportError{TransportError::Code::tooLarge,
+                                "The response is larger than " + std::to_string(maxBytes) + " bytes."});
+  }
   return std::nullopt;
 }
 
 template <typename Decode, typename Map>
-auto outcomeOf(const HttpResult& exchange, Decode decode, Map map)
-    -> Result<std::invoke_result_t<Map&, decltype(decode(std::string_view()).value())>> {
-  if (auto failure = exchangeFailure(exchange)) return *std::move(failure);
-  auto payload = decode(*exchange.data);
+auto outcomeOf(HttpResult exchange, std::size_t maxBytes, Decode decode, Map map)
+    -> Result<std::invoke_result_t<Map&, decltype(decode(std::string()).value())>> {
+  if (auto failure = exchangeFailure(exchange, maxBytes)) return *std::move(failure);
+  auto payload = decode(*std::move(exchange.data));
   if (!payload.ok()) return payload.error();
   return map(payload.value());
+}
+
+// The transport's thread only hands the bytes over: decoding and mapping run on the workers.
+std::function<void(HttpResult)> onWorkers(std::shared_ptr<WorkerPool> workers,
+                                          std::function<void(HttpResult)> handle) {
+  return [workers = std::move(workers), handle = std::move(handle)](HttpResult exchange) mutable {
+    workers->post([handle = std::move(handle), exchange = std::move(exchange)]() mutable {
+      handle(std::move(exchange));
+    });
+  };
 }
 
 }  // namespace
@@ -68,21 +84,21 @@ void StoryAPI::fetchStories(const std::string& placementKey, Completion<std::vec
 
   auto clock = sdk_.platform().clock;
   auto sdk = sdk_.weakHandle();
-  session_->send(placementRequest(sdk_, *configuration, placementKey, "stories"),
-                 [mainQueue, clock, sdk, placementKey,
-                  completion = std::move(completion)](const HttpResult& exchange) mutable {
-                   const Date now = clock->now();
-                   auto outcome = outcomeOf(
-                       exchange, decodeStoriesPayload,
-                       [now](const SdkStoriesPayload& payload) { return mapStoryGroups(payload, now); });
-                   mainQueue->post([sdk, placementKey, completion = std::move(completion),
-                                    outcome = std::move(outcome)]() mutable {
-                     auto alive = sdk.lock();
-                     if (!alive) return;
-                     if (outcome.ok()) alive->rememberPlacementKeys(outcome.value(), placementKey);
-                     completion(std::move(outcome));
-                   });
-                 });
+  session_->send(
+      placementRequest(sdk_, *configuration, placementKey, "stories"),
+      onWorkers(sdk_.platform().workers, [mainQueue, clock, sdk, placementKey,
+                                          completion = std::move(completion)](HttpResult exchange) {
+        const Date now = clock->now();
+        auto outcome =
+            outcomeOf(std::move(exchange), kMaxContentAnswerBytes, decodeStoriesPayload,
+                      [now](const SdkStoriesPayload& payload) { return mapStoryGroups(payload, now); });
+        mainQueue->post([sdk, placementKey, completion, outcome = std::move(outcome)]() mutable {
+          auto alive = sdk.lock();
+          if (!alive) return;
+          if (outcome.ok()) alive->rememberPlacementKeys(outcome.value(), placementKey);
+          if (completion) completion(std::move(outcome));
+        });
+      }));
 }
 
 void StoryAPI::fetchBanners(const std::string& placementKey, Completion<std::vector<Banner>> completion) {
@@ -95,16 +111,18 @@ void StoryAPI::fetchBanners(const std::string& placementKey, Completion<std::vec
                                               StoryAPIError::notConfigured());
 
   session_->send(placementRequest(sdk_, *configuration, placementKey, "banners"),
-                 [mainQueue, cacheKey = bannerCacheKey(sdk_, *configuration, placementKey),
-                  completion = std::move(completion)](const HttpResult& exchange) mutable {
-                   auto outcome = outcomeOf(exchange, decodeBannersPayload, mapBanners);
-                   if (outcome.ok()) {
-                     BannerCache::shared().store(cacheKey, outcome.value());
-                   } else if (auto cached = BannerCache::shared().find(cacheKey)) {
-                     outcome = *std::move(cached);
-                   }
-                   deliverOnMain(*mainQueue, std::move(completion), std::move(outcome));
-                 });
+                 onWorkers(sdk_.platform().workers,
+                           [mainQueue, cacheKey = bannerCacheKey(sdk_, *configuration, placementKey),
+                            completion = std::move(completion)](HttpResult exchange) {
+                             auto outcome = outcomeOf(std::move(exchange), kMaxContentAnswerBytes,
+                                                      decodeBannersPayload, mapBanners);
+                             if (outcome.ok()) {
+                               BannerCache::shared().store(cacheKey, outcome.value());
+                             } else if (auto cached = BannerCache::shared().find(cacheKey)) {
+                               outcome = *std::move(cached);
+                             }
+                             deliverOnMain(*mainQueue, completion, std::move(outcome));
+                           }));
 }
 
 void StoryAPI::recordVote(const std::string& storyItemId, const std::string& optionId,
@@ -123,10 +141,12 @@ void StoryAPI::recordVote(const std::string& storyItemId, const std::string& opt
   if (!request)
     return deliverOnMain<VoteResponse>(*mainQueue, std::move(completion), StoryAPIError::encodingFailed());
   session_->send(*std::move(request),
-                 [mainQueue, completion = std::move(completion)](const HttpResult& exchange) mutable {
-                   deliverOnMain(*mainQueue, std::move(completion),
-                                 outcomeOf(exchange, decodeVoteResponsePayload, mapVoteResponse));
-                 });
+                 onWorkers(sdk_.platform().workers,
+                           [mainQueue, completion = std::move(completion)](HttpResult exchange) {
+                             deliverOnMain(*mainQueue, completion,
+                                           outcomeOf(std::move(exchange), kMaxVoteAnswerBytes,
+                                                     decodeVoteResponsePayload, mapVoteResponse));
+                           }));
 }
 
 }  // namespace orvane

@@ -16,7 +16,7 @@ namespace orvane {
 
 // The content service's client: a placement's stories and banners, and poll or quiz votes.
 // Requests are built from the SDK's configuration and identity at call time, on the main
-// thread; answers are decoded and mapped on the session's thread. Every completion runs
+// thread; answers are decoded and mapped on the platform's workers. Every completion runs
 // exactly once, later, on the main queue, also when the request could not even be made.
 // The client keeps no state per request and may go away before its answers arrive; answers that
 // arrive after the SDK is gone are dropped.

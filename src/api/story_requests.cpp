@@ -70,7 +70,8 @@ HttpRequest placementRequest(const StorySDK& sdk, const StoryConfiguration& conf
                       "GET",
                       {},
                       std::nullopt,
-                      kTimeout};
+                      kTimeout,
+                      kMaxContentAnswerBytes};
   setServiceHeaders(request, sdk, configuration);
   return request;
 }
@@ -84,7 +85,8 @@ std::optional<HttpRequest> voteRequest(const StorySDK& sdk, const StoryConfigura
                       "POST",
                       {},
                       std::move(body),
-                      kTimeout};
+                      kTimeout,
+                      kMaxVoteAnswerBytes};
   request.setHeader("Content-Type", "application/json");
   setServiceHeaders(request, sdk, configuration);
   return request;

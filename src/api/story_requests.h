@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -11,11 +12,18 @@ namespace orvane {
 
 // The content service's requests, built from the configuration and identity of the moment.
 
-// GET of a placement's "stories" or "banners", with the content query items.
+// The largest answers taken, far above real ones (a busy placement's stories are well under a
+// megabyte; a vote answer is a few dozen bytes) and far below what could exhaust memory.
+inline constexpr std::size_t kMaxContentAnswerBytes = std::size_t{4} << 20;
+inline constexpr std::size_t kMaxVoteAnswerBytes = std::size_t{16} << 10;
+
+// GET of a placement's "stories" or "banners", with the content query items; answers capped at
+// kMaxContentAnswerBytes.
 HttpRequest placementRequest(const StorySDK& sdk, const StoryConfiguration& configuration,
                              const std::string& placementKey, const std::string& resource);
 
-// POST of a vote; absent when the body cannot be encoded (text that is not UTF-8).
+// POST of a vote, its answer capped at kMaxVoteAnswerBytes; absent when the body cannot be encoded (text that
+// is not UTF-8).
 std::optional<HttpRequest> voteRequest(const StorySDK& sdk, const StoryConfiguration& configuration,
                                        const std::string& storyItemId, const std::string& optionId);
 

@@ -12,7 +12,7 @@ void postJsonIgnoringAnswer(HttpSession& session, const Url& url, const nlohmann
   } catch (const nlohmann::json::exception&) {
     return;
   }
-  HttpRequest request{url, "POST", {}, std::move(encoded), std::chrono::seconds{60}};
+  HttpRequest request{url, "POST", {}, std::move(encoded), std::chrono::seconds{60}, std::nullopt};
   request.setHeader("Content-Type", "application/json");
   request.setHeader("X-Zephro-SDK-Key", sdkKey);
   request.lane = HttpRequest::Lane::telemetry;

@@ -11,25 +11,36 @@
 #include "platform/image.h"
 #include "platform/main_queue.h"
 #include "platform/url.h"
+#include "platform/worker_pool.h"
 
 namespace orvane {
 
 struct StoryImagePipelineOptions {
-  // The most the cache holds, as the sum of Image::byteCost() (about eight full-screen pages).
+  // The most the cache holds, as the sum of its entries' costs (about eight full-screen pages).
   std::size_t memoryBudgetBytes = std::size_t{64} * 1024 * 1024;
-  // A few kilobytes of compressed data can claim gigabytes once decoded; larger images are refused.
-  std::int64_t maxDecodedPixels = 40'000'000;
+  // The most images the cache holds, however small.
+  std::size_t maxEntries = 1000;
+  // A few kilobytes of compressed data can claim gigabytes once decoded; larger sources are refused.
+  std::int64_t maxSourcePixels = 40'000'000;
 };
 
 // The SDK's one loader of still images: downloads each URL at most once at a time however many
-// views and prefetchers ask for it, decodes it, and keeps the result in a memory cache bounded
-// by decoded bytes. Absent means no image, whatever the reason; failures are never cached, so the
-// next request tries again.
+// views and prefetchers ask for it, decodes it no larger than the largest size asked for, and
+// keeps the result in a memory cache bounded by what its entries really cost. Absent means no
+// image, whatever the reason; failures are never cached, so the next request tries again.
+//
+// Sizes: each request names the size it shows the image at (in pixels; empty means as large as
+// the image is). The image is decoded to cover the largest size its callers asked for before the
+// decoding starts, and no image takes more than a quarter of the budget: a larger one is decoded
+// smaller instead of being refused. A later request for a larger size than the cached image was
+// made for downloads it again and replaces the entry; meanwhile cachedImage() still has the
+// smaller one to show.
 //
 // Concurrency: every call comes from the main thread, and the table of running downloads and the
-// cache are touched only there, so neither needs a lock. A download's bytes are decoded on the
-// session's own thread; the result then hops to the main queue, where the download's entry is
-// removed, the image cached and every waiting caller completed with the same image.
+// cache are touched only there, so neither needs a lock. The session's thread only hands a
+// download's bytes to the workers, where they are decoded; the result then hops to the main queue,
+// where the download's entry is removed, the image cached and every waiting caller completed with
+// the same image.
 class StoryImagePipeline {
  public:
   using Options = StoryImagePipelineOptions;
@@ -41,34 +52,43 @@ class StoryImagePipeline {
 
   // Throws std::invalid_argument when a collaborator is missing.
   StoryImagePipeline(std::shared_ptr<HttpSession> session, std::shared_ptr<const ImageDecoder> decoder,
-                     std::shared_ptr<MainQueue> mainQueue, Options options = {});
+                     std::shared_ptr<MainQueue> mainQueue, std::shared_ptr<WorkerPool> workers,
+                     Options options = {});
   // Downloads still running finish quietly: their callers are not completed.
   ~StoryImagePipeline();
   StoryImagePipeline(const StoryImagePipeline&) = delete;
   StoryImagePipeline& operator=(const StoryImagePipeline&) = delete;
 
-  // The cached image, the result of the download already running for the URL, or the result of a
-  // new one. Always completes later on the main queue, a cache hit included; views that want a hit
-  // in the same frame ask cachedImage first. A missing completion makes this a prefetch.
-  void image(const Url& url, Completion completion);
+  // The cached image when it was made for at least `size`, the result of the download already
+  // running for the URL, or the result of a new one. Always completes later on the main queue, a
+  // cache hit included; views that want a hit in the same frame ask cachedImage first. A missing
+  // completion makes this a prefetch.
+  void image(const Url& url, PixelSize size, Completion completion);
+  void image(const Url& url, Completion completion) { image(url, PixelSize{}, std::move(completion)); }
 
-  // The image in the cache right now, or null; never downloads.
+  // The image in the cache right now, whatever size it was made for, or null; never downloads.
   std::shared_ptr<const Image> cachedImage(const Url& url) const;
 
-  // Starts a download unless the URL is absent, cached or already downloading; returns at once.
-  void prefetch(const std::optional<Url>& url);
+  // Starts a download unless the URL is absent, cached for the size or already downloading;
+  // returns at once.
+  void prefetch(const std::optional<Url>& url, PixelSize size = {});
   // Each element in order; duplicates join the first one's download.
-  void prefetch(const std::vector<std::optional<Url>>& urls);
+  void prefetch(const std::vector<std::optional<Url>>& urls, PixelSize size = {});
+
+  // What the cache holds now, as charged.
+  std::size_t cachedBytes() const;
 
  private:
   struct State;
+  struct Download;
 
-  void startDownload(const Url& url, std::vector<Completion> waiters);
+  void startDownload(const Url& url, PixelSize size, std::vector<Completion> waiters);
 
   std::shared_ptr<HttpSession> session_;
   std::shared_ptr<const ImageDecoder> decoder_;
   std::shared_ptr<MainQueue> mainQueue_;
-  std::int64_t maxDecodedPixels_;
+  std::shared_ptr<WorkerPool> workers_;
+  ImageDecodeLimits limits_;
   // Shared so that a download finishing after the pipeline is gone finds nothing to update.
   std::shared_ptr<State> state_;
 };

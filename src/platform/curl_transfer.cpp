@@ -106,7 +106,8 @@ std::optional<TransportError> CurlTransfer::prepare(const HttpRequest& request, 
                                                     const CurlTransferLimits& limits) {
   if (handle_ == nullptr) return TransportError{Code::other, "Could not create a transfer."};
   auto* h = handle_;
-  maxResponseBytes_ = limits.maxResponseBytes;
+  maxResponseBytes_ =
+      std::min(limits.maxResponseBytes, request.maxResponseBytes.value_or(limits.maxResponseBytes));
 
   bool hasContentType = false;
   for (const auto& [name, value] : request.headers) {

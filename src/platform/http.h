@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
@@ -19,6 +20,8 @@ struct HttpRequest {
   // Idle limit: counts from the moment the request is sent (time spent waiting for a connection
   // included) and restarts with every byte that arrives.
   std::chrono::seconds timeout{60};
+  // A larger answer fails with TransportError::Code::tooLarge; absent means the session's own cap.
+  std::optional<std::size_t> maxResponseBytes;
 
   // Requests to the content service carry its key and the user's identity, so they follow
   // redirects only within their own origin; downloads of third-party media carry no credentials

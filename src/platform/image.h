@@ -8,6 +8,41 @@
 
 namespace orvane {
 
+// A size in pixels. Zero in a dimension leaves that dimension free.
+struct PixelSize {
+  int width = 0;
+  int height = 0;
+
+  bool isEmpty() const { return width <= 0 && height <= 0; }
+  // Whether an image made for this size also serves `other`: the empty size stands for "as
+  // large as allowed", which serves everything.
+  bool covers(PixelSize other) const {
+    if (isEmpty()) return true;
+    if (other.isEmpty()) return false;
+    return width >= other.width && height >= other.height;
+  }
+  // The smallest size covering both.
+  PixelSize unitedWith(PixelSize other) const {
+    if (isEmpty() || other.isEmpty()) return {};
+    return {width > other.width ? width : other.width, height > other.height ? height : other.height};
+  }
+  bool operator==(const PixelSize&) const = default;
+};
+
+// How large a decoded image may become.
+struct ImageDecodeLimits {
+  // The image is scaled down, aspect kept, to the smallest size that still covers this box (a
+  // view filling or cropping to it loses nothing); it is never scaled up. Empty: its own size.
+  PixelSize target;
+  // A source declaring more pixels than this is refused: a few kilobytes could claim gigabytes.
+  std::int64_t maxSourcePixels = 0;
+  // The decoded image is scaled down further until it has at most this many pixels.
+  std::int64_t maxPixels = 0;
+};
+
+// The size a source of `source` pixels is decoded at under `limits`, or empty when it is refused.
+PixelSize decodedSize(PixelSize source, const ImageDecodeLimits& limits);
+
 // A decoded image, shared by reference and never changed.
 class Image {
  public:
@@ -21,8 +56,11 @@ class Image {
 class ImageDecoder {
  public:
   virtual ~ImageDecoder() = default;
-  // Absent when the bytes are no image, or when the image would exceed maxPixels once decoded.
-  virtual std::shared_ptr<const Image> decode(std::string_view bytes, std::int64_t maxPixels) const = 0;
+  // Absent when the bytes are no image or the source is refused; otherwise decoded at
+  // decodedSize() of the source (formats that can scale while decoding, like JPEG, never hold the
+  // full size). Safe to call from several threads at once.
+  virtual std::shared_ptr<const Image> decode(std::string_view bytes,
+                                              const ImageDecodeLimits& limits) const = 0;
 };
 
 }  // namespace orvane

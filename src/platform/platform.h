@@ -17,6 +17,8 @@
 
 namespace orvane {
 
+class WorkerPool;
+
 // Everything the core needs from its host, in one place. A host binding (Qt, a test harness,
 // a command-line tool) fills it once, before the SDK is first used.
 struct Platform {
@@ -32,6 +34,8 @@ struct Platform {
   std::shared_ptr<ImageDecoder> imageDecoder;
   std::shared_ptr<UrlOpener> urlOpener;
   std::shared_ptr<FontCatalog> fonts;
+  // Where answers and images are decoded; shared by every SDK object built on this platform.
+  std::shared_ptr<WorkerPool> workers;
 
   // The platform the shared SDK objects are built on. Set it before their first use;
   // unset members fall back to the headless defaults of system_platform.h.

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "platform/curl_http_session.h"
+#include "platform/worker_pool.h"
 
 namespace orvane {
 namespace {
@@ -25,7 +26,9 @@ class AnonymousBundle final : public BundleInfo {
 
 class NoImageDecoder final : public ImageDecoder {
  public:
-  std::shared_ptr<const Image> decode(std::string_view, std::int64_t) const override { return nullptr; }
+  std::shared_ptr<const Image> decode(std::string_view, const ImageDecodeLimits&) const override {
+    return nullptr;
+  }
 };
 
 class IgnoringUrlOpener final : public UrlOpener {
@@ -135,6 +138,10 @@ Platform withHeadlessDefaults(Platform platform) {
   if (!platform.imageDecoder) platform.imageDecoder = std::make_shared<NoImageDecoder>();
   if (!platform.urlOpener) platform.urlOpener = std::make_shared<IgnoringUrlOpener>();
   if (!platform.fonts) platform.fonts = std::make_shared<NoFonts>();
+  if (!platform.workers) {
+    static const auto workers = std::make_shared<WorkerPool>();
+    platform.workers = workers;
+  }
   return platform;
 }
 

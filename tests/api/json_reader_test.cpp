@@ -19,8 +19,24 @@ struct Sample {
 };
 
 Result<Sample> decodeSample(std::string_view body) {
-  return decodeJsonDocument(body, [](const JsonObjectReader& json) {
-    return Sample{json.integer("count"), json.optionalString("note"), json.optionalBoolean("flag")};
+  return decodeJsonDocument(std::string(body), [](JsonObjectReader& json) {
+    Sample sample{};
+    std::bitset<1> seen;
+    json.forEachField([&](std::string_view key, JsonValueReader& value) {
+      if (key == "count") {
+        sample.count = value.integer();
+        seen.set(0);
+      } else if (key == "note") {
+        sample.note = value.optionalString();
+      } else if (key == "flag") {
+        sample.flag = value.optionalBoolean();
+      } else {
+        return false;
+      }
+      return true;
+    });
+    json.requireKeys(seen, {"count"});
+    return sample;
   });
 }
 
@@ -47,6 +63,11 @@ TEST(JsonReader, OptionalKeysMayBeMissingOrNullAndUnknownKeysAreIgnored) {
   auto present = decodeSample(R"({"count": -7, "note": "hi", "flag": false})");
   ASSERT_TRUE(present.ok());
   EXPECT_EQ(present.value(), (Sample{-7, "hi", false}));
+
+  // Escapes mean the same in keys and values as the plain characters.
+  auto escaped = decodeSample(R"({"co\u0075nt": 2, "note": "a\"b\u00e9\n", "fl\u0061g": true})");
+  ASSERT_TRUE(escaped.ok());
+  EXPECT_EQ(escaped.value(), (Sample{2, "a\"b\u00e9\n", true}));
 }
 
 TEST(JsonReader, RequiredAndTypedValuesFailWithTheirKind) {
@@ -81,8 +102,10 @@ TEST(JsonReader, IntegersMustBeWholeAndFitIn64Bits) {
 }
 
 TEST(JsonReader, MalformedTextIsDataCorrupted) {
-  for (std::string_view bad : {"", " ", "{", R"({"count": 1} trailing)", R"({"count": 01})", "{'count': 1}",
-                               R"({"count": 1,})", "{\"count\": 1, \"note\": \"\xff\"}"}) {
+  for (std::string_view bad :
+       {"", " ", "{", R"({"count": 1} trailing)", R"({"count": 01})", "{'count': 1}", R"({"count": 1,})",
+        "{\"count\": 1, \"note\": \"\xff\"}", R"({"count": 1, "x": ["\q"]})",
+        R"({"count": 1, "x": {"a": tru}})", R"({"note": "x", "count": 1, "x": [1 2]})"}) {
     auto error = failureOf(decodeSample(bad));
     EXPECT_EQ(error.kind, Kind::dataCorrupted) << bad;
     EXPECT_EQ(error.codingPath, "") << bad;

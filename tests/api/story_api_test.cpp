@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "api/story_requests.h"
 #include "support/fake_platform.h"
 
 namespace orvane {
@@ -111,6 +112,7 @@ TEST_F(StoryAPITest, ContentRequestCarriesPathQueryAndIdentityHeaders) {
   auto request = onlyRequest();
   EXPECT_EQ(request.method, "GET");
   EXPECT_EQ(request.timeout, std::chrono::seconds(60));
+  EXPECT_EQ(request.maxResponseBytes, kMaxContentAnswerBytes);
   EXPECT_EQ(request.url.string(),
             "https://api.orvane.io/sdk/v1/apps/my%20app/placements/home%2Fmain/stories"
             "?environment=STAGING&locale=en-US&platform=IOS&sdkVersion=1.0.0"
@@ -159,7 +161,8 @@ TEST_F(StoryAPITest, StoriesArriveAfterTheSdkLearnedTheirPlacement) {
     placementSeenByCompletion = sdk.placementKey(StorySDKEvent::storyOpen(groups.at(0).id()));
   });
   fake.http->deliver();
-  EXPECT_TRUE(groups.empty()) << "delivered on the main queue, not the session's thread";
+  fake.workers->waitUntilIdle();
+  EXPECT_TRUE(groups.empty()) << "delivered on the main queue, not the session's or a worker's thread";
   fake.settle();
   ASSERT_EQ(groups.size(), 1u);
   EXPECT_EQ(groups[0].id(), "aaaaaaaa-0000-4000-8000-00000000000a");
@@ -201,6 +204,11 @@ TEST_F(StoryAPITest, ExchangeOutcomesAreCheckedInOrder) {
        [](const auto& result) { EXPECT_TRUE(result.ok()); }},
       {"any 2xx status", ScriptedHttpSession::ok(storiesBody(), 299),
        [](const auto& result) { EXPECT_TRUE(result.ok()); }},
+      {"answer beyond the cap, from a session that ignores it",
+       ScriptedHttpSession::ok(storiesBody() + std::string(kMaxContentAnswerBytes, ' ')),
+       [](const auto& result) {
+         EXPECT_EQ(errorAs<TransportError>(result).code, TransportError::Code::tooLarge);
+       }},
       {"only empty groups",
        ScriptedHttpSession::ok(R"({"groups": [{"id": ")" + std::string(kGroupId) +
                                R"(", "title": "T", "items": []}]})"),
@@ -295,6 +303,12 @@ TEST_F(StoryAPITest, VoteFailsOnAnUndecodableAnswerOrAChoiceThatCannotBeWritten)
   // Text that is not UTF-8 cannot be written as JSON: nothing is sent.
   EXPECT_EQ(errorAs<StoryAPIError>(voteNow("item", "opt\xff")), StoryAPIError::encodingFailed());
   EXPECT_EQ(fake.http->requests().size(), 1u);
+
+  // A vote answer is a few dozen bytes; one of kilobytes is refused unread.
+  answer(ScriptedHttpSession::ok(R"({"voted": true, "pad": ")" + std::string(kMaxVoteAnswerBytes, 'x') +
+                                 R"("})"));
+  EXPECT_EQ(errorAs<TransportError>(voteNow("item", "opt")).code, TransportError::Code::tooLarge);
+  EXPECT_EQ(fake.http->requests().back().maxResponseBytes, kMaxVoteAnswerBytes);
 }
 
 TEST_F(StoryAPITest, PreviewVotesAreAnsweredLocallyEvenOffline) {

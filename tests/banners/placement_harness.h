@@ -136,7 +136,7 @@ class PlacementHarness : public ::testing::Test {
   FakePlatform fake;
   std::shared_ptr<ScriptedHttpSession> images = std::make_shared<ScriptedHttpSession>();
   StorySDK sdk{fake.platform()};
-  StoryImagePipeline pipeline{images, fake.imageDecoder, fake.mainQueue};
+  StoryImagePipeline pipeline{images, fake.imageDecoder, fake.mainQueue, fake.workers};
   std::vector<StorySDKEvent> events;
 };
 

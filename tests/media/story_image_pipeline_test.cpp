@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "media/image_memory_cache.h"
 #include "support/fake_platform.h"
 
 namespace orvane::testing {
@@ -29,13 +30,14 @@ std::shared_ptr<Delivery> load(StoryImagePipeline& pipeline, const Url& target) 
   return delivery;
 }
 
-// Decodes like the fake, noting its thread; a careless one ignores the pixel cap as a real decoder might.
+// Decodes like the fake, noting its thread; a careless one ignores the caps as a real decoder might.
 class TestDecoder final : public ImageDecoder {
  public:
   explicit TestDecoder(bool careless = false) : careless_(careless) {}
-  std::shared_ptr<const Image> decode(std::string_view bytes, std::int64_t maxPixels) const override {
+  std::shared_ptr<const Image> decode(std::string_view bytes,
+                                      const ImageDecodeLimits& limits) const override {
     thread = std::this_thread::get_id();
-    return FakeImageDecoder().decode(bytes, careless_ ? INT64_MAX : maxPixels);
+    return FakeImageDecoder().decode(bytes, careless_ ? ImageDecodeLimits{{}, INT64_MAX, INT64_MAX} : limits);
   }
   mutable std::thread::id thread;
 
@@ -55,11 +57,11 @@ class StoryImagePipelineTest : public ::testing::Test {
   std::size_t downloads() const { return fake.http->requests().size(); }
 
   StoryImagePipeline make(StoryImagePipeline::Options options) {
-    return StoryImagePipeline(fake.http, fake.imageDecoder, fake.mainQueue, options);
+    return StoryImagePipeline(fake.http, fake.imageDecoder, fake.mainQueue, fake.workers, options);
   }
 
   FakePlatform fake;
-  StoryImagePipeline pipeline{fake.http, fake.imageDecoder, fake.mainQueue};
+  StoryImagePipeline pipeline{fake.http, fake.imageDecoder, fake.mainQueue, fake.workers};
 };
 
 TEST_F(StoryImagePipelineTest, CallersShareOneDownloadAndLaterOnesAreServedFromMemoryOnTheMainQueue) {
@@ -76,6 +78,7 @@ TEST_F(StoryImagePipelineTest, CallersShareOneDownloadAndLaterOnesAreServedFromM
   EXPECT_FALSE(request.body);
 
   fake.http->deliver();
+  fake.workers->waitUntilIdle();
   EXPECT_EQ(first->calls, 0) << "the result hops to the main queue before anyone is completed";
   fake.mainQueue->drain();
 
@@ -162,13 +165,11 @@ TEST_F(StoryImagePipelineTest, FailuresGiveEveryCallerNoImageAndAreRetriedNextTi
   EXPECT_EQ(pipeline.cachedImage(url("missing")), loaded->image);
 }
 
-TEST_F(StoryImagePipelineTest, TheCacheIsBoundedByDecodedBytes) {
-  // Room for two 10x10 images (400 bytes each).
-  auto small = make({.memoryBudgetBytes = 800});
+TEST_F(StoryImagePipelineTest, TheCacheIsBoundedByItsEntryCount) {
+  auto small = make({.maxEntries = 2});
   serve({{url("a").string(), ScriptedHttpSession::ok("IMG:10x10")},
          {url("b").string(), ScriptedHttpSession::ok("IMG:10x10")},
-         {url("c").string(), ScriptedHttpSession::ok("IMG:10x10")},
-         {url("huge").string(), ScriptedHttpSession::ok("IMG:20x20")}});
+         {url("c").string(), ScriptedHttpSession::ok("IMG:10x10")}});
   load(small, url("a"));
   load(small, url("b"));
   fake.settle();
@@ -182,21 +183,76 @@ TEST_F(StoryImagePipelineTest, TheCacheIsBoundedByDecodedBytes) {
   load(small, url("b"));
   EXPECT_EQ(downloads(), 4u) << "only the evicted image is fetched again";
   fake.settle();
+}
 
-  auto huge = load(small, url("huge"));
+TEST_F(StoryImagePipelineTest, ImagesAreDecodedForTheLargestSizeAskedAndUpgradedByALargerAsk) {
+  serve({{url("cover").string(), ScriptedHttpSession::ok("IMG:4000x3000")}});
+  const auto sized = [&](PixelSize size) {
+    auto delivery = std::make_shared<Delivery>();
+    pipeline.image(url("cover"), size, [delivery](std::shared_ptr<const Image> image) {
+      ++delivery->calls;
+      delivery->image = std::move(image);
+    });
+    return delivery;
+  };
+
+  // Two bubbles ask before the bytes arrive: one decode covers the larger, aspect kept.
+  auto bubble = sized({64, 64});
+  auto larger = sized({128, 128});
   fake.settle();
-  ASSERT_TRUE(huge->image) << "too big to cache is still shown";
-  EXPECT_FALSE(small.cachedImage(url("huge")));
-  EXPECT_TRUE(small.cachedImage(url("b")));
-  load(small, url("huge"));
-  EXPECT_EQ(downloads(), 6u);
+  ASSERT_TRUE(bubble->image);
+  EXPECT_EQ(bubble->image, larger->image);
+  EXPECT_EQ(bubble->image->width(), 171);
+  EXPECT_EQ(bubble->image->height(), 128);
+
+  auto again = sized({100, 50});
   fake.settle();
+  EXPECT_EQ(again->image, bubble->image);
+  EXPECT_EQ(downloads(), 1u);
+
+  // A full-screen viewer needs more: the entry is replaced, and the small one shows meanwhile.
+  auto page = sized({720, 1280});
+  EXPECT_EQ(pipeline.cachedImage(url("cover")), bubble->image);
+  fake.settle();
+  EXPECT_EQ(downloads(), 2u);
+  ASSERT_TRUE(page->image);
+  EXPECT_EQ(page->image->height(), 1280);
+  EXPECT_EQ(pipeline.cachedImage(url("cover")), page->image);
+  EXPECT_EQ(pipeline.cachedBytes(), ImageMemoryCache::costOf(url("cover"), *page->image));
+  sized({64, 64});
+  fake.settle();
+  EXPECT_EQ(downloads(), 2u);
+}
+
+TEST_F(StoryImagePipelineTest, ImagesTooBigForTheBudgetAreDecodedSmallerAndCached) {
+  // A quarter of 4 MiB is 262,144 pixels; the 36 MP source is under the source cap.
+  auto tight = make({.memoryBudgetBytes = std::size_t{4} << 20});
+  serve({{url("huge").string(), ScriptedHttpSession::ok("IMG:6000x6000")},
+         {url("small").string(), ScriptedHttpSession::ok("IMG:300x200")}});
+  auto huge = load(tight, url("huge"));
+  std::shared_ptr<const Image> small;
+  tight.image(url("small"), PixelSize{1000, 1000},
+              [&](std::shared_ptr<const Image> image) { small = image; });
+  fake.settle();
+  ASSERT_TRUE(huge->image);
+  EXPECT_LE(huge->image->width() * huge->image->height(), 262'144);
+  EXPECT_GE(huge->image->width(), 500);
+  EXPECT_EQ(tight.cachedImage(url("huge")), huge->image);
+
+  // An image smaller than asked for is as large as it gets: it serves every later size.
+  ASSERT_TRUE(small);
+  EXPECT_EQ(small->width(), 300);
+  tight.image(url("small"), PixelSize{3000, 2000}, [](auto) {});
+  load(tight, url("huge"));
+  fake.settle();
+  EXPECT_EQ(downloads(), 2u);
 }
 
 TEST_F(StoryImagePipelineTest, ImagesBeyondThePixelCapAreRefusedEvenByACarelessDecoder) {
-  StoryImagePipeline::Options capped{.maxDecodedPixels = 100};
+  StoryImagePipeline::Options capped{.maxSourcePixels = 100};
   auto withFake = make(capped);
-  StoryImagePipeline withUncapped(fake.http, std::make_shared<TestDecoder>(true), fake.mainQueue, capped);
+  StoryImagePipeline withUncapped(fake.http, std::make_shared<TestDecoder>(true), fake.mainQueue,
+                                  fake.workers, capped);
   serve({{url("fits").string(), ScriptedHttpSession::ok("IMG:10x10")},
          {url("bomb").string(), ScriptedHttpSession::ok("IMG:50000x50000")}});
 
@@ -211,16 +267,18 @@ TEST_F(StoryImagePipelineTest, ImagesBeyondThePixelCapAreRefusedEvenByACarelessD
   }
 }
 
-TEST_F(StoryImagePipelineTest, DecodingRunsOnTheSessionThreadAndCompletionOnTheMainThread) {
+TEST_F(StoryImagePipelineTest, DecodingRunsOnAWorkerAndCompletionOnTheMainThread) {
   auto decoder = std::make_shared<TestDecoder>();
-  StoryImagePipeline recording(fake.http, decoder, fake.mainQueue);
+  StoryImagePipeline recording(fake.http, decoder, fake.mainQueue, fake.workers);
   serve({{url("a").string(), ScriptedHttpSession::ok("IMG:2x2")}});
   auto loaded = load(recording, url("a"));
 
   std::thread session([&] { fake.http->deliver(); });
   const auto sessionThread = session.get_id();
   session.join();
-  EXPECT_EQ(decoder->thread, sessionThread);
+  fake.workers->waitUntilIdle();
+  EXPECT_NE(decoder->thread, sessionThread);
+  EXPECT_NE(decoder->thread, std::this_thread::get_id());
   EXPECT_EQ(loaded->calls, 0);
 
   fake.mainQueue->drain();
@@ -231,16 +289,22 @@ TEST_F(StoryImagePipelineTest, DecodingRunsOnTheSessionThreadAndCompletionOnTheM
 
 TEST_F(StoryImagePipelineTest, LateDownloadsAndMissingPiecesAreHandledWithoutCrashing) {
   serve({{url("a").string(), ScriptedHttpSession::ok("IMG:2x2")}});
-  auto shortLived = std::make_unique<StoryImagePipeline>(fake.http, fake.imageDecoder, fake.mainQueue);
+  auto shortLived =
+      std::make_unique<StoryImagePipeline>(fake.http, fake.imageDecoder, fake.mainQueue, fake.workers);
   auto loaded = load(*shortLived, url("a"));
   fake.http->deliver();
+  fake.workers->waitUntilIdle();
   shortLived.reset();
   fake.settle();
   EXPECT_EQ(loaded->calls, 0);
 
-  EXPECT_THROW(StoryImagePipeline(nullptr, fake.imageDecoder, fake.mainQueue), std::invalid_argument);
-  EXPECT_THROW(StoryImagePipeline(fake.http, nullptr, fake.mainQueue), std::invalid_argument);
-  EXPECT_THROW(StoryImagePipeline(fake.http, fake.imageDecoder, nullptr), std::invalid_argument);
+  EXPECT_THROW(StoryImagePipeline(nullptr, fake.imageDecoder, fake.mainQueue, fake.workers),
+               std::invalid_argument);
+  EXPECT_THROW(StoryImagePipeline(fake.http, nullptr, fake.mainQueue, fake.workers), std::invalid_argument);
+  EXPECT_THROW(StoryImagePipeline(fake.http, fake.imageDecoder, nullptr, fake.workers),
+               std::invalid_argument);
+  EXPECT_THROW(StoryImagePipeline(fake.http, fake.imageDecoder, fake.mainQueue, nullptr),
+               std::invalid_argument);
   pipeline.image(url("a"), nullptr);
   fake.settle();
   EXPECT_TRUE(pipeline.cachedImage(url("a"))) << "a call without a completion is a prefetch";

@@ -20,7 +20,8 @@ using testing::SelfSignedCertificate;
 using Code = TransportError::Code;
 
 HttpRequest requestFor(const std::string& url, std::string method = "GET") {
-  return HttpRequest{*Url::parse(url), std::move(method), {}, std::nullopt, std::chrono::seconds(60)};
+  return HttpRequest{*Url::parse(url), std::move(method),        {},
+                     std::nullopt,     std::chrono::seconds(60), std::nullopt};
 }
 
 HttpResult exchange(HttpSession& session, HttpRequest request) {
@@ -208,6 +209,15 @@ TEST_F(CurlHttpSessionTest, AbortsAnswersLargerThanTheCap) {
     EXPECT_FALSE(result.data) << path;
   }
   EXPECT_EQ(exchange(session, requestFor(url("/echo"))).response->statusCode, 200);
+
+  // A request's own cap applies when it is the tighter one.
+  CurlHttpSession roomy;
+  auto capped = requestFor(url("/large"));
+  capped.maxResponseBytes = 1024;
+  auto refused = exchange(roomy, capped);
+  ASSERT_TRUE(refused.error);
+  EXPECT_EQ(refused.error->code, Code::tooLarge);
+  EXPECT_TRUE(exchange(roomy, requestFor(url("/large"))).data);
 }
 
 TEST_F(CurlHttpSessionTest, MapsRefusedConnectionsAndTimeouts) {

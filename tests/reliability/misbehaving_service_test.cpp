@@ -74,8 +74,9 @@ TEST(MisbehavingService, ModelsGoneBeforeTheirSlowAnswersAreLeftAlone) {
     response.set_content(body, "application/json");
   });
   auto& client = *service.client;
-  auto pipeline = std::make_unique<StoryImagePipeline>(client.sdk->platform().http,
-                                                       std::make_shared<FakeImageDecoder>(), client.loop);
+  auto pipeline =
+      std::make_unique<StoryImagePipeline>(client.sdk->platform().http, std::make_shared<FakeImageDecoder>(),
+                                           client.loop, client.sdk->platform().workers);
 
   auto kept = StoryBarViewModel::create("home", *client.sdk, *pipeline);
   auto dropped = StoryBarViewModel::create("home", *client.sdk, *pipeline);

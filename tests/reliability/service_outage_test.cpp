@@ -38,7 +38,7 @@ TEST(ServiceOutage, NothingListeningFailsOnceWithATransportErrorAndTheBarStaysEm
   EXPECT_EQ(fallback.value(), good.value());
 
   StoryImagePipeline pipeline(harness.sdk->platform().http, std::make_shared<FakeImageDecoder>(),
-                              harness.loop);
+                              harness.loop, harness.sdk->platform().workers);
   auto bar = StoryBarViewModel::create("home", *harness.sdk, pipeline);
   ASSERT_TRUE(harness.loop->runUntil([&] { return !bar->isLoading(); }, 10s));
   EXPECT_TRUE(bar->hasLoaded());

@@ -2,13 +2,14 @@
 
 #include <cmath>
 #include <cstdio>
-
 #include <nlohmann/json.hpp>
 
 namespace orvane::testing {
 namespace {
 
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
 
 std::vector<HttpRequest> requestsTo(const ScriptedHttpSession& http, const std::string& urlPart) {
   std::vector<HttpRequest> matching;
@@ -56,7 +57,8 @@ StoryItem page(const PageSpec& spec) {
   std::optional<WidgetUserVote> userVote;
   if (spec.userVote) userVote.emplace(*spec.userVote, Date{});
   return StoryItem(spec.id, std::nullopt, std::nullopt, StoryMediaType::image, spec.media, spec.duration,
-                   std::nullopt, std::nullopt, spec.widget, std::nullopt, spec.swipeURL, spec.options, userVote);
+                   std::nullopt, std::nullopt, spec.widget, std::nullopt, spec.swipeURL, spec.options,
+                   userVote);
 }
 
 WidgetOption option(const std::string& id, std::int64_t voteCount) {
@@ -104,7 +106,8 @@ std::shared_ptr<StoryBarViewModel> StoryModelTest::makeBar(const std::string& pl
   return StoryBarViewModel::create(placementKey, sdk, pipeline);
 }
 
-std::shared_ptr<StoryViewerViewModel> StoryModelTest::makeViewer(std::vector<StoryGroup> groups, int startIndex) {
+std::shared_ptr<StoryViewerViewModel> StoryModelTest::makeViewer(std::vector<StoryGroup> groups,
+                                                                 int startIndex) {
   auto viewer = StoryViewerViewModel::create(std::move(groups), startIndex, "home", sdk, pipeline);
   viewer->setOpenURLAction([this](const Url& url) { opened.push_back(url.string()); });
   return viewer;
@@ -125,7 +128,7 @@ std::size_t StoryModelTest::count(StorySDKEvent::Kind kind) const {
 
 void StoryModelTest::deliverOnce() {
   fake.http->deliver();
-  fake.mainQueue->drain();
+  fake.finishDecoding();
 }
 
 std::vector<StorySDKEvent::Kind> StoryModelTest::eventKinds() const {
@@ -138,9 +141,13 @@ void StoryModelTest::ticks(int count) {
   for (int i = 0; i < count; ++i) fake.mainQueue->advance(std::chrono::microseconds(50'000));
 }
 
-std::vector<HttpRequest> StoryModelTest::storyRequests() const { return requestsTo(*fake.http, "/placements/"); }
+std::vector<HttpRequest> StoryModelTest::storyRequests() const {
+  return requestsTo(*fake.http, "/placements/");
+}
 
-std::vector<HttpRequest> StoryModelTest::voteRequests() const { return requestsTo(*fake.http, "/story-items/"); }
+std::vector<HttpRequest> StoryModelTest::voteRequests() const {
+  return requestsTo(*fake.http, "/story-items/");
+}
 
 std::vector<std::string> StoryModelTest::imageUrls() const {
   std::vector<std::string> urls;
@@ -156,7 +163,8 @@ std::vector<std::string> StoryModelTest::serviceEventTypes() const {
   return types;
 }
 
-std::vector<std::pair<std::string, std::string>> StoryModelTest::serviceEvents(const std::string& type) const {
+std::vector<std::pair<std::string, std::string>> StoryModelTest::serviceEvents(
+    const std::string& type) const {
   std::vector<std::pair<std::string, std::string>> matching;
   for (auto& request : fake.http->requests()) {
     if (!isServiceEvent(request)) continue;

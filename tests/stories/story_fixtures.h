@@ -30,7 +30,8 @@ struct PageSpec {
 };
 StoryItem page(const PageSpec& spec);
 WidgetOption option(const std::string& id, std::int64_t voteCount);
-StoryGroup group(const std::string& id, std::vector<StoryItem> items, std::optional<Url> cover = std::nullopt);
+StoryGroup group(const std::string& id, std::vector<StoryItem> items,
+                 std::optional<Url> cover = std::nullopt);
 // Group g (1-based) with `pages` plain 5 s pages, ids uuid(g) and uuid(g, 1...).
 StoryGroup plainGroup(int g, int pages);
 
@@ -70,7 +71,7 @@ class StoryModelTest : public ::testing::Test {
 
   FakePlatform fake;
   StorySDK sdk{fake.platform()};
-  StoryImagePipeline pipeline{fake.http, fake.imageDecoder, fake.mainQueue};
+  StoryImagePipeline pipeline{fake.http, fake.imageDecoder, fake.mainQueue, fake.workers};
   HttpResult storiesAnswer = ScriptedHttpSession::ok(R"({"groups": []})");
   HttpResult voteAnswer = ScriptedHttpSession::ok(R"({"voted": true})");
   std::vector<std::string> opened;

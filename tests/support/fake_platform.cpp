@@ -35,7 +35,8 @@ std::vector<std::string> RecordingConsole::lines() const {
   return lines_;
 }
 
-std::shared_ptr<const Image> FakeImageDecoder::decode(std::string_view bytes, std::int64_t maxPixels) const {
+std::shared_ptr<const Image> FakeImageDecoder::decode(std::string_view bytes,
+                                                      const ImageDecodeLimits& limits) const {
   constexpr std::string_view prefix = "IMG:";
   if (bytes.substr(0, prefix.size()) != prefix) return nullptr;
   bytes.remove_prefix(prefix.size());
@@ -45,8 +46,9 @@ std::shared_ptr<const Image> FakeImageDecoder::decode(std::string_view bytes, st
   if (std::from_chars(bytes.data(), bytes.data() + cross, width).ec != std::errc() ||
       std::from_chars(bytes.data() + cross + 1, bytes.data() + bytes.size(), height).ec != std::errc())
     return nullptr;
-  if (width <= 0 || height <= 0 || static_cast<std::int64_t>(width) * height > maxPixels) return nullptr;
-  return std::make_shared<FakeImage>(width, height);
+  const PixelSize size = decodedSize({width, height}, limits);
+  if (size.isEmpty()) return nullptr;
+  return std::make_shared<FakeImage>(size.width, size.height);
 }
 
 Platform FakePlatform::platform() const {
@@ -63,14 +65,22 @@ Platform FakePlatform::platform() const {
   result.imageDecoder = imageDecoder;
   result.urlOpener = urlOpener;
   result.fonts = fonts;
+  result.workers = workers;
   return result;
 }
 
 void FakePlatform::settle() {
   for (;;) {
-    mainQueue->drain();
+    finishDecoding();
     if (http->deliver() == 0) return;
   }
+}
+
+void FakePlatform::finishDecoding() {
+  do {
+    workers->waitUntilIdle();
+    mainQueue->drain();
+  } while (workers->waitUntilIdle());
 }
 
 }  // namespace orvane::testing

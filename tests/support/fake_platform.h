@@ -9,6 +9,7 @@
 
 #include "platform/platform.h"
 #include "platform/system_platform.h"
+#include "platform/worker_pool.h"
 #include "support/scripted_http_session.h"
 #include "support/virtual_main_queue.h"
 
@@ -77,10 +78,11 @@ class RecordingUrlOpener final : public UrlOpener {
   std::vector<Url> opened;
 };
 
-// "Decodes" bytes of the form "IMG:<width>x<height>"; anything else is no image.
+// "Decodes" bytes of the form "IMG:<width>x<height>", at the size the limits give; anything else
+// is no image.
 class FakeImageDecoder final : public ImageDecoder {
  public:
-  std::shared_ptr<const Image> decode(std::string_view bytes, std::int64_t maxPixels) const override;
+  std::shared_ptr<const Image> decode(std::string_view bytes, const ImageDecodeLimits& limits) const override;
 };
 
 class FakeFontCatalog final : public FontCatalog {
@@ -103,10 +105,14 @@ struct FakePlatform {
   std::shared_ptr<FakeImageDecoder> imageDecoder = std::make_shared<FakeImageDecoder>();
   std::shared_ptr<RecordingUrlOpener> urlOpener = std::make_shared<RecordingUrlOpener>();
   std::shared_ptr<FakeFontCatalog> fonts = std::make_shared<FakeFontCatalog>();
+  std::shared_ptr<WorkerPool> workers = std::make_shared<WorkerPool>(2);
 
   Platform platform() const;
-  // Delivers pending HTTP answers and runs the main queue until both are quiet.
+  // Delivers pending HTTP answers, waits for their decoding and runs the main queue until all
+  // are quiet.
   void settle();
+  // Waits for the decoding of what was delivered, then runs the main queue.
+  void finishDecoding();
 };
 
 }  // namespace orvane::testing

@@ -4,10 +4,25 @@
 
 namespace orvane {
 
-Result<VoteResponsePayload> decodeVoteResponsePayload(std::string_view body) {
-  return decodeJsonDocument(body, [](const JsonObjectReader& json) {
-    return VoteResponsePayload{json.boolean("voted"), json.optionalString("optionId"),
-                               json.optionalInteger("voteCount")};
+Result<VoteResponsePayload> decodeVoteResponsePayload(std::string body) {
+  return decodeJsonDocument(std::move(body), [](JsonObjectReader& json) {
+    VoteResponsePayload payload;
+    std::bitset<1> seen;
+    json.forEachField([&](std::string_view key, JsonValueReader& value) {
+      if (key == "voted") {
+        payload.voted = value.boolean();
+        seen.set(0);
+      } else if (key == "optionId") {
+        payload.optionId = value.optionalString();
+      } else if (key == "voteCount") {
+        payload.voteCount = value.optionalInteger();
+      } else {
+        return false;
+      }
+      return true;
+    });
+    json.requireKeys(seen, {"voted"});
+    return payload;
   });
 }
 

@@ -12,14 +12,14 @@ namespace orvane {
 
 // The service's answer to a vote.
 struct VoteResponsePayload {
-  const bool voted;
-  const std::optional<std::string> optionId;
-  const std::optional<std::int64_t> voteCount;
+  bool voted = {};
+  std::optional<std::string> optionId;
+  std::optional<std::int64_t> voteCount;
 
   bool operator==(const VoteResponsePayload&) const = default;
 };
 
-Result<VoteResponsePayload> decodeVoteResponsePayload(std::string_view body);
+Result<VoteResponsePayload> decodeVoteResponsePayload(std::string body);
 VoteResponse mapVoteResponse(const VoteResponsePayload& payload);
 
 }  // namespace orvane
