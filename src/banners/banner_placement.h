@@ -1,5 +1,7 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <cstddef>
 #include <memory>
 #include <optional>
@@ -16,7 +18,7 @@
 #include "media/story_image_pipeline.h"
 #include "model/banner.h"
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 // Everything a banner view does except drawing: fetches the placement's banners, picks the banner
 // and slide to show, rotates slides on timers, follows swipes, hides slides whose image fails,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <cstddef>
 #include <list>
 #include <memory>
@@ -8,7 +10,7 @@
 #include "platform/image.h"
 #include "platform/url.h"
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 // Decoded images by URL, bounded by the sum of their byte costs; the least recently used
 // images make room for new ones. Not thread-safe: its owner confines it to one thread.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -12,7 +14,7 @@
 #include "platform/main_queue.h"
 #include "platform/url.h"
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 struct StoryImagePipelineOptions {
   // The most the cache holds, as the sum of Image::byteCost() (about eight full-screen pages).

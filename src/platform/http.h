@@ -1,5 +1,7 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <chrono>
 #include <functional>
 #include <optional>
@@ -9,7 +11,7 @@
 
 #include "platform/url.h"
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 struct HttpRequest {
   Url url;

@@ -1,12 +1,14 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string_view>
 #include <vector>
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 // A decoded image, shared by reference and never changed.
 class Image {

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <optional>
 #include <string>
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 // A string store that survives restarts. A missing key, or a value that is no string, reads absent.
 class KeyValueStore {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <memory>
 
 #include "platform/bundle.h"
@@ -15,7 +17,7 @@
 #include "platform/url_opener.h"
 #include "platform/uuid.h"
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 // Everything the core needs from its host, in one place. A host binding (Qt, a test harness,
 // a command-line tool) fills it once, before the SDK is first used.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <memory>
 #include <optional>
 #include <set>
@@ -12,7 +14,7 @@
 #include "media/story_image_pipeline.h"
 #include "model/story.h"
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 // The state behind one story bar: the placement's groups, loaded once; which group's viewer to
 // present; an impression per group the first time its bubble appears; and warm images for the
