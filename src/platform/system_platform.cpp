@@ -1,5 +1,6 @@
 #include "platform/system_platform.h"
 
+#include "core/story_configuration.h"
 #include "platform/curl_http_session.h"
 
 #include <cstdio>
@@ -39,6 +40,13 @@ class NoFonts final : public FontCatalog {
 std::shared_ptr<HttpSession> sharedCurlSession() {
   static const auto session = std::make_shared<CurlHttpSession>();
   return session;
+}
+
+std::shared_ptr<HttpSession> curlSessionTo(const std::string& serviceOrigin) {
+  CurlHttpSession::Options options;
+  for (auto environment : {StoryEnvironment::production, StoryEnvironment::staging})
+    options.originOverrides[baseURL(environment).string()] = serviceOrigin;
+  return std::make_shared<CurlHttpSession>(std::move(options));
 }
 
 }  // namespace
@@ -96,7 +104,8 @@ void StandardErrorConsole::writeLine(std::string_view line) {
 }
 
 Platform withHeadlessDefaults(Platform platform) {
-  if (!platform.http) platform.http = sharedCurlSession();
+  if (!platform.http)
+    platform.http = platform.serviceOrigin ? curlSessionTo(*platform.serviceOrigin) : sharedCurlSession();
   if (!platform.store) platform.store = std::make_shared<MemoryStore>();
   if (!platform.clock) platform.clock = std::make_shared<SystemClock>();
   if (!platform.uuid) platform.uuid = std::make_shared<RandomUuidSource>();
