@@ -13,6 +13,16 @@ Item {
     // The state behind the view, for hosts that want to follow it.
     readonly property alias placement: placementModel
 
+    // Like Image.status: BannerView.Null (before the first appearance), Loading, Ready or Error;
+    // errorString tells why.
+    enum Status { Null, Loading, Ready, Error }
+    readonly property int status: placementModel.status
+    readonly property string errorString: placementModel.errorString
+    // Fetches the placement's banners again, e.g. after an error.
+    function reload() {
+        placementModel.reload()
+    }
+
     implicitHeight: placementModel.hasContent ? content.height : 0
 
     BannerPlacementModel {
