@@ -12,7 +12,17 @@ write_basic_package_version_file(${PROJECT_BINARY_DIR}/OrvaneStoriesConfigVersio
 install(FILES ${PROJECT_BINARY_DIR}/OrvaneStoriesConfig.cmake ${PROJECT_BINARY_DIR}/OrvaneStoriesConfigVersion.cmake
   DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/OrvaneStories)
 
-# pkg-config for hosts that build without CMake (the headers need C++20).
+# pkg-config for hosts that build without CMake (the headers need C++20). Relative to the file
+# itself, so the installed prefix can move.
+file(RELATIVE_PATH ORVANE_PC_PREFIX_FROM_PCFILEDIR /prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig /prefix)
+# A static core's own dependencies are linked by the host too.
+if(ORVANE_CORE_TYPE STREQUAL "STATIC_LIBRARY")
+  set(ORVANE_PC_LINKED_REQUIRES "libcurl liburiparser")
+  set(ORVANE_PC_PRIVATE_REQUIRES "")
+else()
+  set(ORVANE_PC_LINKED_REQUIRES "")
+  set(ORVANE_PC_PRIVATE_REQUIRES "libcurl liburiparser")
+endif()
 configure_file(${PROJECT_SOURCE_DIR}/cmake/orvanestories.pc.in ${PROJECT_BINARY_DIR}/orvanestories.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/orvanestories.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 

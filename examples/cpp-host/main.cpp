@@ -40,8 +40,7 @@ int main(int argc, char** argv) {
     std::cerr << orvane::errorDescription(stories->ok() ? banners->error() : stories->error()) << "\n";
     return 1;
   }
-  for (const auto& group : stories->value())
-    std::cout << "story group: " << group.title().value_or(group.id()) << "\n";
+  for (const auto& group : stories->value()) std::cout << "story group: " << group.title() << "\n";
   for (const auto& banner : banners->value()) std::cout << "banner: " << banner.id() << "\n";
   return 0;
 }

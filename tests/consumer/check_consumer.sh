@@ -41,7 +41,7 @@ case "$step" in
     # The same host through pkg-config, for builds without CMake.
     PKG_CONFIG_PATH="$(dirname "$(find "$PREFIX" -name orvanestories.pc)")" \
       bash -c "$CXX -std=c++20 \"$SOURCE/examples/cpp-host/main.cpp\" -o \"$WORK/cpp-host-pkg-config\" \
-        \$(pkg-config --cflags --libs --static orvanestories)"
+        \$(pkg-config --cflags --libs orvanestories)"
     start_content_service
     timeout 60 "$WORK/cpp-host/cpp-host" | tee "$WORK/cpp-host.out"
     grep -q "^story group: " "$WORK/cpp-host.out" && grep -q "^banner: " "$WORK/cpp-host.out"

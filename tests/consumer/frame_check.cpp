@@ -1,13 +1,13 @@
 // frame_check FRAME REGION...: each region ("x,y,width,height") of the PNG must be drawn on, that
 // is, a good part of its pixels must differ from the frame's background (its top-left pixel).
-#include <QGuiApplication>
+#include <QCoreApplication>
 #include <QImage>
 #include <QStringList>
 #include <cstdio>
 
 int main(int argc, char** argv) {
-  QGuiApplication app(argc, argv);
-  const QStringList arguments = QGuiApplication::arguments();
+  QCoreApplication app(argc, argv);
+  const QStringList arguments = QCoreApplication::arguments();
   const QImage frame(arguments.value(1));
   if (frame.isNull() || arguments.size() < 3) {
     std::fprintf(stderr, "usage: frame_check FRAME x,y,width,height...\n");
