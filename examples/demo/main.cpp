@@ -26,10 +26,9 @@
 #include "core/story_sdk.h"
 #include "event_log.h"
 #include "model_printout.h"
-#include "platform/curl_http_session.h"
 #include "platform/run_loop.h"
-#include "screenshot_tour.h"
 #include "quick/platform/qt_platform.h"
+#include "screenshot_tour.h"
 
 Q_IMPORT_QML_PLUGIN(OrvaneStoriesPlugin)
 
@@ -65,13 +64,6 @@ std::optional<Options> parse(int argc, char** argv) {
   return options;
 }
 
-// The SDK talks to its fixed service origin; the transport sends that origin to the local one.
-std::shared_ptr<orvane::HttpSession> transportTo(const std::string& origin) {
-  orvane::CurlHttpSession::Options options;
-  options.originOverrides[orvane::baseURL(orvane::StoryEnvironment::production).string()] = origin;
-  return std::make_shared<orvane::CurlHttpSession>(std::move(options));
-}
-
 orvane::StoryConfiguration demoConfiguration() {
   return orvane::StoryConfiguration("demo-sdk-key", "demo-app", orvane::StoryEnvironment::production,
                                     std::nullopt, std::nullopt, "demo-user");
@@ -80,7 +72,7 @@ orvane::StoryConfiguration demoConfiguration() {
 int printPlacements(const std::string& origin) {
   auto loop = std::make_shared<orvane::RunLoop>();
   orvane::Platform platform;
-  platform.http = transportTo(origin);
+  platform.serviceOrigin = origin;
   platform.mainQueue = loop;
   orvane::Platform::install(platform);
   auto& sdk = orvane::StorySDK::shared();
@@ -122,16 +114,13 @@ int printPlacements(const std::string& origin) {
 }
 
 int showWindow(int argc, char** argv, const std::string& origin, const Options& options) {
-  // Debian's Qt 6.4 plays media through GStreamer by default and crashes when its plugins are
-  // not installed; the FFmpeg backend's libraries come with Qt Multimedia itself.
-  if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND")) qputenv("QT_MEDIA_BACKEND", "ffmpeg");
   QGuiApplication app(argc, argv);
   QGuiApplication::setOrganizationDomain(QStringLiteral("orvane.io"));
   QGuiApplication::setApplicationName(QStringLiteral("Orvane Demo"));
   QGuiApplication::setApplicationVersion(QStringLiteral("1.0.0"));
 
   orvane::quick::QtPlatformOptions platformOptions;
-  platformOptions.http = transportTo(origin);
+  platformOptions.serviceOrigin = origin;
   // A tour starts from a device that has never voted, so every run shows the same votes being cast.
   if (options.tour) {
     QDir state(QDir(*options.tour).filePath(QStringLiteral("state")));

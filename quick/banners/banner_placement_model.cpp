@@ -77,6 +77,10 @@ void BannerPlacementModel::applicationDidBecomeActive() {
   if (placement_) placement_->applicationDidBecomeActive();
 }
 
+void BannerPlacementModel::reload() {
+  if (placement_) placement_->loadBanners();
+}
+
 void BannerPlacementModel::tap() {
   if (placement_) placement_->handleTap();
 }
@@ -110,8 +114,18 @@ void BannerPlacementModel::refresh() {
   refreshScheduled_ = false;
   Shown shown;
   double progress = 0;
+  Status status = Null;
+  QString errorString;
   if (placement_) {
     progress = placement_->activeItemProgress();
+    if (placement_->isLoading()) {
+      status = Loading;
+    } else if (placement_->loadError()) {
+      status = Error;
+      errorString = qtString(*placement_->loadError());
+    } else if (placement_->hasLoaded()) {
+      status = Ready;
+    }
     if (const auto state = placement_->renderState()) {
       const Banner& banner = state->banner();
       const BannerFrame frame = bannerFrame(banner);
@@ -136,6 +150,11 @@ void BannerPlacementModel::refresh() {
   if (progress != activeItemProgress_) {
     activeItemProgress_ = progress;
     emit activeItemProgressChanged();
+  }
+  if (status != status_ || errorString != errorString_) {
+    status_ = status;
+    errorString_ = std::move(errorString);
+    emit statusChanged();
   }
 }
 

@@ -46,8 +46,15 @@ class BannerPlacementModel : public QObject {
   Q_PROPERTY(bool hasFixedHeight READ hasFixedHeight NOTIFY renderStateChanged)
   Q_PROPERTY(double fixedHeight READ fixedHeight NOTIFY renderStateChanged)
   Q_PROPERTY(double aspectRatio READ aspectRatio NOTIFY renderStateChanged)
+  // Like Image.status: Null until the first load (on the first appearance), then Loading, and
+  // Ready or Error; a failed load shows nothing.
+  Q_PROPERTY(Status status READ status NOTIFY statusChanged)
+  // Why the last load failed (e.g. a wrong SDK key, no service); empty otherwise.
+  Q_PROPERTY(QString errorString READ errorString NOTIFY statusChanged)
 
  public:
+  enum Status { Null, Loading, Ready, Error };
+  Q_ENUM(Status)
   enum BannerKind { StaticBanner, CarouselBanner, StoryBanner };
   Q_ENUM(BannerKind)
   enum ContentMode { Cover, Fit };
@@ -79,11 +86,15 @@ class BannerPlacementModel : public QObject {
   bool hasFixedHeight() const { return shown_.hasFixedHeight; }
   double fixedHeight() const { return shown_.fixedHeight; }
   double aspectRatio() const { return shown_.aspectRatio; }
+  Status status() const { return status_; }
+  QString errorString() const { return errorString_; }
 
   // Every appearance reloads; disappearing stops the rotation.
   Q_INVOKABLE void appear();
   Q_INVOKABLE void disappear();
   Q_INVOKABLE void applicationDidBecomeActive();
+  // Fetches the placement's banners again, e.g. after an error.
+  Q_INVOKABLE void reload();
   // Gestures on the shown slide: a tap reports a click and follows a link; a drag's end
   // translation swipes when it is long and mostly horizontal.
   Q_INVOKABLE void tap();
@@ -96,6 +107,7 @@ class BannerPlacementModel : public QObject {
   void placementKeyChanged();
   void renderStateChanged();
   void activeItemProgressChanged();
+  void statusChanged();
 
  private:
   struct Shown {
@@ -123,6 +135,8 @@ class BannerPlacementModel : public QObject {
   bool refreshScheduled_ = false;
   Shown shown_;
   double activeItemProgress_ = 0;
+  Status status_ = Null;
+  QString errorString_;
   ApplicationActivity* activity_;
   std::shared_ptr<BannerPlacement> placement_;
   // Declared after the placement so that it is cancelled first.

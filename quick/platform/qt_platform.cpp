@@ -3,6 +3,7 @@
 #include "platform/system_platform.h"
 #include "quick/platform/qsettings_store.h"
 #include "quick/platform/qt_bundle_info.h"
+#include "quick/platform/qt_console.h"
 #include "quick/platform/qt_device_info.h"
 #include "quick/platform/qt_font_catalog.h"
 #include "quick/platform/qt_image_decoder.h"
@@ -11,10 +12,21 @@
 #include "quick/platform/qt_url_opener.h"
 
 namespace orvane::quick {
+namespace {
+
+// Read when the first media player is created, so this precedes any story page.
+void preferFFmpegMediaBackend() {
+  if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND")) qputenv("QT_MEDIA_BACKEND", "ffmpeg");
+}
+
+}  // namespace
 
 Platform makeQtPlatform(const QtPlatformOptions& options) {
+  preferFFmpegMediaBackend();
   Platform platform;
   platform.http = options.http;
+  platform.serviceOrigin = options.serviceOrigin;
+  platform.console = std::make_shared<QtConsole>();
   platform.mainQueue = std::make_shared<QtMainQueue>();
   platform.console = std::make_shared<StandardErrorConsole>();
   platform.store = options.settingsFile.isEmpty()

@@ -15,6 +15,16 @@ Item {
     // Edges covered by system bars or a notch; the slide keeps inside them.
     property safeAreaInsets safeAreaInsets
 
+    // Like Image.status: BannerView.Null (before the first appearance), Loading, Ready or Error;
+    // errorString tells why.
+    enum Status { Null, Loading, Ready, Error }
+    readonly property int status: placementModel.status
+    readonly property string errorString: placementModel.errorString
+    // Fetches the placement's banners again, e.g. after an error.
+    function reload() {
+        placementModel.reload()
+    }
+
     implicitHeight: placementModel.hasContent ? content.height + topInset + bottomInset : 0
 
     readonly property real topInset: Math.max(0, safeAreaInsets.top)

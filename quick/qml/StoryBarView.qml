@@ -17,6 +17,15 @@ Item {
     property bool rightToLeft: Qt.application.layoutDirection === Qt.RightToLeft
                                || Qt.locale().textDirection === Qt.RightToLeft
 
+    // Like Image.status: StoryBarView.Null, Loading, Ready or Error; errorString tells why.
+    enum Status { Null, Loading, Ready, Error }
+    readonly property int status: bar.status
+    readonly property string errorString: bar.errorString
+    // Fetches the placement's groups again, e.g. after an error.
+    function reload() {
+        bar.reload()
+    }
+
     implicitWidth: bar.groups.length > 0 ? 32 + bar.groups.length * 76 + (bar.groups.length - 1) * 12 : 0
     implicitHeight: bar.groups.length > 0 ? 110 : 0
     visible: bar.groups.length > 0

@@ -52,6 +52,14 @@ void StoryBarModel::refresh() {
   if (assignIfChanged(isViewerPresented_, model.isViewerPresented())) emit isViewerPresentedChanged();
   if (assignIfChanged(isLoading_, model.isLoading())) emit isLoadingChanged();
   if (assignIfChanged(hasLoaded_, model.hasLoaded())) emit hasLoadedChanged();
+  const Status status = model.isLoading() ? Loading : model.loadError() ? Error : Ready;
+  const bool statusMoved = assignIfChanged(status_, status);
+  if (assignIfChanged(errorString_, QString::fromStdString(model.loadError().value_or(""))) || statusMoved)
+    emit statusChanged();
+}
+
+void StoryBarModel::reload() {
+  if (viewModel_) viewModel_->load();
 }
 
 void StoryBarModel::setViewerPresented(bool presented) {

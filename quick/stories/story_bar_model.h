@@ -43,8 +43,15 @@ class StoryBarModel : public QObject, public QQmlParserStatus {
       bool isViewerPresented READ isViewerPresented WRITE setViewerPresented NOTIFY isViewerPresentedChanged)
   Q_PROPERTY(bool isLoading READ isLoading NOTIFY isLoadingChanged)
   Q_PROPERTY(bool hasLoaded READ hasLoaded NOTIFY hasLoadedChanged)
+  // Like Image.status: Null without a placement key, then Loading, and Ready or Error.
+  Q_PROPERTY(Status status READ status NOTIFY statusChanged)
+  // Why the last load failed (e.g. a wrong SDK key, no service); empty otherwise.
+  Q_PROPERTY(QString errorString READ errorString NOTIFY statusChanged)
 
  public:
+  enum Status { Null, Loading, Ready, Error };
+  Q_ENUM(Status)
+
   explicit StoryBarModel(QObject* parent = nullptr);
   ~StoryBarModel() override;
 
@@ -57,11 +64,15 @@ class StoryBarModel : public QObject, public QQmlParserStatus {
   void setViewerPresented(bool presented);
   bool isLoading() const { return isLoading_; }
   bool hasLoaded() const { return hasLoaded_; }
+  Status status() const { return status_; }
+  QString errorString() const { return errorString_; }
 
   // A bubble tap: presents the viewer at that group; other indices are ignored.
   Q_INVOKABLE void selectGroup(int index);
   // Each time the bubble at `index` comes into view.
   Q_INVOKABLE void groupDidAppear(int index);
+  // Fetches the placement's groups again, e.g. after an error.
+  Q_INVOKABLE void reload();
 
   void classBegin() override { complete_ = false; }
   void componentComplete() override;
@@ -73,6 +84,7 @@ class StoryBarModel : public QObject, public QQmlParserStatus {
   void isViewerPresentedChanged();
   void isLoadingChanged();
   void hasLoadedChanged();
+  void statusChanged();
 
  private:
   void createViewModel();
@@ -89,6 +101,8 @@ class StoryBarModel : public QObject, public QQmlParserStatus {
   bool isViewerPresented_ = false;
   bool isLoading_ = false;
   bool hasLoaded_ = false;
+  Status status_ = Null;
+  QString errorString_;
 };
 
 }  // namespace orvane::quick

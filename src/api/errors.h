@@ -1,12 +1,14 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <string>
 #include <utility>
 #include <variant>
 
 #include "platform/http.h"
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 // Failures of the service exchange itself, with fixed descriptions.
 class StoryAPIError {

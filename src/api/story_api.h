@@ -1,5 +1,7 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -12,7 +14,7 @@
 #include "model/story.h"
 #include "platform/http.h"
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 // The content service's client: a placement's stories and banners, and poll or quiz votes.
 // Requests are built from the SDK's configuration and identity at call time, on the main

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <utility>
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 // The service's answer to a poll or quiz vote.
 class VoteResponse {

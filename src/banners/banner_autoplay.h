@@ -1,5 +1,7 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -7,7 +9,7 @@
 
 #include "platform/main_queue.h"
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 // The step of a story-style bar's fill.
 inline constexpr Microseconds kBannerProgressTick{50'000};

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <cstddef>
 #include <vector>
 
 #include "banners/banner_render_state.h"
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 // The position indicator drawn over a slide: story banners fill bars, carousels show dots, and a
 // static banner or a single visible slide shows none.

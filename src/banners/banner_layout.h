@@ -1,8 +1,10 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include "model/banner.h"
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 // How tall a banner's content is: an exact height, or the full offered width over a ratio.
 class BannerFrame {

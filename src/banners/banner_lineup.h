@@ -1,5 +1,7 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <cstddef>
 #include <optional>
 #include <set>
@@ -9,7 +11,7 @@
 #include "banners/banner_render_state.h"
 #include "model/banner.h"
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 // The most slides one banner shows; the rest are never offered, even when some shown ones fail.
 inline constexpr std::size_t kMaxBannerSlides = 10;

@@ -87,9 +87,13 @@ void BannerPlacement::applicationDidBecomeActive() { loadBanners(); }
 
 void BannerPlacement::loadBanners() {
   ORVANE_ASSERT_MAIN_THREAD();
+  isLoading_.set(true);
   api_.fetchBanners(placementKey_, [weak = self_](Result<std::vector<Banner>> result) {
     auto self = weak.lock();
     if (!self) return;
+    self->isLoading_.set(false);
+    self->hasLoaded_.set(true);
+    self->loadError_.set(result.ok() ? std::nullopt : std::optional(errorDescription(result.error())));
     // A failure shows nothing until a later load succeeds; the client already fell back to the
     // last good answer when it had one.
     self->applyLoadedBanners(result.ok() ? std::move(result).value() : std::vector<Banner>{});

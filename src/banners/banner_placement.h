@@ -1,5 +1,7 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <cstddef>
 #include <memory>
 #include <optional>
@@ -16,7 +18,7 @@
 #include "media/story_image_pipeline.h"
 #include "model/banner.h"
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 // Everything a banner view does except drawing: fetches the placement's banners, picks the banner
 // and slide to show, rotates slides on timers, follows swipes, hides slides whose image fails,
@@ -43,6 +45,10 @@ class BannerPlacement final : public Observable {
   double activeItemProgress() const { return activeItemProgress_.get(); }
   // Slides whose image failed in this load, as bannerItemKey()s.
   const std::set<std::string>& invalidItemKeys() const { return invalidItemKeys_.get(); }
+  // The last load: running; finished at least once; why it failed (cleared by the next one).
+  bool isLoading() const { return isLoading_.get(); }
+  bool hasLoaded() const { return hasLoaded_.get(); }
+  const std::optional<std::string>& loadError() const { return loadError_.get(); }
   // placementKey ":" banner id of every banner whose impression was reported.
   const std::set<std::string>& trackedImpressions() const { return trackedImpressions_.get(); }
 
@@ -101,6 +107,9 @@ class BannerPlacement final : public Observable {
   Published<double> activeItemProgress_{*this, 0.0};
   Published<std::set<std::string>> invalidItemKeys_{*this, {}};
   Published<std::set<std::string>> trackedImpressions_{*this, {}};
+  Published<bool> isLoading_{*this, false};
+  Published<bool> hasLoaded_{*this, false};
+  Published<std::optional<std::string>> loadError_{*this, std::nullopt};
 
   bool onScreen_ = false;
   std::optional<std::string> autoplayIdentity_;

@@ -1,12 +1,14 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <cstddef>
 #include <utility>
 #include <vector>
 
 #include "model/banner.h"
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 // What a banner placement shows right now; derived from its state on every read, never stored.
 class BannerRenderState {

@@ -1,12 +1,14 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <string>
 
 #include "core/sdk_event_request.h"
 #include "platform/http.h"
 #include "platform/url.h"
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 // Fire-and-forget delivery of service events: the answer, and any failure, are ignored.
 struct EventTracker {

@@ -1,12 +1,14 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <nlohmann/json.hpp>
 #include <string>
 
 #include "platform/http.h"
 #include "platform/url.h"
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 // Posts `body` as JSON with the SDK key and ignores whatever comes back. Nothing is sent when the
 // body cannot be written (text that is not UTF-8): such reports are dropped, never half-sent.

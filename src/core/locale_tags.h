@@ -1,11 +1,13 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <optional>
 #include <string>
 
 #include "platform/locale.h"
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 // BCP 47-style language tag of the current locale ("en-US", "zh-HANT", "de"): the identifier's
 // first part as a 2-8 letter language, plus its second part as a 2-8 letter region when it has

@@ -1,12 +1,14 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 namespace observable_detail {
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
@@ -7,7 +9,7 @@
 
 #include "platform/clock.h"
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 // Event types of the service's events endpoint.
 enum class SdkEventType {

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <string_view>
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 // Reported as "sdkVersion" on events and content requests.
 inline constexpr std::string_view SDK_VERSION = "1.0.0";

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <optional>
 #include <string>
 #include <utility>
@@ -7,7 +9,7 @@
 #include "core/sdk_version.h"
 #include "platform/url.h"
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 enum class StoryEnvironment { staging, production };
 

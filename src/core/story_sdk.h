@@ -1,5 +1,7 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <functional>
 #include <map>
 #include <memory>
@@ -16,7 +18,7 @@
 #include "model/story.h"
 #include "platform/platform.h"
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 class StoryAPI;
 class StoryAnalyticsAPI;

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <optional>
 #include <string>
 
 #include "platform/url.h"
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 // What the user saw or did, as handed to the host's event handler. Build one with the factory
 // of its kind; read the kind and the ids that kind carries:

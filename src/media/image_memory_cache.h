@@ -1,5 +1,7 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <cstddef>
 #include <list>
 #include <memory>
@@ -9,7 +11,7 @@
 #include "platform/image.h"
 #include "platform/url.h"
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 // Decoded images by URL, one entry per URL, bounded by the sum of their costs and by their
 // number; the least recently used entries make room for new ones. An entry costs what it really

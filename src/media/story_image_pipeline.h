@@ -1,5 +1,7 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -13,7 +15,7 @@
 #include "platform/url.h"
 #include "platform/worker_pool.h"
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 struct StoryImagePipelineOptions {
   // The most the cache holds, as the sum of its entries' costs (about eight full-screen pages).

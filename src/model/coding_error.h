@@ -1,10 +1,12 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 // The one exception the model's JSON coding throws (nlohmann's own exceptions never escape it).
 // Decoding fails with keyNotFound (a required key missing or null), typeMismatch (a value of the

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <optional>
 #include <string_view>
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 // An sRGB colour with components in [0, 1].
 struct Color {

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <optional>
 #include <string>
 #include <utility>
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 enum class FontWeight { ultraLight, thin, light, regular, medium, semibold, bold, heavy, black };
 

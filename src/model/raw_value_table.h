@@ -1,12 +1,14 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <array>
 #include <cstddef>
 #include <optional>
 #include <string_view>
 #include <utility>
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 // The raw values of an enumeration, one per case, in case order.
 template <typename Enum, std::size_t Count>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -11,7 +13,7 @@
 #include "platform/clock.h"
 #include "platform/url.h"
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 enum class StoryMediaType { image, video };
 enum class WidgetType { none, poll, quiz, swipe };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -8,7 +10,7 @@
 #include "model/font.h"
 #include "platform/fonts.h"
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 enum class ProgressStyle { bar, segmented, none };
 enum class BubbleStyle { circle, rounded, square };

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <string_view>
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 // `text` without leading and trailing white space and line breaks, Unicode ones included
 // (no-break space, line and paragraph separators, ideographic space...). Expects UTF-8.

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <optional>
 #include <string>
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 // The host application's identity.
 class BundleInfo {

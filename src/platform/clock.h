@@ -1,11 +1,13 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <chrono>
 #include <optional>
 #include <string>
 #include <string_view>
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 using Date = std::chrono::system_clock::time_point;
 

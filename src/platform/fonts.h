@@ -1,8 +1,10 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <string>
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 class FontCatalog {
  public:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <chrono>
 #include <cstddef>
 #include <functional>
@@ -10,7 +12,7 @@
 
 #include "platform/url.h"
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 struct HttpRequest {
   Url url;

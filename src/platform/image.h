@@ -1,12 +1,14 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string_view>
 #include <vector>
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 // A size in pixels. Zero in a dimension leaves that dimension free.
 struct PixelSize {

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <functional>
 #include <optional>
 #include <string>
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 // A string store that survives restarts. A missing key, or a value that is no string, reads absent.
 class KeyValueStore {

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <chrono>
 #include <functional>
 #include <memory>
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 using Microseconds = std::chrono::microseconds;
 

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "platform/bundle.h"
 #include "platform/clock.h"
@@ -15,7 +19,7 @@
 #include "platform/url_opener.h"
 #include "platform/uuid.h"
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 class WorkerPool;
 
@@ -36,6 +40,11 @@ struct Platform {
   std::shared_ptr<FontCatalog> fonts;
   // Where answers and images are decoded; shared by every SDK object built on this platform.
   std::shared_ptr<WorkerPool> workers;
+
+  // Where the SDK's requests go instead of the service's fixed origin: one's own deployment of the
+  // content service, e.g. "https://stories.example.com" or "http://127.0.0.1:8080". Applies to the
+  // default transport only (a host that sets `http` points its own transport). Unset: the service.
+  std::optional<std::string> serviceOrigin;
 
   // The platform the shared SDK objects are built on. Set it before their first use;
   // unset members fall back to the headless defaults of system_platform.h.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -11,7 +13,7 @@
 
 #include "platform/main_queue.h"
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 // A main queue for hosts without a UI toolkit (command-line tools, integration tests): the
 // thread that constructs it is the main thread, and it runs tasks and timers while it is pumped.

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "core/story_configuration.h"
 #include "platform/curl_http_session.h"
 #include "platform/worker_pool.h"
 
@@ -60,6 +61,13 @@ void fillWithRandomBytes(void* buffer, std::size_t size) {
     bytes += got;
     size -= static_cast<std::size_t>(got);
   }
+}
+
+std::shared_ptr<HttpSession> curlSessionTo(const std::string& serviceOrigin) {
+  CurlHttpSession::Options options;
+  for (auto environment : {StoryEnvironment::production, StoryEnvironment::staging})
+    options.originOverrides[baseURL(environment).string()] = serviceOrigin;
+  return std::make_shared<CurlHttpSession>(std::move(options));
 }
 
 }  // namespace
@@ -127,7 +135,8 @@ void StandardErrorConsole::writeLine(std::string_view line) {
 }
 
 Platform withHeadlessDefaults(Platform platform) {
-  if (!platform.http) platform.http = sharedCurlSession();
+  if (!platform.http)
+    platform.http = platform.serviceOrigin ? curlSessionTo(*platform.serviceOrigin) : sharedCurlSession();
   if (!platform.store) platform.store = std::make_shared<MemoryStore>();
   if (!platform.clock) platform.clock = std::make_shared<SystemClock>();
   if (!platform.uuid) platform.uuid = std::make_shared<RandomUuidSource>();

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <map>
 #include <mutex>
 
 #include "platform/platform.h"
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 // Headless implementations for hosts without a UI toolkit. A toolkit binding replaces the
 // ones it can do better (store, locale, decoder, opener, fonts).

@@ -1,12 +1,14 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 // An RFC 3986 URI reference, kept as the text it was parsed from. Equality is by that text.
 class Url {

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include "platform/url.h"
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 // Hands a link to the host to open outside the SDK.
 class UrlOpener {

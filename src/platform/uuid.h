@@ -1,10 +1,12 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <optional>
 #include <string>
 #include <string_view>
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 class UuidSource {
  public:

@@ -26,6 +26,7 @@ void StoryBarViewModel::load() {
   ORVANE_ASSERT_MAIN_THREAD();
   isLoading_.set(true);
   errorMessage_.set(std::nullopt);
+  loadError_.set(std::nullopt);
   std::weak_ptr<StoryBarViewModel> weakSelf = weak_from_this();
   api_.fetchStories(placementKey_, [weakSelf](const Result<std::vector<StoryGroup>>& result) {
     if (auto self = weakSelf.lock()) self->finishLoad(result);
@@ -41,8 +42,9 @@ void StoryBarViewModel::finishLoad(const Result<std::vector<StoryGroup>>& result
   }
   groups_.set({});
   errorMessage_.set(std::nullopt);
+  loadError_.set(errorDescription(result.error()));
   sdk_.platform().console->writeLine("[Orvane] Failed to load stories for placement '" + placementKey_ +
-                                     "': " + errorDescription(result.error()));
+                                     "': " + *loadError());
 }
 
 void StoryBarViewModel::selectGroup(int index) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <memory>
 #include <optional>
 #include <set>
@@ -12,7 +14,7 @@
 #include "media/story_image_pipeline.h"
 #include "model/story.h"
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 // The state behind one story bar: the placement's groups, loaded once; which group's viewer to
 // present; an impression per group the first time its bubble appears; and warm images for the
@@ -35,6 +37,8 @@ class StoryBarViewModel final : public Observable, public std::enable_shared_fro
   // Only ever cleared here: failures are logged, not shown.
   const std::optional<std::string>& errorMessage() const { return errorMessage_.get(); }
   bool isLoading() const { return isLoading_.get(); }
+  // Why the last load failed, for hosts that show it; cleared when a load starts.
+  const std::optional<std::string>& loadError() const { return loadError_.get(); }
   // A load was started for this model; never reset.
   bool hasLoaded() const { return hasLoaded_.get(); }
   // The group whose viewer is (to be) shown; keeps its value after the viewer is dismissed.
@@ -45,7 +49,7 @@ class StoryBarViewModel final : public Observable, public std::enable_shared_fro
 
   const std::string& placementKey() const { return placementKey_; }
 
-  // Fetches the placement's groups; guarded only by create(), which runs it once.
+  // Fetches the placement's groups; create() runs it once, a host's retry again.
   void load();
   // Presents the viewer for the group at `index`; an index outside the groups is ignored.
   void selectGroup(int index);
@@ -61,6 +65,7 @@ class StoryBarViewModel final : public Observable, public std::enable_shared_fro
   Published<std::vector<StoryGroup>> groups_{*this, {}};
   Published<std::optional<std::string>> errorMessage_{*this, std::nullopt};
   Published<bool> isLoading_{*this, false};
+  Published<std::optional<std::string>> loadError_{*this, std::nullopt};
   Published<bool> hasLoaded_{*this, false};
   Published<std::optional<int>> selectedGroupIndex_{*this, std::nullopt};
   Published<bool> isViewerPresented_{*this, false};

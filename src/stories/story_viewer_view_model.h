@@ -1,5 +1,7 @@
 #pragma once
 
+#include <orvane/export.h>
+
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -20,7 +22,7 @@
 #include "platform/main_queue.h"
 #include "platform/url.h"
 
-namespace orvane {
+namespace ORVANE_EXPORT orvane {
 
 // The state machine behind one presented story viewer: plays the pages of the groups one after
 // another on a 0.05 s timer, answers navigation, runs poll and quiz votes, handles swipe-up and

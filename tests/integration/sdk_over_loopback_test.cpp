@@ -42,6 +42,24 @@ TEST(SdkOverLoopback, FetchesAndMapsAPlacement) {
   EXPECT_EQ(std::get<StoryAPIError>(missing.error()), StoryAPIError::httpStatus(404));
 }
 
+// What a host does to use its own deployment: no transport of its own, only the origin.
+TEST(SdkOverLoopback, ServiceOriginPointsTheDefaultTransportAtADeployment) {
+  StartedContentService deployment({});
+  auto loop = std::make_shared<RunLoop>();
+  Platform platform;
+  platform.mainQueue = loop;
+  platform.serviceOrigin = deployment.service.origin() + "/";
+  StorySDK sdk(withHeadlessDefaults(std::move(platform)));
+  sdk.configure(StoryConfiguration("demo-sdk-key", "demo-app"));
+  StoryAPI api(sdk.platform().http, sdk);
+
+  std::optional<Result<std::vector<StoryGroup>>> result;
+  api.fetchStories("home", [&](auto answer) { result.emplace(std::move(answer)); });
+  ASSERT_TRUE(loop->runUntil([&] { return result.has_value(); }, std::chrono::seconds(10)));
+  ASSERT_TRUE(result->ok()) << errorDescription(result->error());
+  EXPECT_EQ(result->value().size(), 4u);
+}
+
 TEST(SdkOverLoopback, WrongKeyIsAnHttpStatusError) {
   LoopbackHarness harness;
   harness.sdk->configure(StoryConfiguration("wrong-key", "demo-app"));

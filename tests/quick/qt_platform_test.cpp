@@ -9,6 +9,7 @@
 #include "platform/system_platform.h"
 #include "quick/platform/qsettings_store.h"
 #include "quick/platform/qt_bundle_info.h"
+#include "quick/platform/qt_console.h"
 #include "quick/platform/qt_device_info.h"
 #include "quick/platform/qt_font_catalog.h"
 #include "quick/platform/qt_locale_info.h"
@@ -92,6 +93,38 @@ TEST(QtPlatform, KeepsTheSdkKeysAndTheDeviceIdInTheChosenSettingsFile) {
   QSettingsStore reopened(options.settingsFile);
   EXPECT_EQ(reopened.string("zephro_anonymous_user_id"), "A");
   EXPECT_EQ(reopened.string("orvane_device_identifier"), device);
+}
+
+// Debian's default GStreamer backend crashes without its plugins; a host's own choice stands.
+TEST(QtPlatform, PlaysVideoThroughFFmpegUnlessTheHostChoseABackend) {
+  const QByteArray chosen = qgetenv("QT_MEDIA_BACKEND");
+  qunsetenv("QT_MEDIA_BACKEND");
+  makeQtPlatform();
+  EXPECT_EQ(qgetenv("QT_MEDIA_BACKEND"), "ffmpeg");
+  qputenv("QT_MEDIA_BACKEND", "gstreamer");
+  makeQtPlatform();
+  EXPECT_EQ(qgetenv("QT_MEDIA_BACKEND"), "gstreamer");
+  qputenv("QT_MEDIA_BACKEND", chosen);
+}
+
+QStringList capturedLines;
+void captureLine(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  capturedLines << QString::number(type) + " " + context.category + " " + message;
+}
+
+TEST(QtPlatform, LogLinesGoToTheStoriesLoggingCategoryAndTheServiceOriginToTheCore) {
+  QtPlatformOptions options;
+  options.serviceOrigin = "http://127.0.0.1:8080";
+  const Platform platform = makeQtPlatform(options);
+  EXPECT_EQ(platform.serviceOrigin, "http://127.0.0.1:8080");
+
+  capturedLines.clear();
+  const auto previous = qInstallMessageHandler(captureLine);
+  platform.console->writeLine("[Orvane] Failed to load stories for placement 'home': 401");
+  qInstallMessageHandler(previous);
+  EXPECT_EQ(capturedLines,
+            QStringList{QString::number(QtWarningMsg) +
+                        " orvane.stories [Orvane] Failed to load stories for placement 'home': 401"});
 }
 
 }  // namespace

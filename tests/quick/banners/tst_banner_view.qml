@@ -151,5 +151,19 @@ Item {
             mouseClick(content)
             compare(Fixture.openedUrls(), ["https://example.com/offer", "myapp://deal/2"])
         }
+
+        function test_status_reports_a_failed_load_and_reload_recovers() {
+            Fixture.serveBanners("status", "{ not json")
+            const view = createTemporaryObject(bannerComponent, stage, { placementKey: "status", width: 400 })
+            tryCompare(view, "status", BannerView.Error)
+            verify(view.errorString.length > 0)
+            compare(view.implicitHeight, 0)
+
+            Fixture.serveBanners("status", JSON.stringify({ banners: [banner(1, {}, imageSlides(1, "status"))] }))
+            view.reload()
+            tryCompare(view, "status", BannerView.Ready)
+            compare(view.errorString, "")
+            tryCompare(view.placement, "hasContent", true)
+        }
     }
 }

@@ -22,6 +22,13 @@ Item {
         }
     }
 
+    // Created with the file, so it hears every event the bars report.
+    SignalSpy {
+        id: sdkEvents
+        target: StoryEvents
+        signalName: "occurred"
+    }
+
     TestCase {
         name: "StoryBarView"
         when: windowShown
@@ -132,6 +139,21 @@ Item {
             verify(presentation.contentItem.item === null)
             if (data.closeButton)
                 compare(fixture.events.filter(event => event === "close:" + groupIds[data.index]).length, 1)
+        }
+
+        function test_statusTellsLoadedFromFailed() {
+            compare(bar.status, StoryBarView.Ready)
+            compare(bar.errorString, "")
+            tryCompare(failing, "status", StoryBarView.Error)
+            verify(failing.errorString.length > 0)
+        }
+
+        function test_eventsReachQmlWithTheirFields() {
+            const first = [...Array(sdkEvents.count).keys()].map(i => sdkEvents.signalArguments[i])
+                .find(args => args[0] === "storyGroupImpression")
+            verify(first !== undefined)
+            compare(first[1], groupIds[0])
+            compare(first[2], "")
         }
     }
 }

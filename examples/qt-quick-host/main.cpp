@@ -1,0 +1,25 @@
+// qt-quick-host [--grab FILE]: FILE gets the first frame showing the bar and a banner.
+#include <QtQml/qqmlextensionplugin.h>
+#include <QGuiApplication>
+#include <QQmlApplicationEngine>
+
+#include <orvane/core/story_sdk.h>
+#include <orvane/quick/platform/qt_platform.h>
+
+Q_IMPORT_QML_PLUGIN(OrvaneStoriesPlugin)
+
+int main(int argc, char** argv) {
+  QGuiApplication app(argc, argv);
+  QGuiApplication::setOrganizationDomain(QStringLiteral("example.com"));  // names its settings
+  orvane::quick::QtPlatformOptions platform;
+  // One's own deployment of the content service; unset, the SDK talks to the service itself.
+  if (qEnvironmentVariableIsSet("ORVANE_SERVICE_ORIGIN"))
+    platform.serviceOrigin = qEnvironmentVariable("ORVANE_SERVICE_ORIGIN").toStdString();
+  orvane::quick::installQtPlatform(platform);
+  orvane::StorySDK::shared().configure(orvane::StoryConfiguration("demo-sdk-key", "demo-app"));
+
+  QQmlApplicationEngine engine;
+  if (app.arguments().size() == 3) engine.setInitialProperties({{"grabTo", app.arguments().at(2)}});
+  engine.load(QUrl(QStringLiteral("qrc:/Host/Main.qml")));
+  return engine.rootObjects().isEmpty() ? 1 : QGuiApplication::exec();
+}
