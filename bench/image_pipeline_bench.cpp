@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "media/story_image_pipeline.h"
-#include "platform/run_loop.h"
+#include <orvane/media/story_image_pipeline.h>
+#include <orvane/platform/run_loop.h>
 
 namespace orvane {
 namespace {

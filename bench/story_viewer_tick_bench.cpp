@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
-#include "media/story_image_pipeline.h"
-#include "stories/story_viewer_view_model.h"
+#include <orvane/media/story_image_pipeline.h>
+#include <orvane/stories/story_viewer_view_model.h>
 
 namespace orvane {
 namespace {

@@ -4,7 +4,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "api/wire/story_mapping.h"
+#include <orvane/api/wire/story_mapping.h>
 #include "bench/support/stories_answer.h"
 
 namespace {

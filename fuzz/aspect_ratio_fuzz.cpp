@@ -3,7 +3,7 @@
 #include <cmath>
 #include <string>
 
-#include "banners/banner_layout.h"
+#include <orvane/banners/banner_layout.h>
 #include "fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

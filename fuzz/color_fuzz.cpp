@@ -1,8 +1,8 @@
 // Theme colours come from the service as hex text.
 #include <string_view>
 
+#include <orvane/model/color.h>
 #include "fuzz_input.h"
-#include "model/color.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const auto color = orvane::colorFromHex(orvane::fuzz::text(data, size), orvane::systemPink);

@@ -1,7 +1,7 @@
 // Dates come from the service as text: a date either parses to the instant it names, which then
 // formats and parses back to itself, or does not parse at all.
+#include <orvane/platform/clock.h>
 #include "fuzz_input.h"
-#include "platform/clock.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (auto date = orvane::parseIso8601(orvane::fuzz::text(data, size))) {

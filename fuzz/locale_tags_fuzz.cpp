@@ -3,7 +3,7 @@
 #include <cctype>
 #include <string>
 
-#include "core/locale_tags.h"
+#include <orvane/core/locale_tags.h>
 #include "fuzz_input.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // Links and media addresses come from the service: parsing and rebuilding them must hold up.
+#include <orvane/platform/url.h>
 #include "fuzz_input.h"
-#include "platform/url.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const auto input = orvane::fuzz::text(data, size);

@@ -4,12 +4,12 @@
 #include <cstdint>
 #include <string>
 
-#include "api/wire/banner_mapping.h"
-#include "api/wire/banner_payloads.h"
-#include "api/wire/story_mapping.h"
-#include "api/wire/story_payloads.h"
-#include "api/wire/vote_response_payload.h"
-#include "model/json_coding.h"
+#include <orvane/api/wire/banner_mapping.h>
+#include <orvane/api/wire/banner_payloads.h>
+#include <orvane/api/wire/story_mapping.h>
+#include <orvane/api/wire/story_payloads.h>
+#include <orvane/api/wire/vote_response_payload.h>
+#include <orvane/model/json_coding.h>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string body(reinterpret_cast<const char*>(data), size);

@@ -8,14 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "api/story_api.h"
+#include <orvane/api/story_api.h>
+#include <orvane/media/story_image_pipeline.h>
+#include <orvane/platform/run_loop.h>
+#include <orvane/platform/worker_pool.h>
+#include <orvane/quick/platform/qt_image_decoder.h>
 #include "bench/quick/cover_jpeg.h"
 #include "bench/support/loopback_session.h"
 #include "bench/support/stories_answer.h"
-#include "media/story_image_pipeline.h"
-#include "platform/run_loop.h"
-#include "platform/worker_pool.h"
-#include "quick/platform/qt_image_decoder.h"
 
 namespace {
 

@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
+#include <orvane/media/story_image_pipeline.h>
+#include <orvane/platform/run_loop.h>
+#include <orvane/platform/worker_pool.h>
+#include <orvane/quick/platform/qt_image_decoder.h>
 #include "bench/quick/cover_jpeg.h"
 #include "bench/support/loopback_session.h"
-#include "media/story_image_pipeline.h"
-#include "platform/run_loop.h"
-#include "platform/worker_pool.h"
-#include "quick/platform/qt_image_decoder.h"
 
 namespace {
 

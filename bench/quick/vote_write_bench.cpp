@@ -6,7 +6,7 @@
 #include <QTemporaryDir>
 #include <string>
 
-#include "quick/platform/qsettings_store.h"
+#include <orvane/quick/platform/qsettings_store.h>
 
 namespace {
 

@@ -23,11 +23,11 @@
 #include <mutex>
 #include <vector>
 
-#include "api/story_api.h"
+#include <orvane/api/story_api.h>
+#include <orvane/core/story_sdk.h>
+#include <orvane/platform/curl_http_session.h>
+#include <orvane/quick/platform/qt_platform.h>
 #include "content_service.h"
-#include "core/story_sdk.h"
-#include "platform/curl_http_session.h"
-#include "quick/platform/qt_platform.h"
 
 Q_IMPORT_QML_PLUGIN(OrvaneStoriesPlugin)
 

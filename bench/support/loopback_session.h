@@ -11,7 +11,7 @@
 #include <thread>
 #include <utility>
 
-#include "platform/http.h"
+#include <orvane/platform/http.h>
 
 namespace orvane::bench {
 

@@ -3,7 +3,7 @@
 #include <QObject>
 #include <QStringList>
 
-#include "core/story_sdk_event.h"
+#include <orvane/core/story_sdk_event.h>
 
 // The events the SDK handed to the host, newest first, for the demo's log panel.
 class EventLog : public QObject {

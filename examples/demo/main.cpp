@@ -6,12 +6,12 @@
 //   orvane-demo --tour DIR      walk through bar, viewer, poll, quiz and banners at a phone's and a
 //                               laptop's window size saving PNGs to DIR/390x844 and DIR/1280x800,
 //                               then quit (runs without a display on the offscreen platform)
+#include <QtQml/qqmlextensionplugin.h>
+#include <QDir>
 #include <QGuiApplication>
 #include <QQmlApplicationEngine>
 #include <QQmlContext>
 #include <QQuickWindow>
-#include <QDir>
-#include <QtQml/qqmlextensionplugin.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -21,13 +21,13 @@
 #include <optional>
 #include <string>
 
-#include "api/story_api.h"
+#include <orvane/api/story_api.h>
+#include <orvane/core/story_sdk.h>
+#include <orvane/platform/run_loop.h>
+#include <orvane/quick/platform/qt_platform.h>
 #include "content_service.h"
-#include "core/story_sdk.h"
 #include "event_log.h"
 #include "model_printout.h"
-#include "platform/run_loop.h"
-#include "quick/platform/qt_platform.h"
 #include "screenshot_tour.h"
 
 Q_IMPORT_QML_PLUGIN(OrvaneStoriesPlugin)

@@ -3,8 +3,8 @@
 #include <ostream>
 #include <vector>
 
-#include "model/banner.h"
-#include "model/story.h"
+#include <orvane/model/banner.h>
+#include <orvane/model/story.h>
 
 // A readable account of mapped content, for the demo's headless mode.
 void printStories(std::ostream& out, const std::vector<orvane::StoryGroup>& groups);

@@ -1,10 +1,10 @@
-#include "quick/banners/banner_indicator_geometry.h"
+#include <orvane/quick/banners/banner_indicator_geometry.h>
 
 #include <algorithm>
 #include <cstddef>
 #include <vector>
 
-#include "banners/banner_indicators.h"
+#include <orvane/banners/banner_indicators.h>
 
 namespace orvane::quick {
 namespace {

@@ -1,11 +1,11 @@
-#include "quick/banners/banner_placement_model.h"
+#include <orvane/quick/banners/banner_placement_model.h>
 
 #include <QMetaObject>
 
-#include "banners/banner_indicators.h"
-#include "banners/banner_layout.h"
-#include "banners/banner_placement.h"
-#include "quick/platform/application_activity.h"
+#include <orvane/banners/banner_indicators.h>
+#include <orvane/banners/banner_layout.h>
+#include <orvane/banners/banner_placement.h>
+#include <orvane/quick/platform/application_activity.h>
 
 namespace orvane::quick {
 namespace {

@@ -7,7 +7,7 @@
 #include <QUrl>
 #include <memory>
 
-#include "core/observable.h"
+#include <orvane/core/observable.h>
 
 namespace orvane {
 class BannerPlacement;

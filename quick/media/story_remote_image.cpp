@@ -1,4 +1,4 @@
-#include "quick/media/story_remote_image.h"
+#include <orvane/quick/media/story_remote_image.h>
 
 #include <QGuiApplication>
 #include <QLineF>
@@ -11,9 +11,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "media/story_image_pipeline.h"
-#include "platform/url.h"
-#include "quick/platform/qt_image_decoder.h"
+#include <orvane/media/story_image_pipeline.h>
+#include <orvane/platform/url.h>
+#include <orvane/quick/platform/qt_image_decoder.h>
 
 namespace orvane::quick {
 namespace {

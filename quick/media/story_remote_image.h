@@ -9,7 +9,7 @@
 #include <QUrl>
 #include <cstdint>
 
-#include "platform/image.h"
+#include <orvane/platform/image.h>
 
 namespace orvane::quick {
 

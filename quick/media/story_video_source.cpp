@@ -1,11 +1,11 @@
-#include "quick/media/story_video_source.h"
+#include <orvane/quick/media/story_video_source.h>
 
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QMediaPlayer>
 #include <QMetaObject>
 
-#include "platform/platform.h"
+#include <orvane/platform/platform.h>
 
 namespace orvane::quick {
 namespace {

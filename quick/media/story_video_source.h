@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/http.h"
+#include <orvane/platform/http.h>
 
 class QBuffer;
 

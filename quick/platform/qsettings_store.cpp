@@ -1,4 +1,4 @@
-#include "quick/platform/qsettings_store.h"
+#include <orvane/quick/platform/qsettings_store.h>
 
 #include <QDir>
 #include <QFileInfo>

@@ -6,9 +6,9 @@
 #include <mutex>
 #include <optional>
 
-#include "platform/console.h"
-#include "platform/key_value_store.h"
-#include "quick/platform/record_files.h"
+#include <orvane/platform/console.h>
+#include <orvane/platform/key_value_store.h>
+#include <orvane/quick/platform/record_files.h>
 
 class QSettings;
 

@@ -1,4 +1,4 @@
-#include "quick/platform/qt_bundle_info.h"
+#include <orvane/quick/platform/qt_bundle_info.h>
 
 #include <QCoreApplication>
 #include <vector>

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "platform/bundle.h"
+#include <orvane/platform/bundle.h>
 
 namespace orvane::quick {
 

@@ -1,4 +1,4 @@
-#include "quick/platform/qt_console.h"
+#include <orvane/quick/platform/qt_console.h>
 
 namespace orvane::quick {
 

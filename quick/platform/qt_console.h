@@ -2,7 +2,7 @@
 
 #include <QLoggingCategory>
 
-#include "platform/console.h"
+#include <orvane/platform/console.h>
 
 namespace orvane::quick {
 

@@ -1,4 +1,4 @@
-#include "quick/platform/qt_device_info.h"
+#include <orvane/quick/platform/qt_device_info.h>
 
 #include <algorithm>
 #include <cctype>

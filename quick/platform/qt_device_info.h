@@ -4,9 +4,9 @@
 #include <mutex>
 #include <optional>
 
-#include "platform/device.h"
-#include "platform/key_value_store.h"
-#include "platform/uuid.h"
+#include <orvane/platform/device.h>
+#include <orvane/platform/key_value_store.h>
+#include <orvane/platform/uuid.h>
 
 namespace orvane::quick {
 

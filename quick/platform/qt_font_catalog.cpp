@@ -1,4 +1,4 @@
-#include "quick/platform/qt_font_catalog.h"
+#include <orvane/quick/platform/qt_font_catalog.h>
 
 #include <QFontDatabase>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/fonts.h"
+#include <orvane/platform/fonts.h>
 
 namespace orvane::quick {
 

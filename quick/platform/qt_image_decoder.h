@@ -2,7 +2,7 @@
 
 #include <QImage>
 
-#include "platform/image.h"
+#include <orvane/platform/image.h>
 
 namespace orvane::quick {
 

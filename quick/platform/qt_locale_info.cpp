@@ -1,4 +1,4 @@
-#include "quick/platform/qt_locale_info.h"
+#include <orvane/quick/platform/qt_locale_info.h>
 
 namespace orvane::quick {
 

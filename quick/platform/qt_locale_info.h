@@ -3,7 +3,7 @@
 #include <QLocale>
 #include <optional>
 
-#include "platform/locale.h"
+#include <orvane/platform/locale.h>
 
 namespace orvane::quick {
 

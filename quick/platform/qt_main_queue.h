@@ -3,7 +3,7 @@
 #include <QObject>
 #include <memory>
 
-#include "platform/main_queue.h"
+#include <orvane/platform/main_queue.h>
 
 QT_FORWARD_DECLARE_CLASS(QThread)
 

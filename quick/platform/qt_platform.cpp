@@ -1,15 +1,15 @@
-#include "quick/platform/qt_platform.h"
+#include <orvane/quick/platform/qt_platform.h>
 
-#include "platform/system_platform.h"
-#include "quick/platform/qsettings_store.h"
-#include "quick/platform/qt_bundle_info.h"
-#include "quick/platform/qt_console.h"
-#include "quick/platform/qt_device_info.h"
-#include "quick/platform/qt_font_catalog.h"
-#include "quick/platform/qt_image_decoder.h"
-#include "quick/platform/qt_locale_info.h"
-#include "quick/platform/qt_main_queue.h"
-#include "quick/platform/qt_url_opener.h"
+#include <orvane/platform/system_platform.h>
+#include <orvane/quick/platform/qsettings_store.h>
+#include <orvane/quick/platform/qt_bundle_info.h>
+#include <orvane/quick/platform/qt_console.h>
+#include <orvane/quick/platform/qt_device_info.h>
+#include <orvane/quick/platform/qt_font_catalog.h>
+#include <orvane/quick/platform/qt_image_decoder.h>
+#include <orvane/quick/platform/qt_locale_info.h>
+#include <orvane/quick/platform/qt_main_queue.h>
+#include <orvane/quick/platform/qt_url_opener.h>
 
 namespace orvane::quick {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include <orvane/platform/platform.h>
 
 namespace orvane::quick {
 

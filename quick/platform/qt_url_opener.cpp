@@ -1,4 +1,4 @@
-#include "quick/platform/qt_url_opener.h"
+#include <orvane/quick/platform/qt_url_opener.h>
 
 #include <QCoreApplication>
 #include <QDesktopServices>

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/url_opener.h"
+#include <orvane/platform/url_opener.h>
 
 namespace orvane::quick {
 

@@ -1,4 +1,4 @@
-#include "quick/platform/record_files.h"
+#include <orvane/quick/platform/record_files.h>
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "quick/stories/observable_relay.h"
+#include <orvane/quick/stories/observable_relay.h>
 
 namespace orvane::quick {
 

@@ -4,7 +4,7 @@
 #include <QPointer>
 #include <functional>
 
-#include "core/observable.h"
+#include <orvane/core/observable.h>
 
 namespace orvane::quick {
 

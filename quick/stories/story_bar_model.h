@@ -9,9 +9,9 @@
 #include <memory>
 #include <vector>
 
-#include "model/story.h"
-#include "quick/stories/observable_relay.h"
-#include "quick/stories/story_group_list.h"
+#include <orvane/model/story.h>
+#include <orvane/quick/stories/observable_relay.h>
+#include <orvane/quick/stories/story_group_list.h>
 
 namespace orvane {
 class StoryBarViewModel;

@@ -1,4 +1,4 @@
-#include "quick/stories/story_drag_tracker.h"
+#include <orvane/quick/stories/story_drag_tracker.h>
 
 #include <QLineF>
 

@@ -1,9 +1,9 @@
-#include "quick/stories/story_events.h"
+#include <orvane/quick/stories/story_events.h>
 
 #include <QPointer>
 
-#include "core/story_sdk.h"
-#include "core/story_sdk_event.h"
+#include <orvane/core/story_sdk.h>
+#include <orvane/core/story_sdk_event.h>
 
 namespace orvane::quick {
 namespace {

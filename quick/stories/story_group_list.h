@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "model/story.h"
+#include <orvane/model/story.h>
 
 namespace orvane::quick {
 

@@ -1,4 +1,4 @@
-#include "quick/stories/story_qml_values.h"
+#include <orvane/quick/stories/story_qml_values.h>
 
 namespace orvane::quick {
 namespace {

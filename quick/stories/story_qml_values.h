@@ -8,10 +8,10 @@
 #include <optional>
 #include <string>
 
-#include "core/story_configuration.h"
-#include "core/story_sdk.h"
-#include "model/story.h"
-#include "platform/url.h"
+#include <orvane/core/story_configuration.h>
+#include <orvane/core/story_sdk.h>
+#include <orvane/model/story.h>
+#include <orvane/platform/url.h>
 
 // Model values as plain QML values: texts, null for what is absent, URLs and string-keyed maps.
 namespace orvane::quick {

@@ -1,4 +1,4 @@
-#include "quick/stories/story_symbol.h"
+#include <orvane/quick/stories/story_symbol.h>
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,11 +1,11 @@
-#include "quick/stories/story_theme_value.h"
+#include <orvane/quick/stories/story_theme_value.h>
 
 #include <QGuiApplication>
 #include <algorithm>
 #include <array>
 #include <cmath>
 
-#include "core/story_sdk.h"
+#include <orvane/core/story_sdk.h>
 
 namespace orvane::quick {
 namespace {

@@ -7,8 +7,8 @@
 #include <QObject>
 #include <QString>
 
-#include "model/font.h"
-#include "model/theme.h"
+#include <orvane/model/font.h>
+#include <orvane/model/theme.h>
 
 namespace orvane::quick {
 

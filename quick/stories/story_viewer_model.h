@@ -10,9 +10,9 @@
 #include <QVariantMap>
 #include <memory>
 
-#include "quick/stories/observable_relay.h"
-#include "quick/stories/story_group_list.h"
-#include "quick/stories/story_theme_value.h"
+#include <orvane/quick/stories/observable_relay.h>
+#include <orvane/quick/stories/story_group_list.h>
+#include <orvane/quick/stories/story_theme_value.h>
 
 namespace orvane {
 class StorySDK;

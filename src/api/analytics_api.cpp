@@ -1,8 +1,8 @@
-#include "api/analytics_api.h"
+#include <orvane/api/analytics_api.h>
 
-#include "core/json_post.h"
-#include "core/locale_tags.h"
-#include "core/main_thread.h"
+#include <orvane/core/json_post.h>
+#include <orvane/core/locale_tags.h>
+#include <orvane/core/main_thread.h>
 
 namespace orvane {
 namespace {

@@ -4,11 +4,11 @@
 #include <optional>
 #include <string>
 
-#include "api/analytics_event_payload.h"
-#include "core/story_configuration.h"
-#include "core/story_sdk.h"
-#include "core/story_sdk_event.h"
-#include "platform/http.h"
+#include <orvane/api/analytics_event_payload.h>
+#include <orvane/core/story_configuration.h>
+#include <orvane/core/story_sdk.h>
+#include <orvane/core/story_sdk_event.h>
+#include <orvane/platform/http.h>
 
 namespace orvane {
 

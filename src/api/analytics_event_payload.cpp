@@ -1,4 +1,4 @@
-#include "api/analytics_event_payload.h"
+#include <orvane/api/analytics_event_payload.h>
 
 namespace orvane {
 namespace {

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/clock.h"
+#include <orvane/platform/clock.h>
 
 namespace orvane {
 

@@ -1,4 +1,4 @@
-#include "api/banner_cache.h"
+#include <orvane/api/banner_cache.h>
 
 #include <utility>
 

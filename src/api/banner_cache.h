@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "core/story_sdk.h"
-#include "model/banner.h"
+#include <orvane/core/story_sdk.h>
+#include <orvane/model/banner.h>
 
 namespace orvane {
 

@@ -1,4 +1,4 @@
-#include "api/errors.h"
+#include <orvane/api/errors.h>
 
 namespace orvane {
 

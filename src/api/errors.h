@@ -6,7 +6,7 @@
 #include <utility>
 #include <variant>
 
-#include "platform/http.h"
+#include <orvane/platform/http.h>
 
 namespace ORVANE_EXPORT orvane {
 

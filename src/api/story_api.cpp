@@ -1,15 +1,15 @@
-#include "api/story_api.h"
+#include <orvane/api/story_api.h>
 
 #include <optional>
 #include <utility>
 
-#include "api/banner_cache.h"
-#include "api/story_requests.h"
-#include "api/wire/banner_mapping.h"
-#include "api/wire/story_mapping.h"
-#include "api/wire/vote_response_payload.h"
-#include "core/main_thread.h"
-#include "platform/worker_pool.h"
+#include <orvane/api/banner_cache.h>
+#include <orvane/api/story_requests.h>
+#include <orvane/api/wire/banner_mapping.h>
+#include <orvane/api/wire/story_mapping.h>
+#include <orvane/api/wire/vote_response_payload.h>
+#include <orvane/core/main_thread.h>
+#include <orvane/platform/worker_pool.h>
 
 namespace orvane {
 namespace {

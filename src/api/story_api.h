@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "api/errors.h"
-#include "api/vote_response.h"
-#include "core/story_sdk.h"
-#include "model/banner.h"
-#include "model/story.h"
-#include "platform/http.h"
+#include <orvane/api/errors.h>
+#include <orvane/api/vote_response.h>
+#include <orvane/core/story_sdk.h>
+#include <orvane/model/banner.h>
+#include <orvane/model/story.h>
+#include <orvane/platform/http.h>
 
 namespace ORVANE_EXPORT orvane {
 

@@ -1,4 +1,4 @@
-#include "api/story_requests.h"
+#include <orvane/api/story_requests.h>
 
 #include <chrono>
 #include <initializer_list>
@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "core/locale_tags.h"
-#include "core/sdk_version.h"
+#include <orvane/core/locale_tags.h>
+#include <orvane/core/sdk_version.h>
 
 namespace orvane {
 namespace {

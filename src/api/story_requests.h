@@ -4,9 +4,9 @@
 #include <optional>
 #include <string>
 
-#include "core/story_configuration.h"
-#include "core/story_sdk.h"
-#include "platform/http.h"
+#include <orvane/core/story_configuration.h>
+#include <orvane/core/story_sdk.h>
+#include <orvane/platform/http.h>
 
 namespace orvane {
 

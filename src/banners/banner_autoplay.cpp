@@ -1,4 +1,4 @@
-#include "banners/banner_autoplay.h"
+#include <orvane/banners/banner_autoplay.h>
 
 #include <algorithm>
 #include <utility>

@@ -7,7 +7,7 @@
 #include <functional>
 #include <memory>
 
-#include "platform/main_queue.h"
+#include <orvane/platform/main_queue.h>
 
 namespace ORVANE_EXPORT orvane {
 

@@ -1,4 +1,4 @@
-#include "banners/banner_indicators.h"
+#include <orvane/banners/banner_indicators.h>
 
 #include <algorithm>
 

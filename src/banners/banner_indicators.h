@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "banners/banner_render_state.h"
+#include <orvane/banners/banner_render_state.h>
 
 namespace ORVANE_EXPORT orvane {
 

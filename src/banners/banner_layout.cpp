@@ -1,4 +1,4 @@
-#include "banners/banner_layout.h"
+#include <orvane/banners/banner_layout.h>
 
 #include <charconv>
 #include <cmath>

@@ -2,7 +2,7 @@
 
 #include <orvane/export.h>
 
-#include "model/banner.h"
+#include <orvane/model/banner.h>
 
 namespace ORVANE_EXPORT orvane {
 

@@ -1,4 +1,4 @@
-#include "banners/banner_lineup.h"
+#include <orvane/banners/banner_lineup.h>
 
 #include <algorithm>
 

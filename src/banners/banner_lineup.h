@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "banners/banner_render_state.h"
-#include "model/banner.h"
+#include <orvane/banners/banner_render_state.h>
+#include <orvane/model/banner.h>
 
 namespace ORVANE_EXPORT orvane {
 

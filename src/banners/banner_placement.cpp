@@ -1,10 +1,10 @@
-#include "banners/banner_placement.h"
+#include <orvane/banners/banner_placement.h>
 
 #include <algorithm>
 #include <cmath>
 #include <utility>
 
-#include "core/main_thread.h"
+#include <orvane/core/main_thread.h>
 
 namespace orvane {
 namespace {

@@ -9,14 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "api/story_api.h"
-#include "banners/banner_autoplay.h"
-#include "banners/banner_lineup.h"
-#include "banners/banner_render_state.h"
-#include "core/observable.h"
-#include "core/story_sdk.h"
-#include "media/story_image_pipeline.h"
-#include "model/banner.h"
+#include <orvane/api/story_api.h>
+#include <orvane/banners/banner_autoplay.h>
+#include <orvane/banners/banner_lineup.h>
+#include <orvane/banners/banner_render_state.h>
+#include <orvane/core/observable.h>
+#include <orvane/core/story_sdk.h>
+#include <orvane/media/story_image_pipeline.h>
+#include <orvane/model/banner.h>
 
 namespace ORVANE_EXPORT orvane {
 

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "model/banner.h"
+#include <orvane/model/banner.h>
 
 namespace ORVANE_EXPORT orvane {
 

@@ -1,10 +1,10 @@
 #include <optional>
 
-#include "api/analytics_api.h"
-#include "core/event_tracker.h"
-#include "core/locale_tags.h"
-#include "core/main_thread.h"
-#include "core/story_sdk.h"
+#include <orvane/api/analytics_api.h>
+#include <orvane/core/event_tracker.h>
+#include <orvane/core/locale_tags.h>
+#include <orvane/core/main_thread.h>
+#include <orvane/core/story_sdk.h>
 
 namespace orvane {
 namespace {

@@ -1,6 +1,6 @@
-#include "core/event_tracker.h"
+#include <orvane/core/event_tracker.h>
 
-#include "core/json_post.h"
+#include <orvane/core/json_post.h>
 
 namespace orvane {
 

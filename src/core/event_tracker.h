@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "core/sdk_event_request.h"
-#include "platform/http.h"
-#include "platform/url.h"
+#include <orvane/core/sdk_event_request.h>
+#include <orvane/platform/http.h>
+#include <orvane/platform/url.h>
 
 namespace ORVANE_EXPORT orvane {
 

@@ -1,4 +1,4 @@
-#include "core/json_post.h"
+#include <orvane/core/json_post.h>
 
 #include <chrono>
 

@@ -5,8 +5,8 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "platform/http.h"
-#include "platform/url.h"
+#include <orvane/platform/http.h>
+#include <orvane/platform/url.h>
 
 namespace ORVANE_EXPORT orvane {
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/locale.h"
+#include <orvane/platform/locale.h>
 
 namespace ORVANE_EXPORT orvane {
 

@@ -2,7 +2,7 @@
 
 #include <cassert>
 
-#include "platform/platform.h"
+#include <orvane/platform/platform.h>
 
 // Observable SDK state is owned by the main thread; debug builds catch callers on other threads.
 #define ORVANE_ASSERT_MAIN_THREAD()                                                      \

@@ -1,4 +1,4 @@
-#include "core/sdk_event_request.h"
+#include <orvane/core/sdk_event_request.h>
 
 namespace orvane {
 namespace {

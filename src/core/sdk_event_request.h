@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/clock.h"
+#include <orvane/platform/clock.h>
 
 namespace ORVANE_EXPORT orvane {
 

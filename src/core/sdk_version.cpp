@@ -1,4 +1,4 @@
-#include "core/sdk_version.h"
+#include <orvane/core/sdk_version.h>
 
 extern "C" {
 const double OrvaneStoriesVersionNumber = 1.0;

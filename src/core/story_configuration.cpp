@@ -1,4 +1,4 @@
-#include "core/story_configuration.h"
+#include <orvane/core/story_configuration.h>
 
 #include <cstdlib>
 

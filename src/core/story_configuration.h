@@ -6,8 +6,8 @@
 #include <string>
 #include <utility>
 
-#include "core/sdk_version.h"
-#include "platform/url.h"
+#include <orvane/core/sdk_version.h>
+#include <orvane/platform/url.h>
 
 namespace ORVANE_EXPORT orvane {
 

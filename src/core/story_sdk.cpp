@@ -1,12 +1,12 @@
-#include "core/story_sdk.h"
+#include <orvane/core/story_sdk.h>
 
 #include <stdexcept>
 
-#include "api/analytics_api.h"
-#include "api/story_api.h"
-#include "core/main_thread.h"
-#include "model/trimming.h"
-#include "platform/system_platform.h"
+#include <orvane/api/analytics_api.h>
+#include <orvane/api/story_api.h>
+#include <orvane/core/main_thread.h>
+#include <orvane/model/trimming.h>
+#include <orvane/platform/system_platform.h>
 
 namespace orvane {
 namespace {

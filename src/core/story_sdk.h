@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "api/errors.h"
-#include "api/vote_response.h"
-#include "core/sdk_event_request.h"
-#include "core/story_configuration.h"
-#include "core/story_sdk_event.h"
-#include "model/story.h"
-#include "platform/platform.h"
+#include <orvane/api/errors.h>
+#include <orvane/api/vote_response.h>
+#include <orvane/core/sdk_event_request.h>
+#include <orvane/core/story_configuration.h>
+#include <orvane/core/story_sdk_event.h>
+#include <orvane/model/story.h>
+#include <orvane/platform/platform.h>
 
 namespace ORVANE_EXPORT orvane {
 

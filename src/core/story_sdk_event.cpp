@@ -1,4 +1,4 @@
-#include "core/story_sdk_event.h"
+#include <orvane/core/story_sdk_event.h>
 
 #include <utility>
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/url.h"
+#include <orvane/platform/url.h>
 
 namespace ORVANE_EXPORT orvane {
 

@@ -8,8 +8,8 @@
 #include <optional>
 #include <unordered_map>
 
-#include "platform/image.h"
-#include "platform/url.h"
+#include <orvane/platform/image.h>
+#include <orvane/platform/url.h>
 
 namespace ORVANE_EXPORT orvane {
 

@@ -1,4 +1,4 @@
-#include "media/story_image_pipeline.h"
+#include <orvane/media/story_image_pipeline.h>
 
 #include <cassert>
 #include <mutex>
@@ -6,8 +6,8 @@
 #include <unordered_map>
 #include <utility>
 
-#include "media/image_memory_cache.h"
-#include "platform/platform.h"
+#include <orvane/media/image_memory_cache.h>
+#include <orvane/platform/platform.h>
 
 namespace orvane {
 namespace {

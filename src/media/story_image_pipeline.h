@@ -9,11 +9,11 @@
 #include <optional>
 #include <vector>
 
-#include "platform/http.h"
-#include "platform/image.h"
-#include "platform/main_queue.h"
-#include "platform/url.h"
-#include "platform/worker_pool.h"
+#include <orvane/platform/http.h>
+#include <orvane/platform/image.h>
+#include <orvane/platform/main_queue.h>
+#include <orvane/platform/url.h>
+#include <orvane/platform/worker_pool.h>
 
 namespace ORVANE_EXPORT orvane {
 

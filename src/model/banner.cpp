@@ -1,6 +1,6 @@
-#include "model/banner.h"
+#include <orvane/model/banner.h>
 
-#include "model/raw_value_table.h"
+#include <orvane/model/raw_value_table.h>
 
 namespace orvane {
 namespace {

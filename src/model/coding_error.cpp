@@ -1,4 +1,4 @@
-#include "model/coding_error.h"
+#include <orvane/model/coding_error.h>
 
 #include <utility>
 

@@ -1,11 +1,11 @@
-#include "model/color.h"
+#include <orvane/model/color.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <string>
 
-#include "model/trimming.h"
+#include <orvane/model/trimming.h>
 
 namespace orvane {
 namespace {

@@ -20,10 +20,10 @@
 #include <string_view>
 #include <utility>
 
-#include "model/banner.h"
-#include "model/coding_error.h"
-#include "model/json_values.h"
-#include "model/story.h"
+#include <orvane/model/banner.h>
+#include <orvane/model/coding_error.h>
+#include <orvane/model/json_values.h>
+#include <orvane/model/story.h>
 
 namespace orvane::model_json {
 

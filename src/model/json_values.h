@@ -11,9 +11,9 @@
 #include <utility>
 #include <vector>
 
-#include "model/coding_error.h"
-#include "platform/clock.h"
-#include "platform/url.h"
+#include <orvane/model/coding_error.h>
+#include <orvane/platform/clock.h>
+#include <orvane/platform/url.h>
 
 // Reading and writing single fields of the model's JSON objects, for any nlohmann basic_json.
 // Records and enumerations nested in a field go through their adl_serializer.

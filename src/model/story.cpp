@@ -1,6 +1,6 @@
-#include "model/story.h"
+#include <orvane/model/story.h>
 
-#include "model/raw_value_table.h"
+#include <orvane/model/raw_value_table.h>
 
 namespace orvane {
 namespace {

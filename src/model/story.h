@@ -9,9 +9,9 @@
 #include <utility>
 #include <vector>
 
-#include "model/theme.h"
-#include "platform/clock.h"
-#include "platform/url.h"
+#include <orvane/model/theme.h>
+#include <orvane/platform/clock.h>
+#include <orvane/platform/url.h>
 
 namespace ORVANE_EXPORT orvane {
 

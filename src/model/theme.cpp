@@ -1,10 +1,10 @@
-#include "model/theme.h"
+#include <orvane/model/theme.h>
 
 #include <array>
 #include <string>
 #include <utility>
 
-#include "model/trimming.h"
+#include <orvane/model/trimming.h>
 
 namespace orvane {
 namespace {

@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
-#include "model/color.h"
-#include "model/font.h"
-#include "platform/fonts.h"
+#include <orvane/model/color.h>
+#include <orvane/model/font.h>
+#include <orvane/platform/fonts.h>
 
 namespace ORVANE_EXPORT orvane {
 

@@ -1,4 +1,4 @@
-#include "model/trimming.h"
+#include <orvane/model/trimming.h>
 
 #include <array>
 #include <cstddef>

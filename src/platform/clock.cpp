@@ -1,4 +1,4 @@
-#include "platform/clock.h"
+#include <orvane/platform/clock.h>
 
 #include <charconv>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "platform/curl_http_session.h"
+#include <orvane/platform/curl_http_session.h>
 
 #include <curl/curl.h>
 
@@ -10,7 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/curl_transfer.h"
+#include <orvane/platform/curl_transfer.h>
 
 namespace orvane {
 namespace {

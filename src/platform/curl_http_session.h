@@ -10,7 +10,7 @@
 #include <string>
 #include <thread>
 
-#include "platform/http.h"
+#include <orvane/platform/http.h>
 
 namespace orvane {
 

@@ -1,4 +1,4 @@
-#include "platform/curl_transfer.h"
+#include <orvane/platform/curl_transfer.h>
 
 #include <algorithm>
 #include <cctype>

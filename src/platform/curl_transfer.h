@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/http.h"
+#include <orvane/platform/http.h>
 
 namespace orvane {
 

@@ -1,4 +1,4 @@
-#include "platform/http.h"
+#include <orvane/platform/http.h>
 
 #include <algorithm>
 #include <cctype>

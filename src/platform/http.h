@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/url.h"
+#include <orvane/platform/url.h>
 
 namespace ORVANE_EXPORT orvane {
 

@@ -1,4 +1,4 @@
-#include "platform/image.h"
+#include <orvane/platform/image.h>
 
 #include <algorithm>
 #include <cmath>

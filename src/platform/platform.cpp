@@ -1,9 +1,9 @@
-#include "platform/platform.h"
+#include <orvane/platform/platform.h>
 
 #include <cassert>
 #include <mutex>
 
-#include "platform/system_platform.h"
+#include <orvane/platform/system_platform.h>
 
 namespace orvane {
 namespace {

@@ -6,18 +6,18 @@
 #include <optional>
 #include <string>
 
-#include "platform/bundle.h"
-#include "platform/clock.h"
-#include "platform/console.h"
-#include "platform/device.h"
-#include "platform/fonts.h"
-#include "platform/http.h"
-#include "platform/image.h"
-#include "platform/key_value_store.h"
-#include "platform/locale.h"
-#include "platform/main_queue.h"
-#include "platform/url_opener.h"
-#include "platform/uuid.h"
+#include <orvane/platform/bundle.h>
+#include <orvane/platform/clock.h>
+#include <orvane/platform/console.h>
+#include <orvane/platform/device.h>
+#include <orvane/platform/fonts.h>
+#include <orvane/platform/http.h>
+#include <orvane/platform/image.h>
+#include <orvane/platform/key_value_store.h>
+#include <orvane/platform/locale.h>
+#include <orvane/platform/main_queue.h>
+#include <orvane/platform/url_opener.h>
+#include <orvane/platform/uuid.h>
 
 namespace ORVANE_EXPORT orvane {
 

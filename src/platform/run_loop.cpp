@@ -1,4 +1,4 @@
-#include "platform/run_loop.h"
+#include <orvane/platform/run_loop.h>
 
 namespace orvane {
 

@@ -11,7 +11,7 @@
 #include <mutex>
 #include <thread>
 
-#include "platform/main_queue.h"
+#include <orvane/platform/main_queue.h>
 
 namespace ORVANE_EXPORT orvane {
 

@@ -1,4 +1,4 @@
-#include "platform/system_platform.h"
+#include <orvane/platform/system_platform.h>
 
 #include <sys/random.h>
 
@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <system_error>
 
-#include "core/story_configuration.h"
-#include "platform/curl_http_session.h"
-#include "platform/worker_pool.h"
+#include <orvane/core/story_configuration.h>
+#include <orvane/platform/curl_http_session.h>
+#include <orvane/platform/worker_pool.h>
 
 namespace orvane {
 namespace {

@@ -5,7 +5,7 @@
 #include <map>
 #include <mutex>
 
-#include "platform/platform.h"
+#include <orvane/platform/platform.h>
 
 namespace ORVANE_EXPORT orvane {
 

@@ -1,4 +1,4 @@
-#include "platform/url.h"
+#include <orvane/platform/url.h>
 
 #include <uriparser/Uri.h>
 

@@ -2,7 +2,7 @@
 
 #include <orvane/export.h>
 
-#include "platform/url.h"
+#include <orvane/platform/url.h>
 
 namespace ORVANE_EXPORT orvane {
 

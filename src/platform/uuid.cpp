@@ -1,4 +1,4 @@
-#include "platform/uuid.h"
+#include <orvane/platform/uuid.h>
 
 #include <cctype>
 

@@ -1,8 +1,8 @@
-#include "stories/story_bar_view_model.h"
+#include <orvane/stories/story_bar_view_model.h>
 
 #include <utility>
 
-#include "core/main_thread.h"
+#include <orvane/core/main_thread.h>
 
 namespace orvane {
 

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "api/story_api.h"
-#include "core/observable.h"
-#include "core/story_sdk.h"
-#include "media/story_image_pipeline.h"
-#include "model/story.h"
+#include <orvane/api/story_api.h>
+#include <orvane/core/observable.h>
+#include <orvane/core/story_sdk.h>
+#include <orvane/media/story_image_pipeline.h>
+#include <orvane/model/story.h>
 
 namespace ORVANE_EXPORT orvane {
 

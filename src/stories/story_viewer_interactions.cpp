@@ -2,8 +2,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "core/main_thread.h"
-#include "stories/story_viewer_view_model.h"
+#include <orvane/core/main_thread.h>
+#include <orvane/stories/story_viewer_view_model.h>
 
 namespace orvane {
 

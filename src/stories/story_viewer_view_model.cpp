@@ -1,9 +1,9 @@
-#include "stories/story_viewer_view_model.h"
+#include <orvane/stories/story_viewer_view_model.h>
 
 #include <algorithm>
 #include <utility>
 
-#include "core/main_thread.h"
+#include <orvane/core/main_thread.h>
 
 namespace orvane {
 namespace {

@@ -12,15 +12,15 @@
 #include <string>
 #include <vector>
 
-#include "api/story_api.h"
-#include "core/observable.h"
-#include "core/story_sdk.h"
-#include "media/story_image_pipeline.h"
-#include "model/story.h"
-#include "model/theme.h"
-#include "platform/clock.h"
-#include "platform/main_queue.h"
-#include "platform/url.h"
+#include <orvane/api/story_api.h>
+#include <orvane/core/observable.h>
+#include <orvane/core/story_sdk.h>
+#include <orvane/media/story_image_pipeline.h>
+#include <orvane/model/story.h>
+#include <orvane/model/theme.h>
+#include <orvane/platform/clock.h>
+#include <orvane/platform/main_queue.h>
+#include <orvane/platform/url.h>
 
 namespace ORVANE_EXPORT orvane {
 

@@ -1,10 +1,10 @@
-#include "api/analytics_api.h"
+#include <orvane/api/analytics_api.h>
 
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
 
-#include "core/story_sdk.h"
+#include <orvane/core/story_sdk.h>
 #include "support/fake_platform.h"
 
 namespace orvane {

@@ -1,10 +1,10 @@
-#include "api/wire/banner_mapping.h"
+#include <orvane/api/wire/banner_mapping.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "api/wire/vote_response_payload.h"
+#include <orvane/api/wire/vote_response_payload.h>
 
 namespace orvane {
 namespace {

@@ -1,10 +1,10 @@
-#include "api/wire/json_reader.h"
+#include <orvane/api/wire/json_reader.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "api/wire/story_payloads.h"
+#include <orvane/api/wire/story_payloads.h>
 
 namespace orvane {
 namespace {

@@ -1,4 +1,4 @@
-#include "api/story_api.h"
+#include <orvane/api/story_api.h>
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "api/story_requests.h"
+#include <orvane/api/story_requests.h>
 #include "support/fake_platform.h"
 
 namespace orvane {

@@ -1,10 +1,10 @@
-#include "api/wire/story_mapping.h"
+#include <orvane/api/wire/story_mapping.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "api/wire/lenient_text.h"
+#include <orvane/api/wire/lenient_text.h>
 
 namespace orvane {
 namespace {

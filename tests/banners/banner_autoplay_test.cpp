@@ -4,7 +4,7 @@
 #include <chrono>
 #include <vector>
 
-#include "banners/banner_placement.h"
+#include <orvane/banners/banner_placement.h>
 #include "banners/placement_harness.h"
 
 namespace orvane::testing {

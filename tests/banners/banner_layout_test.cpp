@@ -1,4 +1,4 @@
-#include "banners/banner_layout.h"
+#include <orvane/banners/banner_layout.h>
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "banners/banner_indicators.h"
+#include <orvane/banners/banner_indicators.h>
 
 namespace orvane {
 namespace {

@@ -1,4 +1,4 @@
-#include "banners/banner_placement.h"
+#include <orvane/banners/banner_placement.h>
 
 #include <gtest/gtest.h>
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "banners/banner_placement.h"
+#include <orvane/banners/banner_placement.h>
 #include "support/fake_platform.h"
 
 namespace orvane::testing {

@@ -4,7 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "core/story_sdk.h"
+#include <orvane/core/story_sdk.h>
 #include "support/fake_platform.h"
 
 namespace orvane {

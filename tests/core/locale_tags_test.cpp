@@ -1,4 +1,4 @@
-#include "core/locale_tags.h"
+#include <orvane/core/locale_tags.h>
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "api/analytics_api.h"
-#include "core/story_sdk.h"
-#include "platform/run_loop.h"
+#include <orvane/api/analytics_api.h>
+#include <orvane/core/story_sdk.h>
+#include <orvane/platform/run_loop.h>
 #include "support/fake_platform.h"
 
 namespace orvane {

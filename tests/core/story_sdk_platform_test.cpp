@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "core/story_sdk.h"
+#include <orvane/core/story_sdk.h>
 #include "support/fake_platform.h"
 
 namespace orvane {

@@ -8,11 +8,11 @@
 #include <optional>
 #include <string>
 
-#include "api/story_api.h"
-#include "core/story_sdk.h"
-#include "platform/curl_http_session.h"
-#include "platform/run_loop.h"
-#include "platform/system_platform.h"
+#include <orvane/api/story_api.h>
+#include <orvane/core/story_sdk.h>
+#include <orvane/platform/curl_http_session.h>
+#include <orvane/platform/run_loop.h>
+#include <orvane/platform/system_platform.h>
 
 namespace orvane::testing {
 

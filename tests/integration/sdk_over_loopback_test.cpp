@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 #include <openssl/pem.h>
 
+#include <unistd.h>
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <unistd.h>
 
+#include <orvane/core/story_sdk_event.h>
 #include "../platform/self_signed_certificate.h"
-#include "core/story_sdk_event.h"
 #include "loopback_harness.h"
 
 namespace orvane::testing {

@@ -5,8 +5,8 @@
 #include <mutex>
 #include <thread>
 
-#include "api/story_api.h"
-#include "media/story_image_pipeline.h"
+#include <orvane/api/story_api.h>
+#include <orvane/media/story_image_pipeline.h>
 #include "support/fake_platform.h"
 
 namespace orvane::testing {

@@ -1,4 +1,4 @@
-#include "media/image_memory_cache.h"
+#include <orvane/media/image_memory_cache.h>
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "media/story_image_pipeline.h"
+#include <orvane/media/story_image_pipeline.h>
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <thread>
 
-#include "media/image_memory_cache.h"
+#include <orvane/media/image_memory_cache.h>
 #include "support/fake_platform.h"
 
 namespace orvane::testing {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "model/banner.h"
+#include <orvane/model/banner.h>
 
 namespace orvane {
 namespace {

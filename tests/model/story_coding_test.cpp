@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "model/json_coding.h"
+#include <orvane/model/json_coding.h>
 
 namespace orvane {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "model/story.h"
+#include <orvane/model/story.h>
 
 namespace orvane {
 namespace {

@@ -1,4 +1,4 @@
-#include "model/theme.h"
+#include <orvane/model/theme.h>
 
 #include <gtest/gtest.h>
 

@@ -7,9 +7,9 @@
 #include <unordered_set>
 #include <vector>
 
-#include "platform/clock.h"
-#include "platform/system_platform.h"
-#include "platform/uuid.h"
+#include <orvane/platform/clock.h>
+#include <orvane/platform/system_platform.h>
+#include <orvane/platform/uuid.h>
 
 namespace orvane {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/curl_http_session.h"
+#include <orvane/platform/curl_http_session.h>
 
 #include <gtest/gtest.h>
 

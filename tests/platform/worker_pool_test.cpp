@@ -1,4 +1,4 @@
-#include "platform/worker_pool.h"
+#include <orvane/platform/worker_pool.h>
 
 #include <gtest/gtest.h>
 

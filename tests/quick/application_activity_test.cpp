@@ -1,4 +1,4 @@
-#include "quick/platform/application_activity.h"
+#include <orvane/quick/platform/application_activity.h>
 
 #include <QtQml/qqmlextensionplugin.h>
 #include <gtest/gtest.h>

@@ -6,7 +6,7 @@
 #include <set>
 #include <vector>
 
-#include "quick/platform/qsettings_store.h"
+#include <orvane/quick/platform/qsettings_store.h>
 
 namespace orvane::quick {
 namespace {

@@ -1,4 +1,4 @@
-#include "quick/platform/qt_image_decoder.h"
+#include <orvane/quick/platform/qt_image_decoder.h>
 
 #include <gtest/gtest.h>
 

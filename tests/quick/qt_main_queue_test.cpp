@@ -1,4 +1,4 @@
-#include "quick/platform/qt_main_queue.h"
+#include <orvane/quick/platform/qt_main_queue.h>
 
 #include <gtest/gtest.h>
 

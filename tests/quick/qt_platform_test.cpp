@@ -1,4 +1,4 @@
-#include "quick/platform/qt_platform.h"
+#include <orvane/quick/platform/qt_platform.h>
 
 #include <gtest/gtest.h>
 
@@ -6,14 +6,14 @@
 #include <QFontDatabase>
 #include <QTemporaryDir>
 
-#include "platform/system_platform.h"
-#include "quick/platform/qsettings_store.h"
-#include "quick/platform/qt_bundle_info.h"
-#include "quick/platform/qt_console.h"
-#include "quick/platform/qt_device_info.h"
-#include "quick/platform/qt_font_catalog.h"
-#include "quick/platform/qt_locale_info.h"
-#include "quick/platform/qt_main_queue.h"
+#include <orvane/platform/system_platform.h>
+#include <orvane/quick/platform/qsettings_store.h>
+#include <orvane/quick/platform/qt_bundle_info.h>
+#include <orvane/quick/platform/qt_console.h>
+#include <orvane/quick/platform/qt_device_info.h>
+#include <orvane/quick/platform/qt_font_catalog.h>
+#include <orvane/quick/platform/qt_locale_info.h>
+#include <orvane/quick/platform/qt_main_queue.h>
 #include "support/fake_platform.h"
 
 namespace orvane::quick {

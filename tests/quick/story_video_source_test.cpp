@@ -1,4 +1,4 @@
-#include "quick/media/story_video_source.h"
+#include <orvane/quick/media/story_video_source.h>
 
 #include <gtest/gtest.h>
 
@@ -14,9 +14,9 @@
 #include <functional>
 #include <memory>
 
+#include <orvane/platform/curl_http_session.h>
 #include "../platform/local_http_server.h"
 #include "../platform/self_signed_certificate.h"
-#include "platform/curl_http_session.h"
 
 namespace orvane::quick {
 namespace {

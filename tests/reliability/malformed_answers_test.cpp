@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "api/story_api.h"
-#include "model/json_coding.h"
+#include <orvane/api/story_api.h>
+#include <orvane/model/json_coding.h>
 #include "sample_answers.h"
 #include "support/fake_platform.h"
 

@@ -9,12 +9,12 @@
 #include <thread>
 #include <vector>
 
+#include <orvane/core/json_post.h>
+#include <orvane/media/story_image_pipeline.h>
+#include <orvane/stories/story_bar_view_model.h>
 #include "../integration/real_transport_sdk.h"
 #include "../platform/local_http_server.h"
-#include "core/json_post.h"
-#include "media/story_image_pipeline.h"
 #include "sample_answers.h"
-#include "stories/story_bar_view_model.h"
 #include "support/fake_platform.h"
 
 namespace orvane::testing {

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <string>
 
+#include <orvane/core/story_sdk_event.h>
+#include <orvane/media/story_image_pipeline.h>
+#include <orvane/stories/story_bar_view_model.h>
 #include "../integration/loopback_harness.h"
-#include "core/story_sdk_event.h"
-#include "media/story_image_pipeline.h"
-#include "stories/story_bar_view_model.h"
 #include "support/fake_platform.h"
 
 namespace orvane::testing {

@@ -1,4 +1,4 @@
-#include "core/observable.h"
+#include <orvane/core/observable.h>
 
 #include <gtest/gtest.h>
 

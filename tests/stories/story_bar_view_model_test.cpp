@@ -1,4 +1,4 @@
-#include "stories/story_bar_view_model.h"
+#include <orvane/stories/story_bar_view_model.h>
 
 #include <gtest/gtest.h>
 

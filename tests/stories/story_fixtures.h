@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "core/story_sdk.h"
-#include "media/story_image_pipeline.h"
-#include "model/story.h"
-#include "stories/story_bar_view_model.h"
-#include "stories/story_viewer_view_model.h"
+#include <orvane/core/story_sdk.h>
+#include <orvane/media/story_image_pipeline.h>
+#include <orvane/model/story.h>
+#include <orvane/stories/story_bar_view_model.h>
+#include <orvane/stories/story_viewer_view_model.h>
 #include "support/fake_platform.h"
 
 namespace orvane::testing {

@@ -2,8 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <orvane/stories/story_viewer_view_model.h>
 #include "stories/story_fixtures.h"
-#include "stories/story_viewer_view_model.h"
 
 namespace orvane {
 namespace {

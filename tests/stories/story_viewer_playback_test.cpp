@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <orvane/stories/story_viewer_view_model.h>
 #include "stories/story_fixtures.h"
-#include "stories/story_viewer_view_model.h"
 
 namespace orvane {
 namespace {

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
-#include "platform/system_platform.h"
-#include "platform/worker_pool.h"
+#include <orvane/platform/platform.h>
+#include <orvane/platform/system_platform.h>
+#include <orvane/platform/worker_pool.h>
 #include "support/scripted_http_session.h"
 #include "support/virtual_main_queue.h"
 

@@ -5,7 +5,7 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/http.h"
+#include <orvane/platform/http.h>
 
 namespace orvane::testing {
 

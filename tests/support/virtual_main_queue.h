@@ -7,7 +7,7 @@
 #include <mutex>
 #include <thread>
 
-#include "platform/main_queue.h"
+#include <orvane/platform/main_queue.h>
 
 namespace orvane::testing {
 

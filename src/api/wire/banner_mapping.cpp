@@ -1,10 +1,10 @@
-#include "api/wire/banner_mapping.h"
+#include <orvane/api/wire/banner_mapping.h>
 
 #include <string>
 #include <string_view>
 #include <utility>
 
-#include "api/wire/lenient_text.h"
+#include <orvane/api/wire/lenient_text.h>
 
 namespace orvane {
 namespace {

@@ -3,8 +3,8 @@
 #include <optional>
 #include <vector>
 
-#include "api/wire/banner_payloads.h"
-#include "model/banner.h"
+#include <orvane/api/wire/banner_payloads.h>
+#include <orvane/model/banner.h>
 
 namespace orvane {
 

@@ -1,6 +1,6 @@
-#include "api/wire/banner_payloads.h"
+#include <orvane/api/wire/banner_payloads.h>
 
-#include "api/wire/json_reader.h"
+#include <orvane/api/wire/json_reader.h>
 
 namespace orvane {
 namespace {

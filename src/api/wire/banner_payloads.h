@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "api/errors.h"
+#include <orvane/api/errors.h>
 
 namespace orvane {
 

@@ -1,4 +1,4 @@
-#include "api/wire/coding_path.h"
+#include <orvane/api/wire/coding_path.h>
 
 namespace orvane {
 

@@ -1,11 +1,11 @@
-#include "api/wire/json_reader.h"
+#include <orvane/api/wire/json_reader.h>
 
 #include <cmath>
 #include <limits>
 #include <optional>
 #include <type_traits>
 
-#include "platform/uuid.h"
+#include <orvane/platform/uuid.h>
 
 namespace orvane {
 namespace {

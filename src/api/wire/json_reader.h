@@ -15,9 +15,9 @@
 #include <utility>
 #include <vector>
 
-#include "api/errors.h"
-#include "api/wire/coding_path.h"
-#include "platform/clock.h"
+#include <orvane/api/errors.h>
+#include <orvane/api/wire/coding_path.h>
+#include <orvane/platform/clock.h>
 
 namespace orvane {
 

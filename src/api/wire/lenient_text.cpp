@@ -1,6 +1,6 @@
-#include "api/wire/lenient_text.h"
+#include <orvane/api/wire/lenient_text.h>
 
-#include "model/trimming.h"
+#include <orvane/model/trimming.h>
 
 namespace orvane {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/url.h"
+#include <orvane/platform/url.h>
 
 namespace orvane {
 

@@ -1,8 +1,8 @@
-#include "api/wire/story_mapping.h"
+#include <orvane/api/wire/story_mapping.h>
 
 #include <utility>
 
-#include "api/wire/lenient_text.h"
+#include <orvane/api/wire/lenient_text.h>
 
 namespace orvane {
 namespace {

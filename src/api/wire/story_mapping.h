@@ -3,9 +3,9 @@
 #include <optional>
 #include <vector>
 
-#include "api/wire/story_payloads.h"
-#include "model/story.h"
-#include "platform/clock.h"
+#include <orvane/api/wire/story_payloads.h>
+#include <orvane/model/story.h>
+#include <orvane/platform/clock.h>
 
 namespace orvane {
 

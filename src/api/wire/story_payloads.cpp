@@ -1,6 +1,6 @@
-#include "api/wire/story_payloads.h"
+#include <orvane/api/wire/story_payloads.h>
 
-#include "api/wire/json_reader.h"
+#include <orvane/api/wire/json_reader.h>
 
 namespace orvane {
 namespace {

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "api/errors.h"
-#include "platform/clock.h"
+#include <orvane/api/errors.h>
+#include <orvane/platform/clock.h>
 
 namespace orvane {
 

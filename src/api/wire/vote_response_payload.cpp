@@ -1,6 +1,6 @@
-#include "api/wire/vote_response_payload.h"
+#include <orvane/api/wire/vote_response_payload.h>
 
-#include "api/wire/json_reader.h"
+#include <orvane/api/wire/json_reader.h>
 
 namespace orvane {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "api/errors.h"
-#include "api/vote_response.h"
+#include <orvane/api/errors.h>
+#include <orvane/api/vote_response.h>
 
 namespace orvane {
 

@@ -7,8 +7,8 @@
 #include <mutex>
 #include <set>
 
-#include "platform/http.h"
-#include "platform/url_opener.h"
+#include <orvane/platform/http.h>
+#include <orvane/platform/url_opener.h>
 #include "support/virtual_main_queue.h"
 
 namespace orvane::quick::testing {

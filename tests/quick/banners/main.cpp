@@ -5,9 +5,9 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include <orvane/core/story_sdk.h>
+#include <orvane/quick/platform/qt_platform.h>
 #include "banner_fixture.h"
-#include "core/story_sdk.h"
-#include "quick/platform/qt_platform.h"
 
 Q_IMPORT_QML_PLUGIN(OrvaneStoriesPlugin)
 

@@ -18,12 +18,12 @@
 #include <optional>
 #include <string>
 
-#include "api/story_api.h"
+#include <orvane/api/story_api.h>
+#include <orvane/core/story_sdk.h>
+#include <orvane/platform/curl_http_session.h>
+#include <orvane/quick/platform/qt_platform.h>
+#include <orvane/stories/story_viewer_view_model.h>
 #include "content_service.h"
-#include "core/story_sdk.h"
-#include "platform/curl_http_session.h"
-#include "quick/platform/qt_platform.h"
-#include "stories/story_viewer_view_model.h"
 
 namespace {
 

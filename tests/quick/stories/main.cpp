@@ -7,8 +7,8 @@
 #include <QQmlEngine>
 #include <QTemporaryDir>
 
-#include "core/story_sdk.h"
-#include "quick/platform/qt_platform.h"
+#include <orvane/core/story_sdk.h>
+#include <orvane/quick/platform/qt_platform.h>
 #include "story_view_fixture.h"
 
 Q_IMPORT_QML_PLUGIN(OrvaneStoriesPlugin)

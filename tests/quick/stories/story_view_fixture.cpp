@@ -8,9 +8,9 @@
 #include <QThreadPool>
 #include <map>
 
-#include "api/wire/story_mapping.h"
-#include "api/wire/story_payloads.h"
-#include "core/story_sdk.h"
+#include <orvane/api/wire/story_mapping.h>
+#include <orvane/api/wire/story_payloads.h>
+#include <orvane/core/story_sdk.h>
 
 namespace orvane::quick::testing {
 namespace {

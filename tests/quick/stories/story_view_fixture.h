@@ -7,11 +7,11 @@
 #include <mutex>
 #include <vector>
 
-#include "core/story_sdk_event.h"
-#include "platform/http.h"
-#include "platform/url_opener.h"
-#include "quick/stories/story_group_list.h"
-#include "quick/stories/story_theme_value.h"
+#include <orvane/core/story_sdk_event.h>
+#include <orvane/platform/http.h>
+#include <orvane/platform/url_opener.h>
+#include <orvane/quick/stories/story_group_list.h>
+#include <orvane/quick/stories/story_theme_value.h>
 
 namespace orvane::quick::testing {
 
