@@ -312,6 +312,21 @@ Item {
             return selected ? row.voteCard.primary : Qt.rgba(1, 1, 1, 0.15)
         }
         border.width: (row.voteCard.quiz ? marked : selected) ? 2 : 1
+        activeFocusOnTab: true
+
+        function choose() {
+            if (!row.voteCard.answered)
+                row.voteCard.select(row.option.id)
+        }
+
+        Keys.onReturnPressed: choose()
+        Keys.onEnterPressed: choose()
+        Keys.onSpacePressed: choose()
+
+        // Inside the row: the card clips what reaches beyond it.
+        StoryFocusRing {
+            gap: -2
+        }
 
         RowLayout {
             id: rowContent
@@ -427,7 +442,7 @@ Item {
         MouseArea {
             anchors.fill: parent
             enabled: !row.voteCard.answered
-            onClicked: if (!row.voteCard.answered) row.voteCard.select(row.option.id)
+            onClicked: row.choose()
         }
     }
 

@@ -5,6 +5,7 @@ import OrvaneStories
 // A placement's stories as a horizontally scrolling row of bubbles. Tapping one presents the
 // story viewer over the whole window, starting at that group. Until the placement has groups
 // (and after a failed load) the bar takes no space and shows nothing.
+// With a keyboard, Tab gives the bar the focus, the arrows move between bubbles and Enter opens.
 //
 //   StoryBarView { width: parent.width; placementKey: "home" }
 Item {
@@ -64,6 +65,12 @@ Item {
         clip: true
         boundsBehavior: Flickable.DragOverBounds
         model: bar.groups
+        activeFocusOnTab: true
+        keyNavigationEnabled: true
+        highlightFollowsCurrentItem: false
+        Keys.onReturnPressed: bar.selectGroup(currentIndex)
+        Keys.onEnterPressed: bar.selectGroup(currentIndex)
+        Keys.onSpacePressed: bar.selectGroup(currentIndex)
 
         delegate: Item {
             id: entry
@@ -81,6 +88,16 @@ Item {
                 bottomPadding: 8
                 group: entry.modelData
                 bubbleSize: 64
+            }
+            Rectangle {
+                objectName: "focusRing"
+                anchors.fill: parent
+                anchors.margins: -2
+                radius: 12
+                color: "transparent"
+                border.color: "white"
+                border.width: 2
+                visible: entry.ListView.isCurrentItem && entry.ListView.view.activeFocus
             }
             MouseArea {
                 anchors.fill: parent
@@ -101,10 +118,12 @@ Item {
         modal: true
         dim: false
         focus: true
-        closePolicy: T.Popup.CloseOnEscape
+        // The viewer closes itself on Escape, reporting it.
+        closePolicy: bar.selectedGroupIndex >= 0 ? T.Popup.NoAutoClose : T.Popup.CloseOnEscape
         onClosed: bar.isViewerPresented = false
 
         contentItem: Loader {
+            focus: true
             active: presentation.visible
             sourceComponent: bar.selectedGroupIndex >= 0 ? viewerPage : blackPage
         }
@@ -123,6 +142,7 @@ Item {
     Component {
         id: viewerPage
         StoryViewerView {
+            focus: true
             groups: bar.storyGroups
             startIndex: bar.selectedGroupIndex
             placementKey: bar.placementKey

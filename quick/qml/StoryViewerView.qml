@@ -10,13 +10,16 @@ import OrvaneStories
 // A tap on the left or right side goes back or forward, holding either side pauses, dragging
 // down closes, dragging up on a swipe page swipes. dismissRequested() asks the presenter to take
 // the viewer away: after the last page, the close button or the drag.
+// With a keyboard or remote: the arrows step pages (with Shift, groups; Page Up and Page Down
+// too), Space or K holds and releases the pause, Escape or Back closes, Enter follows the
+// call-to-action, Tab reaches the close button, the poll and quiz options and the call-to-action.
 //
 //   StoryViewerView {
 //       anchors.fill: parent
 //       groups: bar.storyGroups; startIndex: 2; placementKey: "home"
 //       onDismissRequested: presentation.close()
 //   }
-Item {
+FocusScope {
     id: root
 
     // Read once, when the viewer is created.
@@ -70,6 +73,71 @@ Item {
         }
     }
 
+    // The controls Tab visits, in reading order: the close button, the widget's, the page's.
+    function tabStops() {
+        const stops = []
+        const collect = item => {
+            if (!item.visible || !item.enabled)
+                return
+            if (item.activeFocusOnTab)
+                stops.push(item)
+            for (let i = 0; i < item.children.length; ++i)
+                collect(item.children[i])
+        }
+        for (const part of [header, widget, pageTexts])
+            collect(part)
+        return stops
+    }
+
+    // Focus stays inside the viewer, which covers the window.
+    function moveFocus(forward) {
+        const stops = tabStops()
+        if (stops.length === 0)
+            return
+        const current = stops.findIndex(stop => stop.activeFocus)
+        const next = current < 0 ? (forward ? 0 : stops.length - 1)
+                                 : (current + (forward ? 1 : stops.length - 1)) % stops.length
+        stops[next].forceActiveFocus(forward ? Qt.TabFocusReason : Qt.BacktabFocusReason)
+    }
+
+    function handleKey(event) {
+        const forward = rightToLeft ? Qt.Key_Left : Qt.Key_Right
+        const backward = rightToLeft ? Qt.Key_Right : Qt.Key_Left
+        const shifted = (event.modifiers & Qt.ShiftModifier) !== 0
+        switch (event.key) {
+        case forward:
+            shifted ? viewer.goToNextGroup() : viewer.goToNext()
+            break
+        case backward:
+            shifted ? viewer.goToPreviousGroup() : viewer.goToPrevious()
+            break
+        case Qt.Key_PageDown:
+            viewer.goToNextGroup()
+            break
+        case Qt.Key_PageUp:
+            viewer.goToPreviousGroup()
+            break
+        case Qt.Key_Space:
+        case Qt.Key_K:
+            if (!event.isAutoRepeat)
+                pausing.setPaused(!pausing.isPaused)
+            break
+        case Qt.Key_Escape:
+        case Qt.Key_Back:
+            viewer.close()
+            break
+        case Qt.Key_Return:
+        case Qt.Key_Enter:
+            if (cta.visible)
+                cta.activate()
+            break
+        default:
+            event.accepted = false
+            return
+        }
+        event.accepted = true
+    }
+
     function questionOf(item, fallback) {
         return item?.widgetQuestion ?? item?.title ?? fallback
     }
@@ -99,6 +167,19 @@ Item {
         }
     }
 
+    focus: true
+    Keys.onPressed: event => root.handleKey(event)
+    // Tab is taken before a focused control's parents would see it.
+    Shortcut {
+        sequence: "Tab"
+        enabled: root.activeFocus
+        onActivated: root.moveFocus(true)
+    }
+    Shortcut {
+        sequences: ["Shift+Tab", "Backtab"]
+        enabled: root.activeFocus
+        onActivated: root.moveFocus(false)
+    }
     Component.onCompleted: viewer.start()
     Component.onDestruction: viewer.pause()
     onVisibleChanged: visible ? viewer.start() : viewer.pause()
@@ -343,8 +424,19 @@ Item {
                 color: colors.background
                 border.color: colors.border
                 border.width: colors.borderWidth
-                clip: true
+                activeFocusOnTab: visible
 
+                function activate() {
+                    const link = root.item.ctaUrl
+                    viewer.handleCtaTap()
+                    viewer.openURL(link)
+                }
+
+                Keys.onReturnPressed: activate()
+                Keys.onEnterPressed: activate()
+                Keys.onSpacePressed: activate()
+
+                StoryFocusRing {}
                 Text {
                     id: ctaLabel
                     objectName: "ctaLabel"
@@ -359,11 +451,7 @@ Item {
                 }
                 MouseArea {
                     anchors.fill: parent
-                    onClicked: {
-                        const link = root.item.ctaUrl
-                        viewer.handleCtaTap()
-                        viewer.openURL(link)
-                    }
+                    onClicked: cta.activate()
                 }
             }
         }
@@ -425,7 +513,12 @@ Item {
                     implicitHeight: implicitWidth
                     radius: width / 2
                     color: Qt.rgba(1, 1, 1, 0.12)
+                    activeFocusOnTab: true
+                    Keys.onReturnPressed: viewer.close()
+                    Keys.onEnterPressed: viewer.close()
+                    Keys.onSpacePressed: viewer.close()
 
+                    StoryFocusRing {}
                     StorySymbol {
                         id: closeSymbol
                         anchors.centerIn: parent

@@ -91,6 +91,10 @@ void StoryViewerModel::goToNext() { viewModel().goToNext(); }
 
 void StoryViewerModel::goToPrevious() { viewModel().goToPrevious(); }
 
+void StoryViewerModel::goToNextGroup() { viewModel().goToNextGroup(); }
+
+void StoryViewerModel::goToPreviousGroup() { viewModel().goToPreviousGroup(); }
+
 void StoryViewerModel::close() { viewModel().close(); }
 
 void StoryViewerModel::vote(const QString& optionId) { viewModel().vote(optionId.toStdString()); }

@@ -91,6 +91,8 @@ class StoryViewerModel : public QObject, public QQmlParserStatus {
   Q_INVOKABLE void resume();
   Q_INVOKABLE void goToNext();
   Q_INVOKABLE void goToPrevious();
+  Q_INVOKABLE void goToNextGroup();
+  Q_INVOKABLE void goToPreviousGroup();
   Q_INVOKABLE void close();
   Q_INVOKABLE void vote(const QString& optionId);
   Q_INVOKABLE void handleSwipeUp();

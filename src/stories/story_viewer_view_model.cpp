@@ -156,6 +156,35 @@ void StoryViewerViewModel::goToPrevious() {
   }
 }
 
+void StoryViewerViewModel::goToNextGroup() {
+  ORVANE_ASSERT_MAIN_THREAD();
+  if (!currentGroup()) return;
+  stopItemViewTimer();
+  if (static_cast<std::size_t>(currentGroupIndex()) + 1 >= groups_.size()) {
+    close();
+    return;
+  }
+  currentGroupIndex_.set(currentGroupIndex() + 1);
+  currentItemIndex_.set(0);
+  beginItem(true);
+}
+
+void StoryViewerViewModel::goToPreviousGroup() {
+  ORVANE_ASSERT_MAIN_THREAD();
+  if (!currentGroup()) return;
+  stopItemViewTimer();
+  if (currentGroupIndex() >= 1) {
+    currentGroupIndex_.set(currentGroupIndex() - 1);
+    currentItemIndex_.set(0);
+    beginItem(true);
+  } else if (currentItemIndex() >= 1) {
+    currentItemIndex_.set(0);
+    beginItem(false);
+  } else {
+    progress_.set(0);
+  }
+}
+
 void StoryViewerViewModel::close() {
   ORVANE_ASSERT_MAIN_THREAD();
   if (hasTrackedClose_) return;
