@@ -313,6 +313,19 @@ Item {
         }
         border.width: (row.voteCard.quiz ? marked : selected) ? 2 : 1
         activeFocusOnTab: true
+        Accessible.role: Accessible.Button
+        Accessible.name: {
+            const parts = [row.option.text]
+            if (row.voteCard.showResults) {
+                parts.push(row.voteCard.percentOf(row.option) + "%")
+                if (row.voteCard.quiz && row.correct)
+                    parts.push(qsTr("correct answer"))
+            }
+            if (row.selected)
+                parts.push(qsTr("your choice"))
+            return parts.join(", ")
+        }
+        Accessible.onPressAction: choose()
 
         function choose() {
             if (!row.voteCard.answered)
@@ -326,6 +339,13 @@ Item {
         // Inside the row: the card clips what reaches beyond it.
         StoryFocusRing {
             gap: -2
+        }
+        Rectangle {
+            objectName: "pressedShade"
+            anchors.fill: parent
+            radius: parent.radius
+            color: Qt.rgba(1, 1, 1, 0.12)
+            visible: optionPress.pressed
         }
 
         RowLayout {
@@ -440,6 +460,7 @@ Item {
         }
 
         MouseArea {
+            id: optionPress
             anchors.fill: parent
             enabled: !row.voteCard.answered
             onClicked: row.choose()

@@ -29,6 +29,11 @@ Item {
         bar.selectGroup(index)
     }
 
+    function bubbleName(group) {
+        const pages = group.pageCount === 1 ? qsTr("1 page") : qsTr("%1 pages").arg(group.pageCount)
+        return qsTr("%1, story, %2").arg(group.title).arg(pages)
+    }
+
     StoryBarModel {
         id: bar
         placementKey: root.placementKey
@@ -81,6 +86,10 @@ Item {
             height: ListView.view.height
             Component.onCompleted: appearances.add(index)
 
+            Accessible.role: Accessible.Button
+            Accessible.name: root.bubbleName(modelData)
+            Accessible.onPressAction: bar.selectGroup(entry.index)
+
             StoryCircleView {
                 id: circle
                 anchors.verticalCenter: parent.verticalCenter
@@ -88,6 +97,7 @@ Item {
                 bottomPadding: 8
                 group: entry.modelData
                 bubbleSize: 64
+                scale: press.pressed ? 0.94 : 1
             }
             Rectangle {
                 objectName: "focusRing"
@@ -100,6 +110,7 @@ Item {
                 visible: entry.ListView.isCurrentItem && entry.ListView.view.activeFocus
             }
             MouseArea {
+                id: press
                 anchors.fill: parent
                 onClicked: bar.selectGroup(entry.index)
             }

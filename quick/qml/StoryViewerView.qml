@@ -169,6 +169,8 @@ FocusScope {
 
     focus: true
     Keys.onPressed: event => root.handleKey(event)
+    Accessible.role: Accessible.Dialog
+    Accessible.name: viewer.groupTitle
     // Tab is taken before a focused control's parents would see it.
     Shortcut {
         sequence: "Tab"
@@ -424,7 +426,11 @@ FocusScope {
                 color: colors.background
                 border.color: colors.border
                 border.width: colors.borderWidth
+                opacity: ctaPress.pressed ? 0.7 : 1
                 activeFocusOnTab: visible
+                Accessible.role: Accessible.Button
+                Accessible.name: ctaLabel.text
+                Accessible.onPressAction: activate()
 
                 function activate() {
                     const link = root.item.ctaUrl
@@ -450,6 +456,7 @@ FocusScope {
                     elide: Text.ElideRight
                 }
                 MouseArea {
+                    id: ctaPress
                     anchors.fill: parent
                     onClicked: cta.activate()
                 }
@@ -480,8 +487,11 @@ FocusScope {
             width: parent.width - 24
             spacing: 12
 
+            // Read out as the page changes.
             StoryProgressView {
                 objectName: "progress"
+                Accessible.role: Accessible.StaticText
+                Accessible.name: qsTr("Page %1 of %2").arg(viewer.currentItemIndex + 1).arg(viewer.itemCount)
                 Layout.fillWidth: true
                 segmentCount: viewer.itemCount
                 activeIndex: viewer.currentItemIndex
@@ -512,8 +522,11 @@ FocusScope {
                     implicitWidth: closeSymbol.width + 20
                     implicitHeight: implicitWidth
                     radius: width / 2
-                    color: Qt.rgba(1, 1, 1, 0.12)
+                    color: Qt.rgba(1, 1, 1, closePress.pressed ? 0.32 : 0.12)
                     activeFocusOnTab: true
+                    Accessible.role: Accessible.Button
+                    Accessible.name: qsTr("Close")
+                    Accessible.onPressAction: viewer.close()
                     Keys.onReturnPressed: viewer.close()
                     Keys.onEnterPressed: viewer.close()
                     Keys.onSpacePressed: viewer.close()
@@ -527,8 +540,13 @@ FocusScope {
                         weight: Font.DemiBold
                         color: "white"
                     }
+                    // A finger's size, more than the button shows.
                     MouseArea {
-                        anchors.fill: parent
+                        id: closePress
+                        objectName: "closeHitArea"
+                        anchors.centerIn: parent
+                        width: Math.max(44, parent.width)
+                        height: Math.max(44, parent.height)
                         onClicked: viewer.close()
                     }
                 }

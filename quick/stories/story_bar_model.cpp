@@ -11,6 +11,7 @@ QVariantMap bubbleEntry(const StoryGroup& group) {
   return {{QStringLiteral("id"), toQString(group.id())},
           {QStringLiteral("title"), toQString(group.title())},
           {QStringLiteral("coverUrl"), toQUrl(group.coverImageURL())},
+          {QStringLiteral("pageCount"), static_cast<int>(group.items().size())},
           {QStringLiteral("theme"), QVariant::fromValue(StoryThemeValue(group.theme()))}};
 }
 
