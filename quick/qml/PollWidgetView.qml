@@ -336,18 +336,6 @@ Item {
         Keys.onEnterPressed: choose()
         Keys.onSpacePressed: choose()
 
-        // Inside the row: the card clips what reaches beyond it.
-        StoryFocusRing {
-            gap: -2
-        }
-        Rectangle {
-            objectName: "pressedShade"
-            anchors.fill: parent
-            radius: parent.radius
-            color: Qt.rgba(1, 1, 1, 0.12)
-            visible: optionPress.pressed
-        }
-
         RowLayout {
             id: rowContent
             anchors.fill: parent
@@ -457,6 +445,18 @@ Item {
                     color: Qt.rgba(1, 1, 1, 0.2)
                 }
             }
+        }
+
+        // Inside the row: the card clips what reaches beyond it.
+        StoryFocusRing {
+            gap: -2
+        }
+        Rectangle {
+            objectName: "pressedShade"
+            anchors.fill: parent
+            radius: parent.radius
+            color: Qt.rgba(1, 1, 1, 0.12)
+            visible: optionPress.pressed
         }
 
         MouseArea {
