@@ -96,6 +96,7 @@ Item {
                 topPadding: 8
                 bottomPadding: 8
                 group: entry.modelData
+                seen: bar.seenGroupIds.indexOf(entry.modelData.id) >= 0
                 bubbleSize: 64
                 scale: press.pressed ? 0.94 : 1
             }

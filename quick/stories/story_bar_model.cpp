@@ -2,6 +2,7 @@
 
 #include "quick/stories/story_qml_values.h"
 #include "quick/stories/story_theme_value.h"
+#include "stories/seen_story_groups.h"
 #include "stories/story_bar_view_model.h"
 
 namespace orvane::quick {
@@ -36,7 +37,15 @@ void StoryBarModel::componentComplete() {
 void StoryBarModel::createViewModel() {
   viewModel_ = StoryBarViewModel::create(placementKey_.toStdString());
   relay_.follow(*viewModel_);
+  seenRelay_.follow(StorySDK::shared().seenStoryGroups());
   refresh();
+  refreshSeen();
+}
+
+void StoryBarModel::refreshSeen() {
+  QStringList ids;
+  for (const auto& id : StorySDK::shared().seenStoryGroups().groupIds()) ids.append(toQString(id));
+  if (assignIfChanged(seenGroupIds_, ids)) emit seenGroupIdsChanged();
 }
 
 void StoryBarModel::refresh() {

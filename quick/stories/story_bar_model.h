@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QQmlParserStatus>
 #include <QString>
+#include <QStringList>
 #include <QVariantList>
 #include <memory>
 #include <vector>
@@ -43,6 +44,8 @@ class StoryBarModel : public QObject, public QQmlParserStatus {
       bool isViewerPresented READ isViewerPresented WRITE setViewerPresented NOTIFY isViewerPresentedChanged)
   Q_PROPERTY(bool isLoading READ isLoading NOTIFY isLoadingChanged)
   Q_PROPERTY(bool hasLoaded READ hasLoaded NOTIFY hasLoadedChanged)
+  // Groups whose last page the user reached on this device, in any placement.
+  Q_PROPERTY(QStringList seenGroupIds READ seenGroupIds NOTIFY seenGroupIdsChanged)
 
  public:
   explicit StoryBarModel(QObject* parent = nullptr);
@@ -57,6 +60,7 @@ class StoryBarModel : public QObject, public QQmlParserStatus {
   void setViewerPresented(bool presented);
   bool isLoading() const { return isLoading_; }
   bool hasLoaded() const { return hasLoaded_; }
+  QStringList seenGroupIds() const { return seenGroupIds_; }
 
   // A bubble tap: presents the viewer at that group; other indices are ignored.
   Q_INVOKABLE void selectGroup(int index);
@@ -73,15 +77,18 @@ class StoryBarModel : public QObject, public QQmlParserStatus {
   void isViewerPresentedChanged();
   void isLoadingChanged();
   void hasLoadedChanged();
+  void seenGroupIdsChanged();
 
  private:
   void createViewModel();
   void refresh();
+  void refreshSeen();
 
   QString placementKey_;
   bool complete_ = true;
   std::shared_ptr<StoryBarViewModel> viewModel_;
   ObservableRelay relay_{this, [this] { refresh(); }};
+  ObservableRelay seenRelay_{this, [this] { refreshSeen(); }};
 
   StoryGroupList storyGroups_;
   QVariantList groupEntries_;
@@ -89,6 +96,7 @@ class StoryBarModel : public QObject, public QQmlParserStatus {
   bool isViewerPresented_ = false;
   bool isLoading_ = false;
   bool hasLoaded_ = false;
+  QStringList seenGroupIds_;
 };
 
 }  // namespace orvane::quick

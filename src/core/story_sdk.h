@@ -18,6 +18,7 @@
 
 namespace orvane {
 
+class SeenStoryGroups;
 class StoryAPI;
 class StoryAnalyticsAPI;
 
@@ -89,6 +90,9 @@ class StorySDK {
   // The persisted anonymous id, created and stored on first need.
   std::string anonymousUserId();
 
+  // The groups whose last page the user reached, read from the store on first need.
+  SeenStoryGroups& seenStoryGroups();
+
   const Platform& platform() const { return platform_; }
   StoryAnalyticsAPI& analyticsAPI() { return *analyticsAPI_; }
 
@@ -105,6 +109,7 @@ class StorySDK {
   EventHandler eventHandler_;
   std::unique_ptr<StoryAnalyticsAPI> analyticsAPI_;
   std::unique_ptr<StoryAPI> storyAPI_;
+  std::unique_ptr<SeenStoryGroups> seenStoryGroups_;
   std::map<std::string, std::string> groupPlacementKeys_;
   std::set<std::string> trackedPlacementViews_;
   std::set<std::string> sentEventKeys_;

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "core/main_thread.h"
+#include "stories/seen_story_groups.h"
 
 namespace orvane {
 namespace {
@@ -203,6 +204,8 @@ void StoryViewerViewModel::beginItem(bool trackOpen) {
   if (const StoryGroup* group = currentGroup()) {
     if (trackOpen) sdk_.report(StorySDKEvent::storyOpen(group->id()), placementKey_);
     if (const StoryItem* item = currentItem()) {
+      if (static_cast<std::size_t>(currentItemIndex()) + 1 == group->items().size())
+        sdk_.seenStoryGroups().markSeen(group->id());
       sdk_.report(StorySDKEvent::storyItemImpression(group->id(), item->id()), placementKey_);
       scheduleItemView(item->id(), group->id());
       restoreVote(*item);

@@ -42,5 +42,15 @@ TEST(PersistenceAcrossRestarts, AVoteAndTheAnonymousIdSurviveAnAppKilledRightAft
   EXPECT_NE(fresh[QStringLiteral("anonymous")], first[QStringLiteral("anonymous")]);
 }
 
+TEST(PersistenceAcrossRestarts, GroupsReadToTheEndAreStillSeenAfterARestart) {
+  QTemporaryDir directory;
+  const QString settings = directory.filePath(QStringLiteral("host.ini"));
+
+  EXPECT_EQ(run(settings, QStringLiteral("seenIds"))[QStringLiteral("seen")], QString());
+  auto first = run(settings, QStringLiteral("seen"));
+  ASSERT_FALSE(first[QStringLiteral("seen")].isEmpty());
+  EXPECT_EQ(run(settings, QStringLiteral("seenIds"))[QStringLiteral("seen")], first[QStringLiteral("seen")]);
+}
+
 }  // namespace
 }  // namespace orvane::quick
