@@ -151,20 +151,24 @@ FocusScope {
         onShouldDismissChanged: if (shouldDismiss) root.dismissRequested()
     }
 
+    // The page's progress stands still while the user holds it or its media is on its way.
     QtObject {
         id: pausing
         // True while a side zone is held down; drives only the pause indicator.
         property bool isPaused: false
+        readonly property bool mediaLoading: media.item?.loading ?? false
+        readonly property bool halted: isPaused || mediaLoading
 
         function setPaused(paused) {
-            if (paused === isPaused)
-                return
             isPaused = paused
-            if (paused)
-                viewer.pause()
-            else
-                viewer.resume()
         }
+        function play() {
+            viewer.start()
+            if (halted)
+                viewer.pause()
+        }
+
+        onHaltedChanged: halted ? viewer.pause() : viewer.resume()
     }
 
     focus: true
@@ -182,9 +186,9 @@ FocusScope {
         enabled: root.activeFocus
         onActivated: root.moveFocus(false)
     }
-    Component.onCompleted: viewer.start()
+    Component.onCompleted: pausing.play()
     Component.onDestruction: viewer.pause()
-    onVisibleChanged: visible ? viewer.start() : viewer.pause()
+    onVisibleChanged: visible ? pausing.play() : viewer.pause()
 
     Rectangle {
         anchors.fill: parent
@@ -251,13 +255,61 @@ FocusScope {
     Component {
         id: imagePage
         Rectangle {
+            readonly property bool loading: image.status === StoryRemoteImage.Loading
             color: "black"
             StoryRemoteImage {
+                id: image
+                objectName: "pageImage"
                 anchors.fill: parent
                 url: root.item?.mediaUrl ?? ""
                 fillMode: Image.PreserveAspectFit
                 placeholder: mediaPlaceholder
             }
+            // Quiet: the page plays on with its texts.
+            StorySymbol {
+                objectName: "mediaFailed"
+                anchors.centerIn: parent
+                visible: image.status === StoryRemoteImage.Error
+                name: "xmark.circle.fill"
+                pointSize: 28
+                color: Qt.rgba(1, 1, 1, 0.45)
+            }
+        }
+    }
+
+    // Shown only once a load takes longer than a glance.
+    Timer {
+        id: spinnerDelay
+        interval: 300
+        running: pausing.mediaLoading
+    }
+    Item {
+        id: spinner
+        objectName: "loadingSpinner"
+        anchors.centerIn: stage
+        width: 36
+        height: 36
+        visible: pausing.mediaLoading && !spinnerDelay.running
+
+        Repeater {
+            model: 8
+            Rectangle {
+                required property int index
+                x: spinner.width / 2 - width / 2 + Math.sin(index * Math.PI / 4) * 13
+                y: spinner.height / 2 - height / 2 - Math.cos(index * Math.PI / 4) * 13
+                width: 5
+                height: 5
+                radius: 2.5
+                color: "white"
+                opacity: 0.25 + index * 0.1
+            }
+        }
+        RotationAnimator on rotation {
+            from: 0
+            to: 360
+            duration: 1000
+            loops: Animation.Infinite
+            running: spinner.visible
         }
     }
 
