@@ -7,6 +7,9 @@ Rectangle {
     id: root
 
     property url url
+    property bool muted: false
+    // Holds the video where it is, for as long as it is set.
+    property bool paused: false
 
     readonly property bool hasPlayer: session.item !== null
 
@@ -32,6 +35,9 @@ Rectangle {
         sourceComponent: Item {
             function pause() { player.pause() }
 
+            readonly property bool held: root.paused
+            onHeldChanged: held ? player.pause() : player.play()
+
             VideoOutput {
                 id: output
                 anchors.fill: parent
@@ -41,7 +47,7 @@ Rectangle {
                 source: root.url
                 videoOutput: output
                 audioOutput: AudioOutput {
-                    muted: false
+                    muted: root.muted
                 }
                 Component.onCompleted: play()
             }

@@ -34,6 +34,10 @@ FocusScope {
     // The sides beside the stage, and the poll and quiz cards, blur the media behind them where
     // the scene graph runs shader effects; elsewhere they are only dimmed.
     property bool blurredBackdrop: GraphicsInfo.api !== GraphicsInfo.Software && GraphicsInfo.api !== GraphicsInfo.Unknown
+    // Whether videos start without sound (the host's call; sound by default) until the user
+    // chooses, whose choice then holds for every viewer of the process.
+    property bool startsMuted: false
+    readonly property bool videosMuted: viewer.chosenMute ?? startsMuted
 
     signal dismissRequested()
 
@@ -249,6 +253,8 @@ FocusScope {
         id: videoPage
         StoryVideoView {
             url: root.item?.mediaUrl ?? ""
+            muted: root.videosMuted
+            paused: pausing.halted
         }
     }
 
@@ -566,6 +572,39 @@ FocusScope {
                     color: "white"
                     maximumLineCount: 1
                     elide: Text.ElideRight
+                }
+                Rectangle {
+                    id: muteButton
+                    objectName: "muteButton"
+                    function toggle() { viewer.chosenMute = !root.videosMuted }
+
+                    visible: root.item?.mediaType === "video"
+                    implicitWidth: closeButton.implicitWidth
+                    implicitHeight: implicitWidth
+                    radius: width / 2
+                    color: Qt.rgba(1, 1, 1, mutePress.pressed ? 0.32 : 0.12)
+                    activeFocusOnTab: visible
+                    Accessible.role: Accessible.Button
+                    Accessible.name: root.videosMuted ? qsTr("Turn sound on") : qsTr("Mute")
+                    Accessible.onPressAction: toggle()
+                    Keys.onReturnPressed: toggle()
+                    Keys.onEnterPressed: toggle()
+                    Keys.onSpacePressed: toggle()
+
+                    StoryFocusRing {}
+                    StorySymbol {
+                        anchors.centerIn: parent
+                        name: root.videosMuted ? "speaker.slash.fill" : "speaker.wave.2.fill"
+                        pointSize: 16
+                        color: "white"
+                    }
+                    MouseArea {
+                        id: mutePress
+                        anchors.centerIn: parent
+                        width: Math.max(44, parent.width)
+                        height: Math.max(44, parent.height)
+                        onClicked: muteButton.toggle()
+                    }
                 }
                 Rectangle {
                     id: closeButton

@@ -58,6 +58,9 @@ class StoryViewerModel : public QObject, public QQmlParserStatus {
   Q_PROPERTY(QVariant currentItem READ currentItem NOTIFY currentItemChanged)
   // The widget texts: the configuration's, else the default ones.
   Q_PROPERTY(QVariantMap strings READ strings NOTIFY stringsChanged)
+  // Whether the user silenced the viewer's videos, remembered for the rest of the process;
+  // undefined until the user chooses.
+  Q_PROPERTY(QVariant chosenMute READ chosenMute WRITE setChosenMute NOTIFY chosenMuteChanged)
 
  public:
   explicit StoryViewerModel(QObject* parent = nullptr);
@@ -84,6 +87,8 @@ class StoryViewerModel : public QObject, public QQmlParserStatus {
   StoryThemeValue theme() const { return theme_; }
   QVariant currentItem() const { return currentItem_; }
   QVariantMap strings() const { return strings_; }
+  QVariant chosenMute() const;
+  void setChosenMute(const QVariant& muted);
 
   // On appear: links of swipe pages open through the platform, then playback starts.
   Q_INVOKABLE void start();
@@ -118,6 +123,7 @@ class StoryViewerModel : public QObject, public QQmlParserStatus {
   void currentGroupChanged();
   void currentItemChanged();
   void stringsChanged();
+  void chosenMuteChanged();
 
  private:
   StoryViewerViewModel& viewModel();
