@@ -113,7 +113,10 @@ Item {
             MouseArea {
                 id: press
                 anchors.fill: parent
-                onClicked: bar.selectGroup(entry.index)
+                onClicked: {
+                    presentation.origin = circle.mapToItem(null, 0, 0, circle.width, circle.width)
+                    bar.selectGroup(entry.index)
+                }
             }
         }
     }
@@ -132,7 +135,32 @@ Item {
         focus: true
         // The viewer closes itself on Escape, reporting it.
         closePolicy: bar.selectedGroupIndex >= 0 ? T.Popup.NoAutoClose : T.Popup.CloseOnEscape
-        onClosed: bar.isViewerPresented = false
+        onClosed: {
+            bar.isViewerPresented = false
+            origin = null
+        }
+
+        // The tapped bubble, in window coordinates: the viewer grows out of it and shrinks back
+        // into it; opened without one, it slides up and down.
+        property var origin: null
+        readonly property real originScale: origin && width > 0 ? origin.width / width : 1
+        transformOrigin: T.Popup.TopLeft
+        enter: Transition {
+            ParallelAnimation {
+                NumberAnimation { property: "opacity"; from: 0; to: 1; duration: 220 }
+                NumberAnimation { property: "scale"; from: presentation.originScale; to: 1; duration: 260; easing.type: Easing.OutCubic }
+                NumberAnimation { property: "x"; from: presentation.origin ? presentation.origin.x : 0; to: 0; duration: 260; easing.type: Easing.OutCubic }
+                NumberAnimation { property: "y"; from: presentation.origin ? presentation.origin.y : presentation.height; to: 0; duration: 260; easing.type: Easing.OutCubic }
+            }
+        }
+        exit: Transition {
+            ParallelAnimation {
+                NumberAnimation { property: "opacity"; to: 0; duration: 200 }
+                NumberAnimation { property: "scale"; to: presentation.originScale; duration: 220; easing.type: Easing.InCubic }
+                NumberAnimation { property: "x"; to: presentation.origin ? presentation.origin.x : 0; duration: 220; easing.type: Easing.InCubic }
+                NumberAnimation { property: "y"; to: presentation.origin ? presentation.origin.y : presentation.height; duration: 220; easing.type: Easing.InCubic }
+            }
+        }
 
         contentItem: Loader {
             focus: true

@@ -57,8 +57,15 @@ FocusScope {
             return
         }
         if ((predictedTranslation.y < -120 || translation.y < -50) && Math.abs(translation.x) < 160
-                && item !== null && item.widgetType === "swipe")
+                && item !== null && item.widgetType === "swipe") {
             viewer.handleSwipeUp()
+            return
+        }
+        // Sideways, towards the reading direction's end: the next group.
+        if (Math.abs(translation.x) > 100 && Math.abs(translation.y) < 80) {
+            const towardsEnd = rightToLeft ? translation.x > 0 : translation.x < 0
+            towardsEnd ? viewer.goToNextGroup() : viewer.goToPreviousGroup()
+        }
     }
 
     // Call-to-action colours by the theme's style; light primaries take dark text.
@@ -153,11 +160,14 @@ FocusScope {
         startIndex: root.startIndex
         placementKey: root.placementKey
         onShouldDismissChanged: if (shouldDismiss) root.dismissRequested()
+        onCurrentGroupIndexChanged: groupChange.enter(currentGroupIndex)
     }
 
     // The page's progress stands still while the user holds it or its media is on its way.
     QtObject {
         id: pausing
+        // The header and the page's texts step aside while the user holds the page.
+        readonly property real chromeOpacity: chromeFade.opacity
         // True while a side zone is held down; drives only the pause indicator.
         property bool isPaused: false
         readonly property bool mediaLoading: media.item?.loading ?? false
@@ -190,7 +200,59 @@ FocusScope {
         enabled: root.activeFocus
         onActivated: root.moveFocus(false)
     }
-    Component.onCompleted: pausing.play()
+    // A downward drag carries the viewer with the finger; let go short of closing, it springs back.
+    // A new group slides in from the side it comes from.
+    transform: [
+        Translate {
+            objectName: "dragFollow"
+            y: follower.offset
+
+            Behavior on y {
+                enabled: !follower.active
+                SpringAnimation { spring: 4; damping: 0.35; epsilon: 0.5 }
+            }
+        },
+        Translate {
+            id: groupShift
+            objectName: "groupShift"
+        }
+    ]
+
+    QtObject {
+        id: groupChange
+        property int shownIndex: -1
+
+        function enter(index) {
+            if (shownIndex >= 0 && index !== shownIndex) {
+                const forward = index > shownIndex
+                groupSlide.from = (forward !== root.rightToLeft ? 1 : -1) * root.width * 0.25
+                groupSlide.restart()
+            }
+            shownIndex = index
+        }
+    }
+    NumberAnimation {
+        id: groupSlide
+        target: groupShift
+        property: "x"
+        to: 0
+        duration: 240
+        easing.type: Easing.OutCubic
+    }
+
+    Item {
+        id: chromeFade
+        opacity: pausing.isPaused ? 0 : 1
+
+        Behavior on opacity {
+            NumberAnimation { duration: 200; easing.type: Easing.InOutQuad }
+        }
+    }
+
+    Component.onCompleted: {
+        groupChange.shownIndex = viewer.currentGroupIndex
+        pausing.play()
+    }
     Component.onDestruction: viewer.pause()
     onVisibleChanged: visible ? pausing.play() : viewer.pause()
 
@@ -408,6 +470,7 @@ FocusScope {
         // body what is left, each cut short with an ellipsis.
         Column {
             id: pageTexts
+            opacity: pausing.chromeOpacity
             objectName: "pageTexts"
             readonly property real textsRoom: Math.max(0, safe.textRoom - (cta.visible ? cta.height : 0)
                                                       - (textBlock.visible ? textBlock.bottomPadding : 0))
@@ -540,6 +603,7 @@ FocusScope {
         ColumnLayout {
             id: header
             objectName: "header"
+            opacity: pausing.chromeOpacity
             x: 12
             y: 16
             width: parent.width - 24
@@ -714,8 +778,17 @@ FocusScope {
         anchors.fill: parent
 
         PointHandler {
-            onActiveChanged: active ? drag.press(point.pressPosition) : drag.release()
-            onPointChanged: if (active) drag.move(point.position, point.velocity)
+            id: follower
+            // Scene positions: the viewer itself moves under the finger.
+            readonly property real offset: {
+                if (!active)
+                    return 0
+                const dx = point.scenePosition.x - point.scenePressPosition.x
+                const dy = point.scenePosition.y - point.scenePressPosition.y
+                return dy > 0 && Math.abs(dx) < 80 ? dy : 0
+            }
+            onActiveChanged: active ? drag.press(point.scenePressPosition) : drag.release()
+            onPointChanged: if (active) drag.move(point.scenePosition, point.velocity)
         }
         StoryDragTracker {
             id: drag
