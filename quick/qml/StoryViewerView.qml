@@ -250,7 +250,8 @@ FocusScope {
     }
 
     Component.onCompleted: {
-        groupChange.shownIndex = viewer.currentGroupIndex
+        // The model may publish its starting group only later: that is no change to show.
+        groupChange.shownIndex = Math.max(0, root.startIndex)
         pausing.play()
     }
     Component.onDestruction: viewer.pause()

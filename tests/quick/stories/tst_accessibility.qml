@@ -93,11 +93,11 @@ Item {
             const rows = [0, 1, 2].map(i => findChild(card(), "option" + i))
             compare(rows.map(row => row.Accessible.role), [Accessible.Button, Accessible.Button, Accessible.Button])
             compare(rows.map(row => row.Accessible.name), ["First", "Second", "Third"])
-            // Pressed, it shades.
+            // Pressed, it shades; let go below it, it does nothing.
             mousePress(rows[0])
             const shaded = findChild(rows[0], "pressedShade").visible
-            mouseMove(rows[0], -30, -30)
-            mouseRelease(rows[0], -30, -30)
+            mouseMove(rows[0], rows[0].width / 2, rows[0].height + 20)
+            mouseRelease(rows[0], rows[0].width / 2, rows[0].height + 20)
             verify(shaded)
             verify(!findChild(rows[0], "pressedShade").visible)
             mouseClick(rows[1])
@@ -149,15 +149,15 @@ Item {
             const idle = close.color.a
             mousePress(close)
             const pressed = close.color.a
-            mouseMove(close, -30, -30)
-            mouseRelease(close, -30, -30)  // let go outside: no close
+            mouseMove(close, close.width / 2, close.height + 20)
+            mouseRelease(close, close.width / 2, close.height + 20)  // let go outside: no close
             verify(pressed > idle)
             compare(close.color.a, idle)
 
             mousePress(cta)
             const pressedOpacity = cta.opacity
-            mouseMove(cta, -30, -30)
-            mouseRelease(cta, -30, -30)
+            mouseMove(cta, cta.width / 2, cta.height + 20)
+            mouseRelease(cta, cta.width / 2, cta.height + 20)
             verify(pressedOpacity < 1)
             compare(cta.opacity, 1)
             wait(20)
