@@ -549,7 +549,7 @@ FocusScope {
                 border.color: colors.border
                 border.width: colors.borderWidth
                 opacity: ctaPress.pressed ? 0.7 : 1
-                activeFocusOnTab: visible
+                activeFocusOnTab: true
                 Accessible.role: Accessible.Button
                 Accessible.name: ctaLabel.text
                 Accessible.onPressAction: activate()
@@ -648,7 +648,7 @@ FocusScope {
                     implicitHeight: implicitWidth
                     radius: width / 2
                     color: Qt.rgba(1, 1, 1, mutePress.pressed ? 0.32 : 0.12)
-                    activeFocusOnTab: visible
+                    activeFocusOnTab: true
                     Accessible.role: Accessible.Button
                     Accessible.name: root.videosMuted ? qsTr("Turn sound on") : qsTr("Mute")
                     Accessible.onPressAction: toggle()
