@@ -69,6 +69,19 @@ void ScreenshotTour::addStops() {
       {QString(), closeViewer, viewerGone, 500},
       // Long enough for the carousel to turn and the story banner to move to its next slide.
       {QStringLiteral("6-banners-later"), nothing, viewerGone, 5500},
+      // Keyboard focus on the bar: the first bubble wears the focus ring.
+      {QStringLiteral("7-focused-bar"),
+       [this] {
+         auto* bubbles = item(QStringLiteral("bubbles"));
+         if (bubbles == nullptr) return false;
+         bubbles->forceActiveFocus(Qt::TabFocusReason);
+         return true;
+       },
+       [this] {
+         auto* bubbles = item(QStringLiteral("bubbles"));
+         return bubbles != nullptr && bubbles->hasActiveFocus();
+       },
+       300},
   };
 }
 

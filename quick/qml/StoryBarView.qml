@@ -106,7 +106,7 @@ Item {
                 anchors.margins: -2
                 radius: 12
                 color: "transparent"
-                border.color: "white"
+                border.color: root.palette.highlight
                 border.width: 2
                 visible: entry.ListView.isCurrentItem && entry.ListView.view.activeFocus
             }
