@@ -8,11 +8,11 @@ import OrvaneStories
 // swipe widget lies over everything. On a window wider than the stage the sides show the page's
 // media again, dimmed. Controls and texts keep inside `safeAreaInsets`.
 // A tap on the left or right side goes back or forward, holding either side pauses, dragging
-// down closes, dragging up on a swipe page swipes. dismissRequested() asks the presenter to take
+// down closes, dragging up on a swipe page swipes, dragging sideways changes group. dismissRequested() asks the presenter to take
 // the viewer away: after the last page, the close button or the drag.
 // With a keyboard or remote: the arrows step pages (with Shift, groups; Page Up and Page Down
 // too), Space or K holds and releases the pause, Escape or Back closes, Enter follows the
-// call-to-action, Tab reaches the close button, the poll and quiz options and the call-to-action.
+// call-to-action, Tab reaches the header's buttons, the poll and quiz options and the call-to-action.
 //
 //   StoryViewerView {
 //       anchors.fill: parent
@@ -84,7 +84,7 @@ FocusScope {
         }
     }
 
-    // The controls Tab visits, in reading order: the close button, the widget's, the page's.
+    // The controls Tab visits, in reading order: the header's, the widget's, the page's.
     function tabStops() {
         const stops = []
         const collect = item => {
