@@ -88,6 +88,35 @@ void ScreenshotTour::addStops() {
       {QString(), closeViewer, viewerGone, 500},
       // Long enough for the carousel to turn and the story banner to move to its next slide.
       {QStringLiteral("6-banners-later"), nothing, viewerGone, 5500},
+      // Reading the first story to its last page mutes its bubble's ring.
+      {QString(), open(0), showing(0, 0), 500},
+      {QString(),
+       [this] {
+         auto* viewer = object(QStringLiteral("viewerModel"));
+         if (viewer == nullptr) return false;
+         for (int page = 1; page < viewer->property("itemCount").toInt(); ++page)
+           QMetaObject::invokeMethod(viewer, "goToNext");
+         return true;
+       },
+       [this] {
+         auto* viewer = object(QStringLiteral("viewerModel"));
+         return viewer != nullptr && viewerAt(0, viewer->property("itemCount").toInt() - 1);
+       },
+       300},
+      {QString(), closeViewer, viewerGone, 500},
+      // Keyboard focus on the bar: the first bubble, now seen, wears the focus ring.
+      {QStringLiteral("7-focused-bar-and-seen-bubble"),
+       [this] {
+         auto* bubbles = item(QStringLiteral("bubbles"));
+         if (bubbles == nullptr) return false;
+         bubbles->forceActiveFocus(Qt::TabFocusReason);
+         return true;
+       },
+       [this] {
+         auto* bubbles = item(QStringLiteral("bubbles"));
+         return bubbles != nullptr && bubbles->hasActiveFocus();
+       },
+       300},
   };
 }
 

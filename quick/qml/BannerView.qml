@@ -58,6 +58,8 @@ Item {
             objectName: "slide"
             anchors.fill: parent
             radius: 8
+            // Pressed, until the press turns into a drag.
+            opacity: gestures.pressed && gestures.farthest < Qt.styleHints.startDragDistance ? 0.85 : 1
             url: placementModel.mediaUrl
             fillMode: placementModel.contentMode === BannerPlacementModel.Fit ? Image.PreserveAspectFit
                                                                           : Image.PreserveAspectCrop
@@ -98,8 +100,12 @@ Item {
         // A press that moves less than the platform's drag distance is a tap; one that moves at
         // least 24 points is a drag, judged by its end translation.
         MouseArea {
+            id: gestures
             objectName: "gestures"
             anchors.fill: parent
+            Accessible.role: Accessible.Button
+            Accessible.name: qsTr("Banner, %1 of %2").arg(placementModel.activeItemIndex + 1).arg(placementModel.visibleCount)
+            Accessible.onPressAction: placementModel.tap()
             // The rounded corners do not take input.
             containmentMask: slide
 

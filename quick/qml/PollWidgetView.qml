@@ -312,6 +312,29 @@ Item {
             return selected ? row.voteCard.primary : Qt.rgba(1, 1, 1, 0.15)
         }
         border.width: (row.voteCard.quiz ? marked : selected) ? 2 : 1
+        activeFocusOnTab: true
+        Accessible.role: Accessible.Button
+        Accessible.name: {
+            const parts = [row.option.text]
+            if (row.voteCard.showResults) {
+                parts.push(row.voteCard.percentOf(row.option) + "%")
+                if (row.voteCard.quiz && row.correct)
+                    parts.push(qsTr("correct answer"))
+            }
+            if (row.selected)
+                parts.push(qsTr("your choice"))
+            return parts.join(", ")
+        }
+        Accessible.onPressAction: choose()
+
+        function choose() {
+            if (!row.voteCard.answered)
+                row.voteCard.select(row.option.id)
+        }
+
+        Keys.onReturnPressed: choose()
+        Keys.onEnterPressed: choose()
+        Keys.onSpacePressed: choose()
 
         RowLayout {
             id: rowContent
@@ -424,10 +447,23 @@ Item {
             }
         }
 
+        // Inside the row: the card clips what reaches beyond it.
+        StoryFocusRing {
+            gap: -2
+        }
+        Rectangle {
+            objectName: "pressedShade"
+            anchors.fill: parent
+            radius: parent.radius
+            color: Qt.rgba(1, 1, 1, 0.12)
+            visible: optionPress.pressed
+        }
+
         MouseArea {
+            id: optionPress
             anchors.fill: parent
             enabled: !row.voteCard.answered
-            onClicked: if (!row.voteCard.answered) row.voteCard.select(row.option.id)
+            onClicked: row.choose()
         }
     }
 

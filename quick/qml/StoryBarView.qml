@@ -5,6 +5,7 @@ import OrvaneStories
 // A placement's stories as a horizontally scrolling row of bubbles. Tapping one presents the
 // story viewer over the whole window, starting at that group. Until the placement has groups
 // (and after a failed load) the bar takes no space and shows nothing.
+// With a keyboard, Tab gives the bar the focus, the arrows move between bubbles and Enter opens.
 //
 //   StoryBarView { width: parent.width; placementKey: "home" }
 Item {
@@ -35,6 +36,11 @@ Item {
     // Presents the viewer at a group, as a tap on its bubble does; ignored out of range.
     function openGroup(index) {
         bar.selectGroup(index)
+    }
+
+    function bubbleName(group) {
+        const pages = group.pageCount === 1 ? qsTr("1 page") : qsTr("%1 pages").arg(group.pageCount)
+        return qsTr("%1, story, %2").arg(group.title).arg(pages)
     }
 
     StoryBarModel {
@@ -73,6 +79,12 @@ Item {
         clip: true
         boundsBehavior: Flickable.DragOverBounds
         model: bar.groups
+        activeFocusOnTab: true
+        keyNavigationEnabled: true
+        highlightFollowsCurrentItem: false
+        Keys.onReturnPressed: bar.selectGroup(currentIndex)
+        Keys.onEnterPressed: bar.selectGroup(currentIndex)
+        Keys.onSpacePressed: bar.selectGroup(currentIndex)
 
         delegate: Item {
             id: entry
@@ -83,17 +95,37 @@ Item {
             height: ListView.view.height
             Component.onCompleted: appearances.add(index)
 
+            Accessible.role: Accessible.Button
+            Accessible.name: root.bubbleName(modelData)
+            Accessible.onPressAction: bar.selectGroup(entry.index)
+
             StoryCircleView {
                 id: circle
                 anchors.verticalCenter: parent.verticalCenter
                 topPadding: 8
                 bottomPadding: 8
                 group: entry.modelData
+                seen: bar.seenGroupIds.indexOf(entry.modelData.id) >= 0
                 bubbleSize: 64
+                scale: press.pressed ? 0.94 : 1
+            }
+            Rectangle {
+                objectName: "focusRing"
+                anchors.fill: parent
+                anchors.margins: -2
+                radius: 12
+                color: "transparent"
+                border.color: root.palette.highlight
+                border.width: 2
+                visible: entry.ListView.isCurrentItem && entry.ListView.view.activeFocus
             }
             MouseArea {
+                id: press
                 anchors.fill: parent
-                onClicked: bar.selectGroup(entry.index)
+                onClicked: {
+                    presentation.origin = circle.mapToItem(null, 0, 0, circle.width, circle.width)
+                    bar.selectGroup(entry.index)
+                }
             }
         }
     }
@@ -110,12 +142,39 @@ Item {
         modal: true
         dim: false
         focus: true
-        closePolicy: T.Popup.CloseOnEscape
-        onClosed: bar.isViewerPresented = false
+        // The viewer closes itself on Escape, reporting it.
+        closePolicy: bar.selectedGroupIndex >= 0 ? T.Popup.NoAutoClose : T.Popup.CloseOnEscape
+        onClosed: {
+            bar.isViewerPresented = false
+            origin = null
+        }
         // What lies beneath stops drawing for as long as the viewer covers it.
         onVisibleChanged: WindowCovers.setCovering(presentation, root.Window.window, visible)
 
+        // The tapped bubble, in window coordinates: the viewer grows out of it and shrinks back
+        // into it; opened without one, it slides up and down.
+        property var origin: null
+        readonly property real originScale: origin && width > 0 ? origin.width / width : 1
+        transformOrigin: T.Popup.TopLeft
+        enter: Transition {
+            ParallelAnimation {
+                NumberAnimation { property: "opacity"; from: 0; to: 1; duration: 220 }
+                NumberAnimation { property: "scale"; from: presentation.originScale; to: 1; duration: 260; easing.type: Easing.OutCubic }
+                NumberAnimation { property: "x"; from: presentation.origin ? presentation.origin.x : 0; to: 0; duration: 260; easing.type: Easing.OutCubic }
+                NumberAnimation { property: "y"; from: presentation.origin ? presentation.origin.y : presentation.height; to: 0; duration: 260; easing.type: Easing.OutCubic }
+            }
+        }
+        exit: Transition {
+            ParallelAnimation {
+                NumberAnimation { property: "opacity"; to: 0; duration: 200 }
+                NumberAnimation { property: "scale"; to: presentation.originScale; duration: 220; easing.type: Easing.InCubic }
+                NumberAnimation { property: "x"; to: presentation.origin ? presentation.origin.x : 0; duration: 220; easing.type: Easing.InCubic }
+                NumberAnimation { property: "y"; to: presentation.origin ? presentation.origin.y : presentation.height; duration: 220; easing.type: Easing.InCubic }
+            }
+        }
+
         contentItem: Loader {
+            focus: true
             active: presentation.visible
             sourceComponent: bar.selectedGroupIndex >= 0 ? viewerPage : blackPage
         }
@@ -134,6 +193,7 @@ Item {
     Component {
         id: viewerPage
         StoryViewerView {
+            focus: true
             groups: bar.storyGroups
             startIndex: bar.selectedGroupIndex
             placementKey: bar.placementKey

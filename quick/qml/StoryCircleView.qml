@@ -10,10 +10,14 @@ Column {
 
     property var group: ({})
     property real bubbleSize: 64
+    // The user reached the group's last page: the ring is muted.
+    property bool seen: false
 
     readonly property storyTheme theme: group.theme ?? fallbackTheme.theme
     readonly property real cornerRadius: theme.bubbleStyle === "circle" ? bubbleSize * 0.5
                                          : theme.bubbleStyle === "rounded" ? 16 : 0
+    // Grey of the window's text, faint: reads on light and dark bars alike.
+    readonly property color mutedRing: Qt.rgba(palette.windowText.r, palette.windowText.g, palette.windowText.b, 0.28)
 
     // An SVG path of a rounded rectangle; a radius of 0 gives sharp corners.
     function roundedRectPath(x, y, w, h, r) {
@@ -71,8 +75,8 @@ Column {
             objectName: "outline"
             readonly property real lineWidth: 3
             readonly property real radius: root.cornerRadius
-            readonly property color startColor: root.theme.primaryColor
-            readonly property color endColor: root.theme.secondaryColor
+            readonly property color startColor: root.seen ? root.mutedRing : root.theme.primaryColor
+            readonly property color endColor: root.seen ? root.mutedRing : root.theme.secondaryColor
 
             x: -lineWidth / 2
             y: -lineWidth / 2

@@ -8,6 +8,9 @@ Rectangle {
     id: root
 
     property url url
+    property bool muted: false
+    // Holds the video where it is, for as long as it is set.
+    property bool paused: false
 
     readonly property bool hasPlayer: session.item !== null
 
@@ -33,6 +36,9 @@ Rectangle {
         sourceComponent: Item {
             function pause() { player.pause() }
 
+            readonly property bool held: root.paused
+            onHeldChanged: held ? player.pause() : player.play()
+
             VideoOutput {
                 id: output
                 anchors.fill: parent
@@ -41,7 +47,7 @@ Rectangle {
                 id: player
                 videoOutput: output
                 audioOutput: AudioOutput {
-                    muted: false
+                    muted: root.muted
                 }
             }
             // Fetches over the SDK's verified transport and starts the player once the bytes are in.

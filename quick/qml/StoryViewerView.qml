@@ -8,15 +8,18 @@ import OrvaneStories
 // swipe widget lies over everything. On a window wider than the stage the sides show the page's
 // media again, dimmed. Controls and texts keep inside `safeAreaInsets`.
 // A tap on the left or right side goes back or forward, holding either side pauses, dragging
-// down closes, dragging up on a swipe page swipes. dismissRequested() asks the presenter to take
+// down closes, dragging up on a swipe page swipes, dragging sideways changes group. dismissRequested() asks the presenter to take
 // the viewer away: after the last page, the close button or the drag.
+// With a keyboard or remote: the arrows step pages (with Shift, groups; Page Up and Page Down
+// too), Space or K holds and releases the pause, Escape or Back closes, Enter follows the
+// call-to-action, Tab reaches the header's buttons, the poll and quiz options and the call-to-action.
 //
 //   StoryViewerView {
 //       anchors.fill: parent
 //       groups: bar.storyGroups; startIndex: 2; placementKey: "home"
 //       onDismissRequested: presentation.close()
 //   }
-Item {
+FocusScope {
     id: root
 
     // Read once, when the viewer is created.
@@ -31,6 +34,10 @@ Item {
     // The sides beside the stage, and the poll and quiz cards, blur the media behind them where
     // the scene graph runs shader effects; elsewhere they are only dimmed.
     property bool blurredBackdrop: GraphicsInfo.api !== GraphicsInfo.Software && GraphicsInfo.api !== GraphicsInfo.Unknown
+    // Whether videos start without sound (the host's call; sound by default) until the user
+    // chooses, whose choice then holds for every viewer of the process.
+    property bool startsMuted: false
+    readonly property bool videosMuted: viewer.chosenMute ?? startsMuted
 
     signal dismissRequested()
 
@@ -50,8 +57,15 @@ Item {
             return
         }
         if ((predictedTranslation.y < -120 || translation.y < -50) && Math.abs(translation.x) < 160
-                && item !== null && item.widgetType === "swipe")
+                && item !== null && item.widgetType === "swipe") {
             viewer.handleSwipeUp()
+            return
+        }
+        // Sideways, towards the reading direction's end: the next group.
+        if (Math.abs(translation.x) > 100 && Math.abs(translation.y) < 80) {
+            const towardsEnd = rightToLeft ? translation.x > 0 : translation.x < 0
+            towardsEnd ? viewer.goToNextGroup() : viewer.goToPreviousGroup()
+        }
     }
 
     // Call-to-action colours by the theme's style; light primaries take dark text.
@@ -70,6 +84,71 @@ Item {
         }
     }
 
+    // The controls Tab visits, in reading order: the header's, the widget's, the page's.
+    function tabStops() {
+        const stops = []
+        const collect = item => {
+            if (!item.visible || !item.enabled)
+                return
+            if (item.activeFocusOnTab)
+                stops.push(item)
+            for (let i = 0; i < item.children.length; ++i)
+                collect(item.children[i])
+        }
+        for (const part of [header, widget, pageTexts])
+            collect(part)
+        return stops
+    }
+
+    // Focus stays inside the viewer, which covers the window.
+    function moveFocus(forward) {
+        const stops = tabStops()
+        if (stops.length === 0)
+            return
+        const current = stops.findIndex(stop => stop.activeFocus)
+        const next = current < 0 ? (forward ? 0 : stops.length - 1)
+                                 : (current + (forward ? 1 : stops.length - 1)) % stops.length
+        stops[next].forceActiveFocus(forward ? Qt.TabFocusReason : Qt.BacktabFocusReason)
+    }
+
+    function handleKey(event) {
+        const forward = rightToLeft ? Qt.Key_Left : Qt.Key_Right
+        const backward = rightToLeft ? Qt.Key_Right : Qt.Key_Left
+        const shifted = (event.modifiers & Qt.ShiftModifier) !== 0
+        switch (event.key) {
+        case forward:
+            shifted ? viewer.goToNextGroup() : viewer.goToNext()
+            break
+        case backward:
+            shifted ? viewer.goToPreviousGroup() : viewer.goToPrevious()
+            break
+        case Qt.Key_PageDown:
+            viewer.goToNextGroup()
+            break
+        case Qt.Key_PageUp:
+            viewer.goToPreviousGroup()
+            break
+        case Qt.Key_Space:
+        case Qt.Key_K:
+            if (!event.isAutoRepeat)
+                pausing.setPaused(!pausing.isPaused)
+            break
+        case Qt.Key_Escape:
+        case Qt.Key_Back:
+            viewer.close()
+            break
+        case Qt.Key_Return:
+        case Qt.Key_Enter:
+            if (cta.visible)
+                cta.activate()
+            break
+        default:
+            event.accepted = false
+            return
+        }
+        event.accepted = true
+    }
+
     function questionOf(item, fallback) {
         return item?.widgetQuestion ?? item?.title ?? fallback
     }
@@ -81,27 +160,102 @@ Item {
         startIndex: root.startIndex
         placementKey: root.placementKey
         onShouldDismissChanged: if (shouldDismiss) root.dismissRequested()
+        onCurrentGroupIndexChanged: groupChange.enter(currentGroupIndex)
     }
 
+    // The page's progress stands still while the user holds it or its media is on its way.
     QtObject {
         id: pausing
+        // The header and the page's texts step aside while the user holds the page.
+        readonly property real chromeOpacity: chromeFade.opacity
         // True while a side zone is held down; drives only the pause indicator.
         property bool isPaused: false
+        readonly property bool mediaLoading: media.item?.loading ?? false
+        readonly property bool halted: isPaused || mediaLoading
 
         function setPaused(paused) {
-            if (paused === isPaused)
-                return
             isPaused = paused
-            if (paused)
+        }
+        function play() {
+            viewer.start()
+            if (halted)
                 viewer.pause()
-            else
-                viewer.resume()
+        }
+
+        onHaltedChanged: halted ? viewer.pause() : viewer.resume()
+    }
+
+    focus: true
+    Keys.onPressed: event => root.handleKey(event)
+    Accessible.role: Accessible.Dialog
+    Accessible.name: viewer.groupTitle
+    // Tab is taken before a focused control's parents would see it.
+    Shortcut {
+        sequence: "Tab"
+        enabled: root.activeFocus
+        onActivated: root.moveFocus(true)
+    }
+    Shortcut {
+        sequences: ["Shift+Tab", "Backtab"]
+        enabled: root.activeFocus
+        onActivated: root.moveFocus(false)
+    }
+    // A downward drag carries the viewer with the finger; let go short of closing, it springs back.
+    // A new group slides in from the side it comes from.
+    transform: [
+        Translate {
+            objectName: "dragFollow"
+            y: follower.offset
+
+            Behavior on y {
+                enabled: !follower.active
+                SpringAnimation { spring: 4; damping: 0.35; epsilon: 0.5 }
+            }
+        },
+        Translate {
+            id: groupShift
+            objectName: "groupShift"
+        }
+    ]
+
+    QtObject {
+        id: groupChange
+        property int shownIndex: -1
+
+        function enter(index) {
+            if (shownIndex >= 0 && index !== shownIndex) {
+                const forward = index > shownIndex
+                groupSlide.from = (forward !== root.rightToLeft ? 1 : -1) * root.width * 0.25
+                groupSlide.restart()
+            }
+            shownIndex = index
+        }
+    }
+    NumberAnimation {
+        id: groupSlide
+        target: groupShift
+        property: "x"
+        to: 0
+        duration: 240
+        easing.type: Easing.OutCubic
+    }
+
+    Item {
+        id: chromeFade
+        opacity: pausing.isPaused ? 0 : 1
+
+        Behavior on opacity {
+            NumberAnimation { duration: 200; easing.type: Easing.InOutQuad }
         }
     }
 
-    Component.onCompleted: viewer.start()
+    Component.onCompleted: {
+        // The model may publish its starting group only later: that is no change to show.
+        groupChange.shownIndex = Math.max(0, root.startIndex)
+        pausing.play()
+    }
     Component.onDestruction: viewer.pause()
-    onVisibleChanged: visible ? viewer.start() : viewer.pause()
+    onVisibleChanged: visible ? pausing.play() : viewer.pause()
 
     Rectangle {
         anchors.fill: parent
@@ -162,19 +316,69 @@ Item {
         id: videoPage
         StoryVideoView {
             url: root.item?.mediaUrl ?? ""
+            muted: root.videosMuted
+            paused: pausing.halted
         }
     }
 
     Component {
         id: imagePage
         Rectangle {
+            readonly property bool loading: image.status === StoryRemoteImage.Loading
             color: "black"
             StoryRemoteImage {
+                id: image
+                objectName: "pageImage"
                 anchors.fill: parent
                 url: root.item?.mediaUrl ?? ""
                 fillMode: Image.PreserveAspectFit
                 placeholder: mediaPlaceholder
             }
+            // Quiet: the page plays on with its texts.
+            StorySymbol {
+                objectName: "mediaFailed"
+                anchors.centerIn: parent
+                visible: image.status === StoryRemoteImage.Error
+                name: "xmark.circle.fill"
+                pointSize: 28
+                color: Qt.rgba(1, 1, 1, 0.45)
+            }
+        }
+    }
+
+    // Shown only once a load takes longer than a glance.
+    Timer {
+        id: spinnerDelay
+        interval: 300
+        running: pausing.mediaLoading
+    }
+    Item {
+        id: spinner
+        objectName: "loadingSpinner"
+        anchors.centerIn: stage
+        width: 36
+        height: 36
+        visible: pausing.mediaLoading && !spinnerDelay.running
+
+        Repeater {
+            model: 8
+            Rectangle {
+                required property int index
+                x: spinner.width / 2 - width / 2 + Math.sin(index * Math.PI / 4) * 13
+                y: spinner.height / 2 - height / 2 - Math.cos(index * Math.PI / 4) * 13
+                width: 5
+                height: 5
+                radius: 2.5
+                color: "white"
+                opacity: 0.25 + index * 0.1
+            }
+        }
+        RotationAnimator on rotation {
+            from: 0
+            to: 360
+            duration: 1000
+            loops: Animation.Infinite
+            running: spinner.visible
         }
     }
 
@@ -267,6 +471,7 @@ Item {
         // body what is left, each cut short with an ellipsis.
         Column {
             id: pageTexts
+            opacity: pausing.chromeOpacity
             objectName: "pageTexts"
             readonly property real textsRoom: Math.max(0, safe.textRoom - (cta.visible ? cta.height : 0)
                                                       - (textBlock.visible ? textBlock.bottomPadding : 0))
@@ -343,8 +548,23 @@ Item {
                 color: colors.background
                 border.color: colors.border
                 border.width: colors.borderWidth
-                clip: true
+                opacity: ctaPress.pressed ? 0.7 : 1
+                activeFocusOnTab: true
+                Accessible.role: Accessible.Button
+                Accessible.name: ctaLabel.text
+                Accessible.onPressAction: activate()
 
+                function activate() {
+                    const link = root.item.ctaUrl
+                    viewer.handleCtaTap()
+                    viewer.openURL(link)
+                }
+
+                Keys.onReturnPressed: activate()
+                Keys.onEnterPressed: activate()
+                Keys.onSpacePressed: activate()
+
+                StoryFocusRing {}
                 Text {
                     id: ctaLabel
                     objectName: "ctaLabel"
@@ -358,12 +578,9 @@ Item {
                     elide: Text.ElideRight
                 }
                 MouseArea {
+                    id: ctaPress
                     anchors.fill: parent
-                    onClicked: {
-                        const link = root.item.ctaUrl
-                        viewer.handleCtaTap()
-                        viewer.openURL(link)
-                    }
+                    onClicked: cta.activate()
                 }
             }
         }
@@ -387,13 +604,17 @@ Item {
         ColumnLayout {
             id: header
             objectName: "header"
+            opacity: pausing.chromeOpacity
             x: 12
             y: 16
             width: parent.width - 24
             spacing: 12
 
+            // Read out as the page changes.
             StoryProgressView {
                 objectName: "progress"
+                Accessible.role: Accessible.StaticText
+                Accessible.name: qsTr("Page %1 of %2").arg(viewer.currentItemIndex + 1).arg(viewer.itemCount)
                 Layout.fillWidth: true
                 segmentCount: viewer.itemCount
                 activeIndex: viewer.currentItemIndex
@@ -418,14 +639,55 @@ Item {
                     elide: Text.ElideRight
                 }
                 Rectangle {
+                    id: muteButton
+                    objectName: "muteButton"
+                    function toggle() { viewer.chosenMute = !root.videosMuted }
+
+                    visible: root.item?.mediaType === "video"
+                    implicitWidth: closeButton.implicitWidth
+                    implicitHeight: implicitWidth
+                    radius: width / 2
+                    color: Qt.rgba(1, 1, 1, mutePress.pressed ? 0.32 : 0.12)
+                    activeFocusOnTab: true
+                    Accessible.role: Accessible.Button
+                    Accessible.name: root.videosMuted ? qsTr("Turn sound on") : qsTr("Mute")
+                    Accessible.onPressAction: toggle()
+                    Keys.onReturnPressed: toggle()
+                    Keys.onEnterPressed: toggle()
+                    Keys.onSpacePressed: toggle()
+
+                    StoryFocusRing {}
+                    StorySymbol {
+                        anchors.centerIn: parent
+                        name: root.videosMuted ? "speaker.slash.fill" : "speaker.wave.2.fill"
+                        pointSize: 16
+                        color: "white"
+                    }
+                    MouseArea {
+                        id: mutePress
+                        anchors.centerIn: parent
+                        width: Math.max(44, parent.width)
+                        height: Math.max(44, parent.height)
+                        onClicked: muteButton.toggle()
+                    }
+                }
+                Rectangle {
                     id: closeButton
                     objectName: "closeButton"
                     Layout.minimumWidth: implicitWidth
                     implicitWidth: closeSymbol.width + 20
                     implicitHeight: implicitWidth
                     radius: width / 2
-                    color: Qt.rgba(1, 1, 1, 0.12)
+                    color: Qt.rgba(1, 1, 1, closePress.pressed ? 0.32 : 0.12)
+                    activeFocusOnTab: true
+                    Accessible.role: Accessible.Button
+                    Accessible.name: qsTr("Close")
+                    Accessible.onPressAction: viewer.close()
+                    Keys.onReturnPressed: viewer.close()
+                    Keys.onEnterPressed: viewer.close()
+                    Keys.onSpacePressed: viewer.close()
 
+                    StoryFocusRing {}
                     StorySymbol {
                         id: closeSymbol
                         anchors.centerIn: parent
@@ -434,8 +696,13 @@ Item {
                         weight: Font.DemiBold
                         color: "white"
                     }
+                    // A finger's size, more than the button shows.
                     MouseArea {
-                        anchors.fill: parent
+                        id: closePress
+                        objectName: "closeHitArea"
+                        anchors.centerIn: parent
+                        width: Math.max(44, parent.width)
+                        height: Math.max(44, parent.height)
                         onClicked: viewer.close()
                     }
                 }
@@ -512,8 +779,17 @@ Item {
         anchors.fill: parent
 
         PointHandler {
-            onActiveChanged: active ? drag.press(point.pressPosition) : drag.release()
-            onPointChanged: if (active) drag.move(point.position, point.velocity)
+            id: follower
+            // Scene positions: the viewer itself moves under the finger.
+            readonly property real offset: {
+                if (!active)
+                    return 0
+                const dx = point.scenePosition.x - point.scenePressPosition.x
+                const dy = point.scenePosition.y - point.scenePressPosition.y
+                return dy > 0 && Math.abs(dx) < 80 ? dy : 0
+            }
+            onActiveChanged: active ? drag.press(point.scenePressPosition) : drag.release()
+            onPointChanged: if (active) drag.move(point.scenePosition, point.velocity)
         }
         StoryDragTracker {
             id: drag

@@ -38,6 +38,9 @@ Item {
         Item {
             id: arrow
             objectName: "arrow"
+            Accessible.role: Accessible.Button
+            Accessible.name: hint.text !== "" ? hint.text : qsTr("Swipe up")
+            Accessible.onPressAction: root.swipeUp()
             anchors.horizontalCenter: parent.horizontalCenter
             width: 64
             height: 64
@@ -76,6 +79,7 @@ Item {
         }
 
         Text {
+            id: hint
             objectName: "hint"
             width: parent.width
             visible: text !== ""

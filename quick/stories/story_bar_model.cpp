@@ -1,8 +1,9 @@
 #include <orvane/quick/stories/story_bar_model.h>
 
-#include <orvane/quick/stories/story_qml_values.h>
-#include <orvane/quick/stories/story_theme_value.h>
-#include <orvane/stories/story_bar_view_model.h>
+#include "quick/stories/story_qml_values.h"
+#include "quick/stories/story_theme_value.h"
+#include "stories/seen_story_groups.h"
+#include "stories/story_bar_view_model.h"
 
 namespace orvane::quick {
 namespace {
@@ -11,6 +12,7 @@ QVariantMap bubbleEntry(const StoryGroup& group) {
   return {{QStringLiteral("id"), toQString(group.id())},
           {QStringLiteral("title"), toQString(group.title())},
           {QStringLiteral("coverUrl"), toQUrl(group.coverImageURL())},
+          {QStringLiteral("pageCount"), static_cast<int>(group.items().size())},
           {QStringLiteral("theme"), QVariant::fromValue(StoryThemeValue(group.theme()))}};
 }
 
@@ -35,7 +37,15 @@ void StoryBarModel::componentComplete() {
 void StoryBarModel::createViewModel() {
   viewModel_ = StoryBarViewModel::create(placementKey_.toStdString());
   relay_.follow(*viewModel_);
+  seenRelay_.follow(StorySDK::shared().seenStoryGroups());
   refresh();
+  refreshSeen();
+}
+
+void StoryBarModel::refreshSeen() {
+  QStringList ids;
+  for (const auto& id : StorySDK::shared().seenStoryGroups().groupIds()) ids.append(toQString(id));
+  if (assignIfChanged(seenGroupIds_, ids)) emit seenGroupIdsChanged();
 }
 
 void StoryBarModel::refresh() {

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QQmlParserStatus>
 #include <QString>
+#include <QStringList>
 #include <QVariantList>
 #include <memory>
 #include <vector>
@@ -47,6 +48,8 @@ class StoryBarModel : public QObject, public QQmlParserStatus {
   Q_PROPERTY(Status status READ status NOTIFY statusChanged)
   // Why the last load failed (e.g. a wrong SDK key, no service); empty otherwise.
   Q_PROPERTY(QString errorString READ errorString NOTIFY statusChanged)
+  // Groups whose last page the user reached on this device, in any placement.
+  Q_PROPERTY(QStringList seenGroupIds READ seenGroupIds NOTIFY seenGroupIdsChanged)
 
  public:
   enum Status { Null, Loading, Ready, Error };
@@ -66,6 +69,7 @@ class StoryBarModel : public QObject, public QQmlParserStatus {
   bool hasLoaded() const { return hasLoaded_; }
   Status status() const { return status_; }
   QString errorString() const { return errorString_; }
+  QStringList seenGroupIds() const { return seenGroupIds_; }
 
   // A bubble tap: presents the viewer at that group; other indices are ignored.
   Q_INVOKABLE void selectGroup(int index);
@@ -85,15 +89,18 @@ class StoryBarModel : public QObject, public QQmlParserStatus {
   void isLoadingChanged();
   void hasLoadedChanged();
   void statusChanged();
+  void seenGroupIdsChanged();
 
  private:
   void createViewModel();
   void refresh();
+  void refreshSeen();
 
   QString placementKey_;
   bool complete_ = true;
   std::shared_ptr<StoryBarViewModel> viewModel_;
   ObservableRelay relay_{this, [this] { refresh(); }};
+  ObservableRelay seenRelay_{this, [this] { refreshSeen(); }};
 
   StoryGroupList storyGroups_;
   QVariantList groupEntries_;
@@ -103,6 +110,7 @@ class StoryBarModel : public QObject, public QQmlParserStatus {
   bool hasLoaded_ = false;
   Status status_ = Null;
   QString errorString_;
+  QStringList seenGroupIds_;
 };
 
 }  // namespace orvane::quick

@@ -57,6 +57,12 @@ void discWithCutOut(QPainter& painter, const QPainterPath& mark, const QColor& c
   painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
+QPainterPath speakerPath() {
+  QPainterPath speaker = polyline({{2, 9}, {6, 9}, {11, 4.5}, {11, 19.5}, {6, 15}, {2, 15}});
+  speaker.closeSubpath();
+  return speaker;
+}
+
 using Drawing = std::function<void(QPainter&, const QColor&, double lineWidth)>;
 
 const std::map<QString, Drawing>& drawings() {
@@ -96,6 +102,22 @@ const std::map<QString, Drawing>& drawings() {
        [](QPainter& p, const QColor& c, double w) { discWithCutOut(p, checkmarkPath(0.7), c, w); }},
       {QStringLiteral("xmark.circle.fill"),
        [](QPainter& p, const QColor& c, double w) { discWithCutOut(p, xmarkPath(0.6), c, w); }},
+      {QStringLiteral("speaker.wave.2.fill"),
+       [](QPainter& p, const QColor& c, double w) {
+         fillShape(p, speakerPath(), c);
+         QPainterPath waves;
+         waves.arcMoveTo(QRectF(9, 7, 6, 10), 50);
+         waves.arcTo(QRectF(9, 7, 6, 10), 50, -100);
+         waves.arcMoveTo(QRectF(9, 3.5, 11, 17), 50);
+         waves.arcTo(QRectF(9, 3.5, 11, 17), 50, -100);
+         strokeShape(p, waves, c, w);
+       }},
+      {QStringLiteral("speaker.slash.fill"),
+       [](QPainter& p, const QColor& c, double w) {
+         fillShape(p, speakerPath(), c);
+         strokeShape(p, polyline({{14, 9}, {20, 15}}), c, w);
+         strokeShape(p, polyline({{20, 9}, {14, 15}}), c, w);
+       }},
       {QStringLiteral("chevron.up"),
        [](QPainter& p, const QColor& c, double w) {
          strokeShape(p, polyline({{4, 16}, {12, 8}, {20, 16}}), c, w);

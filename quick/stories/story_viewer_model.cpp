@@ -1,11 +1,19 @@
 #include <orvane/quick/stories/story_viewer_model.h>
 
-#include <orvane/core/story_sdk.h>
-#include <orvane/quick/stories/story_qml_values.h>
-#include <orvane/stories/story_viewer_view_model.h>
+#include <optional>
+
+#include "core/story_sdk.h"
+#include "quick/stories/story_qml_values.h"
+#include "stories/story_viewer_view_model.h"
 
 namespace orvane::quick {
 namespace {
+
+// One choice for every viewer of the process, made on the main thread.
+std::optional<bool>& processMuteChoice() {
+  static std::optional<bool> choice;
+  return choice;
+}
 
 QVariantMap countsMap(const std::map<std::string, std::int64_t>& counts) {
   QVariantMap map;
@@ -90,6 +98,21 @@ void StoryViewerModel::resume() { viewModel().resume(); }
 void StoryViewerModel::goToNext() { viewModel().goToNext(); }
 
 void StoryViewerModel::goToPrevious() { viewModel().goToPrevious(); }
+
+void StoryViewerModel::goToNextGroup() { viewModel().goToNextGroup(); }
+
+void StoryViewerModel::goToPreviousGroup() { viewModel().goToPreviousGroup(); }
+
+QVariant StoryViewerModel::chosenMute() const {
+  const auto& choice = processMuteChoice();
+  return choice ? QVariant(*choice) : QVariant();
+}
+
+void StoryViewerModel::setChosenMute(const QVariant& muted) {
+  if (!muted.isValid() || processMuteChoice() == muted.toBool()) return;
+  processMuteChoice() = muted.toBool();
+  emit chosenMuteChanged();
+}
 
 void StoryViewerModel::close() { viewModel().close(); }
 

@@ -58,6 +58,9 @@ class StoryViewerModel : public QObject, public QQmlParserStatus {
   Q_PROPERTY(QVariant currentItem READ currentItem NOTIFY currentItemChanged)
   // The widget texts: the configuration's, else the default ones.
   Q_PROPERTY(QVariantMap strings READ strings NOTIFY stringsChanged)
+  // Whether the user silenced the viewer's videos, remembered for the rest of the process;
+  // undefined until the user chooses.
+  Q_PROPERTY(QVariant chosenMute READ chosenMute WRITE setChosenMute NOTIFY chosenMuteChanged)
 
  public:
   explicit StoryViewerModel(QObject* parent = nullptr);
@@ -84,6 +87,8 @@ class StoryViewerModel : public QObject, public QQmlParserStatus {
   StoryThemeValue theme() const { return theme_; }
   QVariant currentItem() const { return currentItem_; }
   QVariantMap strings() const { return strings_; }
+  QVariant chosenMute() const;
+  void setChosenMute(const QVariant& muted);
 
   // On appear: links of swipe pages open through the platform, then playback starts.
   Q_INVOKABLE void start();
@@ -91,6 +96,8 @@ class StoryViewerModel : public QObject, public QQmlParserStatus {
   Q_INVOKABLE void resume();
   Q_INVOKABLE void goToNext();
   Q_INVOKABLE void goToPrevious();
+  Q_INVOKABLE void goToNextGroup();
+  Q_INVOKABLE void goToPreviousGroup();
   Q_INVOKABLE void close();
   Q_INVOKABLE void vote(const QString& optionId);
   Q_INVOKABLE void handleSwipeUp();
@@ -116,6 +123,7 @@ class StoryViewerModel : public QObject, public QQmlParserStatus {
   void currentGroupChanged();
   void currentItemChanged();
   void stringsChanged();
+  void chosenMuteChanged();
 
  private:
   StoryViewerViewModel& viewModel();

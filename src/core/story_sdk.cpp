@@ -2,11 +2,12 @@
 
 #include <stdexcept>
 
-#include <orvane/api/analytics_api.h>
-#include <orvane/api/story_api.h>
-#include <orvane/core/main_thread.h>
-#include <orvane/model/trimming.h>
-#include <orvane/platform/system_platform.h>
+#include "api/analytics_api.h"
+#include "api/story_api.h"
+#include "core/main_thread.h"
+#include "model/trimming.h"
+#include "platform/system_platform.h"
+#include "stories/seen_story_groups.h"
 
 namespace orvane {
 namespace {
@@ -91,6 +92,12 @@ void StorySDK::resetSession() {
   analyticsAPI_->setSessionId(sessionId_);
   sentEventKeys_.clear();
   trackedPlacementViews_.clear();
+}
+
+SeenStoryGroups& StorySDK::seenStoryGroups() {
+  ORVANE_ASSERT_MAIN_THREAD();
+  if (!seenStoryGroups_) seenStoryGroups_ = std::make_unique<SeenStoryGroups>(*platform_.store);
+  return *seenStoryGroups_;
 }
 
 std::string StorySDK::anonymousUserId() {

@@ -20,6 +20,7 @@
 
 namespace ORVANE_EXPORT orvane {
 
+class SeenStoryGroups;
 class StoryAPI;
 class StoryAnalyticsAPI;
 
@@ -91,6 +92,9 @@ class StorySDK {
   // The persisted anonymous id, created and stored on first need.
   std::string anonymousUserId();
 
+  // The groups whose last page the user reached, read from the store on first need.
+  SeenStoryGroups& seenStoryGroups();
+
   const Platform& platform() const { return platform_; }
   // Expires when this SDK is destroyed: answers and timers that may outlive it check it first.
   std::weak_ptr<StorySDK> weakHandle() { return lifetime_; }
@@ -109,6 +113,7 @@ class StorySDK {
   EventHandler eventHandler_;
   std::unique_ptr<StoryAnalyticsAPI> analyticsAPI_;
   std::unique_ptr<StoryAPI> storyAPI_;
+  std::unique_ptr<SeenStoryGroups> seenStoryGroups_;
   std::map<std::string, std::string> groupPlacementKeys_;
   std::set<std::string> trackedPlacementViews_;
   std::set<std::string> sentEventKeys_;

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <utility>
 
-#include <orvane/core/main_thread.h>
+#include "core/main_thread.h"
+#include "stories/seen_story_groups.h"
 
 namespace orvane {
 namespace {
@@ -156,6 +157,35 @@ void StoryViewerViewModel::goToPrevious() {
   }
 }
 
+void StoryViewerViewModel::goToNextGroup() {
+  ORVANE_ASSERT_MAIN_THREAD();
+  if (!currentGroup()) return;
+  stopItemViewTimer();
+  if (static_cast<std::size_t>(currentGroupIndex()) + 1 >= groups_.size()) {
+    close();
+    return;
+  }
+  currentGroupIndex_.set(currentGroupIndex() + 1);
+  currentItemIndex_.set(0);
+  beginItem(true);
+}
+
+void StoryViewerViewModel::goToPreviousGroup() {
+  ORVANE_ASSERT_MAIN_THREAD();
+  if (!currentGroup()) return;
+  stopItemViewTimer();
+  if (currentGroupIndex() >= 1) {
+    currentGroupIndex_.set(currentGroupIndex() - 1);
+    currentItemIndex_.set(0);
+    beginItem(true);
+  } else if (currentItemIndex() >= 1) {
+    currentItemIndex_.set(0);
+    beginItem(false);
+  } else {
+    progress_.set(0);
+  }
+}
+
 void StoryViewerViewModel::close() {
   ORVANE_ASSERT_MAIN_THREAD();
   if (hasTrackedClose_) return;
@@ -174,6 +204,8 @@ void StoryViewerViewModel::beginItem(bool trackOpen) {
   if (const StoryGroup* group = currentGroup()) {
     if (trackOpen) sdk_.report(StorySDKEvent::storyOpen(group->id()), placementKey_);
     if (const StoryItem* item = currentItem()) {
+      if (static_cast<std::size_t>(currentItemIndex()) + 1 == group->items().size())
+        sdk_.seenStoryGroups().markSeen(group->id());
       sdk_.report(StorySDKEvent::storyItemImpression(group->id(), item->id()), placementKey_);
       scheduleItemView(item->id(), group->id());
       restoreVote(*item);

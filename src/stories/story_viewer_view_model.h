@@ -81,6 +81,11 @@ class StoryViewerViewModel final : public Observable, public std::enable_shared_
   void resume();
   void goToNext();
   void goToPrevious();
+  // Skips the rest of the group (it is not completed): the next group's first page, or closes
+  // after the last group.
+  void goToNextGroup();
+  // The previous group's first page; on the first group, its first page again.
+  void goToPreviousGroup();
   // Ends the viewing once and requests dismissal.
   void close();
   void vote(const std::string& optionId);

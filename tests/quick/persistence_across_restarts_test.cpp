@@ -78,5 +78,15 @@ TEST(PersistenceAcrossRestarts, AppsLaunchedTogetherTheFirstTimeShareOneAnonymou
   EXPECT_EQ(QSettingsStore(settings).string("zephro_anonymous_user_id"), anonymous.begin()->toStdString());
 }
 
+TEST(PersistenceAcrossRestarts, GroupsReadToTheEndAreStillSeenAfterARestart) {
+  QTemporaryDir directory;
+  const QString settings = directory.filePath(QStringLiteral("host.ini"));
+
+  EXPECT_EQ(run(settings, QStringLiteral("seenIds"))[QStringLiteral("seen")], QString());
+  auto first = run(settings, QStringLiteral("seen"));
+  ASSERT_FALSE(first[QStringLiteral("seen")].isEmpty());
+  EXPECT_EQ(run(settings, QStringLiteral("seenIds"))[QStringLiteral("seen")], first[QStringLiteral("seen")]);
+}
+
 }  // namespace
 }  // namespace orvane::quick

@@ -136,6 +136,38 @@ TEST_F(StoryViewerPlaybackTest, PreviousEarlyOnAGroupsFirstPageReopensThePreviou
   EXPECT_EQ(eventKinds().back(), Kind::storyItemImpression);
 }
 
+TEST_F(StoryViewerPlaybackTest, GroupStepsOpenTheNeighbourAtItsFirstPageWithoutCompletingTheGroupLeft) {
+  auto viewer = startedViewer({plainGroup(1, 3), plainGroup(2, 2)});
+  viewer->goToNext();
+  forgetEvents();
+
+  viewer->goToNextGroup();
+  EXPECT_EQ(viewer->currentGroupIndex(), 1);
+  EXPECT_EQ(viewer->currentItemIndex(), 0);
+  ASSERT_EQ(eventKinds(), (std::vector<Kind>{Kind::storyOpen, Kind::storyItemImpression}));
+  EXPECT_EQ(*events[0].groupId(), uuid(2));
+
+  viewer->goToNext();
+  forgetEvents();
+  viewer->goToPreviousGroup();
+  EXPECT_EQ(viewer->currentGroupIndex(), 0);
+  EXPECT_EQ(viewer->currentItemIndex(), 0);
+  ASSERT_EQ(eventKinds(), (std::vector<Kind>{Kind::storyOpen, Kind::storyItemImpression}));
+  EXPECT_EQ(*events[0].groupId(), uuid(1));
+
+  // The first group's first page stays; a step past the last group closes.
+  forgetEvents();
+  ticks(3);
+  viewer->goToPreviousGroup();
+  EXPECT_EQ(viewer->currentGroupIndex(), 0);
+  EXPECT_EQ(viewer->progress(), 0);
+  EXPECT_TRUE(events.empty());
+  viewer->goToNextGroup();
+  viewer->goToNextGroup();
+  EXPECT_TRUE(viewer->shouldDismiss());
+  EXPECT_EQ(count(Kind::storyCompleted), 0u);
+}
+
 TEST_F(StoryViewerPlaybackTest, EachGroupCompletesOnceAndTheViewerClosesOnceEvenBeforeStart) {
   auto unstarted = makeViewer({plainGroup(3, 1)});
   unstarted->close();

@@ -165,5 +165,21 @@ Item {
             compare(view.errorString, "")
             tryCompare(view.placement, "hasContent", true)
         }
+
+        function test_slide_is_a_named_button_that_shows_its_press() {
+            const view = show("accessible", [banner(1, {}, imageSlides(3, "accessible"))])
+            const gestures = findChild(view, "gestures")
+            compare(gestures.Accessible.role, Accessible.Button)
+            compare(gestures.Accessible.name, "Banner, 1 of 3")
+            Fixture.advance(1000)
+            tryCompare(gestures.Accessible, "name", "Banner, 2 of 3")
+
+            const slide = findChild(view, "slide")
+            mousePress(gestures)
+            const pressedOpacity = slide.opacity
+            mouseRelease(gestures)
+            verify(pressedOpacity < 1)
+            compare(slide.opacity, 1)
+        }
     }
 }

@@ -4,6 +4,8 @@
 //   restart_child SETTINGS vote   votes for the poll's first option and, once the vote is
 //                                 stored, dies at once (_exit: no destructors, no final sync)
 //   restart_child SETTINGS read   says which vote the viewer restored
+//   restart_child SETTINGS seen   reads the first group to its last page, then dies as `vote` does
+//   restart_child SETTINGS seenIds  says which groups are remembered as seen
 //   restart_child SETTINGS first-launch
 //                                 says "ready" and waits for a line on stdin, so that several
 //                                 start at once, then prints "device=<id>" and stops
@@ -24,6 +26,7 @@
 #include <orvane/quick/platform/qt_platform.h>
 #include <orvane/stories/story_viewer_view_model.h>
 #include "content_service.h"
+#include "stories/seen_story_groups.h"
 
 namespace {
 
@@ -74,6 +77,23 @@ int main(int argc, char** argv) {
   if (!spinUntil([&] { return stories.has_value(); }) || !stories->ok()) return 3;
 
   const auto& groups = stories->value();
+  if (mode == "seenIds") {
+    std::cout << "seen=";
+    for (const auto& id : sdk.seenStoryGroups().groupIds()) std::cout << id << ",";
+    std::cout << std::endl;
+    return 0;
+  }
+  if (mode == "seen") {
+    if (groups.empty()) return 6;
+    auto viewer = orvane::StoryViewerViewModel::create(groups, 0, "home", sdk);
+    viewer->start();
+    for (std::size_t page = 1; page < groups.front().items().size(); ++page) viewer->goToNext();
+    const auto& store = *sdk.platform().store;
+    if (!spinUntil([&] { return store.string(orvane::SeenStoryGroups::storageKey).has_value(); })) return 4;
+    std::cout << "seen=" << groups.front().id() << "," << std::endl;
+    std::fflush(nullptr);
+    _exit(0);
+  }
   for (std::size_t index = 0; index < groups.size(); ++index) {
     const auto& page = groups[index].items().front();
     if (page.widgetType() != orvane::WidgetType::poll || page.widgetOptions().empty()) continue;

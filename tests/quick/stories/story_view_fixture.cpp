@@ -54,6 +54,8 @@ HttpResult StoryViewFixture::answer(const HttpRequest& request) const {
   if (endsWith(path, "/placements/home/stories")) return ok(storiesBody_);
   if (endsWith(path, "/placements/empty/stories")) return ok(R"({"groups": []})");
   if (endsWith(path, "/stories")) return HttpResult{std::string(), HttpResponse{500}, std::nullopt};
+  if (endsWith(path, ".png") && path.find("/broken-") != std::string::npos)
+    return HttpResult{std::string(), HttpResponse{404}, std::nullopt};
   if (endsWith(path, ".png")) return ok(pngBytes_);
   if (endsWith(path, "/vote")) {
     const QJsonObject body =
@@ -69,6 +71,11 @@ void StoryViewFixture::send(HttpRequest request, std::function<void(HttpResult)>
   if (endsWith(request.url.string(), "/vote")) {
     std::lock_guard lock(mutex_);
     heldVotes_.push_back(std::move(reply));
+    return;
+  }
+  if (request.url.string().find("/held-") != std::string::npos) {
+    std::lock_guard lock(mutex_);
+    heldImages_.push_back(std::move(reply));
     return;
   }
   QThreadPool::globalInstance()->start(std::move(reply));
@@ -118,8 +125,18 @@ void StoryViewFixture::releaseVotes() {
   for (auto& reply : replies) QThreadPool::globalInstance()->start(std::move(reply));
 }
 
+void StoryViewFixture::releaseImages() {
+  std::vector<std::function<void()>> replies;
+  {
+    std::lock_guard lock(mutex_);
+    replies.swap(heldImages_);
+  }
+  for (auto& reply : replies) QThreadPool::globalInstance()->start(std::move(reply));
+}
+
 void StoryViewFixture::reset() {
   releaseVotes();
+  releaseImages();
   openedUrls_.clear();
   events_.clear();
   emit openedUrlsChanged();

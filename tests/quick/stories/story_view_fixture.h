@@ -20,6 +20,8 @@ namespace orvane::quick::testing {
 //   .../placements/home/stories    the fixture groups (fixtures/home.json)
 //   .../placements/empty/stories   no groups
 //   other placements               500
+//   .../held-*.png                 a small generated PNG, once releaseImages() is called
+//   .../broken-*.png               404
 //   any *.png                      a small generated PNG
 //   .../vote                       the chosen option with 10 votes, once releaseVotes() is called
 //   anything else                  200 with an empty body
@@ -45,10 +47,11 @@ class StoryViewFixture final : public QObject, public HttpSession, public UrlOpe
   // A theme from the service's words: { progressStyle, bubbleStyle, primaryColor, ... }.
   Q_INVOKABLE orvane::quick::StoryThemeValue theme(const QVariantMap& words) const;
   Q_INVOKABLE void releaseVotes();
+  Q_INVOKABLE void releaseImages();
   // Where layout tests save what they render, for a person to look at: $ORVANE_LAYOUT_SHOTS,
   // empty when unset (nothing is saved).
   Q_INVOKABLE QString shotsDirectory() const;
-  // Forgets the links and events and answers held votes.
+  // Forgets the links and events and answers held votes and images.
   Q_INVOKABLE void reset();
 
  signals:
@@ -62,6 +65,7 @@ class StoryViewFixture final : public QObject, public HttpSession, public UrlOpe
   const QByteArray pngBytes_;
   std::mutex mutex_;
   std::vector<std::function<void()>> heldVotes_;
+  std::vector<std::function<void()>> heldImages_;
   QStringList openedUrls_;
   QStringList events_;
 };

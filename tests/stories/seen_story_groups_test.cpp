@@ -1,0 +1,69 @@
+#include "stories/seen_story_groups.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/system_platform.h"
+#include "stories/story_fixtures.h"
+#include "stories/story_viewer_view_model.h"
+
+namespace orvane {
+namespace {
+
+using testing::plainGroup;
+using testing::uuid;
+
+TEST(SeenStoryGroupsTest, KeepsTheMostRecentFiveHundredAcrossInstancesOverOneStore) {
+  MemoryStore store;
+  {
+    SeenStoryGroups seen(store);
+    for (int index = 0; index < 502; ++index) seen.markSeen("group-" + std::to_string(index));
+    // Seeing an old one again makes it the most recent.
+    seen.markSeen("group-10");
+  }
+
+  SeenStoryGroups restored(store);
+  ASSERT_EQ(restored.groupIds().size(), SeenStoryGroups::capacity);
+  EXPECT_EQ(restored.groupIds().front(), "group-2");
+  EXPECT_EQ(restored.groupIds().back(), "group-10");
+  EXPECT_FALSE(restored.contains("group-1"));
+  EXPECT_TRUE(restored.contains("group-501"));
+}
+
+TEST(SeenStoryGroupsTest, UnreadableStoredValuesCountAsNothingSeen) {
+  for (const std::string stored : {"not json", "{\"a\": 1}", "[1, null, \"\"]"}) {
+    MemoryStore store;
+    store.set(SeenStoryGroups::storageKey, stored);
+    SeenStoryGroups seen(store);
+    EXPECT_TRUE(seen.groupIds().empty()) << stored;
+    seen.markSeen("g");
+    EXPECT_EQ(SeenStoryGroups(store).groupIds(), std::vector<std::string>{"g"}) << stored;
+  }
+  MemoryStore store;
+  store.set(SeenStoryGroups::storageKey, R"(["a", 7, "b", "a"])");
+  EXPECT_EQ(SeenStoryGroups(store).groupIds(), (std::vector<std::string>{"a", "b"}));
+}
+
+using SeenByTheViewerTest = testing::StoryModelTest;
+
+TEST_F(SeenByTheViewerTest, AGroupIsSeenOnceItsLastPageIsReached) {
+  auto viewer = startedViewer({plainGroup(1, 2), plainGroup(2, 1), plainGroup(3, 2)});
+  auto& seen = sdk.seenStoryGroups();
+  EXPECT_FALSE(seen.contains(uuid(1)));
+  viewer->goToNext();
+  EXPECT_TRUE(seen.contains(uuid(1)));
+
+  // A one-page group is seen on arrival; a group skipped past is not.
+  viewer->goToNext();
+  EXPECT_TRUE(seen.contains(uuid(2)));
+  viewer->goToNextGroup();
+  viewer->goToPreviousGroup();
+  viewer->goToNextGroup();
+  EXPECT_FALSE(seen.contains(uuid(3)));
+  EXPECT_EQ(seen.groupIds(), (std::vector<std::string>{uuid(1), uuid(2)}));
+}
+
+}  // namespace
+}  // namespace orvane
