@@ -1,9 +1,9 @@
 #include <orvane/quick/stories/story_bar_model.h>
 
-#include "quick/stories/story_qml_values.h"
-#include "quick/stories/story_theme_value.h"
-#include "stories/seen_story_groups.h"
-#include "stories/story_bar_view_model.h"
+#include <orvane/quick/stories/story_qml_values.h>
+#include <orvane/quick/stories/story_theme_value.h>
+#include <orvane/stories/seen_story_groups.h>
+#include <orvane/stories/story_bar_view_model.h>
 
 namespace orvane::quick {
 namespace {

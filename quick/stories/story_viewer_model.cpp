@@ -2,9 +2,9 @@
 
 #include <optional>
 
-#include "core/story_sdk.h"
-#include "quick/stories/story_qml_values.h"
-#include "stories/story_viewer_view_model.h"
+#include <orvane/core/story_sdk.h>
+#include <orvane/quick/stories/story_qml_values.h>
+#include <orvane/stories/story_viewer_view_model.h>
 
 namespace orvane::quick {
 namespace {

@@ -2,12 +2,12 @@
 
 #include <stdexcept>
 
-#include "api/analytics_api.h"
-#include "api/story_api.h"
-#include "core/main_thread.h"
-#include "model/trimming.h"
-#include "platform/system_platform.h"
-#include "stories/seen_story_groups.h"
+#include <orvane/api/analytics_api.h>
+#include <orvane/api/story_api.h>
+#include <orvane/core/main_thread.h>
+#include <orvane/model/trimming.h>
+#include <orvane/platform/system_platform.h>
+#include <orvane/stories/seen_story_groups.h>
 
 namespace orvane {
 namespace {

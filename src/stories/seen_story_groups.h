@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "core/observable.h"
-#include "platform/key_value_store.h"
+#include <orvane/core/observable.h>
+#include <orvane/platform/key_value_store.h>
 
 namespace orvane {
 

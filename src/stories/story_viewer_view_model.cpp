@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "core/main_thread.h"
-#include "stories/seen_story_groups.h"
+#include <orvane/core/main_thread.h>
+#include <orvane/stories/seen_story_groups.h>
 
 namespace orvane {
 namespace {

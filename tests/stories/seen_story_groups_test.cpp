@@ -1,13 +1,13 @@
-#include "stories/seen_story_groups.h"
+#include <orvane/stories/seen_story_groups.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "platform/system_platform.h"
+#include <orvane/platform/system_platform.h>
+#include <orvane/stories/story_viewer_view_model.h>
 #include "stories/story_fixtures.h"
-#include "stories/story_viewer_view_model.h"
 
 namespace orvane {
 namespace {

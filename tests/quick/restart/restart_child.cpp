@@ -24,9 +24,9 @@
 #include <orvane/core/story_sdk.h>
 #include <orvane/platform/curl_http_session.h>
 #include <orvane/quick/platform/qt_platform.h>
+#include <orvane/stories/seen_story_groups.h>
 #include <orvane/stories/story_viewer_view_model.h>
 #include "content_service.h"
-#include "stories/seen_story_groups.h"
 
 namespace {
 
