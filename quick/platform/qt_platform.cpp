@@ -28,7 +28,6 @@ Platform makeQtPlatform(const QtPlatformOptions& options) {
   platform.serviceOrigin = options.serviceOrigin;
   platform.console = std::make_shared<QtConsole>();
   platform.mainQueue = std::make_shared<QtMainQueue>();
-  platform.console = std::make_shared<StandardErrorConsole>();
   platform.store = options.settingsFile.isEmpty()
                        ? std::make_shared<QSettingsStore>(platform.console)
                        : std::make_shared<QSettingsStore>(options.settingsFile, platform.console);
