@@ -128,6 +128,10 @@ void StoryViewerViewModel::goToNext() {
   }
   const std::string groupId = group->id();
   if (completedGroupIDs_.insert(groupId).second) sdk_.report(StorySDKEvent::storyCompleted(groupId), placementKey_);
+  enterNextGroupOrClose();
+}
+
+void StoryViewerViewModel::enterNextGroupOrClose() {
   if (static_cast<std::size_t>(currentGroupIndex()) + 1 >= groups_.size()) {
     close();
     return;
@@ -161,13 +165,7 @@ void StoryViewerViewModel::goToNextGroup() {
   ORVANE_ASSERT_MAIN_THREAD();
   if (!currentGroup()) return;
   stopItemViewTimer();
-  if (static_cast<std::size_t>(currentGroupIndex()) + 1 >= groups_.size()) {
-    close();
-    return;
-  }
-  currentGroupIndex_.set(currentGroupIndex() + 1);
-  currentItemIndex_.set(0);
-  beginItem(true);
+  enterNextGroupOrClose();
 }
 
 void StoryViewerViewModel::goToPreviousGroup() {

@@ -104,6 +104,8 @@ class StoryViewerViewModel final : public Observable, public std::enable_shared_
 
   void tick();
   void beginItem(bool trackOpen);
+  // Past the last group the viewer closes.
+  void enterNextGroupOrClose();
   void scheduleItemView(const std::string& itemId, const std::string& groupId);
   void stopItemViewTimer();
   void restoreVote(const StoryItem& item);
