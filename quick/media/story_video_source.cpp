@@ -62,7 +62,7 @@ void StoryVideoSource::load() {
     return;
   }
   setStatus(Loading);
-  HttpRequest request{.url = *url, .headers = {}, .body = std::nullopt};
+  HttpRequest request{.url = *url, .headers = {}, .body = std::nullopt, .maxResponseBytes = std::nullopt};
   request.redirects = HttpRequest::Redirects::toHttps;
   session->send(std::move(request), [self = QPointer<StoryVideoSource>(this), generation](HttpResult result) {
     auto* application = QCoreApplication::instance();
