@@ -13,6 +13,10 @@ Rectangle {
     property bool paused: false
 
     readonly property bool hasPlayer: session.item !== null
+    // The video is on its way: its bytes are downloading, or the player is still opening them.
+    readonly property bool loading: session.item?.loading ?? false
+    // The video could not be fetched or played.
+    readonly property bool failed: session.item?.failed ?? false
 
     color: "black"
 
@@ -36,6 +40,14 @@ Rectangle {
         sourceComponent: Item {
             function pause() { player.pause() }
 
+            readonly property bool failed: source.status === StoryVideoSource.Error
+                                           || player.mediaStatus === MediaPlayer.InvalidMedia
+                                           || player.error !== MediaPlayer.NoError
+            readonly property bool loading: !failed && (source.status === StoryVideoSource.Loading
+                || (source.status === StoryVideoSource.Ready && (player.mediaStatus === MediaPlayer.NoMedia
+                                                                 || player.mediaStatus === MediaPlayer.LoadingMedia
+                                                                 || player.mediaStatus === MediaPlayer.StalledMedia)))
+
             readonly property bool held: root.paused
             onHeldChanged: held ? player.pause() : player.play()
 
@@ -52,6 +64,7 @@ Rectangle {
             }
             // Fetches over the SDK's verified transport and starts the player once the bytes are in.
             StoryVideoSource {
+                id: source
                 url: root.url
                 player: player
             }

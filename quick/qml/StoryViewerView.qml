@@ -288,6 +288,15 @@ FocusScope {
                 return root.item.mediaType === "video" ? videoPage : imagePage
             }
         }
+        // Quiet: the page plays on with its texts.
+        StorySymbol {
+            objectName: "mediaFailed"
+            anchors.centerIn: parent
+            visible: media.item?.failed ?? false
+            name: "xmark.circle.fill"
+            pointSize: 28
+            color: Qt.rgba(1, 1, 1, 0.45)
+        }
 
         // White texts stay legible on bright media.
         Rectangle {
@@ -325,6 +334,7 @@ FocusScope {
         id: imagePage
         Rectangle {
             readonly property bool loading: image.status === StoryRemoteImage.Loading
+            readonly property bool failed: image.status === StoryRemoteImage.Error
             color: "black"
             StoryRemoteImage {
                 id: image
@@ -333,15 +343,6 @@ FocusScope {
                 url: root.item?.mediaUrl ?? ""
                 fillMode: Image.PreserveAspectFit
                 placeholder: mediaPlaceholder
-            }
-            // Quiet: the page plays on with its texts.
-            StorySymbol {
-                objectName: "mediaFailed"
-                anchors.centerIn: parent
-                visible: image.status === StoryRemoteImage.Error
-                name: "xmark.circle.fill"
-                pointSize: 28
-                color: Qt.rgba(1, 1, 1, 0.45)
             }
         }
     }

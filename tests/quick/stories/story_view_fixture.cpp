@@ -54,7 +54,7 @@ HttpResult StoryViewFixture::answer(const HttpRequest& request) const {
   if (endsWith(path, "/placements/home/stories")) return ok(storiesBody_);
   if (endsWith(path, "/placements/empty/stories")) return ok(R"({"groups": []})");
   if (endsWith(path, "/stories")) return HttpResult{std::string(), HttpResponse{500}, std::nullopt};
-  if (endsWith(path, ".png") && path.find("/broken-") != std::string::npos)
+  if (path.find("/broken-") != std::string::npos)
     return HttpResult{std::string(), HttpResponse{404}, std::nullopt};
   if (endsWith(path, ".png")) return ok(pngBytes_);
   if (endsWith(path, "/vote")) {

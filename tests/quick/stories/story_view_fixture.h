@@ -20,11 +20,11 @@ namespace orvane::quick::testing {
 //   .../placements/home/stories    the fixture groups (fixtures/home.json)
 //   .../placements/empty/stories   no groups
 //   other placements               500
-//   .../held-*.png                 a small generated PNG, once releaseImages() is called
-//   .../broken-*.png               404
+//   .../held-*                     as below, once releaseImages() is called
+//   .../broken-*                   404
 //   any *.png                      a small generated PNG
 //   .../vote                       the chosen option with 10 votes, once releaseVotes() is called
-//   anything else                  200 with an empty body
+//   anything else                  200 with an empty body (so a video page's video fails)
 // and the link opener; it keeps the links opened and some of the events the SDK reports.
 class StoryViewFixture final : public QObject, public HttpSession, public UrlOpener {
   Q_OBJECT

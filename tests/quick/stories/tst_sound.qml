@@ -74,6 +74,8 @@ Item {
 
         function test_holdingPausesTheVideo() {
             const viewer = open()
+            // A video still on its way is held too.
+            tryVerify(() => !video(viewer).loading)
             verify(!video(viewer).paused)
             keyClick(Qt.Key_K)
             verify(video(viewer).paused)
