@@ -11,6 +11,9 @@
 #include <orvane/api/wire/story_mapping.h>
 #include <orvane/api/wire/story_payloads.h>
 #include <orvane/core/story_sdk.h>
+#ifdef STORY_FIXTURE_VIDEO
+#include "avi_video.h"
+#endif
 
 namespace orvane::quick::testing {
 namespace {
@@ -31,6 +34,14 @@ QByteArray pngBytes() {
   return bytes;
 }
 
+QByteArray videoBytes() {
+#ifdef STORY_FIXTURE_VIDEO
+  return QByteArray::fromStdString(service::placeholderAvi("clip", 36, 64, 1));
+#else
+  return {};
+#endif
+}
+
 bool endsWith(const std::string& text, const std::string& suffix) {
   return text.size() >= suffix.size() &&
          text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
@@ -47,7 +58,8 @@ std::optional<std::string> word(const QVariantMap& words, const char* key) {
 
 }  // namespace
 
-StoryViewFixture::StoryViewFixture() : storiesBody_(fixtureFile("home.json")), pngBytes_(pngBytes()) {}
+StoryViewFixture::StoryViewFixture()
+    : storiesBody_(fixtureFile("home.json")), pngBytes_(pngBytes()), videoBytes_(videoBytes()) {}
 
 HttpResult StoryViewFixture::answer(const HttpRequest& request) const {
   const std::string path = request.url.string().substr(0, request.url.string().find('?'));
@@ -57,6 +69,7 @@ HttpResult StoryViewFixture::answer(const HttpRequest& request) const {
   if (path.find("/broken-") != std::string::npos)
     return HttpResult{std::string(), HttpResponse{404}, std::nullopt};
   if (endsWith(path, ".png")) return ok(pngBytes_);
+  if (endsWith(path, ".avi") && servesVideo()) return ok(videoBytes_);
   if (endsWith(path, "/vote")) {
     const QJsonObject body =
         QJsonDocument::fromJson(QByteArray::fromStdString(request.body.value_or(""))).object();

@@ -23,6 +23,7 @@ namespace orvane::quick::testing {
 //   .../held-*                     as below, once releaseImages() is called
 //   .../broken-*                   404
 //   any *.png                      a small generated PNG
+//   any *.avi                      a one-second video, where servesVideo
 //   .../vote                       the chosen option with 10 votes, once releaseVotes() is called
 //   anything else                  200 with an empty body (so a video page's video fails)
 // and the link opener; it keeps the links opened and some of the events the SDK reports.
@@ -31,6 +32,8 @@ class StoryViewFixture final : public QObject, public HttpSession, public UrlOpe
   Q_PROPERTY(QStringList openedUrls MEMBER openedUrls_ NOTIFY openedUrlsChanged)
   // "<kind>:<group id>" for group impressions, closes, swipe-ups and poll votes.
   Q_PROPERTY(QStringList events MEMBER events_ NOTIFY eventsChanged)
+  // Whether the build has a video to serve (it comes with the content service's tools).
+  Q_PROPERTY(bool servesVideo READ servesVideo CONSTANT)
 
  public:
   StoryViewFixture();
@@ -46,6 +49,7 @@ class StoryViewFixture final : public QObject, public HttpSession, public UrlOpe
   Q_INVOKABLE orvane::quick::StoryGroupList groupsFrom(const QString& body) const;
   // A theme from the service's words: { progressStyle, bubbleStyle, primaryColor, ... }.
   Q_INVOKABLE orvane::quick::StoryThemeValue theme(const QVariantMap& words) const;
+  bool servesVideo() const { return !videoBytes_.isEmpty(); }
   Q_INVOKABLE void releaseVotes();
   Q_INVOKABLE void releaseImages();
   // Where layout tests save what they render, for a person to look at: $ORVANE_LAYOUT_SHOTS,
@@ -63,6 +67,7 @@ class StoryViewFixture final : public QObject, public HttpSession, public UrlOpe
 
   const QByteArray storiesBody_;
   const QByteArray pngBytes_;
+  const QByteArray videoBytes_;
   std::mutex mutex_;
   std::vector<std::function<void()>> heldVotes_;
   std::vector<std::function<void()>> heldImages_;

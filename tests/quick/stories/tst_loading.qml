@@ -96,6 +96,24 @@ Item {
             tryVerify(() => model.progress > 0)
         }
 
+        function test_progressWaitsUntilThePlayerHasOpenedTheVideo() {
+            if (!fixture.servesVideo)
+                skip("no video to serve in this build")
+            const viewer = open("https://cdn.example.test/held-clip.avi", "VIDEO")
+            const model = findChild(viewer, "viewerModel")
+            const video = findChild(viewer, "media").item
+            tryVerify(() => video.loading)
+            wait(100)
+            compare(model.progress, 0)
+
+            fixture.releaseImages()
+            tryVerify(() => !video.loading, 5000)
+            verify(!video.failed)
+            verify(!findChild(viewer, "mediaFailed").visible)
+            verify(!findChild(viewer, "loadingSpinner").visible)
+            tryVerify(() => model.progress > 0)
+        }
+
         function test_failedVideoShowsQuietlyAndThePagePlaysOn() {
             const viewer = open("https://cdn.example.test/broken-clip.mp4", "VIDEO")
             const model = findChild(viewer, "viewerModel")
