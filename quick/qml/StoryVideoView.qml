@@ -57,6 +57,9 @@ Rectangle {
             }
             MediaPlayer {
                 id: player
+                objectName: "player"
+                // The source starts it once the bytes are in, which may be while the page is held.
+                onPlaybackStateChanged: if (root.paused && playbackState === MediaPlayer.PlayingState) pause()
                 videoOutput: output
                 audioOutput: AudioOutput {
                     muted: root.muted

@@ -1,5 +1,6 @@
 import QtQuick
 import QtTest
+import QtMultimedia
 import OrvaneStories
 
 Item {
@@ -112,6 +113,22 @@ Item {
             verify(!findChild(viewer, "mediaFailed").visible)
             verify(!findChild(viewer, "loadingSpinner").visible)
             tryVerify(() => model.progress > 0)
+        }
+
+        function test_aVideoHeldByTheUserWhileLoadingStaysStillOnceLoaded() {
+            if (!fixture.servesVideo)
+                skip("no video to serve in this build")
+            const viewer = open("https://cdn.example.test/held-still.avi", "VIDEO")
+            const video = findChild(viewer, "media").item
+            tryVerify(() => video.loading)
+            keyClick(Qt.Key_Space)
+            fixture.releaseImages()
+            tryVerify(() => !video.loading, 5000)
+            const player = findChild(video, "player")
+            wait(50)
+            verify(player.playbackState !== MediaPlayer.PlayingState)
+            keyClick(Qt.Key_Space)
+            tryCompare(player, "playbackState", MediaPlayer.PlayingState)
         }
 
         function test_failedVideoShowsQuietlyAndThePagePlaysOn() {
