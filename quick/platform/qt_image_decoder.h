@@ -25,9 +25,10 @@ class QtImage final : public Image {
 // pixel is decoded (JPEG then decodes small directly). A format that only learns its size while
 // decoding is checked and scaled afterwards, its memory bounded meanwhile by Qt's process-wide
 // QImageReader::allocationLimit(). EXIF orientation is applied. Safe to use from several threads
-// at once.
+// at once. Once the application object is destroyed it decodes nothing more.
 class QtImageDecoder final : public ImageDecoder {
  public:
+  QtImageDecoder();
   std::shared_ptr<const Image> decode(std::string_view bytes, const ImageDecodeLimits& limits) const override;
 };
 
