@@ -93,9 +93,9 @@ void StoryAPI::fetchStories(const std::string& placementKey, Completion<std::vec
             outcomeOf(std::move(exchange), kMaxContentAnswerBytes, decodeStoriesPayload,
                       [now](const SdkStoriesPayload& payload) { return mapStoryGroups(payload, now); });
         mainQueue->post([sdk, placementKey, completion, outcome = std::move(outcome)]() mutable {
-          auto alive = sdk.lock();
-          if (!alive) return;
-          if (outcome.ok()) alive->rememberPlacementKeys(outcome.value(), placementKey);
+          // The completion already does nothing once the SDK is gone.
+          if (auto alive = sdk.lock(); alive && outcome.ok())
+            alive->rememberPlacementKeys(outcome.value(), placementKey);
           if (completion) completion(std::move(outcome));
         });
       }));
