@@ -1,7 +1,9 @@
 // Peak memory that decoding and mapping a stories answer adds on top of the answer itself,
 // against a plain nlohmann DOM of the same bytes: the goal is at most twice the answer's size.
 // Each measurement runs in a child process of its own whose peak resident size is reset first,
-// so it sees exactly what the decoding touched.
+// so it sees what the decoding touched. The child first decodes a one-group answer, so the code
+// it runs is already paged in (as in a running app) and only data is counted, and what the
+// measuring itself costs (a run with no work) is taken off.
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -50,6 +52,15 @@ long peakExtraBytes(const std::function<void()>& prepare, const std::function<vo
 }  // namespace
 
 int main() {
+  const std::string oneGroup = orvane::bench::storiesAnswer(1);
+  const auto warmUp = [&] {
+    auto payload = orvane::decodeStoriesPayload(oneGroup);
+    if (orvane::mapStoryGroups(std::move(payload).value(), orvane::Date{}).empty()) _exit(1);
+    if (nlohmann::json::parse(oneGroup).empty()) _exit(1);
+  };
+  const long floor = peakExtraBytes(warmUp, [] {});
+  const auto extra = [&](long measured) { return measured < floor ? 0 : measured - floor; };
+
   std::printf("Peak extra memory while decoding a stories answer (goal: decode+map <= 2x the answer)\n");
   std::printf("%-8s %12s %18s %8s %18s %8s\n", "groups", "answer", "decode+map extra", "ratio",
               "nlohmann DOM extra", "ratio");
@@ -62,21 +73,22 @@ int main() {
     std::string body;
     const long decoded = peakExtraBytes(
         [&] {
+          warmUp();
           body = answer;
           body.reserve(body.size() + 64);
         },
         [&] {
           auto payload = orvane::decodeStoriesPayload(std::move(body));
-          auto groupsMapped = orvane::mapStoryGroups(payload.value(), orvane::Date{});
+          auto groupsMapped = orvane::mapStoryGroups(std::move(payload).value(), orvane::Date{});
           if (groupsMapped.empty()) _exit(1);
         });
-    const long dom = peakExtraBytes([] {},
-                                    [&] {
-                                      auto document = nlohmann::json::parse(answer);
-                                      if (document.empty()) _exit(1);
-                                    });
-    std::printf("%-8d %12zu %18ld %7.2fx %18ld %7.2fx\n", groups, answer.size(), decoded,
-                static_cast<double>(decoded) / size, dom, static_cast<double>(dom) / size);
+    const long dom = peakExtraBytes(warmUp, [&] {
+      auto document = nlohmann::json::parse(answer);
+      if (document.empty()) _exit(1);
+    });
+    std::printf("%-8d %12zu %18ld %7.2fx %18ld %7.2fx\n", groups, answer.size(), extra(decoded),
+                static_cast<double>(extra(decoded)) / size, extra(dom),
+                static_cast<double>(extra(dom)) / size);
   }
   return 0;
 }

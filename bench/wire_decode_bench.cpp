@@ -38,7 +38,7 @@ int main() {
         failed = true;
         return;
       }
-      auto groupsMapped = orvane::mapStoryGroups(payload.value(), now);
+      auto groupsMapped = orvane::mapStoryGroups(std::move(payload).value(), now);
       if (groupsMapped.empty()) failed = true;
     });
     std::size_t keys = 0;

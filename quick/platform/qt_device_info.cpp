@@ -1,7 +1,6 @@
 #include <orvane/quick/platform/qt_device_info.h>
 
-#include <algorithm>
-#include <cctype>
+#include <orvane/platform/ascii_text.h>
 
 namespace orvane::quick {
 namespace {
@@ -11,9 +10,7 @@ constexpr const char* kDeviceIdentifierKey = "orvane_device_identifier";
 std::optional<std::string> canonicalUppercaseUuid(const std::string& text) {
   auto canonical = canonicalLowercaseUuid(text);
   if (!canonical) return std::nullopt;
-  std::transform(canonical->begin(), canonical->end(), canonical->begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return canonical;
+  return asciiUppercased(*std::move(canonical));
 }
 
 }  // namespace

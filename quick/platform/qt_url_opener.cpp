@@ -5,16 +5,11 @@
 #include <QMetaObject>
 #include <QtGlobal>
 #include <algorithm>
-#include <cctype>
+
+#include <orvane/platform/ascii_text.h>
 
 namespace orvane::quick {
 namespace {
-
-std::string lowercased(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
 
 QUrl strictQUrl(const Url& url) { return QUrl(QString::fromStdString(url.string()), QUrl::StrictMode); }
 
@@ -30,7 +25,7 @@ bool isOpenableOutsideApp(const Url& url, const std::vector<std::string>& hostSc
   }
   if (scheme == "mailto" || scheme == "tel") return true;
   return std::any_of(hostSchemes.begin(), hostSchemes.end(),
-                     [&](const std::string& listed) { return lowercased(listed) == scheme; });
+                     [&](const std::string& listed) { return asciiLowercased(listed) == scheme; });
 }
 
 QtUrlOpener::QtUrlOpener(std::vector<std::string> hostSchemes)

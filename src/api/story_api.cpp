@@ -55,7 +55,7 @@ auto outcomeOf(HttpResult exchange, std::size_t maxBytes, Decode decode, Map map
   if (auto failure = exchangeFailure(exchange, maxBytes)) return *std::move(failure);
   auto payload = decode(*std::move(exchange.data));
   if (!payload.ok()) return payload.error();
-  return map(payload.value());
+  return map(std::move(payload).value());
 }
 
 // The transport's thread only hands the bytes over: decoding and mapping run on the workers.
@@ -91,7 +91,7 @@ void StoryAPI::fetchStories(const std::string& placementKey, Completion<std::vec
         const Date now = clock->now();
         auto outcome =
             outcomeOf(std::move(exchange), kMaxContentAnswerBytes, decodeStoriesPayload,
-                      [now](const SdkStoriesPayload& payload) { return mapStoryGroups(payload, now); });
+                      [now](SdkStoriesPayload payload) { return mapStoryGroups(std::move(payload), now); });
         mainQueue->post([sdk, placementKey, completion, outcome = std::move(outcome)]() mutable {
           // The completion already does nothing once the SDK is gone.
           if (auto alive = sdk.lock(); alive && outcome.ok())

@@ -1,10 +1,11 @@
 #include <orvane/platform/curl_http_session.h>
 
+#include <orvane/platform/ascii_text.h>
+
 #include <curl/curl.h>
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <chrono>
 #include <deque>
 #include <unordered_map>
@@ -24,12 +25,6 @@ bool curlReady() {
   return ready;
 }
 
-std::string lowercased(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
-
 std::string withoutTrailingSlash(std::string text) {
   while (!text.empty() && text.back() == '/') text.pop_back();
   return text;
@@ -46,14 +41,14 @@ std::string::size_type originLength(const std::string& url) {
 std::map<std::string, std::string> normalisedOverrides(const std::map<std::string, std::string>& overrides) {
   std::map<std::string, std::string> normalised;
   for (const auto& [origin, replacement] : overrides)
-    normalised[lowercased(withoutTrailingSlash(origin))] = withoutTrailingSlash(replacement);
+    normalised[asciiLowercased(withoutTrailingSlash(origin))] = withoutTrailingSlash(replacement);
   return normalised;
 }
 
 std::string applyingOverrides(const std::string& url, const std::map<std::string, std::string>& overrides) {
   const auto length = originLength(url);
   if (length == 0) return url;
-  auto found = overrides.find(lowercased(url.substr(0, length)));
+  auto found = overrides.find(asciiLowercased(url.substr(0, length)));
   return found == overrides.end() ? url : found->second + url.substr(length);
 }
 
@@ -158,7 +153,7 @@ class CurlHttpSession::Worker {
 
   void admit(Pending pending) {
     pending.url = applyingOverrides(pending.request.url.string(), overrides_);
-    pending.origin = lowercased(pending.url.substr(0, originLength(pending.url)));
+    pending.origin = asciiLowercased(pending.url.substr(0, originLength(pending.url)));
     const auto lane = pending.request.lane;
     if (lane == Lane::telemetry)
       waitingTelemetryBytes_ += pending.request.body ? pending.request.body->size() : 0;

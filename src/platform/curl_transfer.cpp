@@ -1,7 +1,8 @@
 #include <orvane/platform/curl_transfer.h>
 
+#include <orvane/platform/ascii_text.h>
+
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <string_view>
 
@@ -11,7 +12,7 @@ namespace {
 using Code = TransportError::Code;
 
 bool isTokenCharacter(unsigned char c) {
-  return std::isalnum(c) != 0 ||
+  return isAsciiAlphanumeric(static_cast<char>(c)) ||
          std::string_view("!#$%&'*+-.^_`|~").find(static_cast<char>(c)) != std::string_view::npos;
 }
 
@@ -22,12 +23,6 @@ bool isSendableHeader(const std::string& name, const std::string& value) {
                                    [](char c) { return isTokenCharacter(static_cast<unsigned char>(c)); }))
     return false;
   return value.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos;
-}
-
-bool sameName(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-  });
 }
 
 Code codeFor(CURLcode code) {
@@ -67,7 +62,7 @@ Code codeFor(CURLcode code) {
 }
 
 bool startsWith(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && sameName(text.substr(0, prefix.size()), prefix);
+  return text.size() >= prefix.size() && equalIgnoringAsciiCase(text.substr(0, prefix.size()), prefix);
 }
 
 std::string_view trimmed(std::string_view text) {
@@ -83,11 +78,8 @@ std::optional<std::string> originOf(CURLU* url) {
   for (auto part : {CURLUPART_SCHEME, CURLUPART_HOST, CURLUPART_PORT}) {
     char* text = nullptr;
     if (curl_url_get(url, part, &text, CURLU_DEFAULT_PORT) != CURLUE_OK) return std::nullopt;
-    std::string piece(text);
+    origin += asciiLowercased(text) + "|";
     curl_free(text);
-    std::transform(piece.begin(), piece.end(), piece.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    origin += piece + "|";
   }
   return origin;
 }
@@ -113,7 +105,7 @@ std::optional<TransportError> CurlTransfer::prepare(const HttpRequest& request, 
   for (const auto& [name, value] : request.headers) {
     if (!isSendableHeader(name, value))
       return TransportError{Code::other, "Header field '" + name + "' cannot be sent."};
-    hasContentType = hasContentType || sameName(name, "Content-Type");
+    hasContentType = hasContentType || equalIgnoringAsciiCase(name, "Content-Type");
     // "Name;" is curl's spelling of a header with an empty value; "Name:" would remove it.
     auto line = value.empty() ? name + ";" : name + ": " + value;
     headers_ = curl_slist_append(headers_, line.c_str());
@@ -129,7 +121,8 @@ std::optional<TransportError> CurlTransfer::prepare(const HttpRequest& request, 
   // Redirects never go from https down to http; those leaving a service origin are stopped by
   // receiveHeader before curl follows them.
   redirects_ = request.redirects;
-  const bool toHttpsOnly = redirects_ == HttpRequest::Redirects::toHttps || sameName(scheme, "https");
+  const bool toHttpsOnly =
+      redirects_ == HttpRequest::Redirects::toHttps || equalIgnoringAsciiCase(scheme, "https");
   curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, toHttpsOnly ? "https" : "http");
   curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(h, CURLOPT_MAXREDIRS, 5L);

@@ -1,9 +1,10 @@
 #include <orvane/platform/url.h>
 
+#include <orvane/platform/ascii_text.h>
+
 #include <uriparser/Uri.h>
 
 #include <algorithm>
-#include <cctype>
 
 namespace orvane {
 namespace {
@@ -14,7 +15,7 @@ std::string rangeText(const UriTextRangeA& range) {
 }
 
 bool isUnreserved(unsigned char c) {
-  return std::isalnum(c) != 0 || c == '-' || c == '.' || c == '_' || c == '~';
+  return isAsciiAlphanumeric(static_cast<char>(c)) || c == '-' || c == '.' || c == '_' || c == '~';
 }
 
 // Splits "scheme://host/path?query#fragment" before the query (or fragment).
@@ -56,10 +57,7 @@ std::optional<Url> Url::parse(std::string_view text) {
 
 std::string Url::scheme() const {
   ParsedUri parsed(text_);
-  std::string scheme = parsed.ok() ? rangeText(parsed.uri().scheme) : std::string();
-  std::transform(scheme.begin(), scheme.end(), scheme.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return scheme;
+  return parsed.ok() ? asciiLowercased(rangeText(parsed.uri().scheme)) : std::string();
 }
 
 std::string Url::host() const {

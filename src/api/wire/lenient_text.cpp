@@ -1,5 +1,7 @@
 #include <orvane/api/wire/lenient_text.h>
 
+#include <orvane/platform/ascii_text.h>
+
 #include <orvane/model/trimming.h>
 
 namespace orvane {
@@ -17,12 +19,6 @@ std::optional<Url> parseMediaURL(std::string_view text) {
   return Url::parse(text);
 }
 
-std::string uppercased(std::string_view text) {
-  std::string word(text);
-  for (char& c : word) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return word;
-}
+std::string uppercased(std::string_view text) { return asciiUppercased(std::string(text)); }
 
 }  // namespace orvane

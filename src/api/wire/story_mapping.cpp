@@ -25,13 +25,13 @@ double duration(const SdkStoryItemPayload& payload) {
   return kDefaultDurationSeconds;
 }
 
-std::vector<WidgetOption> widgetOptions(const SdkStoryItemPayload& payload) {
+std::vector<WidgetOption> widgetOptions(SdkStoryItemPayload& payload) {
   std::vector<WidgetOption> options;
   if (!payload.widgetOptions) return options;
   options.reserve(payload.widgetOptions->size());
-  for (const auto& option : *payload.widgetOptions) {
-    options.emplace_back(option.id, option.text, option.emojiPrefix, option.orderIndex, option.isCorrect,
-                         option.voteCount.value_or(0));
+  for (auto& option : *payload.widgetOptions) {
+    options.emplace_back(std::move(option.id), std::move(option.text), std::move(option.emojiPrefix),
+                         option.orderIndex, option.isCorrect, option.voteCount.value_or(0));
   }
   return options;
 }
@@ -44,32 +44,37 @@ StoryTheme theme(const std::optional<SdkThemeResponse>& payload) {
 
 }  // namespace
 
-StoryItem mapStoryItem(const SdkStoryItemPayload& payload, Date now) {
+StoryItem mapStoryItem(SdkStoryItemPayload payload, Date now) {
   std::optional<WidgetUserVote> userVote;
-  if (payload.userVote) userVote.emplace(payload.userVote->optionId, payload.userVote->votedAt.value_or(now));
-  return StoryItem(payload.id, payload.title, payload.bodyText,
+  if (payload.userVote)
+    userVote.emplace(std::move(payload.userVote->optionId), payload.userVote->votedAt.value_or(now));
+  const double seconds = duration(payload);
+  auto options = widgetOptions(payload);
+  return StoryItem(std::move(payload.id), std::move(payload.title), std::move(payload.bodyText),
                    payload.media ? mediaType(payload.media->mediaType) : std::nullopt,
-                   payload.media ? parseMediaURL(payload.media->mediaUrl) : std::nullopt, duration(payload),
-                   payload.ctaText, parseLinkURL(payload.ctaUrl), widgetType(payload.widgetType),
-                   payload.widgetQuestion, parseLinkURL(payload.swipeCallbackUrl), widgetOptions(payload),
-                   std::move(userVote));
+                   payload.media ? parseMediaURL(payload.media->mediaUrl) : std::nullopt, seconds,
+                   std::move(payload.ctaText), parseLinkURL(payload.ctaUrl), widgetType(payload.widgetType),
+                   std::move(payload.widgetQuestion), parseLinkURL(payload.swipeCallbackUrl),
+                   std::move(options), std::move(userVote));
 }
 
-std::optional<StoryGroup> mapStoryGroup(const SdkStoryGroupPayload& payload, Date now) {
+std::optional<StoryGroup> mapStoryGroup(SdkStoryGroupPayload payload, Date now) {
   if (payload.items.empty()) return std::nullopt;
   std::vector<StoryItem> items;
   items.reserve(payload.items.size());
-  for (const auto& item : payload.items) items.push_back(mapStoryItem(item, now));
+  for (auto& item : payload.items) items.push_back(mapStoryItem(std::move(item), now));
   // The first page's media stands for the group, whatever its kind.
   std::optional<Url> cover = items.front().mediaURL();
-  return StoryGroup(payload.id, payload.title, theme(payload.theme), std::move(cover), std::move(items));
+  return StoryGroup(std::move(payload.id), std::move(payload.title), theme(payload.theme), std::move(cover),
+                    std::move(items));
 }
 
-std::vector<StoryGroup> mapStoryGroups(const SdkStoriesPayload& payload, Date now) {
+std::vector<StoryGroup> mapStoryGroups(SdkStoriesPayload payload, Date now) {
   std::vector<StoryGroup> groups;
   groups.reserve(payload.groups.size());
-  for (const auto& group : payload.groups) {
-    if (auto mapped = mapStoryGroup(group, now)) groups.push_back(*std::move(mapped));
+  // Each group's records go as soon as it is mapped, so the answer is never held twice over.
+  for (auto& group : payload.groups) {
+    if (auto mapped = mapStoryGroup(std::move(group), now)) groups.push_back(*std::move(mapped));
   }
   return groups;
 }
