@@ -20,19 +20,42 @@ Item {
 
     implicitHeight: 3
 
+    // The soft shadow is cast by the bars' outline, which holds still while the fill moves, so
+    // its blur is drawn once, not on every tick of the progress.
+    Row {
+        id: outline
+        visible: false
+        spacing: root.spacing
+
+        Repeater {
+            model: root.softShadow ? root.count : 0
+
+            Rectangle {
+                width: root.barWidth
+                height: root.height
+                radius: height / 2
+            }
+        }
+    }
+    Loader {
+        anchors.fill: outline
+        active: root.softShadow
+        sourceComponent: DropShadow {
+            objectName: "softShadow"
+            source: outline
+            cached: true
+            verticalOffset: 1
+            radius: 3
+            samples: 7
+            color: Qt.rgba(0, 0, 0, 0.14)
+            transparentBorder: true
+        }
+    }
+
     Row {
         id: bars
         objectName: "bars"
         spacing: root.spacing
-        layer.enabled: root.softShadow
-        layer.effect: DropShadow {
-            objectName: "softShadow"
-            verticalOffset: 1
-            radius: 3
-            samples: 7
-            color: Qt.rgba(0, 0, 0, 0.18)
-            transparentBorder: true
-        }
 
         Repeater {
             model: root.count
