@@ -114,8 +114,11 @@ Item {
                 sourceComponent: Item {
                     id: material
                     layer.enabled: true
+                    // Cached, as the blur: the page draws them as plain textures on every frame
+                    // instead of running their shaders, until what lies behind changes.
                     layer.effect: OpacityMask {
                         maskSource: materialShape
+                        cached: true
                     }
 
                     Rectangle {
@@ -140,6 +143,7 @@ Item {
                         anchors.fill: parent
                         source: behind
                         radius: 40
+                        cached: true
                     }
                     Rectangle {
                         anchors.fill: parent

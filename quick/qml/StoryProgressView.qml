@@ -66,6 +66,8 @@ Item {
         objectName: "singleBar"
         visible: !root.segmented
         width: parent.width
-        fill: root.segmentCount < 1 ? 0 : root.clamp((root.clamp(root.progress) + root.activeIndex) / root.segmentCount)
+        // Held still while hidden: a hidden item that changes size still costs a frame.
+        fill: !visible || root.segmentCount < 1 ? 0
+                                                : root.clamp((root.clamp(root.progress) + root.activeIndex) / root.segmentCount)
     }
 }

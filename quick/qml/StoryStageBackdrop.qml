@@ -37,6 +37,8 @@ Item {
         sourceComponent: FastBlur {
             source: copy
             radius: 48
+            // Drawn from a texture on every frame rather than blurred again.
+            cached: true
         }
     }
 

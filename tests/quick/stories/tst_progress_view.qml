@@ -70,6 +70,14 @@ Item {
             compare(fill.width, 41)
         }
 
+        // A hidden item that changes size still costs the window a frame.
+        function test_theHiddenBarHoldsStill() {
+            show("segmented", 3, 1, 0.2)
+            const hidden = findChild(findChild(progress, "singleBar"), "fill")
+            progress.progress = 0.7
+            compare(hidden.width, 0)
+        }
+
         function test_barStyleWithFewerThanTwoPagesIsOneBar() {
             show("bar", 1, 0, 0.25)
             const single = findChild(progress, "singleBar")
