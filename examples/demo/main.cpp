@@ -83,7 +83,8 @@ int printPlacements(const std::string& origin) {
   std::map<std::string, std::optional<orvane::Result<std::vector<orvane::Banner>>>> banners;
   api.fetchStories(kStoryPlacement, [&](auto result) { stories.emplace(std::move(result)); });
   for (const char* placement : kBannerPlacements)
-    api.fetchBanners(placement, [&, placement](auto result) { banners[placement].emplace(std::move(result)); });
+    api.fetchBanners(placement,
+                     [&, placement](auto result) { banners[placement].emplace(std::move(result)); });
   const auto allIn = [&] {
     return stories && std::all_of(std::begin(kBannerPlacements), std::end(kBannerPlacements),
                                   [&](const char* placement) { return banners[placement].has_value(); });
@@ -113,7 +114,8 @@ int printPlacements(const std::string& origin) {
   return ok ? 0 : 1;
 }
 
-int showWindow(int argc, char** argv, const std::string& origin, const Options& options) {
+int showWindow(int argc, char** argv, const std::string& origin, const Options& options,
+               orvane::service::ContentService* service) {
   QGuiApplication app(argc, argv);
   QGuiApplication::setOrganizationDomain(QStringLiteral("orvane.io"));
   QGuiApplication::setApplicationName(QStringLiteral("Orvane Demo"));
@@ -147,7 +149,11 @@ int showWindow(int argc, char** argv, const std::string& origin, const Options& 
     auto* window = qobject_cast<QQuickWindow*>(engine.rootObjects().first());
     if (window == nullptr) return 1;
     // A phone held upright, then a laptop's window.
-    auto* tour = new ScreenshotTour(window, QDir(*options.tour), {QSize(390, 844), QSize(1280, 800)}, &app);
+    ScreenshotTour::MediaDelay slowMedia;
+    if (service != nullptr)
+      slowMedia = [service](std::chrono::milliseconds delay) { service->setMediaDelay(delay); };
+    auto* tour = new ScreenshotTour(window, QDir(*options.tour), {QSize(390, 844), QSize(1280, 800)},
+                                    std::move(slowMedia), &app);
     QObject::connect(tour, &ScreenshotTour::finished, &app, [tour](const QString& error) {
       for (const auto& file : tour->savedFiles()) std::cout << "saved " << file.toStdString() << std::endl;
       if (!error.isEmpty()) std::cerr << error.toStdString() << std::endl;
@@ -174,5 +180,5 @@ int main(int argc, char** argv) {
     origin = service->origin();
     std::cout << "content service at " << origin << std::endl;
   }
-  return options->print ? printPlacements(origin) : showWindow(argc, argv, origin, *options);
+  return options->print ? printPlacements(origin) : showWindow(argc, argv, origin, *options, service.get());
 }

@@ -43,8 +43,13 @@ QQuickItem* findItemOfClass(QQuickItem* root, const char* className) {
 
 }  // namespace
 
-ScreenshotTour::ScreenshotTour(QQuickWindow* window, QDir directory, QList<QSize> sizes, QObject* parent)
-    : QObject(parent), window_(window), directory_(std::move(directory)), sizes_(std::move(sizes)) {
+ScreenshotTour::ScreenshotTour(QQuickWindow* window, QDir directory, QList<QSize> sizes, MediaDelay slowMedia,
+                               QObject* parent)
+    : QObject(parent),
+      window_(window),
+      directory_(std::move(directory)),
+      slowMedia_(std::move(slowMedia)),
+      sizes_(std::move(sizes)) {
   poll_.setInterval(kPollMs);
   connect(&poll_, &QTimer::timeout, this, &ScreenshotTour::advance);
   addStops();
@@ -118,6 +123,32 @@ void ScreenshotTour::addStops() {
        },
        300},
   };
+  if (!slowMedia_) return;
+
+  // Over a slow network the video page holds its progress and, past a glance, shows a spinner.
+  const std::vector<Stop> slowVideo = {
+      {QString(),
+       [this] {
+         slowMedia_(std::chrono::seconds(6));
+         return tap(bubble(0));
+       },
+       showing(0, 0), 300},
+      {QString(), next, showing(0, 1), 0},
+      {QString(), next, showing(0, 2), 0},
+      {QStringLiteral("8-loading-page"), nothing,
+       [this] {
+         auto* spinner = item(QStringLiteral("loadingSpinner"));
+         return viewerAt(0, 2) && spinner != nullptr && spinner->isVisible();
+       },
+       200},
+      {QString(),
+       [this] {
+         slowMedia_(std::chrono::milliseconds(0));
+         return tap(item(QStringLiteral("closeButton")));
+       },
+       viewerGone, 500},
+  };
+  stops_.insert(stops_.end(), slowVideo.begin(), slowVideo.end());
 }
 
 void ScreenshotTour::start() {

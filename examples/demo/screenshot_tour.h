@@ -7,6 +7,7 @@
 #include <QSize>
 #include <QStringList>
 #include <QTimer>
+#include <chrono>
 #include <functional>
 #include <vector>
 
@@ -16,12 +17,16 @@ class QQuickWindow;
 // Walks the demo window as a user would (taps on bubbles, tap zones, options and the close
 // button) and saves a picture at each stop, so the SDK can be looked at without a display. The
 // walk is repeated at each window size, the pictures of one size in a folder named after it
-// ("390x844").
+// ("390x844"). Given a way to slow the service's media down, it also stops on a page whose
+// video is still on its way.
 class ScreenshotTour : public QObject {
   Q_OBJECT
 
  public:
-  ScreenshotTour(QQuickWindow* window, QDir directory, QList<QSize> sizes, QObject* parent = nullptr);
+  using MediaDelay = std::function<void(std::chrono::milliseconds)>;
+
+  ScreenshotTour(QQuickWindow* window, QDir directory, QList<QSize> sizes, MediaDelay slowMedia = {},
+                 QObject* parent = nullptr);
 
   void start();
   QStringList savedFiles() const { return saved_; }
@@ -57,6 +62,7 @@ class ScreenshotTour : public QObject {
 
   QQuickWindow* window_;
   QDir directory_;
+  MediaDelay slowMedia_;
   QList<QSize> sizes_;
   int sizeIndex_ = -1;
   QDir sizeDirectory_;

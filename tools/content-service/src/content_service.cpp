@@ -49,8 +49,8 @@ std::optional<std::uint32_t> imageSide(const Request& request, const char* name,
 
 bool isHostText(const std::string& text) {
   return !text.empty() && text.size() <= 255 && std::all_of(text.begin(), text.end(), [](unsigned char c) {
-           return std::isalnum(c) != 0 || c == '.' || c == '-' || c == ':' || c == '[' || c == ']';
-         });
+    return std::isalnum(c) != 0 || c == '.' || c == '-' || c == ':' || c == '[' || c == ']';
+  });
 }
 
 }  // namespace
@@ -65,12 +65,17 @@ ContentService::~ContentService() { stop(); }
 int ContentService::start(const std::string& host, int port) {
   std::lock_guard lock(lifecycleMutex_);
   if (server_) throw ContentError("The service is already running on port " + std::to_string(port_) + ".");
+  {
+    std::lock_guard delayLock(delayMutex_);
+    stopping_ = false;
+  }
   if (options_.certificatePath.has_value() != options_.privateKeyPath.has_value())
     throw ContentError("HTTPS needs both a certificate and a private key.");
 
   std::unique_ptr<httplib::Server> server;
   if (options_.certificatePath) {
-    server = std::make_unique<httplib::SSLServer>(options_.certificatePath->c_str(), options_.privateKeyPath->c_str());
+    server = std::make_unique<httplib::SSLServer>(options_.certificatePath->c_str(),
+                                                  options_.privateKeyPath->c_str());
     if (!server->is_valid()) throw ContentError("The certificate or private key cannot be used.");
   } else {
     server = std::make_unique<httplib::Server>();
@@ -82,7 +87,8 @@ int ContentService::start(const std::string& host, int port) {
   server->set_tcp_nodelay(true);
   addRoutes(*server);
 
-  const int bound = port == 0 ? server->bind_to_any_port(host) : (server->bind_to_port(host, port) ? port : -1);
+  const int bound =
+      port == 0 ? server->bind_to_any_port(host) : (server->bind_to_port(host, port) ? port : -1);
   if (bound <= 0) throw ContentError("Cannot listen on " + host + ":" + std::to_string(port) + ".");
   server_ = std::move(server);
   port_ = bound;
@@ -97,14 +103,30 @@ int ContentService::start(const std::string& host, int port) {
 void ContentService::stop() {
   std::lock_guard lock(lifecycleMutex_);
   if (!server_) return;
+  {
+    std::lock_guard delayLock(delayMutex_);
+    stopping_ = true;
+  }
+  delayEnded_.notify_all();
   server_->stop();
   if (listener_.joinable()) listener_.join();
   server_.reset();
 }
 
+void ContentService::setMediaDelay(std::chrono::milliseconds delay) {
+  std::lock_guard lock(delayMutex_);
+  mediaDelay_ = std::clamp(delay, std::chrono::milliseconds(0), std::chrono::milliseconds(30000));
+}
+
+void ContentService::waitMediaDelay() {
+  std::unique_lock lock(delayMutex_);
+  delayEnded_.wait_for(lock, mediaDelay_, [this] { return stopping_; });
+}
+
 std::string ContentService::origin() const {
   const auto host = host_.find(':') != std::string::npos ? "[" + host_ + "]" : host_;
-  return std::string(options_.certificatePath ? "https" : "http") + "://" + host + ":" + std::to_string(port_);
+  return std::string(options_.certificatePath ? "https" : "http") + "://" + host + ":" +
+         std::to_string(port_);
 }
 
 std::vector<nlohmann::json> ContentService::events() const {
@@ -122,7 +144,8 @@ std::int64_t ContentService::voteCount(const std::string& optionId) const {
   return votes_.count(optionId);
 }
 
-std::optional<std::string> ContentService::userVote(const std::string& userId, const std::string& storyItemId) const {
+std::optional<std::string> ContentService::userVote(const std::string& userId,
+                                                    const std::string& storyItemId) const {
   std::lock_guard lock(stateMutex_);
   auto vote = votes_.userVote(userId, storyItemId);
   if (!vote) return std::nullopt;
@@ -135,7 +158,8 @@ void ContentService::addRoutes(httplib::Server& server) {
       answerError(response, 503, "The service is unavailable.");
       return httplib::Server::HandlerResponse::Handled;
     }
-    if (request.path.rfind("/sdk/", 0) == 0 && request.get_header_value("X-Zephro-SDK-Key") != options_.sdkKey) {
+    if (request.path.rfind("/sdk/", 0) == 0 &&
+        request.get_header_value("X-Zephro-SDK-Key") != options_.sdkKey) {
       answerError(response, 401, "Missing or unknown SDK key.");
       return httplib::Server::HandlerResponse::Handled;
     }
@@ -161,24 +185,30 @@ void ContentService::addRoutes(httplib::Server& server) {
   server.Post(R"(/sdk/v1/apps/([^/]+)/events)",
               [this](const Request& request, Response& response) { record(analytics_, request, response); });
 
-  server.Get(R"(/images/([A-Za-z0-9._-]{1,128}))", [](const Request& request, Response& response) {
+  server.Get(R"(/images/([A-Za-z0-9._-]{1,128}))", [this](const Request& request, Response& response) {
+    waitMediaDelay();
     auto width = imageSide(request, "w", 360);
     auto height = imageSide(request, "h", 640);
     if (!width || !height) return answerError(response, 400, "Image sides must be 1 to 2048 pixels.");
     response.set_header("Cache-Control", "public, max-age=3600");
     response.set_content(placeholderPng(request.matches[1].str(), *width, *height), "image/png");
   });
-  server.Get(R"(/videos/([A-Za-z0-9._-]{1,128})\.avi)", [](const Request& request, Response& response) {
+  server.Get(R"(/videos/([A-Za-z0-9._-]{1,128})\.avi)", [this](const Request& request, Response& response) {
+    waitMediaDelay();
     auto width = imageSide(request, "w", 144);
     auto height = imageSide(request, "h", 256);
     auto seconds = imageSide(request, "s", 4);
     if (!width || !height || !seconds || std::uint64_t{*width} * *height * *seconds > kMaxVideoPixelSeconds)
-      return answerError(response, 400, "Videos are limited to 144 by 256 pixels for 30 seconds, or the same area.");
+      return answerError(response, 400,
+                         "Videos are limited to 144 by 256 pixels for 30 seconds, or the same area.");
     response.set_header("Cache-Control", "public, max-age=3600");
-    response.set_content(placeholderAvi(request.matches[1].str(), *width, *height, *seconds), "video/x-msvideo");
+    response.set_content(placeholderAvi(request.matches[1].str(), *width, *height, *seconds),
+                         "video/x-msvideo");
   });
-  server.Get("/debug/events", [this](const Request&, Response& response) { answerJson(response, 200, events()); });
-  server.Get("/debug/analytics", [this](const Request&, Response& response) { answerJson(response, 200, analytics()); });
+  server.Get("/debug/events",
+             [this](const Request&, Response& response) { answerJson(response, 200, events()); });
+  server.Get("/debug/analytics",
+             [this](const Request&, Response& response) { answerJson(response, 200, analytics()); });
 }
 
 void ContentService::answerStories(const Request& request, Response& response) {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -58,6 +60,9 @@ class ContentService {
 
   // While set, every request is answered 503, as by a service that is down.
   void setUnavailable(bool unavailable) { unavailable_ = unavailable; }
+  // Images and videos asked for from now on are answered only after `delay`, as over a slow
+  // network (at most 30 s); stop() cuts the wait short. Zero answers at once again.
+  void setMediaDelay(std::chrono::milliseconds delay);
 
   // Bodies of POST /sdk/v1/events and POST /sdk/v1/apps/<app>/events, in arrival order.
   std::vector<nlohmann::json> events() const;
@@ -72,12 +77,20 @@ class ContentService {
   void answerStories(const httplib::Request& request, httplib::Response& response);
   void answerBanners(const httplib::Request& request, httplib::Response& response);
   void answerVote(const httplib::Request& request, httplib::Response& response);
-  void record(std::vector<nlohmann::json>& into, const httplib::Request& request, httplib::Response& response);
+  void record(std::vector<nlohmann::json>& into, const httplib::Request& request,
+              httplib::Response& response);
   std::string originFor(const httplib::Request& request) const;
 
   const ContentCatalog catalog_;
   const ContentServiceOptions options_;
   std::atomic<bool> unavailable_{false};
+
+  // Held by answers waiting out the media delay; stopping wakes them.
+  void waitMediaDelay();
+  std::mutex delayMutex_;
+  std::condition_variable delayEnded_;
+  std::chrono::milliseconds mediaDelay_{0};
+  bool stopping_ = false;
 
   mutable std::mutex stateMutex_;
   VoteLedger votes_;

@@ -5,7 +5,9 @@
 #include <unistd.h>
 #include <zlib.h>
 
+#include <chrono>
 #include <fstream>
+#include <thread>
 
 namespace orvane::service {
 namespace {
@@ -153,6 +155,26 @@ TEST_F(ContentServiceTest, AnswersEverything503WhileUnavailable) {
   EXPECT_TRUE(service_.events().empty());
   service_.setUnavailable(false);
   EXPECT_EQ(get(kStories)->status, 200);
+}
+
+TEST_F(ContentServiceTest, HoldsMediaBackWhileSlowAndStoppingCutsTheWaitShort) {
+  using std::chrono::milliseconds;
+  const auto timed = [](auto&& request) {
+    const auto start = std::chrono::steady_clock::now();
+    request();
+    return std::chrono::duration_cast<milliseconds>(std::chrono::steady_clock::now() - start);
+  };
+  service_.setMediaDelay(milliseconds(150));
+  EXPECT_GE(timed([&] { EXPECT_EQ(client_->Get("/images/a.png?w=4&h=4")->status, 200); }), milliseconds(150));
+  EXPECT_GE(timed([&] { EXPECT_EQ(client_->Get("/videos/v.avi?w=16&h=16&s=1")->status, 200); }),
+            milliseconds(150));
+  EXPECT_LT(timed([&] { EXPECT_EQ(get(kStories)->status, 200); }), milliseconds(150));
+
+  service_.setMediaDelay(milliseconds(30000));
+  std::thread waiting([&] { client_->Get("/images/b.png?w=4&h=4"); });
+  std::this_thread::sleep_for(milliseconds(50));
+  EXPECT_LT(timed([&] { service_.stop(); }), milliseconds(5000));
+  waiting.join();
 }
 
 std::uint32_t bigEndian(const std::string& bytes, std::size_t at) {
