@@ -30,10 +30,23 @@ bool drawable(const QSizeF& itemSize, const QSizeF& imageSize) {
   return itemSize.width() > 0 && itemSize.height() > 0 && imageSize.width() > 0 && imageSize.height() > 0;
 }
 
+// Images are decoded to cover what was asked for, never beyond their own size.
+bool covers(const QSize& image, const PixelSize& asked) {
+  return image.width() + 1 >= asked.width && image.height() + 1 >= asked.height;
+}
+
+// Settling time for a window being resized by hand, so a drag decodes once, not at every step.
+constexpr int kResizeSettleMs = 250;
+// Growth below this shows no sharper picture worth another download.
+constexpr double kWorthwhileGrowth = 1.15;
+
 }  // namespace
 
 StoryRemoteImage::StoryRemoteImage(QQuickItem* parent) : QQuickItem(parent) {
   setFlag(ItemHasContents, true);
+  sharpenAfterResize_.setSingleShot(true);
+  sharpenAfterResize_.setInterval(kResizeSettleMs);
+  connect(&sharpenAfterResize_, &QTimer::timeout, this, &StoryRemoteImage::sharpen);
 }
 
 StoryRemoteImage::~StoryRemoteImage() = default;
@@ -91,10 +104,34 @@ void StoryRemoteImage::geometryChange(const QRectF& newGeometry, const QRectF& o
   layoutPlaceholder();
   // A rounded image is composed at the item's size.
   if (radius_ > 0 && newGeometry.size() != oldGeometry.size()) textureOutdated_ = true;
+  if (status_ == Ready && newGeometry.size() != oldGeometry.size()) sharpenAfterResize_.start();
   update();
 }
 
+void StoryRemoteImage::sharpen() {
+  const PixelSize wanted = shownSize();
+  // An image smaller than what it was asked for is all there is of it.
+  if (status_ != Ready || !covers(image_.size(), requestedSize_) || wanted.isEmpty()) return;
+  const double growth = std::max(static_cast<double>(wanted.width) / std::max(1, image_.width()),
+                                 static_cast<double>(wanted.height) / std::max(1, image_.height()));
+  if (growth < kWorthwhileGrowth) return;
+  const auto url = Url::parse(url_.toString(QUrl::FullyEncoded).toStdString());
+  if (!url) return;
+  requestedSize_ = wanted;
+  StoryImagePipeline::shared().image(
+      *url, wanted,
+      [self = QPointer<StoryRemoteImage>(this),
+       generation = generation_](std::shared_ptr<const Image> image) {
+        const auto* decoded = dynamic_cast<const QtImage*>(image.get());
+        // A failed or stale attempt leaves the smaller picture in place.
+        if (self.isNull() || decoded == nullptr || generation != self->generation_ || self->status_ != Ready)
+          return;
+        self->show(decoded->image(), Ready);
+      });
+}
+
 void StoryRemoteImage::load() {
+  sharpenAfterResize_.stop();
   const auto generation = ++generation_;
   const auto url =
       url_.isEmpty() ? std::nullopt : Url::parse(url_.toString(QUrl::FullyEncoded).toStdString());
@@ -106,7 +143,8 @@ void StoryRemoteImage::load() {
   // A cached image shows at once instead of flashing the placeholder; loaded() still follows.
   const auto* cached = dynamic_cast<const QtImage*>(pipeline.cachedImage(*url).get());
   show(cached ? cached->image() : QImage(), Loading);
-  pipeline.image(*url, shownSize(),
+  requestedSize_ = shownSize();
+  pipeline.image(*url, requestedSize_,
                  [self = QPointer<StoryRemoteImage>(this), generation](std::shared_ptr<const Image> image) {
                    if (self.isNull()) return;
                    // Only Qt's decoder yields pixels this item can draw.

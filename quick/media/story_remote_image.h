@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QQmlComponent>
 #include <QQuickItem>
+#include <QTimer>
 #include <QUrl>
 #include <cstdint>
 
@@ -29,10 +30,11 @@ namespace orvane::quick {
 // off at the item's edges. A radius rounds the item's corners, cutting the image to that rounded
 // rectangle (radius: width / 2 on a square item draws a circle); the placeholder rounds itself. The
 // placeholder is created when needed and sized to the item. The image is decoded no larger than the
-// item's size in pixels (the screen's until the item has a size). Each URL change (and each return to a
-// window) loads afresh; the outcome of an older load is dropped unseen. loaded() or failed() is emitted once
-// per load; an empty URL shows the placeholder and emits neither. Failures are not retried until the next
-// load.
+// item's size in pixels (the screen's until the item has a size); an item that grows past what its image
+// was decoded for (a window made larger) has it decoded again, larger, once its size settles, showing the
+// smaller one meanwhile without a change of status. Each URL change (and each return to a window) loads
+// afresh; the outcome of an older load is dropped unseen. loaded() or failed() is emitted once per load; an
+// empty URL shows the placeholder and emits neither. Failures are not retried until the next load.
 class StoryRemoteImage : public QQuickItem {
   Q_OBJECT
   QML_ELEMENT
@@ -90,6 +92,8 @@ class StoryRemoteImage : public QQuickItem {
 
  private:
   void load();
+  // Decodes the shown image again for the item's larger size, if that shows more of it.
+  void sharpen();
   // The size, in pixels, the image is decoded for.
   PixelSize shownSize() const;
   void finishLoad(std::uint64_t generation, const QImage& image, bool succeeded);
@@ -106,6 +110,9 @@ class StoryRemoteImage : public QQuickItem {
   QPointer<QQuickItem> placeholderItem_;
   Status status_ = Null;
   QImage image_;
+  // What the image on show was asked for; a resize settles before a larger one is asked for.
+  PixelSize requestedSize_;
+  QTimer sharpenAfterResize_;
   // Set on the GUI thread, read while the scene graph synchronises (the GUI thread waits then).
   bool textureOutdated_ = false;
   // Bumped by every load and by leaving the window; a result carrying an older number is stale.

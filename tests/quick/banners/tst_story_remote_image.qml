@@ -89,6 +89,31 @@ Item {
             compare(Fixture.requestCount(slow), 1)
         }
 
+        // A window made larger shows a sharper picture once its size settles, without a second
+        // loaded() or a pause in Ready; an image smaller than its item has nothing more to give.
+        function test_growing_decodes_again_larger_once() {
+            const large = Fixture.imageUrl(400, 400, "grows")
+            const item = image({ url: large, width: 50, height: 50 })
+            tryCompare(item.loadedSpy, "count", 1)
+            compare(item.sourceSize, Qt.size(50, 50))
+            item.width = 120
+            item.width = 160
+            item.height = 160
+            tryCompare(item, "sourceSize", Qt.size(160, 160))
+            compare(item.status, StoryRemoteImage.Ready)
+            compare(item.loadedSpy.count, 1)
+            compare(Fixture.requestCount(large), 2)
+
+            const small = Fixture.imageUrl(40, 20, "small")
+            const smallItem = image({ url: small })
+            tryCompare(smallItem.loadedSpy, "count", 1)
+            smallItem.width = 180
+            smallItem.height = 180
+            wait(400)
+            compare(smallItem.sourceSize, Qt.size(40, 20))
+            compare(Fixture.requestCount(small), 1)
+        }
+
         function test_fit_letterboxes_and_crop_covers() {
             // A 2:1 image in a square item.
             const fit = image({ url: Fixture.imageUrl(40, 20, "modes"), fillMode: Image.PreserveAspectFit })
