@@ -257,12 +257,16 @@ FocusScope {
     Component.onDestruction: viewer.pause()
     onVisibleChanged: visible ? pausing.play() : viewer.pause()
 
+    // Beneath the backdrop on a window wider than the stage; elsewhere the stage paints its own
+    // black, and every full-window fill is a frame's worth of pixels on a software renderer.
     Rectangle {
         anchors.fill: parent
         color: "black"
+        visible: backdrop.visible
     }
 
     StoryStageBackdrop {
+        id: backdrop
         objectName: "backdrop"
         anchors.fill: parent
         visible: stage.width < root.width - 1
@@ -270,9 +274,10 @@ FocusScope {
         blurred: root.blurredBackdrop
     }
 
-    Item {
+    Rectangle {
         id: stage
         objectName: "stage"
+        color: "black"
         width: Math.min(root.width, Math.round(root.height * root.stageAspect))
         height: root.height
         x: Math.round((root.width - width) / 2)
@@ -332,10 +337,9 @@ FocusScope {
 
     Component {
         id: imagePage
-        Rectangle {
+        Item {
             readonly property bool loading: image.status === StoryRemoteImage.Loading
             readonly property bool failed: image.status === StoryRemoteImage.Error
-            color: "black"
             StoryRemoteImage {
                 id: image
                 objectName: "pageImage"
