@@ -47,6 +47,8 @@ Item {
         id: content
         objectName: "content"
         visible: placementModel.hasContent
+        // Drawn for nothing while a viewer hides the whole window.
+        opacity: (WindowCovers.of(root.Window.window)?.hidden ?? false) ? 0 : 1
         x: Math.max(0, root.safeAreaInsets.left)
         width: Math.max(0, root.width - x - Math.max(0, root.safeAreaInsets.right))
         height: placementModel.hasFixedHeight ? placementModel.fixedHeight : width / placementModel.aspectRatio

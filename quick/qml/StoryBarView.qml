@@ -70,6 +70,8 @@ Item {
         id: bubbles
         objectName: "bubbles"
         anchors.fill: parent
+        // Drawn for nothing while a viewer hides the whole window.
+        opacity: (WindowCovers.of(root.Window.window)?.hidden ?? false) ? 0 : 1
         orientation: ListView.Horizontal
         spacing: 12
         leftMargin: 16 + Math.max(0, root.safeAreaInsets.left)
@@ -148,8 +150,11 @@ Item {
             bar.isViewerPresented = false
             origin = null
         }
-        // What lies beneath stops drawing for as long as the viewer covers it.
+        // What lies beneath stops moving for as long as the viewer covers it, and stops drawing
+        // while the open viewer stands still over all of it.
         onVisibleChanged: WindowCovers.setCovering(presentation, root.Window.window, visible)
+        readonly property bool hidesWindow: opened && (contentItem.item?.standsStill ?? false)
+        onHidesWindowChanged: WindowCovers.setHiding(presentation, root.Window.window, hidesWindow)
 
         // The tapped bubble, in window coordinates: the viewer grows out of it and shrinks back
         // into it; opened without one, it slides up and down.

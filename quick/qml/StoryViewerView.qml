@@ -200,10 +200,13 @@ FocusScope {
         enabled: root.activeFocus
         onActivated: root.moveFocus(false)
     }
+    // Neither following a drag nor sliding to another group: all of the window is the viewer's.
+    readonly property bool standsStill: dragFollow.y === 0 && groupShift.x === 0
     // A downward drag carries the viewer with the finger; let go short of closing, it springs back.
     // A new group slides in from the side it comes from.
     transform: [
         Translate {
+            id: dragFollow
             objectName: "dragFollow"
             y: follower.offset
 

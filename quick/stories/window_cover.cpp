@@ -2,17 +2,34 @@
 
 namespace orvane::quick {
 
-void WindowCover::setCovering(QObject* cover, bool covering) {
-  if (cover == nullptr || covers_.contains(cover) == covering) return;
-  const bool wasCovered = this->covered();
-  if (covering) {
-    covers_.insert(cover);
-    connect(cover, &QObject::destroyed, this, [this, cover] { setCovering(cover, false); });
+bool WindowCover::track(QSet<QObject*>& set, QObject* cover, bool member) {
+  if (cover == nullptr || set.contains(cover) == member) return false;
+  const auto known = [this, cover] { return covers_.contains(cover) || hiders_.contains(cover); };
+  const bool knownBefore = known();
+  const bool wasEmpty = set.isEmpty();
+  if (member) {
+    set.insert(cover);
   } else {
-    covers_.remove(cover);
+    set.remove(cover);
+  }
+  // A cover that is destroyed stops covering and hiding.
+  if (!knownBefore && known()) {
+    connect(cover, &QObject::destroyed, this, [this, cover] {
+      setHiding(cover, false);
+      setCovering(cover, false);
+    });
+  } else if (knownBefore && !known()) {
     disconnect(cover, &QObject::destroyed, this, nullptr);
   }
-  if (this->covered() != wasCovered) emit coveredChanged();
+  return set.isEmpty() != wasEmpty;
+}
+
+void WindowCover::setCovering(QObject* cover, bool covering) {
+  if (track(covers_, cover, covering)) emit coveredChanged();
+}
+
+void WindowCover::setHiding(QObject* cover, bool hiding) {
+  if (track(hiders_, cover, hiding)) emit hiddenChanged();
 }
 
 WindowCover* WindowCovers::of(QQuickWindow* window) const {
@@ -26,6 +43,10 @@ WindowCover* WindowCovers::of(QQuickWindow* window) const {
 
 void WindowCovers::setCovering(QObject* cover, QQuickWindow* window, bool covering) const {
   if (auto* state = of(window)) state->setCovering(cover, covering);
+}
+
+void WindowCovers::setHiding(QObject* cover, QQuickWindow* window, bool hiding) const {
+  if (auto* state = of(window)) state->setHiding(cover, hiding);
 }
 
 }  // namespace orvane::quick

@@ -92,10 +92,17 @@ Item {
             Fixture.advance(3000)
             settle()
             compare(view.placement.itemId, "1")
+            // Hidden altogether, the banner draws nothing.
+            const content = findChild(view, "content")
+            compare(content.opacity, 1)
+            WindowCovers.setHiding(viewer, stage.Window.window, true)
+            compare(content.opacity, 0)
 
             // A viewer that goes away uncovers the window, as closing it does.
             viewer.destroy()
             tryVerify(() => !WindowCovers.of(stage.Window.window).covered)
+            verify(!WindowCovers.of(stage.Window.window).hidden)
+            compare(content.opacity, 1)
             tryVerify(() => Fixture.requestCount("placements/covered/banners") > requests)
             tryCompare(findChild(view, "slide"), "status", StoryRemoteImage.Ready)
             tryVerify(() => { Fixture.advance(100); return view.placement.itemId === "2" }, 3000)
