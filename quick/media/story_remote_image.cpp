@@ -62,6 +62,7 @@ void StoryRemoteImage::setFillMode(FillMode mode) {
   if (mode == fillMode_) return;
   fillMode_ = mode;
   emit fillModeChanged();
+  emit paintedRectChanged();
   if (radius_ > 0) textureOutdated_ = true;
   update();
 }
@@ -71,6 +72,7 @@ void StoryRemoteImage::setRadius(qreal radius) {
   if (qFuzzyCompare(radius + 1, radius_ + 1)) return;
   radius_ = radius;
   emit radiusChanged();
+  emit paintedRectChanged();
   textureOutdated_ = true;
   update();
 }
@@ -102,6 +104,7 @@ void StoryRemoteImage::itemChange(ItemChange change, const ItemChangeData& value
 void StoryRemoteImage::geometryChange(const QRectF& newGeometry, const QRectF& oldGeometry) {
   QQuickItem::geometryChange(newGeometry, oldGeometry);
   layoutPlaceholder();
+  if (newGeometry.size() != oldGeometry.size()) emit paintedRectChanged();
   // A rounded image is composed at the item's size.
   if (radius_ > 0 && newGeometry.size() != oldGeometry.size()) textureOutdated_ = true;
   if (status_ == Ready && newGeometry.size() != oldGeometry.size()) sharpenAfterResize_.start();
@@ -179,6 +182,8 @@ void StoryRemoteImage::finishLoad(std::uint64_t generation, const QImage& image,
 
 void StoryRemoteImage::show(const QImage& image, Status status) {
   const bool statusChanges = status != status_ || image.size() != image_.size();
+  const bool paintChanges = image.size() != image_.size() || image.isNull() != image_.isNull() ||
+                            image.hasAlphaChannel() != image_.hasAlphaChannel();
   if (image.cacheKey() != image_.cacheKey()) {
     image_ = image;
     textureOutdated_ = true;
@@ -187,6 +192,7 @@ void StoryRemoteImage::show(const QImage& image, Status status) {
   status_ = status;
   updatePlaceholder();
   if (statusChanges) emit statusChanged();
+  if (paintChanges) emit paintedRectChanged();
 }
 
 void StoryRemoteImage::updatePlaceholder() {

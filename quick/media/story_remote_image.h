@@ -44,6 +44,10 @@ class StoryRemoteImage : public QQuickItem {
   Q_PROPERTY(QQmlComponent* placeholder READ placeholder WRITE setPlaceholder NOTIFY placeholderChanged)
   Q_PROPERTY(Status status READ status NOTIFY statusChanged)
   Q_PROPERTY(QSize sourceSize READ sourceSize NOTIFY statusChanged)
+  // Where the image is drawn, in item coordinates; empty while there is none.
+  Q_PROPERTY(QRectF paintedRect READ paintedRect NOTIFY paintedRectChanged)
+  // Whether every pixel of paintedRect is covered by the image: no alpha, no rounded corners.
+  Q_PROPERTY(bool opaque READ opaque NOTIFY paintedRectChanged)
 
  public:
   // The values of Image.PreserveAspectFit and Image.PreserveAspectCrop, so either spelling works.
@@ -66,6 +70,8 @@ class StoryRemoteImage : public QQuickItem {
   Status status() const { return status_; }
   // The loaded image's size in pixels; empty while there is no image.
   QSize sourceSize() const { return image_.size(); }
+  QRectF paintedRect() const { return targetRect(size(), image_.size(), fillMode_); }
+  bool opaque() const { return !image_.isNull() && !image_.hasAlphaChannel() && radius_ <= 0; }
 
   // Outside the rounded corners is outside the item, also for input handlers that use it as
   // their containmentMask.
@@ -81,6 +87,7 @@ class StoryRemoteImage : public QQuickItem {
   void radiusChanged();
   void placeholderChanged();
   void statusChanged();
+  void paintedRectChanged();
   void loaded();
   void failed();
 

@@ -277,10 +277,11 @@ FocusScope {
         blurred: root.blurredBackdrop
     }
 
-    Rectangle {
+    // Each page paints its own black: a window-wide fill beneath an opaque picture costs a
+    // software renderer a window's worth of pixels on every frame.
+    Item {
         id: stage
         objectName: "stage"
-        color: "black"
         width: Math.min(root.width, Math.round(root.height * root.stageAspect))
         height: root.height
         x: Math.round((root.width - width) / 2)
@@ -341,8 +342,49 @@ FocusScope {
     Component {
         id: imagePage
         Item {
+            id: imagePageItem
             readonly property bool loading: image.status === StoryRemoteImage.Loading
             readonly property bool failed: image.status === StoryRemoteImage.Error
+            // Black only where an opaque picture leaves the page uncovered, overlapping its
+            // edges by a pixel so no seam shows; all of it otherwise.
+            readonly property rect picture: image.opaque ? image.paintedRect : Qt.rect(0, 0, 0, 0)
+            readonly property real pictureTop: Math.ceil(picture.y) + 1
+            readonly property real pictureBottom: Math.floor(picture.y + picture.height) - 1
+            readonly property real pictureLeft: Math.ceil(picture.x) + 1
+            readonly property real pictureRight: Math.floor(picture.x + picture.width) - 1
+            readonly property bool letterboxed: pictureBottom > pictureTop && pictureRight > pictureLeft
+
+            Rectangle {
+                objectName: "blackAbove"
+                width: parent.width
+                height: imagePageItem.letterboxed ? imagePageItem.pictureTop : parent.height
+                color: "black"
+            }
+            Rectangle {
+                objectName: "blackBelow"
+                visible: imagePageItem.letterboxed
+                y: imagePageItem.pictureBottom
+                width: parent.width
+                height: parent.height - y
+                color: "black"
+            }
+            Rectangle {
+                objectName: "blackLeft"
+                visible: imagePageItem.letterboxed
+                y: imagePageItem.pictureTop
+                width: imagePageItem.pictureLeft
+                height: imagePageItem.pictureBottom - y
+                color: "black"
+            }
+            Rectangle {
+                objectName: "blackRight"
+                visible: imagePageItem.letterboxed
+                x: imagePageItem.pictureRight
+                y: imagePageItem.pictureTop
+                width: parent.width - x
+                height: imagePageItem.pictureBottom - y
+                color: "black"
+            }
             StoryRemoteImage {
                 id: image
                 objectName: "pageImage"
@@ -392,8 +434,9 @@ FocusScope {
 
     Component {
         id: mediaPlaceholder
-        Item {
+        Rectangle {
             objectName: "mediaPlaceholder"
+            color: "black"
             Rectangle {
                 anchors.fill: parent
                 color: root.theme.secondaryColor

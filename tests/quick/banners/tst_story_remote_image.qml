@@ -114,6 +114,19 @@ Item {
             compare(Fixture.requestCount(small), 1)
         }
 
+        function test_painted_rect_and_opacity() {
+            const item = image({ url: Fixture.imageUrl(40, 20, "painted") })
+            tryCompare(item.loadedSpy, "count", 1)
+            compare(item.paintedRect, Qt.rect(0, 25, 100, 50))
+            verify(item.opaque)
+            item.fillMode = Image.PreserveAspectCrop
+            compare(item.paintedRect, Qt.rect(0, 0, 100, 100))
+            item.radius = 8
+            verify(!item.opaque)
+            item.url = ""
+            compare(item.paintedRect, Qt.rect(0, 0, 0, 0))
+        }
+
         function test_fit_letterboxes_and_crop_covers() {
             // A 2:1 image in a square item.
             const fit = image({ url: Fixture.imageUrl(40, 20, "modes"), fillMode: Image.PreserveAspectFit })

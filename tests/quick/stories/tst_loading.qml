@@ -53,6 +53,29 @@ Item {
             tryVerify(() => model.progress > 0)
         }
 
+        // The page's black lies only around an opaque picture, never beneath it, and leaves no
+        // seam: beneath it, it cost a software renderer a window of pixels on every frame.
+        function test_blackFramesThePictureWithoutLyingBeneathIt() {
+            const viewer = open("https://cdn.example.test/square.png")
+            const image = findChild(viewer, "pageImage")
+            tryCompare(image, "status", StoryRemoteImage.Ready)
+            verify(image.opaque)
+            compare(image.paintedRect, Qt.rect(0, 200, 400, 400))
+            const above = findChild(viewer, "blackAbove")
+            const below = findChild(viewer, "blackBelow")
+            verify(above.height >= 200 && above.height <= 202)
+            verify(below.y >= 598 && below.y <= 600)
+            compare(below.y + below.height, 800)
+            verify(!findChild(viewer, "blackLeft").visible || findChild(viewer, "blackLeft").width <= 1)
+            const grabbed = grabImage(viewer)
+            for (const y of [100, 199, 601, 700])
+                verify(Qt.colorEqual(grabbed.pixel(200, y), "black"), "black at " + y)
+            for (const y of [201, 400, 598]) {
+                const colour = grabbed.pixel(200, y)
+                verify(colour.r > 0.6 && colour.g < 0.3, "the picture at " + y)
+            }
+        }
+
         function test_failedImageShowsQuietlyAndThePagePlaysOn() {
             const viewer = open("https://cdn.example.test/broken-page.png")
             const model = findChild(viewer, "viewerModel")
