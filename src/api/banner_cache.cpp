@@ -20,16 +20,18 @@ BannerCache& BannerCache::shared() {
   return *cache;
 }
 
-void BannerCache::store(const std::string& key, std::vector<Banner> banners) {
+void BannerCache::store(const std::string& key, std::vector<Banner> banners, std::uint64_t request) {
   std::lock_guard lock(mutex_);
-  entries_.insert_or_assign(key, std::move(banners));
+  auto found = entries_.find(key);
+  if (found != entries_.end() && found->second.request > request) return;
+  entries_.insert_or_assign(key, Entry{std::move(banners), request});
 }
 
 std::optional<std::vector<Banner>> BannerCache::find(const std::string& key) const {
   std::lock_guard lock(mutex_);
   auto found = entries_.find(key);
   if (found == entries_.end()) return std::nullopt;
-  return found->second;
+  return found->second.banners;
 }
 
 std::string bannerCacheKey(const StorySDK& sdk, const StoryConfiguration& configuration,

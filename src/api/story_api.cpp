@@ -113,11 +113,12 @@ void StoryAPI::fetchBanners(const std::string& placementKey, Completion<std::vec
   session_->send(placementRequest(sdk_, *configuration, placementKey, "banners"),
                  onWorkers(sdk_.platform().workers,
                            [mainQueue, cacheKey = bannerCacheKey(sdk_, *configuration, placementKey),
+                            request = BannerCache::shared().nextRequest(),
                             completion = std::move(completion)](HttpResult exchange) {
                              auto outcome = outcomeOf(std::move(exchange), kMaxContentAnswerBytes,
                                                       decodeBannersPayload, mapBanners);
                              if (outcome.ok()) {
-                               BannerCache::shared().store(cacheKey, outcome.value());
+                               BannerCache::shared().store(cacheKey, outcome.value(), request);
                              } else if (auto cached = BannerCache::shared().find(cacheKey)) {
                                outcome = *std::move(cached);
                              }

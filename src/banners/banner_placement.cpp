@@ -88,9 +88,11 @@ void BannerPlacement::applicationDidBecomeActive() { loadBanners(); }
 void BannerPlacement::loadBanners() {
   ORVANE_ASSERT_MAIN_THREAD();
   isLoading_.set(true);
-  api_.fetchBanners(placementKey_, [weak = self_](Result<std::vector<Banner>> result) {
+  const auto load = ++lastLoad_;
+  api_.fetchBanners(placementKey_, [weak = self_, load](Result<std::vector<Banner>> result) {
     auto self = weak.lock();
-    if (!self) return;
+    // A later load overtook this one: its answer is older than what that one brings.
+    if (!self || load != self->lastLoad_) return;
     self->isLoading_.set(false);
     self->hasLoaded_.set(true);
     self->loadError_.set(result.ok() ? std::nullopt : std::optional(errorDescription(result.error())));

@@ -114,6 +114,8 @@ class BannerPlacement final : public Observable {
   bool onScreen_ = false;
   std::optional<std::string> autoplayIdentity_;
   std::uint64_t autoplayGeneration_ = 0;
+  // Numbers the loads; only the answer of the latest is taken.
+  std::uint64_t lastLoad_ = 0;
   std::shared_ptr<BannerAutoplay> autoplay_;
 };
 

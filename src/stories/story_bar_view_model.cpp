@@ -15,7 +15,10 @@ std::shared_ptr<StoryBarViewModel> StoryBarViewModel::create(std::string placeme
 }
 
 StoryBarViewModel::StoryBarViewModel(std::string placementKey, StorySDK& sdk, StoryImagePipeline& pipeline)
-    : sdk_(sdk), pipeline_(pipeline), placementKey_(std::move(placementKey)), api_(sdk.platform().http, sdk) {}
+    : sdk_(sdk),
+      pipeline_(pipeline),
+      placementKey_(std::move(placementKey)),
+      api_(sdk.platform().http, sdk) {}
 
 void StoryBarViewModel::setViewerPresented(bool presented) {
   ORVANE_ASSERT_MAIN_THREAD();
@@ -28,8 +31,10 @@ void StoryBarViewModel::load() {
   errorMessage_.set(std::nullopt);
   loadError_.set(std::nullopt);
   std::weak_ptr<StoryBarViewModel> weakSelf = weak_from_this();
-  api_.fetchStories(placementKey_, [weakSelf](const Result<std::vector<StoryGroup>>& result) {
-    if (auto self = weakSelf.lock()) self->finishLoad(result);
+  const auto load = ++lastLoad_;
+  api_.fetchStories(placementKey_, [weakSelf, load](const Result<std::vector<StoryGroup>>& result) {
+    // A later load overtook this one: its answer is older than what that one brings.
+    if (auto self = weakSelf.lock(); self && load == self->lastLoad_) self->finishLoad(result);
   });
 }
 
@@ -66,8 +71,8 @@ void StoryBarViewModel::prefetch(const StoryGroup& group) {
   if (prefetchedGroupIDs_.size() >= maxPrefetchedGroups) return;
   if (!prefetchedGroupIDs_.insert(group.id()).second) return;
   // The first page's media whatever its kind; the pipeline skips what is absent.
-  std::vector<std::optional<Url>> urls{group.coverImageURL(),
-                                       group.items().empty() ? std::nullopt : group.items().front().mediaURL()};
+  std::vector<std::optional<Url>> urls{
+      group.coverImageURL(), group.items().empty() ? std::nullopt : group.items().front().mediaURL()};
   std::weak_ptr<StoryBarViewModel> weakSelf = weak_from_this();
   sdk_.platform().mainQueue->post([weakSelf, urls = std::move(urls)] {
     if (auto self = weakSelf.lock()) self->pipeline_.prefetch(urls);

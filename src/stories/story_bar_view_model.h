@@ -2,6 +2,7 @@
 
 #include <orvane/export.h>
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <set>
@@ -28,8 +29,9 @@ class StoryBarViewModel final : public Observable, public std::enable_shared_fro
   static constexpr std::size_t maxPrefetchedGroups = 3;
 
   // Builds the model and starts its one load at once, as the bar does when it is created.
-  static std::shared_ptr<StoryBarViewModel> create(std::string placementKey, StorySDK& sdk = StorySDK::shared(),
-                                                   StoryImagePipeline& pipeline = StoryImagePipeline::shared());
+  static std::shared_ptr<StoryBarViewModel> create(
+      std::string placementKey, StorySDK& sdk = StorySDK::shared(),
+      StoryImagePipeline& pipeline = StoryImagePipeline::shared());
 
   // Published.
   // In service order; empty until loaded and after a failed load.
@@ -65,6 +67,8 @@ class StoryBarViewModel final : public Observable, public std::enable_shared_fro
   Published<std::vector<StoryGroup>> groups_{*this, {}};
   Published<std::optional<std::string>> errorMessage_{*this, std::nullopt};
   Published<bool> isLoading_{*this, false};
+  // Numbers the loads; only the answer of the latest is taken.
+  std::uint64_t lastLoad_ = 0;
   Published<std::optional<std::string>> loadError_{*this, std::nullopt};
   Published<bool> hasLoaded_{*this, false};
   Published<std::optional<int>> selectedGroupIndex_{*this, std::nullopt};

@@ -25,6 +25,29 @@ TEST_F(BannerPlacementTest, NothingIsFetchedBeforeTheFirstAppearanceAndAFailedFe
   EXPECT_TRUE(events.empty());
 }
 
+// Answers are decoded on several workers and may arrive in either order: the older one must not
+// replace what the newer brought, on screen or as the fallback kept for a failure.
+TEST_F(BannerPlacementTest, AnAnswerOvertakenByANewerOneIsNotShownNorKept) {
+  auto placement = show({{1, "STATIC", 5, slides(1)}});
+  serve({{2, "STATIC", 5, slides(1)}});
+  placement->applicationDidBecomeActive();
+  serve({{3, "STATIC", 5, slides(1)}});
+  placement->applicationDidBecomeActive();
+  ASSERT_TRUE(fake.http->deliverNewest());
+  fake.finishDecoding();
+  EXPECT_EQ(shown(*placement), "3/1");
+  EXPECT_TRUE(placement->isLoading() == false);
+
+  serve({{2, "STATIC", 5, slides(1)}});
+  fake.settle();
+  EXPECT_EQ(shown(*placement), "3/1");
+
+  fake.http->setResponder([](const HttpRequest&) { return ScriptedHttpSession::status(500); });
+  placement->applicationDidBecomeActive();
+  fake.settle();
+  EXPECT_EQ(shown(*placement), "3/1");
+}
+
 TEST_F(BannerPlacementTest, ShowsAtMostTenSlidesInOrderAndAFailureDoesNotLetAnEleventhIn) {
   std::vector<SlideSpec> twelve;
   for (int id = 1; id <= 12; ++id) twelve.push_back({id, 12 - id});  // reverse order on purpose

@@ -40,6 +40,23 @@ TEST_F(StoryBarViewModelTest, CreationStartsExactlyOneLoadThatPublishesTheGroups
   EXPECT_TRUE(fake.console->lines().empty());
 }
 
+// A host's retry may overtake the load before it: the older answer, arriving last, is dropped.
+TEST_F(StoryBarViewModelTest, AnAnswerOvertakenByANewerLoadIsDropped) {
+  storiesAnswer = ScriptedHttpSession::ok(testing::storiesBody({plainGroup(1, 1)}));
+  auto bar = makeBar();
+  bar->load();
+  storiesAnswer = ScriptedHttpSession::ok(testing::storiesBody({plainGroup(2, 1), plainGroup(3, 1)}));
+  ASSERT_TRUE(fake.http->deliverNewest());
+  fake.finishDecoding();
+  ASSERT_EQ(bar->groups().size(), 2u);
+  EXPECT_FALSE(bar->isLoading());
+
+  storiesAnswer = ScriptedHttpSession::ok(testing::storiesBody({plainGroup(1, 1)}));
+  fake.settle();
+  ASSERT_EQ(bar->groups().size(), 2u);
+  EXPECT_EQ(bar->groups()[0].id(), uuid(2));
+}
+
 TEST_F(StoryBarViewModelTest, FailedLoadLeavesNoGroupsAndLogsOneLineUnlessTheBarIsGone) {
   storiesAnswer = ScriptedHttpSession::status(503);
   makeBar();  // released at once: its answer is dropped

@@ -30,6 +30,20 @@ std::size_t ScriptedHttpSession::deliver() {
   }
 }
 
+bool ScriptedHttpSession::deliverNewest() {
+  std::optional<std::pair<HttpRequest, std::function<void(HttpResult)>>> newest;
+  Responder responder;
+  {
+    std::lock_guard lock(mutex_);
+    if (pending_.empty()) return false;
+    newest.emplace(std::move(pending_.back()));
+    pending_.pop_back();
+    responder = responder_;
+  }
+  newest->second(responder ? responder(newest->first) : status(404));
+  return true;
+}
+
 std::vector<HttpRequest> ScriptedHttpSession::requests() const {
   std::lock_guard lock(mutex_);
   return requests_;

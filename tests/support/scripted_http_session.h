@@ -20,6 +20,9 @@ class ScriptedHttpSession final : public HttpSession {
   void setResponder(Responder responder);
   // Completes every request sent so far (and those sent while completing); returns how many.
   std::size_t deliver();
+  // Completes only the request sent last, as when a later request overtakes an earlier one;
+  // false when none is waiting.
+  bool deliverNewest();
   std::vector<HttpRequest> requests() const;
   std::size_t pendingCount() const;
 
