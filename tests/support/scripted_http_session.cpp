@@ -13,36 +13,33 @@ void ScriptedHttpSession::setResponder(Responder responder) {
   responder_ = std::move(responder);
 }
 
-std::size_t ScriptedHttpSession::deliver() {
-  std::size_t count = 0;
-  for (;;) {
-    std::optional<std::pair<HttpRequest, std::function<void(HttpResult)>>> next;
-    Responder responder;
-    {
-      std::lock_guard lock(mutex_);
-      if (pending_.empty()) return count;
-      next.emplace(std::move(pending_.front()));
-      pending_.pop_front();
-      responder = responder_;
-    }
-    next->second(responder ? responder(next->first) : status(404));
-    ++count;
-  }
-}
-
-bool ScriptedHttpSession::deliverNewest() {
-  std::optional<std::pair<HttpRequest, std::function<void(HttpResult)>>> newest;
+bool ScriptedHttpSession::completeOne(bool newest) {
+  std::optional<std::pair<HttpRequest, std::function<void(HttpResult)>>> next;
   Responder responder;
   {
     std::lock_guard lock(mutex_);
     if (pending_.empty()) return false;
-    newest.emplace(std::move(pending_.back()));
-    pending_.pop_back();
+    if (newest) {
+      next.emplace(std::move(pending_.back()));
+      pending_.pop_back();
+    } else {
+      next.emplace(std::move(pending_.front()));
+      pending_.pop_front();
+    }
     responder = responder_;
   }
-  newest->second(responder ? responder(newest->first) : status(404));
+  // Outside the lock: a completion may send again.
+  next->second(responder ? responder(next->first) : status(404));
   return true;
 }
+
+std::size_t ScriptedHttpSession::deliver() {
+  std::size_t count = 0;
+  while (completeOne(false)) ++count;
+  return count;
+}
+
+bool ScriptedHttpSession::deliverNewest() { return completeOne(true); }
 
 std::vector<HttpRequest> ScriptedHttpSession::requests() const {
   std::lock_guard lock(mutex_);

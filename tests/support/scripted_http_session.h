@@ -31,6 +31,9 @@ class ScriptedHttpSession final : public HttpSession {
   static HttpResult failure(TransportError::Code code = TransportError::Code::connection);
 
  private:
+  // Completes the oldest waiting request, or the newest; false when none waits.
+  bool completeOne(bool newest);
+
   mutable std::mutex mutex_;
   Responder responder_;
   std::vector<HttpRequest> requests_;
