@@ -29,6 +29,13 @@ Item {
                              Math.max(1, Math.ceil((root.source?.height ?? 0) / 4)))
         smooth: true
     }
+    // The software scene graph misses a page swapped in under a Loader until something in it
+    // draws; a new page is a new picture whatever it draws.
+    Connections {
+        target: root.source
+        ignoreUnknownSignals: true
+        function onItemChanged() { copy.scheduleUpdate() }
+    }
 
     Loader {
         objectName: "backdropBlur"
