@@ -5,6 +5,7 @@
 #include <utility>
 
 #include <orvane/api/wire/lenient_text.h>
+#include <orvane/platform/ascii_text.h>
 
 namespace orvane {
 namespace {
@@ -14,7 +15,7 @@ constexpr std::int64_t kDefaultAutoplaySeconds = 5;
 // Service words are matched upper-cased; an absent or unknown word gives `fallback`.
 template <typename Enum, typename FromRaw>
 Enum serviceWord(std::optional<std::string_view> word, FromRaw fromRawValue, Enum fallback) {
-  return word ? fromRawValue(uppercased(*word)).value_or(fallback) : fallback;
+  return word ? fromRawValue(asciiUppercased(std::string(*word))).value_or(fallback) : fallback;
 }
 
 // Each layout field reads its legacy key when present, even when the current key says otherwise.

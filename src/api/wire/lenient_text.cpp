@@ -1,7 +1,5 @@
 #include <orvane/api/wire/lenient_text.h>
 
-#include <orvane/platform/ascii_text.h>
-
 #include <orvane/model/trimming.h>
 
 namespace orvane {
@@ -18,7 +16,5 @@ std::optional<Url> parseMediaURL(std::string_view text) {
   if (text.empty()) return std::nullopt;
   return Url::parse(text);
 }
-
-std::string uppercased(std::string_view text) { return asciiUppercased(std::string(text)); }
 
 }  // namespace orvane

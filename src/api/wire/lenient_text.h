@@ -15,7 +15,4 @@ std::optional<Url> parseLinkURL(const std::optional<std::string>& text);
 // A media or image address exactly as given. The empty text addresses nothing.
 std::optional<Url> parseMediaURL(std::string_view text);
 
-// The service's enumeration words are compared after ASCII upper-casing.
-std::string uppercased(std::string_view text);
-
 }  // namespace orvane

@@ -3,14 +3,16 @@
 #include <utility>
 
 #include <orvane/api/wire/lenient_text.h>
+#include <orvane/platform/ascii_text.h>
 
 namespace orvane {
 namespace {
 
 constexpr double kDefaultDurationSeconds = 5;
 
+// Service words are matched upper-cased.
 std::optional<StoryMediaType> mediaType(const std::string& word) {
-  return storyMediaTypeFromRawValue(uppercased(word));
+  return storyMediaTypeFromRawValue(asciiUppercased(word));
 }
 
 // Exact and case-sensitive, unlike the other service words: "poll" is no poll.
