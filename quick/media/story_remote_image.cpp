@@ -104,10 +104,12 @@ void StoryRemoteImage::itemChange(ItemChange change, const ItemChangeData& value
 void StoryRemoteImage::geometryChange(const QRectF& newGeometry, const QRectF& oldGeometry) {
   QQuickItem::geometryChange(newGeometry, oldGeometry);
   layoutPlaceholder();
-  if (newGeometry.size() != oldGeometry.size()) emit paintedRectChanged();
-  // A rounded image is composed at the item's size.
-  if (radius_ > 0 && newGeometry.size() != oldGeometry.size()) textureOutdated_ = true;
-  if (status_ == Ready && newGeometry.size() != oldGeometry.size()) sharpenAfterResize_.start();
+  if (newGeometry.size() != oldGeometry.size()) {
+    emit paintedRectChanged();
+    // A rounded image is composed at the item's size.
+    if (radius_ > 0) textureOutdated_ = true;
+    if (status_ == Ready) sharpenAfterResize_.start();
+  }
   update();
 }
 
@@ -118,7 +120,7 @@ void StoryRemoteImage::sharpen() {
   const double growth = std::max(static_cast<double>(wanted.width) / std::max(1, image_.width()),
                                  static_cast<double>(wanted.height) / std::max(1, image_.height()));
   if (growth < kWorthwhileGrowth) return;
-  const auto url = Url::parse(url_.toString(QUrl::FullyEncoded).toStdString());
+  const auto url = pipelineUrl();
   if (!url) return;
   requestedSize_ = wanted;
   StoryImagePipeline::shared().image(
@@ -136,8 +138,7 @@ void StoryRemoteImage::sharpen() {
 void StoryRemoteImage::load() {
   sharpenAfterResize_.stop();
   const auto generation = ++generation_;
-  const auto url =
-      url_.isEmpty() ? std::nullopt : Url::parse(url_.toString(QUrl::FullyEncoded).toStdString());
+  const auto url = pipelineUrl();
   if (!url) {
     show({}, Null);
     return;
@@ -154,6 +155,10 @@ void StoryRemoteImage::load() {
                    const auto* decoded = dynamic_cast<const QtImage*>(image.get());
                    self->finishLoad(generation, decoded ? decoded->image() : QImage(), decoded != nullptr);
                  });
+}
+
+std::optional<Url> StoryRemoteImage::pipelineUrl() const {
+  return url_.isEmpty() ? std::nullopt : Url::parse(url_.toString(QUrl::FullyEncoded).toStdString());
 }
 
 PixelSize StoryRemoteImage::shownSize() const {

@@ -9,8 +9,10 @@
 #include <QTimer>
 #include <QUrl>
 #include <cstdint>
+#include <optional>
 
 #include <orvane/platform/image.h>
+#include <orvane/platform/url.h>
 
 namespace orvane::quick {
 
@@ -101,6 +103,8 @@ class StoryRemoteImage : public QQuickItem {
   void load();
   // Decodes the shown image again for the item's larger size, if that shows more of it.
   void sharpen();
+  // The url as the image pipeline takes it; absent when empty or unusable.
+  std::optional<Url> pipelineUrl() const;
   // The size, in pixels, the image is decoded for.
   PixelSize shownSize() const;
   void finishLoad(std::uint64_t generation, const QImage& image, bool succeeded);

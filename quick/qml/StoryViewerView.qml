@@ -260,7 +260,7 @@ FocusScope {
     Component.onDestruction: viewer.pause()
     onVisibleChanged: visible ? pausing.play() : viewer.pause()
 
-    // Beneath the backdrop on a window wider than the stage; elsewhere the stage paints its own
+    // Beneath the backdrop on a window wider than the stage; elsewhere each page paints its own
     // black, and every full-window fill is a frame's worth of pixels on a software renderer.
     Rectangle {
         anchors.fill: parent
