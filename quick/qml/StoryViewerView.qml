@@ -260,76 +260,6 @@ FocusScope {
     Component.onDestruction: viewer.pause()
     onVisibleChanged: visible ? pausing.play() : viewer.pause()
 
-    // Beneath the backdrop on a window wider than the stage; elsewhere each page paints its own
-    // black, and every full-window fill is a frame's worth of pixels on a software renderer.
-    Rectangle {
-        anchors.fill: parent
-        color: "black"
-        visible: backdrop.visible
-    }
-
-    StoryStageBackdrop {
-        id: backdrop
-        objectName: "backdrop"
-        anchors.fill: parent
-        visible: stage.width < root.width - 1
-        source: media
-        blurred: root.blurredBackdrop
-    }
-
-    // Each page paints its own black: a window-wide fill beneath an opaque picture costs a
-    // software renderer a window's worth of pixels on every frame.
-    Item {
-        id: stage
-        objectName: "stage"
-        width: Math.min(root.width, Math.round(root.height * root.stageAspect))
-        height: root.height
-        x: Math.round((root.width - width) / 2)
-        clip: true
-
-        Loader {
-            id: media
-            objectName: "media"
-            anchors.fill: parent
-            sourceComponent: {
-                if (root.item === null || root.item.mediaUrl.toString() === "")
-                    return mediaPlaceholder
-                return root.item.mediaType === "video" ? videoPage : imagePage
-            }
-        }
-        // Quiet: the page plays on with its texts.
-        StorySymbol {
-            objectName: "mediaFailed"
-            anchors.centerIn: parent
-            visible: media.item?.failed ?? false
-            name: "xmark.circle.fill"
-            pointSize: 28
-            color: Qt.rgba(1, 1, 1, 0.45)
-        }
-
-        // White texts stay legible on bright media.
-        Rectangle {
-            objectName: "topScrim"
-            width: parent.width
-            height: safe.y + header.y + header.height + 48
-            gradient: Gradient {
-                GradientStop { position: 0; color: Qt.rgba(0, 0, 0, 0.5) }
-                GradientStop { position: 1; color: "transparent" }
-            }
-        }
-        Rectangle {
-            objectName: "bottomScrim"
-            readonly property real textTop: pageTexts.height > 0 ? safe.y + pageTexts.y : stage.height
-            width: parent.width
-            y: Math.min(textTop - 64, stage.height - 200)
-            height: stage.height - y
-            gradient: Gradient {
-                GradientStop { position: 0; color: "transparent" }
-                GradientStop { position: 1; color: Qt.rgba(0, 0, 0, 0.6) }
-            }
-        }
-    }
-
     Component {
         id: videoPage
         StoryVideoView {
@@ -396,42 +326,6 @@ FocusScope {
         }
     }
 
-    // Shown only once a load takes longer than a glance.
-    Timer {
-        id: spinnerDelay
-        interval: 300
-        running: pausing.mediaLoading
-    }
-    Item {
-        id: spinner
-        objectName: "loadingSpinner"
-        anchors.centerIn: stage
-        width: 36
-        height: 36
-        visible: pausing.mediaLoading && !spinnerDelay.running
-
-        Repeater {
-            model: 8
-            Rectangle {
-                required property int index
-                x: spinner.width / 2 - width / 2 + Math.sin(index * Math.PI / 4) * 13
-                y: spinner.height / 2 - height / 2 - Math.cos(index * Math.PI / 4) * 13
-                width: 5
-                height: 5
-                radius: 2.5
-                color: "white"
-                opacity: 0.25 + index * 0.1
-            }
-        }
-        RotationAnimator on rotation {
-            from: 0
-            to: 360
-            duration: 1000
-            loops: Animation.Infinite
-            running: spinner.visible
-        }
-    }
-
     Component {
         id: mediaPlaceholder
         Rectangle {
@@ -467,298 +361,427 @@ FocusScope {
         }
     }
 
-    // Back on the leading side, forward on the trailing one, the middle left to drags; measured
-    // on the stage, the outer zones reaching on to the window's edges.
-    Row {
+    // A renderer that draws every frame whole (a software OpenGL such as llvmpipe) would redraw
+    // the page, its widget and its texts for each step of the progress: the page is drawn once
+    // into a texture instead, again only when something on it changes, and the progress is drawn
+    // over it. A video changes every frame, and the software scene graph redraws only what changed.
+    Item {
+        id: page
+        objectName: "page"
         anchors.fill: parent
+        layer.enabled: GraphicsInfo.api !== GraphicsInfo.Software && GraphicsInfo.api !== GraphicsInfo.Unknown
+                       && root.item?.mediaType !== "video"
 
-        SideZone {
-            objectName: "previousZone"
-            width: stage.x + stage.width * 0.35
-            onTapped: viewer.goToPrevious()
+        // Beneath the backdrop on a window wider than the stage; elsewhere each page paints its own
+        // black, and every full-window fill is a frame's worth of pixels on a software renderer.
+        Rectangle {
+            anchors.fill: parent
+            color: "black"
+            visible: backdrop.visible
+        }
+
+        StoryStageBackdrop {
+            id: backdrop
+            objectName: "backdrop"
+            anchors.fill: parent
+            visible: stage.width < root.width - 1
+            source: media
+            blurred: root.blurredBackdrop
+        }
+
+        // Each page paints its own black: a window-wide fill beneath an opaque picture costs a
+        // software renderer a window's worth of pixels on every frame.
+        Item {
+            id: stage
+            objectName: "stage"
+            width: Math.min(root.width, Math.round(root.height * root.stageAspect))
+            height: root.height
+            x: Math.round((root.width - width) / 2)
+            clip: true
+
+            Loader {
+                id: media
+                objectName: "media"
+                anchors.fill: parent
+                sourceComponent: {
+                    if (root.item === null || root.item.mediaUrl.toString() === "")
+                        return mediaPlaceholder
+                    return root.item.mediaType === "video" ? videoPage : imagePage
+                }
+            }
+            // Quiet: the page plays on with its texts.
+            StorySymbol {
+                objectName: "mediaFailed"
+                anchors.centerIn: parent
+                visible: media.item?.failed ?? false
+                name: "xmark.circle.fill"
+                pointSize: 28
+                color: Qt.rgba(1, 1, 1, 0.45)
+            }
+
+            // White texts stay legible on bright media.
+            Rectangle {
+                objectName: "topScrim"
+                width: parent.width
+                height: safe.y + header.y + header.height + 48
+                gradient: Gradient {
+                    GradientStop { position: 0; color: Qt.rgba(0, 0, 0, 0.5) }
+                    GradientStop { position: 1; color: "transparent" }
+                }
+            }
+            Rectangle {
+                objectName: "bottomScrim"
+                readonly property real textTop: pageTexts.height > 0 ? safe.y + pageTexts.y : stage.height
+                width: parent.width
+                y: Math.min(textTop - 64, stage.height - 200)
+                height: stage.height - y
+                gradient: Gradient {
+                    GradientStop { position: 0; color: "transparent" }
+                    GradientStop { position: 1; color: Qt.rgba(0, 0, 0, 0.6) }
+                }
+            }
+        }
+
+        // Shown only once a load takes longer than a glance.
+        Timer {
+            id: spinnerDelay
+            interval: 300
+            running: pausing.mediaLoading
         }
         Item {
-            objectName: "middleZone"
-            width: stage.width * 0.30
-            height: parent.height
+            id: spinner
+            objectName: "loadingSpinner"
+            anchors.centerIn: stage
+            width: 36
+            height: 36
+            visible: pausing.mediaLoading && !spinnerDelay.running
+
+            Repeater {
+                model: 8
+                Rectangle {
+                    required property int index
+                    x: spinner.width / 2 - width / 2 + Math.sin(index * Math.PI / 4) * 13
+                    y: spinner.height / 2 - height / 2 - Math.cos(index * Math.PI / 4) * 13
+                    width: 5
+                    height: 5
+                    radius: 2.5
+                    color: "white"
+                    opacity: 0.25 + index * 0.1
+                }
+            }
+            RotationAnimator on rotation {
+                from: 0
+                to: 360
+                duration: 1000
+                loops: Animation.Infinite
+                running: spinner.visible
+            }
         }
-        SideZone {
-            objectName: "nextZone"
-            width: root.width - stage.x - stage.width * 0.65
-            onTapped: viewer.goToNext()
+
+        // Back on the leading side, forward on the trailing one, the middle left to drags; measured
+        // on the stage, the outer zones reaching on to the window's edges.
+        Row {
+            anchors.fill: parent
+
+            SideZone {
+                objectName: "previousZone"
+                width: stage.x + stage.width * 0.35
+                onTapped: viewer.goToPrevious()
+            }
+            Item {
+                objectName: "middleZone"
+                width: stage.width * 0.30
+                height: parent.height
+            }
+            SideZone {
+                objectName: "nextZone"
+                width: root.width - stage.x - stage.width * 0.65
+                onTapped: viewer.goToNext()
+            }
+        }
+
+        // The stage less the safe-area insets: where controls and texts go. Placed by coordinates,
+        // which mirroring leaves alone, since insets belong to physical edges.
+        Item {
+            id: safe
+            objectName: "safeStage"
+            readonly property real leftInset: Math.max(0, root.safeAreaInsets.left - stage.x)
+            readonly property real rightInset: Math.max(0, root.safeAreaInsets.right - (root.width - stage.x - stage.width))
+
+            x: stage.x + leftInset
+            y: Math.max(0, root.safeAreaInsets.top)
+            width: Math.max(0, stage.width - leftInset - rightInset)
+            height: Math.max(0, root.height - y - Math.max(0, root.safeAreaInsets.bottom))
+
+            // What the page's texts may take: all below the header on a plain page, less where a
+            // widget needs room of its own.
+            readonly property real roomBelowHeader: height - (header.y + header.height + 12) - 32
+            readonly property real textRoom: {
+                switch (root.item?.widgetType) {
+                case "poll":
+                case "quiz": return Math.max(0, roomBelowHeader * 0.4)
+                case "swipe": return Math.max(0, roomBelowHeader - 150)
+                default: return Math.max(0, roomBelowHeader)
+                }
+            }
+            // A widget's content stays clear of the header and of the page's texts.
+            readonly property real widgetTop: header.y + header.height + 12
+            readonly property real textsTop: pageTexts.height > 0 ? pageTexts.y - 12 : height
+
+            // The page's texts and call-to-action, beneath the widgets. When they need more than
+            // `textRoom`, the title keeps at least a line (at most half when a body follows) and the
+            // body what is left, each cut short with an ellipsis.
+            Column {
+                id: pageTexts
+                opacity: pausing.chromeOpacity
+                objectName: "pageTexts"
+                readonly property real textsRoom: Math.max(0, safe.textRoom - (cta.visible ? cta.height : 0)
+                                                          - (textBlock.visible ? textBlock.bottomPadding : 0))
+
+                x: 12
+                width: parent.width - 24
+                y: parent.height - 32 - height
+
+                Column {
+                    id: textBlock
+                    objectName: "textBlock"
+                    visible: root.item !== null && (root.item.title !== null || root.item.bodyText !== null)
+                    width: parent.width
+                    leftPadding: 4
+                    rightPadding: 4
+                    bottomPadding: 18
+                    spacing: 8
+
+                    Text {
+                        id: pageTitle
+                        objectName: "pageTitle"
+                        // Half the room when a body follows, but always a line.
+                        readonly property real room: pageTexts.textsRoom * (pageBody.text !== "" ? 0.5 : 1)
+
+                        visible: text !== ""
+                        width: parent.width - 8
+                        maximumLineCount: Math.max(1, Math.floor(room / titleMetrics.lineSpacing))
+                        text: root.item?.title ?? ""
+                        font: root.theme.font(22, Font.DemiBold)
+                        color: "white"
+                        wrapMode: Text.Wrap
+                        elide: Text.ElideRight
+
+                        FontMetrics {
+                            id: titleMetrics
+                            font: root.theme.font(22, Font.DemiBold)
+                        }
+                    }
+                    Text {
+                        id: pageBody
+                        objectName: "pageBody"
+                        readonly property real lineHeightInPoints: bodyMetrics.lineSpacing + 2
+                        readonly property int fittingLines: Math.floor(Math.max(0, pageTexts.textsRoom
+                            - (pageTitle.visible ? pageTitle.height + textBlock.spacing : 0)) / lineHeightInPoints)
+
+                        visible: text !== "" && fittingLines > 0
+                        width: parent.width - 8
+                        maximumLineCount: Math.max(1, fittingLines)
+                        text: root.item?.bodyText ?? ""
+                        font: root.theme.font(15, Font.Normal)
+                        color: Qt.rgba(1, 1, 1, 0.86)
+                        wrapMode: Text.Wrap
+                        elide: Text.ElideRight
+                        lineHeightMode: Text.FixedHeight
+                        lineHeight: lineHeightInPoints
+
+                        FontMetrics {
+                            id: bodyMetrics
+                            font: root.theme.font(15, Font.Normal)
+                        }
+                    }
+                }
+
+                // The label keeps to the capsule: a long one is cut short with an ellipsis.
+                Rectangle {
+                    id: cta
+                    objectName: "ctaButton"
+                    readonly property var colors: root.ctaColors(root.theme)
+
+                    visible: root.item !== null && root.item.ctaTitle !== null && root.item.ctaUrl.toString() !== ""
+                    width: parent.width
+                    height: ctaLabel.implicitHeight + 28
+                    radius: height / 2
+                    color: colors.background
+                    border.color: colors.border
+                    border.width: colors.borderWidth
+                    opacity: ctaPress.pressed ? 0.7 : 1
+                    activeFocusOnTab: true
+                    Accessible.role: Accessible.Button
+                    Accessible.name: ctaLabel.text
+                    Accessible.onPressAction: activate()
+
+                    function activate() {
+                        const link = root.item.ctaUrl
+                        viewer.handleCtaTap()
+                        viewer.openURL(link)
+                    }
+
+                    Keys.onReturnPressed: activate()
+                    Keys.onEnterPressed: activate()
+                    Keys.onSpacePressed: activate()
+
+                    StoryFocusRing {}
+                    Text {
+                        id: ctaLabel
+                        objectName: "ctaLabel"
+                        anchors.centerIn: parent
+                        width: Math.max(0, parent.width - parent.height)
+                        horizontalAlignment: Text.AlignHCenter
+                        text: root.item?.ctaTitle ?? ""
+                        font: root.theme.font(17, Font.DemiBold)
+                        color: cta.colors.text
+                        maximumLineCount: 1
+                        elide: Text.ElideRight
+                    }
+                    MouseArea {
+                        id: ctaPress
+                        anchors.fill: parent
+                        onClicked: cta.activate()
+                    }
+                }
+            }
+
+            Loader {
+                id: widget
+                objectName: "widget"
+                anchors.fill: parent
+                sourceComponent: {
+                    switch (root.item?.widgetType) {
+                    case "poll": return pollWidget
+                    case "quiz": return quizWidget
+                    case "swipe": return swipeWidget
+                    default: return null
+                    }
+                }
+            }
+
+            // Progress, title and close button. Above the widgets, so the close button works on a
+            // swipe page too.
+            ColumnLayout {
+                id: header
+                objectName: "header"
+                opacity: pausing.chromeOpacity
+                x: 12
+                y: 16
+                width: parent.width - 24
+                spacing: 12
+
+                // Where the progress goes; it is drawn above the page.
+                Item {
+                    id: progressSlot
+                    Layout.fillWidth: true
+                    implicitHeight: progress.implicitHeight
+                }
+
+                RowLayout {
+                    Layout.fillWidth: true
+                    spacing: 8
+
+                    // Takes what the close button leaves, so the free space after a short title is
+                    // the row's flexible gap.
+                    Text {
+                        id: groupTitle
+                        objectName: "groupTitle"
+                        Layout.fillWidth: true
+                        text: viewer.groupTitle
+                        font: root.theme.font(17, Font.DemiBold)
+                        color: "white"
+                        maximumLineCount: 1
+                        elide: Text.ElideRight
+                    }
+                    Rectangle {
+                        id: muteButton
+                        objectName: "muteButton"
+                        function toggle() { viewer.chosenMute = !root.videosMuted }
+
+                        visible: root.item?.mediaType === "video"
+                        implicitWidth: closeButton.implicitWidth
+                        implicitHeight: implicitWidth
+                        radius: width / 2
+                        color: Qt.rgba(1, 1, 1, mutePress.pressed ? 0.32 : 0.12)
+                        activeFocusOnTab: true
+                        Accessible.role: Accessible.Button
+                        Accessible.name: root.videosMuted ? qsTr("Turn sound on") : qsTr("Mute")
+                        Accessible.onPressAction: toggle()
+                        Keys.onReturnPressed: toggle()
+                        Keys.onEnterPressed: toggle()
+                        Keys.onSpacePressed: toggle()
+
+                        StoryFocusRing {}
+                        StorySymbol {
+                            anchors.centerIn: parent
+                            name: root.videosMuted ? "speaker.slash.fill" : "speaker.wave.2.fill"
+                            pointSize: 16
+                            color: "white"
+                        }
+                        MouseArea {
+                            id: mutePress
+                            anchors.centerIn: parent
+                            width: Math.max(44, parent.width)
+                            height: Math.max(44, parent.height)
+                            onClicked: muteButton.toggle()
+                        }
+                    }
+                    Rectangle {
+                        id: closeButton
+                        objectName: "closeButton"
+                        Layout.minimumWidth: implicitWidth
+                        implicitWidth: closeSymbol.width + 20
+                        implicitHeight: implicitWidth
+                        radius: width / 2
+                        color: Qt.rgba(1, 1, 1, closePress.pressed ? 0.32 : 0.12)
+                        activeFocusOnTab: true
+                        Accessible.role: Accessible.Button
+                        Accessible.name: qsTr("Close")
+                        Accessible.onPressAction: viewer.close()
+                        Keys.onReturnPressed: viewer.close()
+                        Keys.onEnterPressed: viewer.close()
+                        Keys.onSpacePressed: viewer.close()
+
+                        StoryFocusRing {}
+                        StorySymbol {
+                            id: closeSymbol
+                            anchors.centerIn: parent
+                            name: "xmark"
+                            pointSize: 14
+                            weight: Font.DemiBold
+                            color: "white"
+                        }
+                        // A finger's size, more than the button shows.
+                        MouseArea {
+                            id: closePress
+                            objectName: "closeHitArea"
+                            anchors.centerIn: parent
+                            width: Math.max(44, parent.width)
+                            height: Math.max(44, parent.height)
+                            onClicked: viewer.close()
+                        }
+                    }
+                }
+            }
         }
     }
 
-    // The stage less the safe-area insets: where controls and texts go. Placed by coordinates,
-    // which mirroring leaves alone, since insets belong to physical edges.
-    Item {
-        id: safe
-        objectName: "safeStage"
-        readonly property real leftInset: Math.max(0, root.safeAreaInsets.left - stage.x)
-        readonly property real rightInset: Math.max(0, root.safeAreaInsets.right - (root.width - stage.x - stage.width))
-
-        x: stage.x + leftInset
-        y: Math.max(0, root.safeAreaInsets.top)
-        width: Math.max(0, stage.width - leftInset - rightInset)
-        height: Math.max(0, root.height - y - Math.max(0, root.safeAreaInsets.bottom))
-
-        // What the page's texts may take: all below the header on a plain page, less where a
-        // widget needs room of its own.
-        readonly property real roomBelowHeader: height - (header.y + header.height + 12) - 32
-        readonly property real textRoom: {
-            switch (root.item?.widgetType) {
-            case "poll":
-            case "quiz": return Math.max(0, roomBelowHeader * 0.4)
-            case "swipe": return Math.max(0, roomBelowHeader - 150)
-            default: return Math.max(0, roomBelowHeader)
-            }
-        }
-        // A widget's content stays clear of the header and of the page's texts.
-        readonly property real widgetTop: header.y + header.height + 12
-        readonly property real textsTop: pageTexts.height > 0 ? pageTexts.y - 12 : height
-
-        // The page's texts and call-to-action, beneath the widgets. When they need more than
-        // `textRoom`, the title keeps at least a line (at most half when a body follows) and the
-        // body what is left, each cut short with an ellipsis.
-        Column {
-            id: pageTexts
-            opacity: pausing.chromeOpacity
-            objectName: "pageTexts"
-            readonly property real textsRoom: Math.max(0, safe.textRoom - (cta.visible ? cta.height : 0)
-                                                      - (textBlock.visible ? textBlock.bottomPadding : 0))
-
-            x: 12
-            width: parent.width - 24
-            y: parent.height - 32 - height
-
-            Column {
-                id: textBlock
-                objectName: "textBlock"
-                visible: root.item !== null && (root.item.title !== null || root.item.bodyText !== null)
-                width: parent.width
-                leftPadding: 4
-                rightPadding: 4
-                bottomPadding: 18
-                spacing: 8
-
-                Text {
-                    id: pageTitle
-                    objectName: "pageTitle"
-                    // Half the room when a body follows, but always a line.
-                    readonly property real room: pageTexts.textsRoom * (pageBody.text !== "" ? 0.5 : 1)
-
-                    visible: text !== ""
-                    width: parent.width - 8
-                    maximumLineCount: Math.max(1, Math.floor(room / titleMetrics.lineSpacing))
-                    text: root.item?.title ?? ""
-                    font: root.theme.font(22, Font.DemiBold)
-                    color: "white"
-                    wrapMode: Text.Wrap
-                    elide: Text.ElideRight
-
-                    FontMetrics {
-                        id: titleMetrics
-                        font: root.theme.font(22, Font.DemiBold)
-                    }
-                }
-                Text {
-                    id: pageBody
-                    objectName: "pageBody"
-                    readonly property real lineHeightInPoints: bodyMetrics.lineSpacing + 2
-                    readonly property int fittingLines: Math.floor(Math.max(0, pageTexts.textsRoom
-                        - (pageTitle.visible ? pageTitle.height + textBlock.spacing : 0)) / lineHeightInPoints)
-
-                    visible: text !== "" && fittingLines > 0
-                    width: parent.width - 8
-                    maximumLineCount: Math.max(1, fittingLines)
-                    text: root.item?.bodyText ?? ""
-                    font: root.theme.font(15, Font.Normal)
-                    color: Qt.rgba(1, 1, 1, 0.86)
-                    wrapMode: Text.Wrap
-                    elide: Text.ElideRight
-                    lineHeightMode: Text.FixedHeight
-                    lineHeight: lineHeightInPoints
-
-                    FontMetrics {
-                        id: bodyMetrics
-                        font: root.theme.font(15, Font.Normal)
-                    }
-                }
-            }
-
-            // The label keeps to the capsule: a long one is cut short with an ellipsis.
-            Rectangle {
-                id: cta
-                objectName: "ctaButton"
-                readonly property var colors: root.ctaColors(root.theme)
-
-                visible: root.item !== null && root.item.ctaTitle !== null && root.item.ctaUrl.toString() !== ""
-                width: parent.width
-                height: ctaLabel.implicitHeight + 28
-                radius: height / 2
-                color: colors.background
-                border.color: colors.border
-                border.width: colors.borderWidth
-                opacity: ctaPress.pressed ? 0.7 : 1
-                activeFocusOnTab: true
-                Accessible.role: Accessible.Button
-                Accessible.name: ctaLabel.text
-                Accessible.onPressAction: activate()
-
-                function activate() {
-                    const link = root.item.ctaUrl
-                    viewer.handleCtaTap()
-                    viewer.openURL(link)
-                }
-
-                Keys.onReturnPressed: activate()
-                Keys.onEnterPressed: activate()
-                Keys.onSpacePressed: activate()
-
-                StoryFocusRing {}
-                Text {
-                    id: ctaLabel
-                    objectName: "ctaLabel"
-                    anchors.centerIn: parent
-                    width: Math.max(0, parent.width - parent.height)
-                    horizontalAlignment: Text.AlignHCenter
-                    text: root.item?.ctaTitle ?? ""
-                    font: root.theme.font(17, Font.DemiBold)
-                    color: cta.colors.text
-                    maximumLineCount: 1
-                    elide: Text.ElideRight
-                }
-                MouseArea {
-                    id: ctaPress
-                    anchors.fill: parent
-                    onClicked: cta.activate()
-                }
-            }
-        }
-
-        Loader {
-            id: widget
-            objectName: "widget"
-            anchors.fill: parent
-            sourceComponent: {
-                switch (root.item?.widgetType) {
-                case "poll": return pollWidget
-                case "quiz": return quizWidget
-                case "swipe": return swipeWidget
-                default: return null
-                }
-            }
-        }
-
-        // Progress, title and close button. Above the widgets, so the close button works on a
-        // swipe page too.
-        ColumnLayout {
-            id: header
-            objectName: "header"
-            opacity: pausing.chromeOpacity
-            x: 12
-            y: 16
-            width: parent.width - 24
-            spacing: 12
-
-            // Read out as the page changes.
-            StoryProgressView {
-                objectName: "progress"
-                Accessible.role: Accessible.StaticText
-                Accessible.name: qsTr("Page %1 of %2").arg(viewer.currentItemIndex + 1).arg(viewer.itemCount)
-                Layout.fillWidth: true
-                segmentCount: viewer.itemCount
-                activeIndex: viewer.currentItemIndex
-                progress: viewer.progress
-                theme: root.theme
-            }
-
-            RowLayout {
-                Layout.fillWidth: true
-                spacing: 8
-
-                // Takes what the close button leaves, so the free space after a short title is
-                // the row's flexible gap.
-                Text {
-                    id: groupTitle
-                    objectName: "groupTitle"
-                    Layout.fillWidth: true
-                    text: viewer.groupTitle
-                    font: root.theme.font(17, Font.DemiBold)
-                    color: "white"
-                    maximumLineCount: 1
-                    elide: Text.ElideRight
-                }
-                Rectangle {
-                    id: muteButton
-                    objectName: "muteButton"
-                    function toggle() { viewer.chosenMute = !root.videosMuted }
-
-                    visible: root.item?.mediaType === "video"
-                    implicitWidth: closeButton.implicitWidth
-                    implicitHeight: implicitWidth
-                    radius: width / 2
-                    color: Qt.rgba(1, 1, 1, mutePress.pressed ? 0.32 : 0.12)
-                    activeFocusOnTab: true
-                    Accessible.role: Accessible.Button
-                    Accessible.name: root.videosMuted ? qsTr("Turn sound on") : qsTr("Mute")
-                    Accessible.onPressAction: toggle()
-                    Keys.onReturnPressed: toggle()
-                    Keys.onEnterPressed: toggle()
-                    Keys.onSpacePressed: toggle()
-
-                    StoryFocusRing {}
-                    StorySymbol {
-                        anchors.centerIn: parent
-                        name: root.videosMuted ? "speaker.slash.fill" : "speaker.wave.2.fill"
-                        pointSize: 16
-                        color: "white"
-                    }
-                    MouseArea {
-                        id: mutePress
-                        anchors.centerIn: parent
-                        width: Math.max(44, parent.width)
-                        height: Math.max(44, parent.height)
-                        onClicked: muteButton.toggle()
-                    }
-                }
-                Rectangle {
-                    id: closeButton
-                    objectName: "closeButton"
-                    Layout.minimumWidth: implicitWidth
-                    implicitWidth: closeSymbol.width + 20
-                    implicitHeight: implicitWidth
-                    radius: width / 2
-                    color: Qt.rgba(1, 1, 1, closePress.pressed ? 0.32 : 0.12)
-                    activeFocusOnTab: true
-                    Accessible.role: Accessible.Button
-                    Accessible.name: qsTr("Close")
-                    Accessible.onPressAction: viewer.close()
-                    Keys.onReturnPressed: viewer.close()
-                    Keys.onEnterPressed: viewer.close()
-                    Keys.onSpacePressed: viewer.close()
-
-                    StoryFocusRing {}
-                    StorySymbol {
-                        id: closeSymbol
-                        anchors.centerIn: parent
-                        name: "xmark"
-                        pointSize: 14
-                        weight: Font.DemiBold
-                        color: "white"
-                    }
-                    // A finger's size, more than the button shows.
-                    MouseArea {
-                        id: closePress
-                        objectName: "closeHitArea"
-                        anchors.centerIn: parent
-                        width: Math.max(44, parent.width)
-                        height: Math.max(44, parent.height)
-                        onClicked: viewer.close()
-                    }
-                }
-            }
-        }
+    // Read out as the page changes.
+    StoryProgressView {
+        id: progress
+        objectName: "progress"
+        Accessible.role: Accessible.StaticText
+        Accessible.name: qsTr("Page %1 of %2").arg(viewer.currentItemIndex + 1).arg(viewer.itemCount)
+        x: safe.x + header.x + progressSlot.x
+        y: safe.y + header.y + progressSlot.y
+        width: progressSlot.width
+        opacity: pausing.chromeOpacity
+        segmentCount: viewer.itemCount
+        activeIndex: viewer.currentItemIndex
+        progress: viewer.progress
+        theme: root.theme
     }
 
     Component {
@@ -812,7 +835,9 @@ FocusScope {
 
     StorySymbol {
         objectName: "pauseIndicator"
-        anchors.centerIn: stage
+        // The page fills the viewer: the stage's place is the same here.
+        x: stage.x + (stage.width - width) / 2
+        y: stage.y + (stage.height - height) / 2
         name: "pause.fill"
         pointSize: 44
         color: Qt.rgba(1, 1, 1, 0.85)

@@ -235,8 +235,17 @@ Item {
                 verify(visibleRect(widget).y >= sceneRect(findChild(viewer, "header")).y
                        + findChild(viewer, "header").height, `${label}: ${name} reaches the header`)
             }
+            // The progress, drawn above the page, keeps the header's first row.
+            const header = findChild(viewer, "header"), progress = findChild(viewer, "progress")
+            if (progress.visible) {
+                const bar = sceneRect(progress), row = sceneRect(header)
+                verify(inside(bar, row), `${label}: progress ${bar} leaves the header ${row}`)
+                fuzzyCompare(bar.y, row.y, 0.5)
+                fuzzyCompare(bar.width, row.width, 0.5)
+                verify(bar.y + bar.height <= sceneRect(findChild(viewer, "groupTitle")).y,
+                       label + ": progress above the title")
+            }
             // Scrims lie behind the header and the page's texts.
-            const header = findChild(viewer, "header")
             verify(sceneRect(findChild(viewer, "topScrim")).y + findChild(viewer, "topScrim").height
                    >= sceneRect(header).y + header.height, label + ": top scrim behind the header")
             for (const text of pageTexts)

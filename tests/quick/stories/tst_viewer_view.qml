@@ -228,6 +228,55 @@ Item {
             compare(findChild(part("widget").item, "question").text, "Quiz time")
         }
 
+        // The page is drawn once and reused while only the progress moves (where the scene graph
+        // would otherwise redraw it all): what is drawn must still follow both.
+        function test_theProgressAndThePageBothShowTheirChanges() {
+            const page = (id, title) => ({ id, type: "IMAGE", title, durationSeconds: 30,
+                                           media: { mediaType: "IMAGE", mediaUrl: "https://cdn.example.test/" + id + ".png" } })
+            open(0, fixture.groupsFrom(JSON.stringify({ groups: [{
+                id: "00000000-0000-4000-8000-000000000009", title: "Two pages",
+                items: [page("00000000-0000-4000-8000-000000000091", "First"),
+                        page("00000000-0000-4000-8000-000000000092", "Second")] }] })))
+            tryCompare(part("pageImage"), "status", StoryRemoteImage.Ready)
+            model().goToNext()
+            tryCompare(part("pageTitle"), "text", "Second")
+            tryCompare(part("pageImage"), "status", StoryRemoteImage.Ready)
+            wait(50)
+
+            const progress = part("progress"), title = part("pageTitle")
+            const barAt = fraction => progress.mapToItem(viewer, progress.width * fraction, 1)
+            const titleArea = title.mapToItem(viewer, 0, 0)
+            const primary = model().theme.primaryColor
+            const isPrimary = colour => Math.abs(colour.r - primary.r) < 0.05 && Math.abs(colour.g - primary.g) < 0.05
+                                        && Math.abs(colour.b - primary.b) < 0.05
+            const whiteIn = grabbed => {
+                let count = 0
+                for (let x = 0; x < Math.min(title.contentWidth, title.width); x += 2)
+                    for (let y = 0; y < title.height; y += 2) {
+                        const colour = grabbed.pixel(titleArea.x + x, titleArea.y + y)
+                        if (colour.r > 0.9 && colour.g > 0.9 && colour.b > 0.9)
+                            ++count
+                    }
+                return count
+            }
+            let grabbed = grabImage(viewer)
+            const seen = barAt(0.25)
+            verify(isPrimary(grabbed.pixel(seen.x, seen.y)), "the page seen is full: " + grabbed.pixel(seen.x, seen.y))
+            const toCome = barAt(0.95)
+            verify(!isPrimary(grabbed.pixel(toCome.x, toCome.y)), "the page on screen has only begun")
+            verify(whiteIn(grabbed) > 10, "the title shows")
+
+            // Held, the page's texts and the progress step aside.
+            keyClick(Qt.Key_Space)
+            tryCompare(part("header"), "opacity", 0)
+            tryCompare(progress, "opacity", 0)
+            wait(50)
+            grabbed = grabImage(viewer)
+            verify(!isPrimary(grabbed.pixel(seen.x, seen.y)), "the progress has faded")
+            compare(whiteIn(grabbed), 0, "the title has faded")
+            keyClick(Qt.Key_Space)
+        }
+
         function test_noGroupsDismissAtOnce() {
             open(0, fixture.noGroups())
             tryCompare(dismissals, "count", 1)
