@@ -212,12 +212,13 @@ int main(int argc, char** argv) {
     QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, centreOf(zone));
     return true;
   };
+  // Escape rather than the close button: the release may count as a tap (the test's events carry
+  // no real hold time) and slide the next group in under the pointer.
   const auto letGoAndClose = [item, window] {
     auto* zone = item("nextZone");
-    auto* close = item("closeButton");
-    if (zone == nullptr || close == nullptr) return false;
+    if (zone == nullptr) return false;
     QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, centreOf(zone));
-    QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, centreOf(close));
+    QTest::keyClick(window, Qt::Key_Escape);
     return true;
   };
   const auto viewerGone = [item] { return item("closeButton") == nullptr; };
