@@ -829,6 +829,7 @@ FocusScope {
             theme: root.theme
             strings: viewer.strings
             bottomMargin: Math.max(120, safe.height - safe.textsTop + 12)
+            paused: pausing.halted
             onSwipeUp: viewer.handleSwipeUp()
         }
     }

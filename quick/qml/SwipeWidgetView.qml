@@ -14,6 +14,8 @@ Item {
     required property var strings
     // Room kept under the arrow and hint; a viewer raises it to clear the page's texts.
     property real bottomMargin: 120
+    // The page is held: the arrow stays where it is.
+    property bool paused: false
 
     signal swipeUp()
 
@@ -61,10 +63,11 @@ Item {
                 color: "white"
             }
 
-            // Up 8 and fully opaque, then back, 0.9 s each way, for as long as it is shown.
+            // Up 8 and fully opaque, then back, 0.9 s each way, for as long as it is shown and
+            // the page plays.
             SequentialAnimation {
                 objectName: "bob"
-                running: root.visible
+                running: root.visible && !root.paused
                 loops: Animation.Infinite
 
                 ParallelAnimation {

@@ -126,6 +126,17 @@ Item {
             compare(fixture.events.filter(event => event.startsWith("swipeUp:")).length, 1)
         }
 
+        // A held page changes nothing on screen once its pause indicator is in.
+        function test_aHeldSwipePageStopsItsArrow() {
+            open(swipeGroup)
+            tryCompare(model(), "groupTitle", "Square")
+            tryVerify(() => part("bob") !== null && part("bob").running)
+            keyClick(Qt.Key_Space)
+            tryVerify(() => !part("bob").running, 1000)
+            keyClick(Qt.Key_Space)
+            tryVerify(() => part("bob").running, 1000)
+        }
+
         function test_callToActionStyles_data() {
             return [
                 { tag: "filled on white", words: { ctaStyle: "filled", primaryColor: "#FFFFFF" },
