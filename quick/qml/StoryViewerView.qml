@@ -364,13 +364,17 @@ FocusScope {
     // A renderer that draws every frame whole (a software OpenGL such as llvmpipe) would redraw
     // the page, its widget and its texts for each step of the progress: the page is drawn once
     // into a texture instead, again only when something on it changes, and the progress is drawn
-    // over it. A video changes every frame, and the software scene graph redraws only what changed.
+    // over it. A page that keeps moving (a video, the swipe arrow, the loading spinner) would
+    // redraw the texture on every frame, and the software scene graph redraws only what changed.
     Item {
         id: page
         objectName: "page"
+        readonly property bool keepsMoving: root.item?.mediaType === "video" || root.item?.widgetType === "swipe"
+                                            || pausing.mediaLoading
+
         anchors.fill: parent
         layer.enabled: GraphicsInfo.api !== GraphicsInfo.Software && GraphicsInfo.api !== GraphicsInfo.Unknown
-                       && root.item?.mediaType !== "video"
+                       && !keepsMoving
 
         // Beneath the backdrop on a window wider than the stage; elsewhere each page paints its own
         // black, and every full-window fill is a frame's worth of pixels on a software renderer.
