@@ -375,6 +375,8 @@ FocusScope {
         anchors.fill: parent
         layer.enabled: GraphicsInfo.api !== GraphicsInfo.Software && GraphicsInfo.api !== GraphicsInfo.Unknown
                        && !keepsMoving
+        // Scaled by the opening zoom and moved by drags: filtered, not picked pixel by pixel.
+        layer.smooth: true
 
         // Beneath the backdrop on a window wider than the stage; elsewhere each page paints its own
         // black, and every full-window fill is a frame's worth of pixels on a software renderer.
