@@ -22,6 +22,8 @@ Item {
     }
 
     visible: theme.progressStyle !== "none"
+    // Mirrored, the pages run from the right and each bar fills from its right end.
+    LayoutMirroring.childrenInherit: true
     implicitHeight: visible ? 3 : 0
 
     component Bar: Item {
@@ -38,6 +40,7 @@ Item {
         // Whole device pixels: the 20 Hz progress redraws the window only when the bar moves.
         Rectangle {
             objectName: "fill"
+            anchors.left: parent.left
             width: Math.round(parent.width * parent.fill * Screen.devicePixelRatio) / Screen.devicePixelRatio
             height: parent.height
             radius: height / 2

@@ -87,6 +87,22 @@ Item {
             compare(findChild(single, "fill").width, 0)
         }
 
+        // Right to left, the pages run from the right and each bar fills from its right end.
+        function test_rightToLeftFillsFromTheRight() {
+            progress.LayoutMirroring.enabled = true
+            show("segmented", 3, 1, 0.5)
+            const bars = Array.from(findChild(progress, "segments").children).filter(bar => bar.fill !== undefined)
+            tryVerify(() => bars[0].x > bars[1].x && bars[1].x > bars[2].x, 1000, "the first page is rightmost")
+            const fill = findChild(bars[1], "fill")
+            compare(fill.x + fill.width, bars[1].width)
+            compare(fill.width, Math.round(bars[1].width / 2))
+            show("bar", 1, 0, 0.25)
+            const single = findChild(findChild(progress, "singleBar"), "fill")
+            compare(single.x, 300)
+            progress.LayoutMirroring.enabled = false
+            compare(single.x, 0)
+        }
+
         function test_noneTakesNoSpace() {
             show("none", 3, 1, 0.5)
             verify(!progress.visible)
