@@ -68,22 +68,6 @@ FocusScope {
         }
     }
 
-    // Call-to-action colours by the theme's style; light primaries take dark text.
-    function ctaColors(theme) {
-        const luminance = theme.primaryLuminance
-        const onClear = luminance > 0.28 ? theme.primaryColor : Qt.color("white")
-        switch (theme.ctaStyle) {
-        case "filled":
-            return { text: luminance > 0.58 ? Qt.color("black") : Qt.color("white"),
-                     background: theme.primaryColor, border: Qt.color("transparent"), borderWidth: 0 }
-        case "outlined":
-            return { text: onClear, background: Qt.color("transparent"), border: onClear, borderWidth: 1 }
-        default:
-            return { text: onClear, background: Qt.color("transparent"), border: Qt.color("transparent"),
-                     borderWidth: 0 }
-        }
-    }
-
     // The controls Tab visits, in reading order: the header's, the widget's, the page's.
     function tabStops() {
         const stops = []
@@ -139,8 +123,8 @@ FocusScope {
             break
         case Qt.Key_Return:
         case Qt.Key_Enter:
-            if (cta.visible)
-                cta.activate()
+            if (pageTexts.ctaShown)
+                pageTexts.activateCta()
             break
         default:
             event.accepted = false
@@ -271,77 +255,17 @@ FocusScope {
 
     Component {
         id: imagePage
-        Item {
-            id: imagePageItem
-            readonly property bool loading: image.status === StoryRemoteImage.Loading
-            readonly property bool failed: image.status === StoryRemoteImage.Error
-            // Black only where an opaque picture leaves the page uncovered, overlapping its
-            // edges by a pixel so no seam shows; all of it otherwise.
-            readonly property rect picture: image.opaque ? image.paintedRect : Qt.rect(0, 0, 0, 0)
-            readonly property real pictureTop: Math.ceil(picture.y) + 1
-            readonly property real pictureBottom: Math.floor(picture.y + picture.height) - 1
-            readonly property real pictureLeft: Math.ceil(picture.x) + 1
-            readonly property real pictureRight: Math.floor(picture.x + picture.width) - 1
-            readonly property bool letterboxed: pictureBottom > pictureTop && pictureRight > pictureLeft
-
-            Rectangle {
-                objectName: "blackAbove"
-                width: parent.width
-                height: imagePageItem.letterboxed ? imagePageItem.pictureTop : parent.height
-                color: "black"
-            }
-            Rectangle {
-                objectName: "blackBelow"
-                visible: imagePageItem.letterboxed
-                y: imagePageItem.pictureBottom
-                width: parent.width
-                height: parent.height - y
-                color: "black"
-            }
-            Rectangle {
-                objectName: "blackLeft"
-                visible: imagePageItem.letterboxed
-                y: imagePageItem.pictureTop
-                width: imagePageItem.pictureLeft
-                height: imagePageItem.pictureBottom - y
-                color: "black"
-            }
-            Rectangle {
-                objectName: "blackRight"
-                visible: imagePageItem.letterboxed
-                x: imagePageItem.pictureRight
-                y: imagePageItem.pictureTop
-                width: parent.width - x
-                height: imagePageItem.pictureBottom - y
-                color: "black"
-            }
-            StoryRemoteImage {
-                id: image
-                objectName: "pageImage"
-                anchors.fill: parent
-                url: root.item?.mediaUrl ?? ""
-                fillMode: Image.PreserveAspectFit
-                placeholder: mediaPlaceholder
-            }
+        StoryImagePage {
+            url: root.item?.mediaUrl ?? ""
+            placeholder: mediaPlaceholder
         }
     }
 
     Component {
         id: mediaPlaceholder
-        Rectangle {
+        StoryMediaPlaceholder {
             objectName: "mediaPlaceholder"
-            color: "black"
-            Rectangle {
-                anchors.fill: parent
-                color: root.theme.secondaryColor
-                opacity: 0.18
-            }
-            StorySymbol {
-                anchors.centerIn: parent
-                name: "photo"
-                pointSize: 36
-                color: Qt.rgba(1, 1, 1, 0.8)
-            }
+            tint: root.theme.secondaryColor
         }
     }
 
@@ -448,40 +372,11 @@ FocusScope {
             }
         }
 
-        // Shown only once a load takes longer than a glance.
-        Timer {
-            id: spinnerDelay
-            interval: 300
-            running: pausing.mediaLoading
-        }
-        Item {
+        StoryLoadingSpinner {
             id: spinner
             objectName: "loadingSpinner"
             anchors.centerIn: stage
-            width: 36
-            height: 36
-            visible: pausing.mediaLoading && !spinnerDelay.running
-
-            Repeater {
-                model: 8
-                Rectangle {
-                    required property int index
-                    x: spinner.width / 2 - width / 2 + Math.sin(index * Math.PI / 4) * 13
-                    y: spinner.height / 2 - height / 2 - Math.cos(index * Math.PI / 4) * 13
-                    width: 5
-                    height: 5
-                    radius: 2.5
-                    color: "white"
-                    opacity: 0.25 + index * 0.1
-                }
-            }
-            RotationAnimator on rotation {
-                from: 0
-                to: 360
-                duration: 1000
-                loops: Animation.Infinite
-                running: spinner.visible
-            }
+            loading: pausing.mediaLoading
         }
 
         // Back on the leading side, forward on the trailing one, the middle left to drags; measured
@@ -534,122 +429,19 @@ FocusScope {
             readonly property real widgetTop: header.y + header.height + 12
             readonly property real textsTop: pageTexts.height > 0 ? pageTexts.y - 12 : height
 
-            // The page's texts and call-to-action, beneath the widgets. When they need more than
-            // `textRoom`, the title keeps at least a line (at most half when a body follows) and the
-            // body what is left, each cut short with an ellipsis.
-            Column {
+            StoryPageTexts {
                 id: pageTexts
-                opacity: pausing.chromeOpacity
                 objectName: "pageTexts"
-                readonly property real textsRoom: Math.max(0, safe.textRoom - (cta.visible ? cta.height : 0)
-                                                          - (textBlock.visible ? textBlock.bottomPadding : 0))
-
+                opacity: pausing.chromeOpacity
                 x: 12
                 width: parent.width - 24
                 y: parent.height - 32 - height
-
-                Column {
-                    id: textBlock
-                    objectName: "textBlock"
-                    visible: root.item !== null && (root.item.title !== null || root.item.bodyText !== null)
-                    width: parent.width
-                    leftPadding: 4
-                    rightPadding: 4
-                    bottomPadding: 18
-                    spacing: 8
-
-                    Text {
-                        id: pageTitle
-                        objectName: "pageTitle"
-                        // Half the room when a body follows, but always a line.
-                        readonly property real room: pageTexts.textsRoom * (pageBody.text !== "" ? 0.5 : 1)
-
-                        visible: text !== ""
-                        width: parent.width - 8
-                        maximumLineCount: Math.max(1, Math.floor(room / titleMetrics.lineSpacing))
-                        text: root.item?.title ?? ""
-                        font: root.theme.font(22, Font.DemiBold)
-                        color: "white"
-                        wrapMode: Text.Wrap
-                        elide: Text.ElideRight
-
-                        FontMetrics {
-                            id: titleMetrics
-                            font: root.theme.font(22, Font.DemiBold)
-                        }
-                    }
-                    Text {
-                        id: pageBody
-                        objectName: "pageBody"
-                        readonly property real lineHeightInPoints: bodyMetrics.lineSpacing + 2
-                        readonly property int fittingLines: Math.floor(Math.max(0, pageTexts.textsRoom
-                            - (pageTitle.visible ? pageTitle.height + textBlock.spacing : 0)) / lineHeightInPoints)
-
-                        visible: text !== "" && fittingLines > 0
-                        width: parent.width - 8
-                        maximumLineCount: Math.max(1, fittingLines)
-                        text: root.item?.bodyText ?? ""
-                        font: root.theme.font(15, Font.Normal)
-                        color: Qt.rgba(1, 1, 1, 0.86)
-                        wrapMode: Text.Wrap
-                        elide: Text.ElideRight
-                        lineHeightMode: Text.FixedHeight
-                        lineHeight: lineHeightInPoints
-
-                        FontMetrics {
-                            id: bodyMetrics
-                            font: root.theme.font(15, Font.Normal)
-                        }
-                    }
-                }
-
-                // The label keeps to the capsule: a long one is cut short with an ellipsis.
-                Rectangle {
-                    id: cta
-                    objectName: "ctaButton"
-                    readonly property var colors: root.ctaColors(root.theme)
-
-                    visible: root.item !== null && root.item.ctaTitle !== null && root.item.ctaUrl.toString() !== ""
-                    width: parent.width
-                    height: ctaLabel.implicitHeight + 28
-                    radius: height / 2
-                    color: colors.background
-                    border.color: colors.border
-                    border.width: colors.borderWidth
-                    opacity: ctaPress.pressed ? 0.7 : 1
-                    activeFocusOnTab: true
-                    Accessible.role: Accessible.Button
-                    Accessible.name: ctaLabel.text
-                    Accessible.onPressAction: activate()
-
-                    function activate() {
-                        const link = root.item.ctaUrl
-                        viewer.handleCtaTap()
-                        viewer.openURL(link)
-                    }
-
-                    Keys.onReturnPressed: activate()
-                    Keys.onEnterPressed: activate()
-                    Keys.onSpacePressed: activate()
-
-                    StoryFocusRing {}
-                    Text {
-                        id: ctaLabel
-                        objectName: "ctaLabel"
-                        anchors.centerIn: parent
-                        width: Math.max(0, parent.width - parent.height)
-                        horizontalAlignment: Text.AlignHCenter
-                        text: root.item?.ctaTitle ?? ""
-                        font: root.theme.font(17, Font.DemiBold)
-                        color: cta.colors.text
-                        maximumLineCount: 1
-                        elide: Text.ElideRight
-                    }
-                    MouseArea {
-                        id: ctaPress
-                        anchors.fill: parent
-                        onClicked: cta.activate()
-                    }
+                item: root.item
+                theme: root.theme
+                room: safe.textRoom
+                onCtaActivated: link => {
+                    viewer.handleCtaTap()
+                    viewer.openURL(link)
                 }
             }
 
@@ -669,107 +461,20 @@ FocusScope {
 
             // Progress, title and close button. Above the widgets, so the close button works on a
             // swipe page too.
-            ColumnLayout {
+            StoryViewerHeader {
                 id: header
                 objectName: "header"
                 opacity: pausing.chromeOpacity
                 x: 12
                 y: 16
                 width: parent.width - 24
-                spacing: 12
-
-                // Where the progress goes; it is drawn above the page.
-                Item {
-                    id: progressSlot
-                    Layout.fillWidth: true
-                    implicitHeight: progress.implicitHeight
-                }
-
-                RowLayout {
-                    Layout.fillWidth: true
-                    spacing: 8
-
-                    // Takes what the close button leaves, so the free space after a short title is
-                    // the row's flexible gap.
-                    Text {
-                        id: groupTitle
-                        objectName: "groupTitle"
-                        Layout.fillWidth: true
-                        text: viewer.groupTitle
-                        font: root.theme.font(17, Font.DemiBold)
-                        color: "white"
-                        maximumLineCount: 1
-                        elide: Text.ElideRight
-                    }
-                    Rectangle {
-                        id: muteButton
-                        objectName: "muteButton"
-                        function toggle() { viewer.chosenMute = !root.videosMuted }
-
-                        visible: root.item?.mediaType === "video"
-                        implicitWidth: closeButton.implicitWidth
-                        implicitHeight: implicitWidth
-                        radius: width / 2
-                        color: Qt.rgba(1, 1, 1, mutePress.pressed ? 0.32 : 0.12)
-                        activeFocusOnTab: true
-                        Accessible.role: Accessible.Button
-                        Accessible.name: root.videosMuted ? qsTr("Turn sound on") : qsTr("Mute")
-                        Accessible.onPressAction: toggle()
-                        Keys.onReturnPressed: toggle()
-                        Keys.onEnterPressed: toggle()
-                        Keys.onSpacePressed: toggle()
-
-                        StoryFocusRing {}
-                        StorySymbol {
-                            anchors.centerIn: parent
-                            name: root.videosMuted ? "speaker.slash.fill" : "speaker.wave.2.fill"
-                            pointSize: 16
-                            color: "white"
-                        }
-                        MouseArea {
-                            id: mutePress
-                            anchors.centerIn: parent
-                            width: Math.max(44, parent.width)
-                            height: Math.max(44, parent.height)
-                            onClicked: muteButton.toggle()
-                        }
-                    }
-                    Rectangle {
-                        id: closeButton
-                        objectName: "closeButton"
-                        Layout.minimumWidth: implicitWidth
-                        implicitWidth: closeSymbol.width + 20
-                        implicitHeight: implicitWidth
-                        radius: width / 2
-                        color: Qt.rgba(1, 1, 1, closePress.pressed ? 0.32 : 0.12)
-                        activeFocusOnTab: true
-                        Accessible.role: Accessible.Button
-                        Accessible.name: qsTr("Close")
-                        Accessible.onPressAction: viewer.close()
-                        Keys.onReturnPressed: viewer.close()
-                        Keys.onEnterPressed: viewer.close()
-                        Keys.onSpacePressed: viewer.close()
-
-                        StoryFocusRing {}
-                        StorySymbol {
-                            id: closeSymbol
-                            anchors.centerIn: parent
-                            name: "xmark"
-                            pointSize: 14
-                            weight: Font.DemiBold
-                            color: "white"
-                        }
-                        // A finger's size, more than the button shows.
-                        MouseArea {
-                            id: closePress
-                            objectName: "closeHitArea"
-                            anchors.centerIn: parent
-                            width: Math.max(44, parent.width)
-                            height: Math.max(44, parent.height)
-                            onClicked: viewer.close()
-                        }
-                    }
-                }
+                title: viewer.groupTitle
+                theme: root.theme
+                progressHeight: progress.implicitHeight
+                showsMute: root.item?.mediaType === "video"
+                muted: root.videosMuted
+                onMuteToggled: viewer.chosenMute = !root.videosMuted
+                onCloseRequested: viewer.close()
             }
         }
     }
@@ -780,9 +485,9 @@ FocusScope {
         objectName: "progress"
         Accessible.role: Accessible.StaticText
         Accessible.name: qsTr("Page %1 of %2").arg(viewer.currentItemIndex + 1).arg(viewer.itemCount)
-        x: safe.x + header.x + progressSlot.x
-        y: safe.y + header.y + progressSlot.y
-        width: progressSlot.width
+        x: safe.x + header.x + header.progressRect.x
+        y: safe.y + header.y + header.progressRect.y
+        width: header.progressRect.width
         opacity: pausing.chromeOpacity
         segmentCount: viewer.itemCount
         activeIndex: viewer.currentItemIndex

@@ -156,7 +156,7 @@ Item {
 
         function test_callToActionStyles(data) {
             open(circleGroup)
-            const colors = viewer.ctaColors(fixture.theme(data.words))
+            const colors = part("pageTexts").ctaColors(fixture.theme(data.words))
             compare(colors.text, Qt.color(data.text))
             compare(colors.background, Qt.color(data.background))
             compare(colors.border, Qt.color(data.border))
