@@ -30,7 +30,7 @@ Item {
 
     signal select(string optionId)
 
-    PollWidgetView.VoteCard {
+    VoteCard {
         anchors.fill: parent
         quiz: true
         topMargin: root.topMargin
