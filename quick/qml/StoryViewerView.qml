@@ -299,8 +299,9 @@ FocusScope {
         anchors.fill: parent
         layer.enabled: GraphicsInfo.api !== GraphicsInfo.Software && GraphicsInfo.api !== GraphicsInfo.Unknown
                        && !keepsMoving
-        // Scaled by the opening zoom and moved by drags: filtered, not picked pixel by pixel.
-        layer.smooth: true
+        // Picked pixel for pixel, not filtered: the page is drawn at whole pixels but for the
+        // moments it is zoomed or dragged, and filtering would cost a software renderer about a
+        // quarter more on every frame.
 
         // Beneath the backdrop on a window wider than the stage; elsewhere each page paints its own
         // black, and every full-window fill is a frame's worth of pixels on a software renderer.
