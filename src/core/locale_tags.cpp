@@ -1,14 +1,13 @@
 #include <orvane/core/locale_tags.h>
 
+#include <orvane/platform/ascii_text.h>
+
 #include <algorithm>
 #include <string_view>
 #include <vector>
 
 namespace orvane {
 namespace {
-
-char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-char asciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 bool isLettersOfLength(std::string_view text, std::size_t minimum, std::size_t maximum, char first,
                        char last) {
@@ -42,7 +41,7 @@ std::vector<std::string> tagParts(std::string_view identifier) {
 std::optional<std::string> upperCasedRegion(const LocaleInfo& locale, std::size_t maximumLength) {
   auto region = locale.regionCode();
   if (!region) return std::nullopt;
-  std::transform(region->begin(), region->end(), region->begin(), asciiUpper);
+  region = asciiUppercased(*std::move(region));
   if (!isLettersOfLength(*region, 2, maximumLength, 'A', 'Z')) return std::nullopt;
   return region;
 }
@@ -53,13 +52,11 @@ std::optional<std::string> requestLocale(const LocaleInfo& locale) {
   auto parts = tagParts(locale.identifier());
   if (parts.empty()) return std::nullopt;
 
-  std::string language = parts[0].substr(0, 8);
-  std::transform(language.begin(), language.end(), language.begin(), asciiLower);
+  std::string language = asciiLowercased(parts[0].substr(0, 8));
   if (!isLettersOfLength(language, 2, 8, 'a', 'z')) return std::nullopt;
   if (parts.size() < 2) return language;
 
-  std::string region = parts[1];
-  std::transform(region.begin(), region.end(), region.begin(), asciiUpper);
+  const std::string region = asciiUppercased(parts[1]);
   if (!isLettersOfLength(region, 2, 8, 'A', 'Z')) return language;
   return language + "-" + region;
 }

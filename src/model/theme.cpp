@@ -5,16 +5,13 @@
 #include <utility>
 
 #include <orvane/model/trimming.h>
+#include <orvane/platform/ascii_text.h>
 
 namespace orvane {
 namespace {
 
 std::string normalisedWord(std::string_view text) {
-  std::string word(trimmingWhitespaceAndNewlines(text));
-  for (char& c : word) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return word;
+  return asciiUppercased(std::string(trimmingWhitespaceAndNewlines(text)));
 }
 
 template <typename Style, std::size_t Count>

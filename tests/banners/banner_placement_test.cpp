@@ -36,7 +36,7 @@ TEST_F(BannerPlacementTest, AnAnswerOvertakenByANewerOneIsNotShownNorKept) {
   ASSERT_TRUE(fake.http->deliverNewest());
   fake.finishDecoding();
   EXPECT_EQ(shown(*placement), "3/1");
-  EXPECT_TRUE(placement->isLoading() == false);
+  EXPECT_FALSE(placement->isLoading());
 
   serve({{2, "STATIC", 5, slides(1)}});
   fake.settle();
