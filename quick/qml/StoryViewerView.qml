@@ -33,7 +33,7 @@ FocusScope {
                                || Qt.locale().textDirection === Qt.RightToLeft
     // The sides beside the stage, and the poll and quiz cards, blur the media behind them where
     // the scene graph runs shader effects; elsewhere they are only dimmed.
-    property bool blurredBackdrop: GraphicsInfo.api !== GraphicsInfo.Software && GraphicsInfo.api !== GraphicsInfo.Unknown
+    property bool blurredBackdrop: drawnByGraphicsApi
     // Whether videos start without sound (the host's call; sound by default) until the user
     // chooses, whose choice then holds for every viewer of the process.
     property bool startsMuted: false
@@ -45,6 +45,10 @@ FocusScope {
     readonly property storyTheme theme: viewer.theme
     // Stories are made 9:16; a wider window shows them on a stage of that shape.
     readonly property real stageAspect: 9 / 16
+    // A graphics API draws the window, running shader effects and drawing each frame whole; the
+    // software scene graph does neither.
+    readonly property bool drawnByGraphicsApi: GraphicsInfo.api !== GraphicsInfo.Software
+                                               && GraphicsInfo.api !== GraphicsInfo.Unknown
 
     LayoutMirroring.enabled: rightToLeft
     LayoutMirroring.childrenInherit: true
@@ -297,8 +301,7 @@ FocusScope {
                                             || pausing.mediaLoading
 
         anchors.fill: parent
-        layer.enabled: GraphicsInfo.api !== GraphicsInfo.Software && GraphicsInfo.api !== GraphicsInfo.Unknown
-                       && !keepsMoving
+        layer.enabled: root.drawnByGraphicsApi && !keepsMoving
         // Picked pixel for pixel, not filtered: the page is drawn at whole pixels but for the
         // moments it is zoomed or dragged, and filtering would cost a software renderer about a
         // quarter more on every frame.
@@ -374,7 +377,6 @@ FocusScope {
         }
 
         StoryLoadingSpinner {
-            id: spinner
             objectName: "loadingSpinner"
             anchors.centerIn: stage
             loading: pausing.mediaLoading

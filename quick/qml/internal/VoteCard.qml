@@ -82,7 +82,6 @@ Item {
             anchors.fill: parent
             active: card.frosted
             sourceComponent: Item {
-                id: material
                 layer.enabled: true
                 // Cached, as the blur: the page draws them as plain textures on every frame
                 // instead of running their shaders, until what lies behind changes.
