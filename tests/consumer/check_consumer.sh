@@ -21,6 +21,8 @@ configure_and_build() {  # configure_and_build <source dir> <build dir> [cmake a
 # The local content service on a free port; ORVANE_SERVICE_ORIGIN points the host at it.
 start_content_service() {
   local log=$WORK/content-service.log
+  # Created here: the service's own redirection may not have opened it by the first read.
+  : >"$log"
   "$CONTENT_SERVICE" --port 0 --quiet >"$log" 2>&1 &
   service_pid=$!
   trap 'kill $service_pid 2>/dev/null || true' EXIT
