@@ -270,6 +270,10 @@ FocusScope {
         StoryMediaPlaceholder {
             objectName: "mediaPlaceholder"
             tint: root.theme.secondaryColor
+            // The placeholder fills the stage, whose coordinates are the page's but for x.
+            openArea: Qt.rect(0, signArea.y, signArea.width, signArea.height)
+            // A failed picture shows its own sign in the same place.
+            showsSymbol: !(media.item?.failed ?? false)
         }
     }
 
@@ -343,16 +347,6 @@ FocusScope {
                     return root.item.mediaType === "video" ? videoPage : imagePage
                 }
             }
-            // Quiet: the page plays on with its texts.
-            StorySymbol {
-                objectName: "mediaFailed"
-                anchors.centerIn: parent
-                visible: media.item?.failed ?? false
-                name: "xmark.circle.fill"
-                pointSize: 28
-                color: Qt.rgba(1, 1, 1, 0.45)
-            }
-
             // White texts stay legible on bright media.
             Rectangle {
                 objectName: "topScrim"
@@ -376,10 +370,28 @@ FocusScope {
             }
         }
 
+        // Between the header and the page's texts: the page's own signs go there, clear of both,
+        // and stay away when it is too small for them.
+        Item {
+            id: signArea
+            x: stage.x
+            y: safe.y + header.y + header.height
+            width: stage.width
+            height: Math.max(0, safe.y + safe.textsTop - y)
+        }
+        // Quiet: the page plays on with its texts.
+        StorySymbol {
+            objectName: "mediaFailed"
+            anchors.centerIn: signArea
+            visible: (media.item?.failed ?? false) && signArea.height >= height
+            name: "xmark.circle.fill"
+            pointSize: 28
+            color: Qt.rgba(1, 1, 1, 0.45)
+        }
         StoryLoadingSpinner {
             objectName: "loadingSpinner"
-            anchors.centerIn: stage
-            loading: pausing.mediaLoading
+            anchors.centerIn: signArea
+            loading: pausing.mediaLoading && signArea.height >= height
         }
 
         // Back on the leading side, forward on the trailing one, the middle left to drags; measured

@@ -235,6 +235,16 @@ Item {
                 verify(visibleRect(widget).y >= sceneRect(findChild(viewer, "header")).y
                        + findChild(viewer, "header").height, `${label}: ${name} reaches the header`)
             }
+            // The page's own signs (no picture, a failed one, one on its way) sit clear of the
+            // header and the texts, or are not shown.
+            for (const name of ["placeholderSymbol", "mediaFailed", "loadingSpinner"]) {
+                const sign = findChild(viewer, name)
+                if (!sign || !sign.visible)
+                    continue
+                for (const text of pageTexts.concat([findChild(viewer, "header")]))
+                    verify(isEmpty(intersect(visibleRect(sign), visibleRect(text))),
+                           `${label}: ${describe(sign)} covers ${describe(text)}`)
+            }
             // The progress, drawn above the page, keeps the header's first row.
             const header = findChild(viewer, "header"), progress = findChild(viewer, "progress")
             if (progress.visible) {

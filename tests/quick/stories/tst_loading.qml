@@ -81,6 +81,8 @@ Item {
             const model = findChild(viewer, "viewerModel")
             tryCompare(findChild(viewer, "pageImage"), "status", StoryRemoteImage.Error)
             verify(findChild(viewer, "mediaFailed").visible)
+            // One sign in the page's middle, not the picture symbol beneath the failure's.
+            verify(!findChild(viewer, "placeholderSymbol").visible)
             verify(!findChild(viewer, "loadingSpinner").visible)
             tryVerify(() => model.progress > 0)
             verify(findChild(viewer, "pageTitle").visible)
