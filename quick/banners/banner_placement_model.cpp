@@ -89,6 +89,16 @@ void BannerPlacementModel::dragEnded(double dx, double dy) {
   if (placement_) placement_->handleDragEnded(dx, dy);
 }
 
+void BannerPlacementModel::showNext() {
+  if (!placement_) return;
+  if (const auto state = placement_->renderState()) placement_->showNextItem(*state);
+}
+
+void BannerPlacementModel::showPrevious() {
+  if (!placement_) return;
+  if (const auto state = placement_->renderState()) placement_->showPreviousItem(*state);
+}
+
 // The outcome belongs to the slide on screen, which is the one last published here: the image's
 // URL follows mediaUrl, and outcomes of older URLs never arrive.
 void BannerPlacementModel::imageLoaded() {

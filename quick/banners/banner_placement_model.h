@@ -99,6 +99,9 @@ class BannerPlacementModel : public QObject {
   // translation swipes when it is long and mostly horizontal.
   Q_INVOKABLE void tap();
   Q_INVOKABLE void dragEnded(double dx, double dy);
+  // Steps as a swipe does, for keys: the next slide, else the next banner's first (and back).
+  Q_INVOKABLE void showNext();
+  Q_INVOKABLE void showPrevious();
   // The outcome of loading the shown slide's image.
   Q_INVOKABLE void imageLoaded();
   Q_INVOKABLE void imageFailed();

@@ -84,8 +84,10 @@ Item {
                     radius: height / 2
                     color: Qt.rgba(1, 1, 1, 0.34)
                 }
+                // From the leading edge, which mirroring moves.
                 Rectangle {
                     objectName: "fill"
+                    anchors.left: parent.left
                     width: parent.width * bar.fill
                     height: parent.height
                     radius: height / 2

@@ -3,7 +3,8 @@ import OrvaneStories
 
 // The banners of one placement: the shown slide's image in a rounded frame with its position
 // indicator; a tap follows the slide's link, a horizontal swipe moves between slides and banners.
-// Nothing is drawn (and the implicit height is 0) while there is nothing to show.
+// With a keyboard or remote, Tab reaches the banner, Return, Enter or Space follows the link and
+// the arrows step. Nothing is drawn (and the implicit height is 0) while there is nothing to show.
 //
 //   BannerView { width: parent.width; placementKey: "home_banner" }
 Item {
@@ -14,6 +15,8 @@ Item {
     readonly property alias placement: placementModel
     // Edges covered by system bars or a notch; the slide keeps inside them.
     property safeAreaInsets safeAreaInsets
+    // Right to left, the next slide lies to the left: swipes, arrow keys and indicators mirror.
+    property bool rightToLeft: Qt.application.layoutDirection === Qt.RightToLeft
 
     // Like Image.status: BannerView.Null (before the first appearance), Loading, Ready or Error;
     // errorString tells why.
@@ -26,6 +29,8 @@ Item {
     }
 
     implicitHeight: placementModel.hasContent ? content.height + topInset + bottomInset : 0
+    LayoutMirroring.enabled: rightToLeft
+    LayoutMirroring.childrenInherit: true
 
     readonly property real topInset: Math.max(0, safeAreaInsets.top)
     readonly property real bottomInset: Math.max(0, safeAreaInsets.bottom)
@@ -99,15 +104,41 @@ Item {
             activeIndex: placementModel.activeItemIndex
         }
 
+        // In the highlight colour, as the story bar's; inside the slide, since the frame clips,
+        // with a white line within that keeps it seen on a picture of the same colour.
+        StoryFocusRing {
+            control: gestures
+            gap: 0
+            radius: slide.radius
+            border.color: root.palette.highlight
+            border.width: 3
+
+            Rectangle {
+                anchors.fill: parent
+                anchors.margins: parent.border.width
+                radius: parent.radius - anchors.margins
+                color: "transparent"
+                border.color: "white"
+                border.width: 1
+            }
+        }
+
         // A press that moves less than the platform's drag distance is a tap; one that moves at
-        // least 24 points is a drag, judged by its end translation.
+        // least 24 points is a drag, judged by its end translation. From the keyboard, Return,
+        // Enter and Space tap and the arrow keys step.
         MouseArea {
             id: gestures
             objectName: "gestures"
             anchors.fill: parent
+            activeFocusOnTab: true
             Accessible.role: Accessible.Button
             Accessible.name: qsTr("Banner, %1 of %2").arg(placementModel.activeItemIndex + 1).arg(placementModel.visibleCount)
             Accessible.onPressAction: placementModel.tap()
+            Keys.onReturnPressed: placementModel.tap()
+            Keys.onEnterPressed: placementModel.tap()
+            Keys.onSpacePressed: placementModel.tap()
+            Keys.onRightPressed: root.rightToLeft ? placementModel.showPrevious() : placementModel.showNext()
+            Keys.onLeftPressed: root.rightToLeft ? placementModel.showNext() : placementModel.showPrevious()
             // The rounded corners do not take input.
             containmentMask: slide
 
@@ -123,7 +154,7 @@ Item {
             }
             onReleased: mouse => {
                 if (farthest >= 24)
-                    placementModel.dragEnded(mouse.x - pressedAt.x, mouse.y - pressedAt.y)
+                    placementModel.dragEnded((mouse.x - pressedAt.x) * (root.rightToLeft ? -1 : 1), mouse.y - pressedAt.y)
             }
             onClicked: {
                 if (farthest < Qt.styleHints.startDragDistance)

@@ -59,6 +59,9 @@ class BannerFixture final : public QObject, public HttpSession, public UrlOpener
   // Links the SDK handed to the host, oldest first.
   Q_INVOKABLE QStringList openedUrls() const { return openedUrls_; }
   Q_INVOKABLE void clearOpenedUrls() { openedUrls_.clear(); }
+  // Where layout tests save what they render, for a person to look at: $ORVANE_LAYOUT_SHOTS,
+  // empty when unset (nothing is saved).
+  Q_INVOKABLE QString shotsDirectory() const { return qEnvironmentVariable("ORVANE_LAYOUT_SHOTS"); }
 
  private:
   HttpResult answer(const QString& url) const;

@@ -50,7 +50,9 @@ Item {
             const cases = []
             for (const size of sizes)
                 for (const type of ["STATIC", "CAROUSEL", "STORY"])
-                    cases.push({ tag: `${type} ${size[0]}x${size[1]}`, type, size })
+                    for (const rightToLeft of [false, true])
+                        cases.push({ tag: `${type} ${size[0]}x${size[1]}${rightToLeft ? " rtl" : ""}`, type, size,
+                                     rightToLeft })
             return cases
         }
 
@@ -59,21 +61,26 @@ Item {
             screen.height = data.size[1]
             const phone = data.size[0] < 600
             const insets = phone ? { top: 47, bottom: 34, left: 8, right: 8 } : { top: 0, bottom: 0, left: 0, right: 0 }
-            const key = `layout-${data.type}-${data.size[0]}`
+            const key = `layout-${data.type}-${data.size[0]}${data.rightToLeft ? "-rtl" : ""}`
             const count = data.type === "STATIC" ? 1 : 3
             Fixture.serveBanners(key, JSON.stringify({ banners: [{ id: 1, type: data.type, placementKey: key, viewOrder: 0,
                                                                  autoplaySeconds: 1, items: slides(count, key) }] }))
             // A desktop host gives a banner a column, not the whole width of its window.
             const width = Math.min(data.size[0], 560)
             const view = createTemporaryObject(bannerComponent, screen, { placementKey: key, width: width,
-                                                                          x: (data.size[0] - width) / 2 })
+                                                                          x: (data.size[0] - width) / 2,
+                                                                          rightToLeft: data.rightToLeft })
             view.safeAreaInsets.top = insets.top
             view.safeAreaInsets.bottom = insets.bottom
             view.safeAreaInsets.left = insets.left
             view.safeAreaInsets.right = insets.right
             tryCompare(view.placement, "hasContent", true)
             tryCompare(findChild(view, "slide"), "status", StoryRemoteImage.Ready)
+            findChild(view, "gestures").forceActiveFocus()
             wait(0)
+            const directory = Fixture.shotsDirectory()
+            if (directory !== "")
+                grabImage(screen).save(`${directory}/banner-${data.tag.replace(/ /g, "-")}.png`)
 
             const bounds = sceneRect(view)
             const safe = Qt.rect(bounds.x + insets.left, bounds.y + insets.top,
@@ -87,6 +94,10 @@ Item {
                 if (indicator.visible)
                     verify(inside(sceneRect(indicator), content), `${name} inside the slide`)
             }
+            // The focus ring stays within the slide, whose frame clips.
+            const ring = findChild(view, "focusRing")
+            verify(ring.visible)
+            verify(inside(sceneRect(ring), content), `focus ring ${sceneRect(ring)} inside the slide`)
             compare(findChild(view, "dotsIndicator").visible, data.type === "CAROUSEL")
             compare(findChild(view, "storyIndicator").visible, data.type === "STORY")
         }

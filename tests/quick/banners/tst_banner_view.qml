@@ -15,6 +15,13 @@ Item {
     }
 
     Component {
+        id: focusComponent
+        Item {
+            activeFocusOnTab: true
+        }
+    }
+
+    Component {
         id: coverComponent
         QtObject {}
     }
@@ -39,9 +46,10 @@ Item {
         }
 
         // A banner view of its own placement, once it shows the first slide's image.
-        function show(placementKey, banners) {
+        function show(placementKey, banners, properties) {
             Fixture.serveBanners(placementKey, JSON.stringify({ banners: banners }))
-            const view = createTemporaryObject(bannerComponent, stage, { placementKey: placementKey, width: 400 })
+            const view = createTemporaryObject(bannerComponent, stage,
+                                               Object.assign({ placementKey: placementKey, width: 400 }, properties))
             tryCompare(view.placement, "hasContent", true)
             tryCompare(findChild(view, "slide"), "status", StoryRemoteImage.Ready)
             return view
@@ -157,6 +165,53 @@ Item {
             compare(Fixture.openedUrls(), ["https://example.com/offer"])
             mouseClick(content)
             compare(Fixture.openedUrls(), ["https://example.com/offer", "myapp://deal/2"])
+        }
+
+        function test_keyboard_reaches_taps_and_steps_through_slides() {
+            const view = show("keys", [banner(1, { type: "STATIC" }, [
+                slide(1, Fixture.imageUrl(32, 18, "keys-1"), { ctaType: "EXTERNAL_URL", ctaUrl: "https://example.com/offer" }),
+                slide(2, Fixture.imageUrl(32, 18, "keys-2")),
+            ])])
+            const before = createTemporaryObject(focusComponent, stage)
+            before.forceActiveFocus()
+            Fixture.clearOpenedUrls()
+
+            keyClick(Qt.Key_Tab)
+            const gestures = findChild(view, "gestures")
+            verify(gestures.activeFocus, "the banner takes the focus in the tab chain")
+            verify(findChild(view, "focusRing").visible)
+            keyClick(Qt.Key_Return)
+            keyClick(Qt.Key_Space)
+            compare(Fixture.openedUrls(), ["https://example.com/offer", "https://example.com/offer"])
+
+            keyClick(Qt.Key_Right)
+            tryCompare(view.placement, "itemId", "2")
+            keyClick(Qt.Key_Left)
+            tryCompare(view.placement, "itemId", "1")
+            before.forceActiveFocus()
+            verify(!findChild(view, "focusRing").visible)
+        }
+
+        // Right to left, the next slide lies to the left: swipes, arrow keys and the bars follow.
+        function test_right_to_left_mirrors_swipes_keys_and_bars() {
+            const view = show("mirrored", [banner(1, { type: "STORY" }, imageSlides(3, "mirrored"))],
+                              { rightToLeft: true })
+            const content = findChild(view, "content")
+            mouseDrag(content, 100, 100, 60, 5)
+            tryCompare(view.placement, "itemId", "2")
+            mouseDrag(content, 300, 100, -60, 5)
+            tryCompare(view.placement, "itemId", "1")
+            findChild(view, "gestures").forceActiveFocus()
+            keyClick(Qt.Key_Left)
+            tryCompare(view.placement, "itemId", "2")
+
+            Fixture.advance(500)
+            const bars = Array.from(findChild(view, "bars").children).filter(child => child.objectName === "bar")
+            compare(bars.length, 3)
+            verify(bars[0].x > bars[1].x && bars[1].x > bars[2].x, "the first bar on the right")
+            const fill = findChild(bars[1], "fill")
+            tryVerify(() => fill.width > 0 && fill.width < bars[1].width)
+            fuzzyCompare(fill.x + fill.width, bars[1].width, 0.5)
         }
 
         function test_status_reports_a_failed_load_and_reload_recovers() {
