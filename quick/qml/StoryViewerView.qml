@@ -43,6 +43,7 @@ FocusScope {
 
     readonly property var item: viewer.currentItem
     readonly property storyTheme theme: viewer.theme
+    readonly property bool hasMedia: item !== null && item.mediaUrl.toString() !== ""
     // Stories are made 9:16; a wider window shows them on a stage of that shape.
     readonly property real stageAspect: 9 / 16
     // A graphics API draws the window, running shader effects and drawing each frame whole; the
@@ -272,8 +273,9 @@ FocusScope {
             tint: root.theme.secondaryColor
             // The placeholder fills the stage, whose coordinates are the page's but for x.
             openArea: Qt.rect(0, signArea.y, signArea.width, signArea.height)
-            // A failed picture shows its own sign in the same place.
-            showsSymbol: !(media.item?.failed ?? false)
+            // Only on a page without media: a picture on its way, or one that failed, has its own
+            // sign in the same place (the spinner, the failure mark).
+            showsSymbol: !root.hasMedia
         }
     }
 
@@ -342,7 +344,7 @@ FocusScope {
                 objectName: "media"
                 anchors.fill: parent
                 sourceComponent: {
-                    if (root.item === null || root.item.mediaUrl.toString() === "")
+                    if (!root.hasMedia)
                         return mediaPlaceholder
                     return root.item.mediaType === "video" ? videoPage : imagePage
                 }

@@ -43,6 +43,9 @@ Item {
             tryCompare(findChild(viewer, "pageImage"), "status", StoryRemoteImage.Loading)
             verify(!spinner.visible, "no spinner at once")
             tryVerify(() => spinner.visible, 1000)
+            // One sign in the page's middle: the spinner, not the picture symbol beneath it.
+            const symbol = findChild(viewer, "placeholderSymbol")
+            verify(symbol === null || !symbol.visible, "no picture symbol under the spinner")
             compare(model.progress, 0)
             wait(100)
             compare(model.progress, 0)
