@@ -10,9 +10,11 @@ Item {
     width: 1920
     height: 1080
 
+    // The bar's labels take the palette's text colour, so the screen is the palette's window, as
+    // a host's is; the viewer covers it.
     Rectangle {
         id: screen
-        color: "#303040"
+        color: palette.window
         clip: true
     }
 
