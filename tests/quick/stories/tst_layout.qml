@@ -10,11 +10,9 @@ Item {
     width: 1920
     height: 1080
 
-    // The bar's labels take the palette's text colour, so the screen is the palette's window, as
-    // a host's is; the viewer covers it.
     Rectangle {
         id: screen
-        color: palette.window
+        color: "#303040"
         clip: true
     }
 
@@ -23,6 +21,15 @@ Item {
         StoryViewerView {
             anchors.fill: parent
             placementKey: "layout"
+        }
+    }
+
+    // A host's page beneath the bar: the bar's labels take the palette's text colour.
+    Component {
+        id: hostPageComponent
+        Rectangle {
+            anchors.fill: parent
+            color: palette.window
         }
     }
 
@@ -371,6 +378,7 @@ Item {
 
         function test_bar(data) {
             resize(data.size)
+            createTemporaryObject(hostPageComponent, screen)
             const bar = createTemporaryObject(barComponent, screen, { rightToLeft: data.rightToLeft })
             tryVerify(() => bar.visible && findChild(bar, "title") !== null, 3000, "groups shown")
             wait(20)
