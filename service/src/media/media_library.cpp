@@ -1,7 +1,6 @@
 #include "media_library.h"
 
 #include <chrono>
-#include <ctime>
 
 #include "sniff.h"
 
@@ -11,15 +10,6 @@ namespace {
 std::string formatBytes(std::uint64_t bytes) {
   if (bytes % (1024 * 1024) == 0) return std::to_string(bytes / (1024 * 1024)) + " MiB";
   return std::to_string(bytes) + " bytes";
-}
-
-std::string utcText(storage::TimePoint time) {
-  const std::time_t seconds = std::chrono::system_clock::to_time_t(time);
-  std::tm parts{};
-  gmtime_r(&seconds, &parts);
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &parts);
-  return text;
 }
 
 }  // namespace
@@ -78,16 +68,6 @@ std::optional<MediaLibrary::Found> MediaLibrary::find(std::string_view name) con
 std::string mediaPath(const storage::MediaRecord& record) {
   const std::string_view extension = extensionFor(record.contentType);
   return "/media/" + record.sha256 + (extension.empty() ? "" : "." + std::string(extension));
-}
-
-nlohmann::json toJson(const storage::MediaRecord& record) {
-  nlohmann::json json{{"sha256", record.sha256},
-                      {"contentType", record.contentType},
-                      {"size", record.size},
-                      {"url", mediaPath(record)},
-                      {"createdAt", utcText(record.createdAt)}};
-  if (record.durationSeconds) json["durationSeconds"] = *record.durationSeconds;
-  return json;
 }
 
 }  // namespace orvane::service::media

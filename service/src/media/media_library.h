@@ -6,8 +6,6 @@
 #include <string_view>
 #include <variant>
 
-#include <nlohmann/json.hpp>
-
 #include "duration_probe.h"
 #include "media_folder.h"
 #include "service/src/storage/store.h"
@@ -56,7 +54,5 @@ class MediaLibrary {
 
 // "/media/<sha256>.<extension>": where the service answers the media.
 std::string mediaPath(const storage::MediaRecord& record);
-// The record as the admin API shows it, with its path.
-nlohmann::json toJson(const storage::MediaRecord& record);
 
 }  // namespace orvane::service::media
