@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-namespace orvane::service {
+namespace orvane::service::placeholders {
 
 // A baseline JPEG (4:2:0, with its own Huffman tables) of RGB pixels given row by row, for a
 // motion-JPEG video frame: its samples are video-range BT.601 YCbCr (luma 16 to 235) and it says
@@ -14,4 +14,4 @@ namespace orvane::service {
 std::string videoRangeJpeg(const std::vector<std::uint8_t>& rgb, std::uint32_t width, std::uint32_t height,
                            int quality = 92);
 
-}  // namespace orvane::service
+}  // namespace orvane::service::placeholders

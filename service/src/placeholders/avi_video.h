@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace orvane::service {
+namespace orvane::service::placeholders {
 
 // A motion-JPEG AVI file: the placeholder picture of `name` with its band sweeping from top to
 // bottom over `seconds`, every frame a key frame. Motion JPEG rather than uncompressed frames:
@@ -14,4 +14,4 @@ namespace orvane::service {
 std::string placeholderAvi(std::string_view name, std::uint32_t width, std::uint32_t height,
                            std::uint32_t seconds, std::uint32_t framesPerSecond = 8);
 
-}  // namespace orvane::service
+}  // namespace orvane::service::placeholders

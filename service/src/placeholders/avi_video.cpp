@@ -7,7 +7,7 @@
 #include "jpeg_image.h"
 #include "placeholder_picture.h"
 
-namespace orvane::service {
+namespace orvane::service::placeholders {
 namespace {
 
 void put32(std::string& out, std::uint32_t value) {
@@ -113,4 +113,4 @@ std::string placeholderAvi(std::string_view name, std::uint32_t width, std::uint
   return file;
 }
 
-}  // namespace orvane::service
+}  // namespace orvane::service::placeholders

@@ -10,7 +10,7 @@
 // jpeglib.h needs FILE and size_t declared before it.
 #include <jpeglib.h>
 
-namespace orvane::service {
+namespace orvane::service::placeholders {
 namespace {
 
 // libjpeg's default error handler exits the process; this one jumps back to the caller instead.
@@ -89,4 +89,4 @@ std::string videoRangeJpeg(const std::vector<std::uint8_t>& rgb, std::uint32_t w
   return std::string(reinterpret_cast<const char*>(buffer), size);
 }
 
-}  // namespace orvane::service
+}  // namespace orvane::service::placeholders

@@ -7,7 +7,7 @@
 #include <array>
 #include <stdexcept>
 
-namespace orvane::service {
+namespace orvane::service::placeholders {
 namespace {
 
 void appendBigEndian(std::string& out, std::uint32_t value) {
@@ -57,4 +57,4 @@ std::string placeholderPng(std::string_view name, std::uint32_t width, std::uint
   return encodePng(width, height, placeholderPixels(name, width, height));
 }
 
-}  // namespace orvane::service
+}  // namespace orvane::service::placeholders

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-namespace orvane::service {
+namespace orvane::service::placeholders {
 namespace {
 
 using Rgb = std::array<std::uint8_t, 3>;
@@ -61,4 +61,4 @@ std::vector<std::uint8_t> placeholderPixels(std::string_view name, std::uint32_t
   return pixels;
 }
 
-}  // namespace orvane::service
+}  // namespace orvane::service::placeholders
