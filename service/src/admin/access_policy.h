@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "service/src/http/message.h"
+#include "http/message.h"
 
 namespace orvane::service::admin {
 

@@ -5,8 +5,11 @@
 
 #include <sodium.h>
 
+#include "content/content_error.h"
+#include "content/identifiers.h"
+#include "content/wire_shape.h"
 #include "json_views.h"
-#include "service/src/media/media_library.h"
+#include "media/media_library.h"
 
 namespace orvane::service::admin {
 namespace {
@@ -14,16 +17,6 @@ namespace {
 using http::Request;
 using http::Response;
 using storage::ContentKind;
-
-// Apps and placements are named by short keys: letters, digits, '.', '_' and '-'.
-bool isKey(std::string_view text) {
-  if (text.empty() || text.size() > 64) return false;
-  for (char c : text) {
-    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-    if (!plain && c != '-' && c != '_' && c != '.') return false;
-  }
-  return text.front() != '.';
-}
 
 std::optional<ContentKind> kindNamed(std::string_view name) {
   if (name == "stories") return ContentKind::stories;
@@ -116,7 +109,7 @@ class Api {
 
   storage::App appOf(const Request& request) {
     const std::string& key = request.pathParameters.at(0);
-    if (!isKey(key)) refuse(400, "an app key is 1 to 64 letters, digits, '-', '_' or '.'");
+    if (!content::isSafeKey(key)) refuse(400, "an app key is 1 to 128 letters, digits, '-', '_' or '.'");
     auto app = store_.appByKey(key);
     if (!app) refuse(404, "no app " + key);
     return *app;
@@ -130,7 +123,7 @@ class Api {
   PlacementPath placementOf(const Request& request) {
     storage::App app = appOf(request);
     const std::string& key = request.pathParameters.at(1);
-    if (!isKey(key)) refuse(400, "a placement key is 1 to 64 letters, digits, '-', '_' or '.'");
+    if (!content::isSafeKey(key)) refuse(400, "a placement key is 1 to 128 letters, digits, '-', '_' or '.'");
     const auto kind = kindNamed(request.pathParameters.at(2));
     if (!kind) refuse(404, "content is \"stories\" or \"banners\"");
     return {std::move(app), key, *kind};
@@ -144,8 +137,8 @@ class Api {
 
   Response createApp(const Request& request) {
     const nlohmann::json body = jsonBody(request);
-    const std::string key = optionalText(body, "key", 64);
-    if (!isKey(key)) refuse(400, "\"key\" must be 1 to 64 letters, digits, '-', '_' or '.'");
+    const std::string key = optionalText(body, "key", 128);
+    if (!content::isSafeKey(key)) refuse(400, "\"key\" must be 1 to 128 letters, digits, '-', '_' or '.'");
     std::string name = optionalText(body, "name", 200);
     if (name.empty()) name = key;
     if (store_.appByKey(key)) refuse(409, "an app " + key + " exists already");
@@ -197,8 +190,11 @@ class Api {
   Response saveDraft(const Request& request) {
     const PlacementPath path = placementOf(request);
     const nlohmann::json document = jsonBody(request);
-    if (!options_.validateContent) refuse(503, "content cannot be checked, so it is not saved");
-    if (auto problem = options_.validateContent(path.kind, document)) refuse(400, *problem);
+    try {
+      content::checkDocument(document, path.kind, "the draft");
+    } catch (const content::ContentError& error) {
+      refuse(400, error.what());
+    }
     store_.saveDraft(path.app.id, path.key, path.kind, document);
     return contentAnswer(path, storage::Environment::staging);
   }

@@ -1,15 +1,10 @@
 #pragma once
 
 #include <cstddef>
-#include <functional>
-#include <optional>
-#include <string>
-
-#include <nlohmann/json.hpp>
 
 #include "access_policy.h"
-#include "service/src/http/router.h"
-#include "service/src/storage/store.h"
+#include "http/router.h"
+#include "storage/store.h"
 
 namespace orvane::service::media {
 class MediaLibrary;
@@ -20,11 +15,10 @@ namespace orvane::service::admin {
 struct AdminOptions {
   // The largest JSON body an admin write takes (a placement's whole document).
   std::size_t maxJsonBytes = 4 * 1024 * 1024;
-  // Checks a placement document before it becomes a draft: what is wrong, or nullopt.
-  std::function<std::optional<std::string>(storage::ContentKind, const nlohmann::json&)> validateContent;
 };
 
-// The admin HTTP API under /admin/v1/, JSON in and out, each route let through by `policy`:
+// The admin HTTP API under /admin/v1/, JSON in and out, each route let through by `policy`;
+// drafts are checked as content folders are:
 //   GET  apps                                         POST apps {"key", "name"}
 //   GET  apps/{app}/sdk-keys                          POST apps/{app}/sdk-keys {"label"}: the key, shown once
 //   POST apps/{app}/sdk-keys/{id}/revoke

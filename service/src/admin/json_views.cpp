@@ -2,7 +2,7 @@
 
 #include <ctime>
 
-#include "service/src/media/media_library.h"
+#include "media/media_library.h"
 
 namespace orvane::service::admin {
 

@@ -4,7 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "service/src/storage/store.h"
+#include "storage/store.h"
 
 namespace orvane::service::admin {
 

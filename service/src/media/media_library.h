@@ -8,7 +8,7 @@
 
 #include "duration_probe.h"
 #include "media_folder.h"
-#include "service/src/storage/store.h"
+#include "storage/store.h"
 
 namespace orvane::service::media {
 

@@ -1,4 +1,4 @@
-#include "service/src/cli/flags.h"
+#include "cli/flags.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "service/src/media/duration_probe.h"
+#include "media/duration_probe.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

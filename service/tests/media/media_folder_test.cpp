@@ -1,4 +1,4 @@
-#include "service/src/media/media_folder.h"
+#include "media/media_folder.h"
 
 #include <fstream>
 #include <sstream>

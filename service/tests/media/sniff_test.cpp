@@ -1,4 +1,4 @@
-#include "service/src/media/sniff.h"
+#include "media/sniff.h"
 
 #include <string>
 
