@@ -1,7 +1,5 @@
 #pragma once
 
-#include <string>
-
 #include <nlohmann/json.hpp>
 
 #include "storage/store.h"
@@ -9,7 +7,6 @@
 namespace orvane::service::admin {
 
 // How the admin API shows stored things. Times are UTC, "2026-12-08T01:20:00Z".
-std::string utcText(storage::TimePoint time);
 nlohmann::json toJson(const storage::App& app);
 nlohmann::json toJson(const storage::SdkKeyInfo& key);  // never the key itself
 nlohmann::json toJson(const storage::PlacementSummary& placement);
