@@ -11,8 +11,8 @@ namespace {
 std::string digest(std::string_view text) {
   if (sodium_init() < 0) throw std::runtime_error("libsodium cannot start");
   std::string out(crypto_hash_sha256_BYTES, '\0');
-  crypto_hash_sha256(reinterpret_cast<unsigned char*>(out.data()), reinterpret_cast<const unsigned char*>(text.data()),
-                     text.size());
+  crypto_hash_sha256(reinterpret_cast<unsigned char*>(out.data()),
+                     reinterpret_cast<const unsigned char*>(text.data()), text.size());
   return out;
 }
 
@@ -23,7 +23,8 @@ std::string_view presentedToken(const http::Request& request) {
   for (std::size_t i = 0; i < kScheme.size(); ++i) {
     const char c = value[i];
     const char lower = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    const char expected = (kScheme[i] >= 'A' && kScheme[i] <= 'Z') ? static_cast<char>(kScheme[i] - 'A' + 'a') : kScheme[i];
+    const char expected =
+        (kScheme[i] >= 'A' && kScheme[i] <= 'Z') ? static_cast<char>(kScheme[i] - 'A' + 'a') : kScheme[i];
     if (lower != expected) return {};
   }
   value.remove_prefix(kScheme.size());
@@ -49,7 +50,8 @@ BearerTokenPolicy::BearerTokenPolicy(std::string token) : tokenHash_(digest(toke
 std::optional<http::Response> BearerTokenPolicy::refuse(const http::Request& request, Permission) const {
   const std::string_view presented = presentedToken(request);
   if (!presented.empty() && sameDigest(digest(presented), tokenHash_)) return std::nullopt;
-  http::Response answer = http::Response::error(401, "an admin token is needed: Authorization: Bearer <token>");
+  http::Response answer =
+      http::Response::error(401, "an admin token is needed: Authorization: Bearer <token>");
   answer.headers["WWW-Authenticate"] = "Bearer";
   return answer;
 }

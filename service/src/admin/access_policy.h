@@ -10,10 +10,10 @@ namespace orvane::service::admin {
 
 // What an admin request wants to do; the policy decides who may.
 enum class Permission {
-  readApps,       // apps, keys (without the keys), placements, content, media records
-  manageApps,     // create apps, create and revoke SDK keys
-  editContent,    // save drafts, upload media
-  publishContent, // publish and roll back
+  readApps,        // apps, keys (without the keys), placements, content, media records
+  manageApps,      // create apps, create and revoke SDK keys
+  editContent,     // save drafts, upload media
+  publishContent,  // publish and roll back
   readMetrics,
 };
 

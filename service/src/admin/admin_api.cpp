@@ -27,7 +27,8 @@ std::optional<ContentKind> kindNamed(std::string_view name) {
 std::optional<std::int64_t> positiveId(std::string_view text) {
   std::int64_t id = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), id);
-  if (text.empty() || error != std::errc() || end != text.data() + text.size() || id <= 0) return std::nullopt;
+  if (text.empty() || error != std::errc() || end != text.data() + text.size() || id <= 0)
+    return std::nullopt;
   return id;
 }
 
@@ -46,7 +47,9 @@ std::string newSdkKey() {
 struct Refused {
   Response answer;
 };
-[[noreturn]] void refuse(int status, std::string_view message) { throw Refused{Response::error(status, message)}; }
+[[noreturn]] void refuse(int status, std::string_view message) {
+  throw Refused{Response::error(status, message)};
+}
 
 nlohmann::json jsonBody(const Request& request) {
   nlohmann::json body = nlohmann::json::parse(request.body, nullptr, false);
@@ -60,7 +63,8 @@ std::string optionalText(const nlohmann::json& body, const char* name, std::size
   if (found == body.end() || found->is_null()) return {};
   if (!found->is_string()) refuse(400, std::string("\"") + name + "\" must be a string");
   std::string text = found->get<std::string>();
-  if (text.size() > maxSize) refuse(400, std::string("\"") + name + "\" is longer than " + std::to_string(maxSize) + " bytes");
+  if (text.size() > maxSize)
+    refuse(400, std::string("\"") + name + "\" is longer than " + std::to_string(maxSize) + " bytes");
   return text;
 }
 
@@ -75,22 +79,28 @@ class Api {
     const auto add = [&](const char* method, const char* pattern, const char* name, http::RouteLimits limits,
                          Permission permission, Response (Api::*handler)(const Request&)) {
       router.add(method, std::string("/admin/v1/") + pattern, std::string("admin_") + name, limits,
-                 [self, permission, handler](Request& request) { return self->guarded(request, permission, handler); });
+                 [self, permission, handler](Request& request) {
+                   return self->guarded(request, permission, handler);
+                 });
     };
     add("GET", "apps", "apps", none, Permission::readApps, &Api::listApps);
     add("POST", "apps", "apps", json, Permission::manageApps, &Api::createApp);
     add("GET", "apps/{}/sdk-keys", "sdk_keys", none, Permission::readApps, &Api::listKeys);
     add("POST", "apps/{}/sdk-keys", "sdk_keys", json, Permission::manageApps, &Api::createKey);
-    add("POST", "apps/{}/sdk-keys/{}/revoke", "sdk_key_revoke", none, Permission::manageApps, &Api::revokeKey);
+    add("POST", "apps/{}/sdk-keys/{}/revoke", "sdk_key_revoke", none, Permission::manageApps,
+        &Api::revokeKey);
     add("GET", "apps/{}/placements", "placements", none, Permission::readApps, &Api::listPlacements);
     add("GET", "apps/{}/placements/{}/{}/draft", "draft", none, Permission::readApps, &Api::getDraft);
     add("PUT", "apps/{}/placements/{}/{}/draft", "draft", json, Permission::editContent, &Api::saveDraft);
-    add("GET", "apps/{}/placements/{}/{}/published", "published", none, Permission::readApps, &Api::getPublished);
-    add("POST", "apps/{}/placements/{}/{}/publish", "publish", none, Permission::publishContent, &Api::publish);
-    add("POST", "apps/{}/placements/{}/{}/rollback", "rollback", none, Permission::publishContent, &Api::rollback);
+    add("GET", "apps/{}/placements/{}/{}/published", "published", none, Permission::readApps,
+        &Api::getPublished);
+    add("POST", "apps/{}/placements/{}/{}/publish", "publish", none, Permission::publishContent,
+        &Api::publish);
+    add("POST", "apps/{}/placements/{}/{}/rollback", "rollback", none, Permission::publishContent,
+        &Api::rollback);
     if (media_ != nullptr) {
-      add("POST", "media", "media_upload", http::RouteLimits{media_->limits().maxUploadBytes()}, Permission::editContent,
-          &Api::uploadMedia);
+      add("POST", "media", "media_upload", http::RouteLimits{media_->limits().maxUploadBytes()},
+          Permission::editContent, &Api::uploadMedia);
       add("GET", "media/{}", "media_record", none, Permission::readApps, &Api::mediaRecord);
     }
   }
@@ -153,7 +163,8 @@ class Api {
 
   Response createKey(const Request& request) {
     const storage::App app = appOf(request);
-    const std::string label = request.body.empty() ? std::string() : optionalText(jsonBody(request), "label", 200);
+    const std::string label =
+        request.body.empty() ? std::string() : optionalText(jsonBody(request), "label", 200);
     const std::string key = newSdkKey();
     nlohmann::json answer = toJson(store_.addSdkKey(app.id, key, label));
     answer["key"] = key;  // the only time it is shown: only its hash is kept
@@ -164,7 +175,8 @@ class Api {
     const storage::App app = appOf(request);
     const auto id = positiveId(request.pathParameters.at(1));
     if (!id) refuse(400, "a key id is a positive whole number");
-    if (!store_.revokeSdkKey(app.id, *id)) refuse(404, "no live key " + request.pathParameters.at(1) + " in " + app.key);
+    if (!store_.revokeSdkKey(app.id, *id))
+      refuse(404, "no live key " + request.pathParameters.at(1) + " in " + app.key);
     return Response::json(200, {{"revoked", *id}});
   }
 
@@ -182,7 +194,9 @@ class Api {
     return Response::json(200, toJson(*content));
   }
 
-  Response getDraft(const Request& request) { return contentAnswer(placementOf(request), storage::Environment::staging); }
+  Response getDraft(const Request& request) {
+    return contentAnswer(placementOf(request), storage::Environment::staging);
+  }
   Response getPublished(const Request& request) {
     return contentAnswer(placementOf(request), storage::Environment::production);
   }
@@ -221,7 +235,8 @@ class Api {
 
   Response mediaRecord(const Request& request) {
     const std::string& sha256 = request.pathParameters.at(0);
-    if (!media::isSha256Hex(sha256)) refuse(400, "media are named by the lower-case hex SHA-256 of their bytes");
+    if (!media::isSha256Hex(sha256))
+      refuse(400, "media are named by the lower-case hex SHA-256 of their bytes");
     auto record = store_.media(sha256);
     if (!record) refuse(404, "no media " + sha256);
     return Response::json(200, toJson(*record));
@@ -235,8 +250,8 @@ class Api {
 
 }  // namespace
 
-void addAdminRoutes(http::Router& router, storage::Store& store, media::MediaLibrary* media, const AccessPolicy& policy,
-                    AdminOptions options) {
+void addAdminRoutes(http::Router& router, storage::Store& store, media::MediaLibrary* media,
+                    const AccessPolicy& policy, AdminOptions options) {
   auto api = std::make_shared<Api>(store, media, policy, std::move(options));
   api->addTo(router, api);
 }

@@ -8,7 +8,8 @@ namespace orvane::service::cli {
 namespace {
 
 const Flag* findFlag(const std::vector<Flag>& flags, std::string_view name) {
-  const auto found = std::find_if(flags.begin(), flags.end(), [&](const Flag& flag) { return flag.name == name; });
+  const auto found =
+      std::find_if(flags.begin(), flags.end(), [&](const Flag& flag) { return flag.name == name; });
   return found == flags.end() ? nullptr : &*found;
 }
 
@@ -98,7 +99,8 @@ std::int64_t ParsedFlags::integer(const std::string& name, std::int64_t min, std
   const std::string text = this->text(name);
   std::int64_t number = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-  if (text.empty() || error != std::errc() || end != text.data() + text.size() || number < min || number > max) {
+  if (text.empty() || error != std::errc() || end != text.data() + text.size() || number < min ||
+      number > max) {
     throw UsageError(sources_.at(name) + " must be a whole number from " + std::to_string(min) + " to " +
                      std::to_string(max) + ", not \"" + text + "\"");
   }
@@ -116,8 +118,10 @@ std::uint64_t ParsedFlags::bytes(const std::string& name) const {
   if (suffix == "MiB") unit = 1024 * 1024;
   if (suffix == "GiB") unit = 1024 * 1024 * 1024;
   constexpr std::uint64_t kMost = std::uint64_t{1} << 40;
-  if (text.empty() || error != std::errc() || end == text.data() || unit == 0 || number == 0 || number > kMost / unit) {
-    throw UsageError(sources_.at(name) + " must be a byte count such as 1048576, 512KiB or 20MiB, not \"" + text + "\"");
+  if (text.empty() || error != std::errc() || end == text.data() || unit == 0 || number == 0 ||
+      number > kMost / unit) {
+    throw UsageError(sources_.at(name) + " must be a byte count such as 1048576, 512KiB or 20MiB, not \"" +
+                     text + "\"");
   }
   return number * unit;
 }
@@ -127,12 +131,15 @@ std::string usage(std::string_view synopsis, std::string_view summary, const std
   if (!flags.empty()) text += "\noptions (a flag beats its environment variable):\n";
   for (const Flag& flag : flags) {
     std::string left = "  --" + flag.name + (flag.valueName.empty() ? "" : " " + flag.valueName);
-    if (left.size() < 24) left.resize(24, ' ');
-    else left += "\n" + std::string(24, ' ');
+    if (left.size() < 24)
+      left.resize(24, ' ');
+    else
+      left += "\n" + std::string(24, ' ');
     text += left + flag.help;
     std::string notes;
     if (!flag.environment.empty()) notes += "env " + flag.environment;
-    if (!flag.defaultValue.empty()) notes += (notes.empty() ? "" : ", ") + std::string("default ") + flag.defaultValue;
+    if (!flag.defaultValue.empty())
+      notes += (notes.empty() ? "" : ", ") + std::string("default ") + flag.defaultValue;
     if (!notes.empty()) text += " [" + notes + "]";
     text += "\n";
   }

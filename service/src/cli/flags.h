@@ -18,10 +18,10 @@ class UsageError : public std::runtime_error {
 };
 
 struct Flag {
-  std::string name;         // "port" is given as --port N or --port=N
-  std::string environment;  // the variable read when the flag is absent ("ORVANE_PORT"); empty: none
-  std::string valueName;    // "N" in the help; empty for a switch, which takes no value
-  std::string defaultValue; // used when neither flag nor variable is given; empty: unset
+  std::string name;          // "port" is given as --port N or --port=N
+  std::string environment;   // the variable read when the flag is absent ("ORVANE_PORT"); empty: none
+  std::string valueName;     // "N" in the help; empty for a switch, which takes no value
+  std::string defaultValue;  // used when neither flag nor variable is given; empty: unset
   std::string help;
 };
 
@@ -44,7 +44,8 @@ class ParsedFlags {
   std::uint64_t bytes(const std::string& name) const;
 
  private:
-  friend ParsedFlags parseFlags(const std::vector<Flag>&, const std::vector<std::string>&, const Environment&);
+  friend ParsedFlags parseFlags(const std::vector<Flag>&, const std::vector<std::string>&,
+                                const Environment&);
   std::map<std::string, std::string> values_;
   std::map<std::string, std::string> sources_;  // "--port" or "ORVANE_PORT", for messages
   std::vector<std::string> positional_;

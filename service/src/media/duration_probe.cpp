@@ -49,7 +49,8 @@ class Pipe {
 bool readUntil(int fd, std::chrono::steady_clock::time_point deadline, std::string& output) {
   char buffer[512];
   for (;;) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) return false;
     pollfd waiting{fd, POLLIN, 0};
     const int ready = ::poll(&waiting, 1, static_cast<int>(left.count()));
@@ -63,7 +64,8 @@ bool readUntil(int fd, std::chrono::steady_clock::time_point deadline, std::stri
 }
 
 std::optional<double> parseSeconds(std::string_view text) {
-  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.remove_suffix(1);
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
+    text.remove_suffix(1);
   double seconds = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
   if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(seconds) || seconds <= 0) {
@@ -74,15 +76,21 @@ std::optional<double> parseSeconds(std::string_view text) {
 
 }  // namespace
 
-ProbeResult probeDuration(const std::filesystem::path& file, std::string_view demuxer, const ProbeOptions& options) {
+ProbeResult probeDuration(const std::filesystem::path& file, std::string_view demuxer,
+                          const ProbeOptions& options) {
   // "file:" keeps a name from being read as another protocol; the whitelist keeps the file's own
   // references (playlists, external tracks) from reaching anything but local files.
   std::vector<std::string> arguments{options.ffprobe.string(),
-                                     "-v", "error",
-                                     "-protocol_whitelist", "file",
-                                     "-f", std::string(demuxer),
-                                     "-show_entries", "format=duration",
-                                     "-of", "default=nw=1:nk=1",
+                                     "-v",
+                                     "error",
+                                     "-protocol_whitelist",
+                                     "file",
+                                     "-f",
+                                     std::string(demuxer),
+                                     "-show_entries",
+                                     "format=duration",
+                                     "-of",
+                                     "default=nw=1:nk=1",
                                      "file:" + std::filesystem::absolute(file).string()};
   std::vector<char*> argv;
   for (std::string& argument : arguments) argv.push_back(argument.data());

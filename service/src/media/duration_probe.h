@@ -25,6 +25,7 @@ struct ProbeResult {
 // The length of the video in `file`, read by ffprobe with the given demuxer ("mov", "matroska",
 // "avi"). ffprobe runs from a fixed argument vector, without a shell, reading local files only,
 // so a hostile file cannot make it open a URL.
-ProbeResult probeDuration(const std::filesystem::path& file, std::string_view demuxer, const ProbeOptions& options);
+ProbeResult probeDuration(const std::filesystem::path& file, std::string_view demuxer,
+                          const ProbeOptions& options);
 
 }  // namespace orvane::service::media

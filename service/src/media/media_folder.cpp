@@ -24,7 +24,9 @@ std::string toHex(const unsigned char* bytes, std::size_t size) {
   return hex;
 }
 
-[[noreturn]] void throwErrno(const std::string& what) { throw std::system_error(errno, std::generic_category(), what); }
+[[noreturn]] void throwErrno(const std::string& what) {
+  throw std::system_error(errno, std::generic_category(), what);
+}
 
 class Descriptor {
  public:
@@ -92,7 +94,8 @@ MediaFolder::PendingFile MediaFolder::write(std::string_view bytes) const {
   unsigned char nonce[8];
   randombytes_buf(nonce, sizeof nonce);
   // A dot-name never matches a hash, so a half-written file is never served.
-  std::filesystem::path temporary = final.parent_path() / ("." + sha256.substr(0, 16) + "-" + toHex(nonce, sizeof nonce));
+  std::filesystem::path temporary =
+      final.parent_path() / ("." + sha256.substr(0, 16) + "-" + toHex(nonce, sizeof nonce));
   Descriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
   if (fd.get() < 0) throwErrno("cannot create " + temporary.string());
   PendingFile pending(std::move(sha256), temporary, std::move(final));

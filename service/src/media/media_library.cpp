@@ -24,7 +24,8 @@ std::variant<storage::MediaRecord, UploadRefusal> MediaLibrary::upload(std::stri
   const bool video = type.kind == MediaKind::video;
   const std::uint64_t cap = video ? limits_.maxVideoBytes : limits_.maxImageBytes;
   if (bytes.size() > cap) {
-    return UploadRefusal{413, std::string(video ? "a video" : "an image") + " may be at most " + formatBytes(cap)};
+    return UploadRefusal{413,
+                         std::string(video ? "a video" : "an image") + " may be at most " + formatBytes(cap)};
   }
 
   if (auto existing = store_.media(sha256Hex(bytes))) return *existing;
@@ -59,7 +60,8 @@ std::optional<MediaLibrary::Found> MediaLibrary::find(std::string_view name) con
   auto record = store_.media(sha256);
   if (!record) return std::nullopt;
   // The extension is the client's hint only, but a wrong one is a wrong URL.
-  if (dot != std::string_view::npos && name.substr(dot + 1) != extensionFor(record->contentType)) return std::nullopt;
+  if (dot != std::string_view::npos && name.substr(dot + 1) != extensionFor(record->contentType))
+    return std::nullopt;
   std::error_code error;
   if (!std::filesystem::is_regular_file(*file, error)) return std::nullopt;
   return Found{std::move(*record), std::move(*file)};

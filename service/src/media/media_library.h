@@ -16,7 +16,9 @@ struct MediaLimits {
   std::uint64_t maxImageBytes = 20 * 1024 * 1024;
   std::uint64_t maxVideoBytes = 100 * 1024 * 1024;
 
-  std::uint64_t maxUploadBytes() const { return maxImageBytes > maxVideoBytes ? maxImageBytes : maxVideoBytes; }
+  std::uint64_t maxUploadBytes() const {
+    return maxImageBytes > maxVideoBytes ? maxImageBytes : maxVideoBytes;
+  }
 };
 
 struct UploadRefusal {

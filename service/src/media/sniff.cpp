@@ -19,7 +19,9 @@ constexpr std::array kAll{kPng, kJpeg, kGif, kWebp, kMp4, kMov, kWebm, kMatroska
 constexpr std::string_view kAccepted =
     "accepted are PNG, JPEG, WebP and GIF images and MP4, MOV, WebM, Matroska and AVI videos";
 
-bool startsWith(std::string_view bytes, std::string_view prefix) { return bytes.substr(0, prefix.size()) == prefix; }
+bool startsWith(std::string_view bytes, std::string_view prefix) {
+  return bytes.substr(0, prefix.size()) == prefix;
+}
 
 Sniffed accept(const MediaType& type) { return {type, {}}; }
 Sniffed refuse(std::string why) { return {std::nullopt, std::move(why) + "; " + std::string(kAccepted)}; }
@@ -41,8 +43,8 @@ Sniffed sniffEbml(std::string_view bytes) {
 
 std::string_view trimmedStart(std::string_view bytes) {
   if (startsWith(bytes, "\xEF\xBB\xBF")) bytes.remove_prefix(3);
-  while (!bytes.empty() && (bytes.front() == ' ' || bytes.front() == '\t' || bytes.front() == '\r' ||
-                            bytes.front() == '\n')) {
+  while (!bytes.empty() &&
+         (bytes.front() == ' ' || bytes.front() == '\t' || bytes.front() == '\r' || bytes.front() == '\n')) {
     bytes.remove_prefix(1);
   }
   return bytes;

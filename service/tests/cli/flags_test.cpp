@@ -22,8 +22,8 @@ Environment fakeEnvironment(std::map<std::string, std::string> variables) {
 }
 
 TEST(Flags, AFlagBeatsItsVariableWhichBeatsTheDefault) {
-  const Environment environment = fakeEnvironment({{"ORVANE_PORT", "9000"}, {"ORVANE_DATABASE", "sqlite:env.db"},
-                                                   {"ORVANE_QUIET", "true"}});
+  const Environment environment = fakeEnvironment(
+      {{"ORVANE_PORT", "9000"}, {"ORVANE_DATABASE", "sqlite:env.db"}, {"ORVANE_QUIET", "true"}});
   const ParsedFlags fromEnvironment = parseFlags(kFlags, {}, environment);
   EXPECT_EQ(fromEnvironment.integer("port", 0, 65535), 9000);
   EXPECT_EQ(fromEnvironment.text("database"), "sqlite:env.db");
@@ -31,8 +31,8 @@ TEST(Flags, AFlagBeatsItsVariableWhichBeatsTheDefault) {
   EXPECT_FALSE(fromEnvironment.value("admin-token"));
   EXPECT_EQ(fromEnvironment.bytes("max-body"), 1024u * 1024u);
 
-  const ParsedFlags fromFlags =
-      parseFlags(kFlags, {"--port", "0", "--database=postgresql://x/y", "--max-body", "20KiB", "dir"}, environment);
+  const ParsedFlags fromFlags = parseFlags(
+      kFlags, {"--port", "0", "--database=postgresql://x/y", "--max-body", "20KiB", "dir"}, environment);
   EXPECT_EQ(fromFlags.integer("port", 0, 65535), 0);
   EXPECT_EQ(fromFlags.text("database"), "postgresql://x/y");
   EXPECT_EQ(fromFlags.bytes("max-body"), 20u * 1024u);
@@ -58,15 +58,19 @@ TEST(Flags, MisusedFlagsAreUsageErrorsNamingTheFlag) {
   EXPECT_EQ(messageOf([&] { parseFlags(kFlags, {"-x"}, none); }), "unknown option -x");
   EXPECT_EQ(messageOf([&] { parseFlags(kFlags, {"--port"}, none); }), "missing N after --port");
   EXPECT_EQ(messageOf([&] { parseFlags(kFlags, {"--quiet=1"}, none); }), "--quiet takes no value");
-  EXPECT_EQ(messageOf([&] { parseFlags(kFlags, {}, fakeEnvironment({{"ORVANE_QUIET", "perhaps"}})); }),
+  EXPECT_EQ(messageOf([&] {
+              parseFlags(kFlags, {}, fakeEnvironment({{"ORVANE_QUIET", "perhaps"}}));
+            }),
             "ORVANE_QUIET must be 1 or 0, not \"perhaps\"");
   for (const char* port : {"65536", "-1", "80x", ""}) {
     const ParsedFlags parsed = parseFlags(kFlags, {"--port", port}, none);
     EXPECT_NE(messageOf([&] { parsed.integer("port", 0, 65535); }).find("--port must be a whole number"),
-              std::string::npos) << port;
+              std::string::npos)
+        << port;
   }
   const ParsedFlags fromVariable = parseFlags(kFlags, {}, fakeEnvironment({{"ORVANE_PORT", "http"}}));
-  EXPECT_NE(messageOf([&] { fromVariable.integer("port", 0, 65535); }).find("ORVANE_PORT must be"), std::string::npos);
+  EXPECT_NE(messageOf([&] { fromVariable.integer("port", 0, 65535); }).find("ORVANE_PORT must be"),
+            std::string::npos);
   for (const char* size : {"0", "12MB", "MiB", "99999999999GiB"}) {
     const ParsedFlags parsed = parseFlags(kFlags, {"--max-body", size}, none);
     EXPECT_NE(messageOf([&] { parsed.bytes("max-body"); }).find("byte count"), std::string::npos) << size;

@@ -6,8 +6,8 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <stdexcept>
 #include <fstream>
+#include <stdexcept>
 
 #include <gtest/gtest.h>
 
@@ -31,7 +31,11 @@ TEST(DurationProbe, MeasuresAGeneratedVideoInEachContainer) {
 TEST(DurationProbe, TellsAnUnreadableFileFromAMissingTool) {
   TemporaryFolder folder;
   const auto garbage = folder.path() / "garbage";
-  std::ofstream(garbage, std::ios::binary) << std::string("\0\0\0\x20" "ftypisom", 12) << std::string(500, 'x');
+  std::ofstream(garbage, std::ios::binary) << std::string(
+                                                  "\0\0\0\x20"
+                                                  "ftypisom",
+                                                  12)
+                                           << std::string(500, 'x');
   EXPECT_EQ(probeDuration(garbage, "mov", {}).status, ProbeResult::Status::unreadable);
 
   ProbeOptions missing;

@@ -27,10 +27,11 @@ TEST(MediaFolder, BuildsPathsOnlyFromHashes) {
   const MediaFolder folder(temporary.path());
   const std::string hash = sha256Hex("abc");
   EXPECT_EQ(folder.pathOf(hash), folder.root() / "ba" / hash);
-  for (std::string_view hostile : {"../../etc/passwd", "..", "", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015a",
-                                   "BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD",
-                                   "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad/..",
-                                   "/etc/passwd/////////////////////////////////////////////////////////"}) {
+  for (std::string_view hostile :
+       {"../../etc/passwd", "..", "", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015a",
+        "BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD",
+        "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad/..",
+        "/etc/passwd/////////////////////////////////////////////////////////"}) {
     EXPECT_FALSE(folder.pathOf(hostile)) << hostile;
   }
 }
@@ -55,7 +56,8 @@ TEST(MediaFolder, CommittedBytesAppearUnderTheirHashAndAbandonedOnesVanish) {
   EXPECT_EQ(folder.write("kept bytes").commit(), final);
   EXPECT_EQ(readFile(final), "kept bytes");
   std::size_t files = 0;
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.root())) files += entry.is_regular_file();
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.root()))
+    files += entry.is_regular_file();
   EXPECT_EQ(files, 1u);
 }
 

@@ -7,7 +7,9 @@
 namespace orvane::service::media {
 namespace {
 
-std::string bytes(std::string_view head, std::size_t padding = 32) { return std::string(head) + std::string(padding, '\0'); }
+std::string bytes(std::string_view head, std::size_t padding = 32) {
+  return std::string(head) + std::string(padding, '\0');
+}
 
 TEST(Sniff, RecognisesEachAcceptedKindByItsBytes) {
   struct Case {
@@ -22,10 +24,17 @@ TEST(Sniff, RecognisesEachAcceptedKindByItsBytes) {
       {bytes("GIF87a"), "image/gif", MediaKind::image},
       {bytes(std::string("RIFF\x10\0\0\0WEBPVP8 ", 16)), "image/webp", MediaKind::image},
       {bytes(std::string("RIFF\x10\0\0\0AVI LIST", 16)), "video/x-msvideo", MediaKind::video},
-      {bytes(std::string("\0\0\0\x20" "ftypisom", 12)), "video/mp4", MediaKind::video},
-      {bytes(std::string("\0\0\0\x14" "ftypqt  ", 12)), "video/quicktime", MediaKind::video},
+      {bytes(std::string("\0\0\0\x20"
+                         "ftypisom",
+                         12)),
+       "video/mp4", MediaKind::video},
+      {bytes(std::string("\0\0\0\x14"
+                         "ftypqt  ",
+                         12)),
+       "video/quicktime", MediaKind::video},
       {bytes("\x1A\x45\xDF\xA3\x9F\x42\x86\x81\x01\x42\x82\x84webm"), "video/webm", MediaKind::video},
-      {bytes("\x1A\x45\xDF\xA3\x9F\x42\x86\x81\x01\x42\x82\x88matroska"), "video/x-matroska", MediaKind::video},
+      {bytes("\x1A\x45\xDF\xA3\x9F\x42\x86\x81\x01\x42\x82\x88matroska"), "video/x-matroska",
+       MediaKind::video},
   };
   for (const Case& c : cases) {
     const Sniffed sniffed = sniff(c.bytes);
@@ -48,7 +57,10 @@ TEST(Sniff, RefusesPlaylistsMarkupAndUnknownBytesWithAReason) {
       {"<?xml version=\"1.0\"?><svg xmlns=\"http://www.w3.org/2000/svg\"/>", "SVG"},
       {"\n<svg onload=\"alert(1)\"/>", "SVG"},
       {bytes(std::string("RIFF\x10\0\0\0WAVEfmt ", 16)), "RIFF"},
-      {bytes(std::string("\0\0\0\x1C" "ftypavif", 12)), "AVIF"},
+      {bytes(std::string("\0\0\0\x1C"
+                         "ftypavif",
+                         12)),
+       "AVIF"},
       {"just some text", "no accepted type"},
       {"", "empty"},
       {"\x89PN", "no accepted type"},

@@ -12,7 +12,8 @@ class TemporaryFolder {
  public:
   TemporaryFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "orvane-media-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::system_error(errno, std::generic_category(), "mkdtemp");
+    if (::mkdtemp(pattern.data()) == nullptr)
+      throw std::system_error(errno, std::generic_category(), "mkdtemp");
     path_ = pattern;
   }
   ~TemporaryFolder() {
