@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "content_service.h"
+#include "local_content_service.h"
 #include "real_transport_sdk.h"
 
 namespace orvane::testing {
@@ -21,16 +21,16 @@ inline std::size_t countOf(const std::vector<nlohmann::json>& records, const std
 
 // Started before the SDK is built so its origin is known.
 struct StartedContentService {
-  explicit StartedContentService(service::ContentServiceOptions options)
+  explicit StartedContentService(service::LocalContentServiceOptions options)
       : service(ORVANE_SAMPLE_CONTENT_DIR, std::move(options)) {
     service.start();
   }
-  service::ContentService service;
+  service::LocalContentService service;
 };
 
 // An SDK on the real transport and a real run loop, pointed at a local content service.
 struct LoopbackHarness : StartedContentService, RealTransportSdk {
-  explicit LoopbackHarness(service::ContentServiceOptions serviceOptions = {},
+  explicit LoopbackHarness(service::LocalContentServiceOptions serviceOptions = {},
                            CurlHttpSession::Options transportOptions = {})
       : StartedContentService(std::move(serviceOptions)),
         RealTransportSdk(service.origin(), std::move(transportOptions)) {}

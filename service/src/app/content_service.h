@@ -1,107 +1,105 @@
 #pragma once
 
-#include <atomic>
 #include <chrono>
-#include <condition_variable>
-#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
-#include <vector>
 
-#include <nlohmann/json.hpp>
+#include "content/content_transfer.h"
+#include "event_queue.h"
+#include "http/message.h"
+#include "http/metrics.h"
+#include "http/router.h"
+#include "http/server.h"
+#include "sdk_routes.h"
+#include "storage/store.h"
 
-#include "content_catalog.h"
-#include "vote_ledger.h"
-
-namespace httplib {
-class Server;
-struct Request;
-struct Response;
-}  // namespace httplib
-
-namespace orvane::service {
+namespace orvane::service::app {
 
 struct ContentServiceOptions {
-  // Expected in "X-Zephro-SDK-Key" on every /sdk/ request; anything else is answered 401.
-  std::string sdkKey = "demo-sdk-key";
+  std::string databaseUrl;  // "sqlite:PATH" or "postgresql://..."
+  std::string host = "127.0.0.1";
+  int port = 0;  // 0: any free port
+  // Unset or empty: /metrics (and whatever else needs it) is not served at all.
+  std::optional<std::string> adminToken;
   // Both set: HTTPS with this PEM certificate chain and private key.
   std::optional<std::filesystem::path> certificatePath;
   std::optional<std::filesystem::path> privateKeyPath;
-  // One line per answered request ("GET /path -> 200"), when set. Called on server threads.
-  std::function<void(const std::string&)> log;
+  // What "{{origin}}" becomes when the service sits behind a proxy; unset: the address asked.
+  std::optional<std::string> publicOrigin;
+  // Loaded into a database without content at construction; ignored once there is content.
+  std::optional<content::ContentSeed> seed;
+  // Where uploaded media live (used by the media routes added through addRoutes).
+  std::filesystem::path mediaFolder;
+  // Serves /images/<name> and /videos/<name>.avi, which the sample content links to.
+  bool placeholderMedia = false;
+  SdkRouteLimits limits;
+  EventQueueLimits eventQueue;
+  unsigned workerThreads = 4;
+  std::chrono::milliseconds headerTimeout{10'000};
+  std::chrono::milliseconds bodyTimeout{30'000};
+  // One JSON line per answered request.
+  std::function<void(const std::string&)> accessLog;
+  // Runs before routing: an answer given stops the request (e.g. 503 during maintenance).
+  std::function<std::optional<http::Response>(const http::Request&)> gate;
 };
 
-// A local reference content service: stories and banners of the placements of a content
-// directory, votes counted per option and remembered per user, service events and analytics
-// records kept in memory, and generated placeholder images under /images/<name>.
-// Thread-safe; requests are answered on the server's own threads.
+// The content service: its store, the SDK's routes, health and metrics, the event queue and its
+// writer, and the HTTP server. More routes (admin, media) are added before start. Thread-safe.
 class ContentService {
  public:
-  // Loads and checks the content; throws ContentError when it cannot be served.
-  explicit ContentService(const std::filesystem::path& contentDirectory, ContentServiceOptions options = {});
+  // Opens (and migrates) the database and loads the seed when it has no content.
+  // Throws storage::StoreError or content::ContentError saying why it cannot.
+  explicit ContentService(ContentServiceOptions options);
+  // On a store opened by the caller; the options' database URL is not used.
+  ContentService(ContentServiceOptions options, std::unique_ptr<storage::Store> store);
+  // Flushes the event queue.
   ~ContentService();
 
   ContentService(const ContentService&) = delete;
   ContentService& operator=(const ContentService&) = delete;
 
-  // Starts answering; port 0 picks a free one. Returns the bound port; throws ContentError.
-  int start(const std::string& host = "127.0.0.1", int port = 0);
-  // Stops answering; the recorded state stays readable. Harmless when not running.
-  void stop();
+  // Adds routes next to the SDK's; only before the first start.
+  void addRoutes(const std::function<void(http::Router&)>& add);
 
-  int port() const { return port_; }
-  // "http://127.0.0.1:<port>" (https with a certificate): what "{{origin}}" becomes by default.
+  // Starts answering on the options' host and port (or those given); returns the bound port.
+  // Throws std::runtime_error when it cannot listen.
+  int start();
+  int start(const std::string& host, int port);
+  // Stops accepting, lets answers in flight finish, then stores every queued event. start()
+  // may be called again afterwards.
+  void flushAndStop();
+
+  int port() const;
+  // "http://127.0.0.1:<port>" (https with a certificate).
   std::string origin() const;
 
-  // While set, every request is answered 503, as by a service that is down.
-  void setUnavailable(bool unavailable) { unavailable_ = unavailable; }
-  // Images and videos asked for from now on are answered only after `delay`, as over a slow
-  // network (at most 30 s); stop() cuts the wait short. Zero answers at once again.
-  void setMediaDelay(std::chrono::milliseconds delay);
-
-  // Bodies of POST /sdk/v1/events and POST /sdk/v1/apps/<app>/events, in arrival order.
-  std::vector<nlohmann::json> events() const;
-  std::vector<nlohmann::json> analytics() const;
-  // Current count of a poll or quiz option (0 for an unknown one).
-  std::int64_t voteCount(const std::string& optionId) const;
-  // The option `userId` chose on a story item, if any.
-  std::optional<std::string> userVote(const std::string& userId, const std::string& storyItemId) const;
+  storage::Store& store() { return *store_; }
+  EventQueue& eventQueue() { return *events_; }
+  http::Metrics& metrics() { return metrics_; }
+  std::int64_t seededAppId() const { return seededAppId_; }
 
  private:
-  void addRoutes(httplib::Server& server);
-  void answerStories(const httplib::Request& request, httplib::Response& response);
-  void answerBanners(const httplib::Request& request, httplib::Response& response);
-  void answerVote(const httplib::Request& request, httplib::Response& response);
-  void record(std::vector<nlohmann::json>& into, const httplib::Request& request,
-              httplib::Response& response);
-  std::string originFor(const httplib::Request& request) const;
+  void registerMetrics();
 
-  const ContentCatalog catalog_;
   const ContentServiceOptions options_;
-  std::atomic<bool> unavailable_{false};
-
-  // Held by answers waiting out the media delay; stopping wakes them.
-  void waitMediaDelay();
-  std::mutex delayMutex_;
-  std::condition_variable delayEnded_;
-  std::chrono::milliseconds mediaDelay_{0};
-  bool stopping_ = false;
-
-  mutable std::mutex stateMutex_;
-  VoteLedger votes_;
-  std::vector<nlohmann::json> events_;
-  std::vector<nlohmann::json> analytics_;
+  std::unique_ptr<storage::Store> store_;
+  std::int64_t seededAppId_ = 0;
+  http::Metrics metrics_;
+  std::unique_ptr<EventQueue> events_;
+  std::unique_ptr<SdkRoutes> sdkRoutes_;
+  http::Router router_;
 
   std::mutex lifecycleMutex_;
-  std::unique_ptr<httplib::Server> server_;
-  std::thread listener_;
-  std::string host_;
-  std::atomic<int> port_{0};
+  bool started_ = false;  // once started, the router is read-only
+  std::unique_ptr<http::Server> server_;
+  // Apart from the lifecycle's: answers in flight read the origin while stopping waits for them.
+  mutable std::mutex originMutex_;
+  int port_ = 0;
+  std::string origin_;
 };
 
-}  // namespace orvane::service
+}  // namespace orvane::service::app

@@ -1,31 +1,32 @@
-// orvane-content-service: serves a content directory to the SDK until interrupted.
+// orvane-content-service: serves the SDK from a database until SIGTERM or SIGINT.
 #include <csignal>
 #include <cstdio>
 #include <iostream>
 #include <string>
 #include <string_view>
 
+#include "content/content_error.h"
 #include "content_service.h"
 
 namespace {
 
 constexpr const char* kUsage =
-    "usage: orvane-content-service [--host H] [--port N] [--content DIR] [--sdk-key KEY]\n"
-    "                              [--cert FILE --key FILE] [--unavailable] [--quiet]\n"
+    "usage: orvane-content-service [--database URL] [--host H] [--port N] [--content DIR]\n"
+    "                              [--app KEY] [--sdk-key KEY] [--admin-token TOKEN]\n"
+    "                              [--cert FILE --key FILE] [--quiet]\n"
+    "  --database     sqlite:PATH or postgresql://... (default sqlite:orvane-content.sqlite)\n"
     "  --host         address to listen on (default 127.0.0.1)\n"
     "  --port         port to listen on, 0 for any free one (default 8080)\n"
-    "  --content      directory of <placement>.stories.json / .banners.json files\n"
-    "  --sdk-key      key expected in X-Zephro-SDK-Key (default demo-sdk-key)\n"
+    "  --content      content folder loaded into a database without content (default: the samples)\n"
+    "  --app          the app the content folder is for (default demo-app)\n"
+    "  --sdk-key      that app's SDK key (default demo-sdk-key)\n"
+    "  --admin-token  bearer token for /metrics; unset: not served\n"
     "  --cert, --key  PEM certificate chain and private key: serve HTTPS\n"
-    "  --unavailable  answer every request with 503\n"
-    "  --quiet        no line per request\n";
+    "  --quiet        no access log\n";
 
 struct Arguments {
-  std::string host = "127.0.0.1";
-  int port = 8080;
-  std::string contentDirectory = ORVANE_DEFAULT_CONTENT_DIR;
-  orvane::service::ContentServiceOptions options;
-  bool unavailable = false;
+  orvane::service::app::ContentServiceOptions options;
+  orvane::service::content::ContentSeed seed{ORVANE_DEFAULT_CONTENT_DIR};
   bool quiet = false;
 };
 
@@ -37,12 +38,11 @@ bool parsePort(const std::string& text, int& port) {
 
 // False (after saying why) when the command line is not understood.
 bool parse(int argc, char** argv, Arguments& arguments) {
+  auto& options = arguments.options;
+  options.databaseUrl = "sqlite:orvane-content.sqlite";
+  options.port = 8080;
   for (int i = 1; i < argc; ++i) {
     const std::string_view flag = argv[i];
-    if (flag == "--unavailable") {
-      arguments.unavailable = true;
-      continue;
-    }
     if (flag == "--quiet") {
       arguments.quiet = true;
       continue;
@@ -52,21 +52,27 @@ bool parse(int argc, char** argv, Arguments& arguments) {
       return false;
     }
     const std::string value = argv[++i];
-    if (flag == "--host") {
-      arguments.host = value;
+    if (flag == "--database") {
+      options.databaseUrl = value;
+    } else if (flag == "--host") {
+      options.host = value;
     } else if (flag == "--port") {
-      if (!parsePort(value, arguments.port)) {
+      if (!parsePort(value, options.port)) {
         std::cerr << "not a port: " << value << "\n";
         return false;
       }
     } else if (flag == "--content") {
-      arguments.contentDirectory = value;
+      arguments.seed.folder = value;
+    } else if (flag == "--app") {
+      arguments.seed.appKey = value;
     } else if (flag == "--sdk-key") {
-      arguments.options.sdkKey = value;
+      arguments.seed.sdkKey = value;
+    } else if (flag == "--admin-token") {
+      options.adminToken = value;
     } else if (flag == "--cert") {
-      arguments.options.certificatePath = value;
+      options.certificatePath = value;
     } else if (flag == "--key") {
-      arguments.options.privateKeyPath = value;
+      options.privateKeyPath = value;
     } else {
       std::cerr << "unknown option " << flag << "\n";
       return false;
@@ -87,7 +93,10 @@ int main(int argc, char** argv) {
     std::cerr << kUsage;
     return 2;
   }
-  if (!arguments.quiet) arguments.options.log = [](const std::string& line) { std::fprintf(stderr, "%s\n", line.c_str()); };
+  auto& options = arguments.options;
+  options.seed = arguments.seed;
+  options.placeholderMedia = true;
+  if (!arguments.quiet) options.accessLog = [](const std::string& line) { std::fprintf(stderr, "%s\n", line.c_str()); };
 
   // Blocked before any thread starts, so that only the sigwait below receives them.
   sigset_t stopSignals;
@@ -97,15 +106,13 @@ int main(int argc, char** argv) {
   pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
   try {
-    orvane::service::ContentService service(arguments.contentDirectory, arguments.options);
-    service.setUnavailable(arguments.unavailable);
-    service.start(arguments.host, arguments.port);
-    std::cout << "Orvane content service on " << service.origin() << " serving " << arguments.contentDirectory
-              << (arguments.unavailable ? " (answering 503)" : "") << std::endl;
+    orvane::service::app::ContentService service(options);
+    service.start();
+    std::cout << "Orvane content service on " << service.origin() << " using " << options.databaseUrl << std::endl;
     int received = 0;
     sigwait(&stopSignals, &received);
-    service.stop();
-  } catch (const orvane::service::ContentError& error) {
+    service.flushAndStop();
+  } catch (const std::exception& error) {
     std::cerr << "orvane-content-service: " << error.what() << "\n";
     return 1;
   }

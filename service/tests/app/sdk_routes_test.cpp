@@ -1,300 +1,342 @@
-#include "content_service.h"
-
 #include <gtest/gtest.h>
-#include <httplib.h>
-#include <unistd.h>
 #include <zlib.h>
 
-#include <chrono>
-#include <fstream>
-#include <thread>
+#include <mutex>
+#include <vector>
 
-namespace orvane::service {
+#include "content/identifiers.h"
+#include "content/time_text.h"
+#include "service_harness.h"
+
+namespace orvane::service::app::testing {
 namespace {
 
 using nlohmann::json;
 
-const std::string kStories = "/sdk/v1/apps/demo/placements/home/stories";
-const std::string kBanners = "/sdk/v1/apps/demo/placements/home_banner/banners";
+json pollItem(const json& stories) {
+  for (const auto& group : stories["groups"])
+    for (const auto& item : group["items"])
+      if (content::lowercase(item["id"].get<std::string>()) == kPollItem) return item;
+  ADD_FAILURE() << "no poll item";
+  return {};
+}
 
-// The sample poll; the file spells its ids in upper case, clients send them in lower case.
-const std::string kPollItem = "2a3f1c49-6b5b-5013-a748-3b0b4b8d176d";
-const std::string kStoriesOption = "f7d563b8-a35f-5600-b3fb-4fc1cddf0af1";
-const std::string kBannersOption = "4eec43c3-6a86-519c-97d8-357bdfee7373";
+std::int64_t countOf(const json& item, std::size_t option) {
+  return item["widgetOptions"][option]["voteCount"].get<std::int64_t>();
+}
 
-class ContentServiceTest : public ::testing::Test {
- protected:
-  ContentServiceTest() : service_(ORVANE_SAMPLE_CONTENT_DIR) {
-    service_.start();
-    client_ = std::make_unique<httplib::Client>("127.0.0.1", service_.port());
-    client_->set_connection_timeout(5);
-    client_->set_read_timeout(5);
-  }
+json serviceEvent(const std::string& type) {
+  return {{"appKey", kApp},
+          {"placementKey", "home"},
+          {"eventType", type},
+          {"storyGroupId", "0c787a5d-0f85-5d16-b908-e42609841160"},
+          {"anonymousUserId", "user-1"},
+          {"sessionId", "5B0C8F4E-1D2A-4C3B-9E8F-7A6B5C4D3E2F"},
+          {"platform", "IOS"},
+          {"locale", "en-US"},
+          {"sdkVersion", "1.0.0"},
+          {"occurredAt", "2025-06-01T12:00:00Z"},
+          {"eventId", "8A1B2C3D-4E5F-4A6B-8C7D-9E0F1A2B3C4D"}};
+}
 
-  httplib::Result get(const std::string& path, const std::string& userId = "",
-                      const std::string& key = "demo-sdk-key") {
-    httplib::Headers headers{{"X-Zephro-SDK-Key", key}};
-    if (!userId.empty()) headers.emplace("X-Zephro-UserId", userId);
-    return client_->Get(path, headers);
-  }
+json analyticsRecord(const std::string& type) {
+  return {{"placementKey", "home"},
+          {"storyGroupId", "0c787a5d-0f85-5d16-b908-e42609841160"},
+          {"eventType", type},
+          {"devicePlatform", "IOS"},
+          {"sessionId", "5B0C8F4E-1D2A-4C3B-9E8F-7A6B5C4D3E2F"},
+          {"occurredAt", "2025-06-01T12:00:00Z"}};
+}
 
-  httplib::Result post(const std::string& path, const std::string& body, const std::string& userId = "") {
-    httplib::Headers headers{{"X-Zephro-SDK-Key", "demo-sdk-key"}};
-    if (!userId.empty()) headers.emplace("X-Zephro-UserId", userId);
-    return client_->Post(path, headers, body, "application/json");
-  }
+std::vector<storage::StoredEvent> storedEvents(ServiceHarness& harness, storage::EventChannel channel) {
+  harness.service().eventQueue().flush();
+  return harness.store().events(harness.appId(), channel, 100);
+}
 
-  httplib::Result vote(const std::string& optionId, const std::string& userId) {
-    return post("/sdk/v1/apps/demo/story-items/" + kPollItem + "/vote", json{{"optionId", optionId}}.dump(),
-                userId);
-  }
-
-  json pollItem(const std::string& userId) {
-    auto answer = get(kStories, userId);
-    EXPECT_EQ(answer->status, 200);
-    const auto document = json::parse(answer->body);
-    for (const auto& group : document["groups"])
-      for (const auto& item : group["items"])
-        if (lowercaseId(item["id"].get<std::string>()) == kPollItem) return item;
-    ADD_FAILURE() << "no poll item";
-    return {};
-  }
-
-  static std::int64_t countOf(const json& item, std::size_t option) {
-    return item["widgetOptions"][option]["voteCount"].get<std::int64_t>();
-  }
-
-  ContentService service_;
-  std::unique_ptr<httplib::Client> client_;
-};
-
-TEST_F(ContentServiceTest, ServesTheSamplePlacementsInWireFormWithItsOwnImageLinks) {
-  auto stories = get(kStories);
+TEST(SdkRoutes, ServeThePlacementsInWireFormWithLinksToTheAddressAsked) {
+  ServiceHarness harness;
+  auto stories = harness.get(kStories);
   ASSERT_TRUE(stories);
   ASSERT_EQ(stories->status, 200);
-  EXPECT_EQ(stories->get_header_value("Content-Type"), "application/json");
+  EXPECT_EQ(stories->get_header_value("Content-Type").rfind("application/json", 0), 0u);
   EXPECT_EQ(stories->body.find("{{origin}}"), std::string::npos);
-  auto groups = json::parse(stories->body)["groups"];
+  const auto groups = json::parse(stories->body)["groups"];
   ASSERT_EQ(groups.size(), 4u);
-  const auto imageOrigin = service_.origin() + "/images/";
-  EXPECT_EQ(groups[0]["items"][0]["media"]["mediaUrl"], imageOrigin + "welcome-1.png");
+  EXPECT_EQ(groups[0]["title"], "Welcome");
+  EXPECT_EQ(groups[0]["items"][0]["media"]["mediaUrl"], harness.service().origin() + "/images/welcome-1.png");
 
-  auto banners = get(kBanners);
-  ASSERT_EQ(banners->status, 200);
-  auto list = json::parse(banners->body)["banners"];
-  ASSERT_EQ(list.size(), 2u);
-  EXPECT_EQ(list[0]["id"].get<std::int64_t>(), 4611686018427387905);  // beyond a double's exact range
-  EXPECT_EQ(list[0]["items"][0]["mediaUrl"], imageOrigin + "carousel-1.png?w=800&h=450");
-  auto storyBanner = get("/sdk/v1/apps/demo/placements/home_story_banner/banners");
-  ASSERT_EQ(storyBanner->status, 200);
-  EXPECT_EQ(json::parse(storyBanner->body)["banners"][0]["type"], "STORY");
+  const auto banners = harness.getJson(kBanners)["banners"];
+  ASSERT_EQ(banners.size(), 2u);
+  EXPECT_EQ(banners[0]["id"].get<std::int64_t>(), 4611686018427387905);  // beyond a double's exact range
+  EXPECT_EQ(harness.getJson("/sdk/v1/apps/demo-app/placements/home_story_banner/banners")["banners"][0]["type"], "STORY");
+
+  // The sample's media are generated.
+  auto image = harness.client().Get("/images/welcome-1.png?w=8&h=8");
+  ASSERT_TRUE(image);
+  EXPECT_EQ(image->status, 200);
+  EXPECT_EQ(image->get_header_value("Content-Type"), "image/png");
 }
 
-TEST_F(ContentServiceTest, RefusesWrongKeysAndUnknownPlacements) {
-  EXPECT_EQ(get(kStories, "", "")->status, 401);
-  EXPECT_EQ(get(kStories, "", "other-key")->status, 401);
-  EXPECT_EQ(client_->Post("/sdk/v1/events", json::object().dump(), "application/json")->status, 401);
-  EXPECT_TRUE(service_.events().empty());
+TEST(SdkRoutes, RefuseKeysThatAreMissingUnknownRevokedOrAnotherApps) {
+  ServiceHarness harness;
+  EXPECT_EQ(harness.get(kStories, "", "")->status, 401);
+  EXPECT_EQ(harness.get(kStories, "", "other-key")->status, 401);
+  EXPECT_EQ(json::parse(harness.get(kStories, "", "other-key")->body).value("error", ""), "Unknown or revoked SDK key.");
 
-  EXPECT_EQ(get("/sdk/v1/apps/demo/placements/nowhere/stories")->status, 404);
-  EXPECT_EQ(get("/sdk/v1/apps/demo/placements/home/banners")->status, 404);
-  EXPECT_EQ(get("/sdk/v1/apps/demo/placements/home_banner/stories")->status, 404);
+  const auto other = harness.store().createApp("other-app", "Other");
+  harness.store().addSdkKey(other.id, "other-app-key", "test");
+  EXPECT_EQ(harness.get(kStories, "", "other-app-key")->status, 401);
+  EXPECT_EQ(harness.vote(kStoriesOption, "user-1")->status, 200);
+  EXPECT_EQ(harness.post(kVotePath, json{{"optionId", kStoriesOption}}.dump(), "user-2", "other-app-key")->status, 401);
+  EXPECT_EQ(harness.post("/sdk/v1/apps/demo-app/events", analyticsRecord("STORY_GROUP_OPENED").dump(), "",
+                         "other-app-key")->status,
+            401);
+  EXPECT_EQ(harness.get("/sdk/v1/apps/other-app/placements/home/stories", "", "other-app-key")->status, 404)
+      << "the other app has no placements of its own";
+
+  const auto extra = harness.store().addSdkKey(harness.appId(), "second-demo-key", "rotated");
+  EXPECT_EQ(harness.get(kStories, "", "second-demo-key")->status, 200);
+  ASSERT_TRUE(harness.store().revokeSdkKey(harness.appId(), extra.id));
+  EXPECT_EQ(harness.get(kStories, "", "second-demo-key")->status, 401);
+  EXPECT_EQ(harness.get(kStories)->status, 200) << "the app's other key still works";
+
+  EXPECT_EQ(harness.post("/sdk/v1/events", serviceEvent("STORY_OPEN").dump(), "", "")->status, 401);
+  EXPECT_TRUE(storedEvents(harness, storage::EventChannel::service).empty());
 }
 
-TEST_F(ContentServiceTest, CountsVotesAndShowsEachUserTheirOwn) {
-  const auto before = countOf(pollItem(""), 0);
+TEST(SdkRoutes, AnswerUnknownPlacementsAndRoutes404AndBadKeys400) {
+  ServiceHarness harness;
+  EXPECT_EQ(harness.get("/sdk/v1/apps/demo-app/placements/nowhere/stories")->status, 404);
+  EXPECT_EQ(harness.get("/sdk/v1/apps/demo-app/placements/home/banners")->status, 404);
+  EXPECT_EQ(harness.get("/sdk/v1/apps/demo-app/placements/home_banner/stories")->status, 404);
+  EXPECT_EQ(harness.get("/sdk/v1/apps/demo-app/placements/a%20b/stories")->status, 400);
+  EXPECT_EQ(harness.get(kStories, std::string(300, 'u'))->status, 400);
+  // The old fixture's event dump is gone, with or without a key.
+  EXPECT_EQ(harness.client().Get("/debug/events")->status, 404);
+  EXPECT_EQ(harness.get("/debug/events")->status, 404);
+  auto missing = harness.get("/sdk/v1/apps/demo-app/nothing");
+  ASSERT_TRUE(missing);
+  EXPECT_EQ(missing->status, 404);
+  EXPECT_TRUE(json::parse(missing->body, nullptr, false).contains("error"));
+}
 
-  auto answer = vote(kStoriesOption, "user-1");
-  ASSERT_EQ(answer->status, 200);
-  EXPECT_EQ(json::parse(answer->body),
-            (json{{"voted", true}, {"optionId", kStoriesOption}, {"voteCount", before + 1}}));
+TEST(SdkRoutes, VotesMoveCountsAndTheNextStoriesAnswerCarriesThemAndTheUsersVote) {
+  ServiceHarness harness;
+  const auto before = countOf(pollItem(harness.getJson(kStories)), 0);
+  EXPECT_EQ(before, 42);
 
-  auto mine = pollItem("user-1");
-  EXPECT_EQ(mine["userVote"]["optionId"], kStoriesOption);
-  EXPECT_TRUE(mine["userVote"]["votedAt"].is_string());
-  EXPECT_EQ(countOf(mine, 0), before + 1);
-  auto theirs = pollItem("user-2");
+  auto answer = harness.vote(kStoriesOption, "user-1");
+  ASSERT_EQ(answer->status, 200) << answer->body;
+  EXPECT_EQ(json::parse(answer->body), (json{{"voted", true}, {"optionId", kStoriesOption}, {"voteCount", 43}}));
+
+  auto mine = pollItem(harness.getJson(kStories, "user-1"));
+  EXPECT_EQ(content::lowercase(mine["userVote"]["optionId"].get<std::string>()), kStoriesOption);
+  EXPECT_TRUE(content::parseDateTime(mine["userVote"]["votedAt"].get<std::string>()));
+  EXPECT_EQ(countOf(mine, 0), 43);
+  auto theirs = pollItem(harness.getJson(kStories, "user-2"));
   EXPECT_FALSE(theirs.contains("userVote"));
-  EXPECT_EQ(countOf(theirs, 0), before + 1);
+  EXPECT_EQ(countOf(theirs, 0), 43);
 
   // Changing one's mind moves the vote; repeating it counts nothing.
-  const auto bannersBefore = service_.voteCount(kBannersOption);
-  vote(kBannersOption, "user-1");
-  vote(kBannersOption, "user-1");
-  EXPECT_EQ(service_.voteCount(kStoriesOption), before);
-  EXPECT_EQ(service_.voteCount(kBannersOption), bannersBefore + 1);
-  EXPECT_EQ(service_.userVote("user-1", kPollItem), kBannersOption);
+  EXPECT_EQ(harness.vote(kBannersOption, "user-1")->status, 200);
+  EXPECT_EQ(harness.vote(kBannersOption, "user-1")->status, 200);
+  mine = pollItem(harness.getJson(kStories, "user-1"));
+  EXPECT_EQ(countOf(mine, 0), 42);
+  EXPECT_EQ(countOf(mine, 1), 18);
+  EXPECT_EQ(content::lowercase(mine["userVote"]["optionId"].get<std::string>()), kBannersOption);
 
-  EXPECT_EQ(vote("00000000-0000-4000-8000-000000000000", "user-1")->status, 400);
-  EXPECT_EQ(post("/sdk/v1/apps/demo/story-items/" + kPollItem + "/vote", "not json", "user-1")->status, 400);
-  EXPECT_EQ(post("/sdk/v1/apps/demo/story-items/00000000-0000-4000-8000-000000000000/vote",
-                 json{{"optionId", kStoriesOption}}.dump(), "user-1")
-                ->status,
+  // Without the header, the body names the user.
+  EXPECT_EQ(harness.post(kVotePath, json{{"optionId", kStoriesOption}, {"userId", "user-3"}}.dump())->status, 200);
+  EXPECT_TRUE(pollItem(harness.getJson(kStories, "user-3")).contains("userVote"));
+}
+
+TEST(SdkRoutes, RefuseEveryMalformedVoteWithAJsonError) {
+  ServiceHarness harness;
+  const auto status = [&](const std::string& path, const std::string& body, const std::string& user = "user-1") {
+    auto answer = harness.post(path, body, user);
+    if (!answer) return 0;
+    EXPECT_TRUE(json::parse(answer->body, nullptr, false).contains("error")) << answer->body;
+    return answer->status;
+  };
+  EXPECT_EQ(status(kVotePath, "not json"), 400);
+  EXPECT_EQ(status(kVotePath, "[1, 2]"), 400);
+  EXPECT_EQ(status(kVotePath, json{{"optionId", 7}}.dump()), 400);
+  EXPECT_EQ(status(kVotePath, json{{"optionId", "not-a-uuid"}}.dump()), 400);
+  EXPECT_EQ(status(kVotePath, json{{"optionId", kStoriesOption}, {"userId", 5}}.dump(), ""), 400);
+  EXPECT_EQ(status(kVotePath, json{{"optionId", kStoriesOption}}.dump(), ""), 400) << "a vote says whose it is";
+  EXPECT_EQ(status(kVotePath, json{{"optionId", "00000000-0000-4000-8000-000000000000"}}.dump()), 400);
+  EXPECT_EQ(status("/sdk/v1/apps/demo-app/story-items/not-a-uuid/vote", json{{"optionId", kStoriesOption}}.dump()), 400);
+  EXPECT_EQ(status("/sdk/v1/apps/demo-app/story-items/00000000-0000-4000-8000-000000000000/vote",
+                   json{{"optionId", kStoriesOption}}.dump()),
             404);
-  EXPECT_EQ(service_.voteCount(kBannersOption), bannersBefore + 1);
+  EXPECT_EQ(status(kVotePath, json{{"optionId", kStoriesOption}, {"padding", std::string(8 * 1024, 'x')}}.dump()), 413);
+  EXPECT_EQ(countOf(pollItem(harness.getJson(kStories)), 0), 42) << "nothing was counted";
 }
 
-TEST_F(ContentServiceTest, RecordsEventsAndAnalyticsForReadingBack) {
-  const json event{{"appKey", "demo"}, {"eventType", "STORY_OPEN"}};
-  const json record{{"placementKey", "home"}, {"eventType", "STORY_GROUP_OPENED"}};
-  EXPECT_EQ(post("/sdk/v1/events", event.dump())->status, 202);
-  EXPECT_EQ(post("/sdk/v1/apps/demo/events", record.dump())->status, 202);
-  EXPECT_EQ(post("/sdk/v1/events", "[1, 2")->status, 400);
+TEST(SdkRoutes, EventsAndAnalyticsAreAnswered202AndStored) {
+  ServiceHarness harness;
+  const auto event = serviceEvent("STORY_OPEN");
+  const auto record = analyticsRecord("STORY_GROUP_OPENED");
+  auto answer = harness.post("/sdk/v1/events", event.dump());
+  ASSERT_TRUE(answer);
+  EXPECT_EQ(answer->status, 202);
+  EXPECT_EQ(harness.post("/sdk/v1/apps/demo-app/events", record.dump())->status, 202);
 
-  EXPECT_EQ(service_.events(), std::vector<json>{event});
-  EXPECT_EQ(service_.analytics(), std::vector<json>{record});
-  EXPECT_EQ(json::parse(client_->Get("/debug/events")->body), json::array({event}));
-  EXPECT_EQ(json::parse(client_->Get("/debug/analytics")->body), json::array({record}));
+  const auto events = storedEvents(harness, storage::EventChannel::service);
+  ASSERT_EQ(events.size(), 1u);
+  EXPECT_EQ(events[0].eventType, "STORY_OPEN");
+  EXPECT_EQ(events[0].placementKey, "home");
+  EXPECT_EQ(events[0].groupId, "0c787a5d-0f85-5d16-b908-e42609841160");
+  EXPECT_EQ(json::parse(events[0].body), event);
+  const auto analytics = storedEvents(harness, storage::EventChannel::analytics);
+  ASSERT_EQ(analytics.size(), 1u);
+  EXPECT_EQ(json::parse(analytics[0].body), record);
 }
 
-TEST_F(ContentServiceTest, AnswersEverything503WhileUnavailable) {
-  service_.setUnavailable(true);
-  EXPECT_EQ(get(kStories)->status, 503);
-  EXPECT_EQ(client_->Get("/images/a.png")->status, 503);
-  EXPECT_EQ(post("/sdk/v1/events", "{}")->status, 503);
-  EXPECT_TRUE(service_.events().empty());
-  service_.setUnavailable(false);
-  EXPECT_EQ(get(kStories)->status, 200);
-}
-
-TEST_F(ContentServiceTest, HoldsMediaBackWhileSlowAndStoppingCutsTheWaitShort) {
-  using std::chrono::milliseconds;
-  const auto timed = [](auto&& request) {
-    const auto start = std::chrono::steady_clock::now();
-    request();
-    return std::chrono::duration_cast<milliseconds>(std::chrono::steady_clock::now() - start);
+TEST(SdkRoutes, RefuseMalformedEventsAndKeepNothingOfThem) {
+  ServiceHarness harness;
+  const auto status = [&](const std::string& path, const std::string& body) {
+    auto answer = harness.post(path, body);
+    return answer ? answer->status : 0;
   };
-  service_.setMediaDelay(milliseconds(150));
-  EXPECT_GE(timed([&] { EXPECT_EQ(client_->Get("/images/a.png?w=4&h=4")->status, 200); }), milliseconds(150));
-  EXPECT_GE(timed([&] { EXPECT_EQ(client_->Get("/videos/v.avi?w=16&h=16&s=1")->status, 200); }),
-            milliseconds(150));
-  EXPECT_LT(timed([&] { EXPECT_EQ(get(kStories)->status, 200); }), milliseconds(150));
+  EXPECT_EQ(status("/sdk/v1/events", "[1, 2"), 400);
+  EXPECT_EQ(status("/sdk/v1/events", "[1, 2]"), 400);
+  auto event = serviceEvent("STORY_OPEN");
+  event.erase("eventType");
+  EXPECT_EQ(status("/sdk/v1/events", event.dump()), 400);
+  event = serviceEvent("story open; drop table");
+  EXPECT_EQ(status("/sdk/v1/events", event.dump()), 400);
+  event = serviceEvent("STORY_OPEN");
+  event["storyItemId"] = "../../etc/passwd";
+  EXPECT_EQ(status("/sdk/v1/events", event.dump()), 400);
+  event = serviceEvent("STORY_OPEN");
+  event["occurredAt"] = "yesterday";
+  EXPECT_EQ(status("/sdk/v1/events", event.dump()), 400);
+  event = serviceEvent("STORY_OPEN");
+  event["appKey"] = "other-app";
+  EXPECT_EQ(status("/sdk/v1/events", event.dump()), 400);
+  auto record = analyticsRecord("STORY_GROUP_OPENED");
+  record["placementKey"] = 3;
+  EXPECT_EQ(status("/sdk/v1/apps/demo-app/events", record.dump()), 400);
+  record = analyticsRecord("STORY_GROUP_OPENED");
+  record["padding"] = std::string(70 * 1024, 'x');
+  EXPECT_EQ(status("/sdk/v1/apps/demo-app/events", record.dump()), 413);
 
-  service_.setMediaDelay(milliseconds(30000));
-  std::thread waiting([&] { client_->Get("/images/b.png?w=4&h=4"); });
-  std::this_thread::sleep_for(milliseconds(50));
-  EXPECT_LT(timed([&] { service_.stop(); }), milliseconds(5000));
-  waiting.join();
+  EXPECT_TRUE(storedEvents(harness, storage::EventChannel::service).empty());
+  EXPECT_TRUE(storedEvents(harness, storage::EventChannel::analytics).empty());
 }
 
-std::uint32_t bigEndian(const std::string& bytes, std::size_t at) {
-  std::uint32_t value = 0;
-  for (std::size_t i = 0; i < 4; ++i) value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
-  return value;
+std::string gzipped(const std::string& text) {
+  z_stream stream{};
+  deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, 15 + 16, 9, Z_DEFAULT_STRATEGY);
+  std::string out(deflateBound(&stream, text.size()) + 64, '\0');
+  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
+  stream.avail_in = static_cast<uInt>(text.size());
+  stream.next_out = reinterpret_cast<Bytef*>(out.data());
+  stream.avail_out = static_cast<uInt>(out.size());
+  deflate(&stream, Z_FINISH);
+  out.resize(stream.total_out);
+  deflateEnd(&stream);
+  return out;
 }
 
-TEST_F(ContentServiceTest, GeneratesDecodablePngImagesPerName) {
-  auto image = client_->Get("/images/welcome-1.png?w=40&h=20");
-  ASSERT_EQ(image->status, 200);
-  EXPECT_EQ(image->get_header_value("Content-Type"), "image/png");
-  const auto& png = image->body;
-  ASSERT_EQ(png.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
-  ASSERT_EQ(png.substr(12, 4), "IHDR");
-  EXPECT_EQ(bigEndian(png, 16), 40u);
-  EXPECT_EQ(bigEndian(png, 20), 20u);
-  EXPECT_EQ(bigEndian(png, 29), crc32(0L, reinterpret_cast<const Bytef*>(png.data() + 12), 17));
+TEST(SdkRoutes, CapBodiesAfterDechunkingAndDecoding) {
+  ServiceHarness harness;
+  const int port = harness.service().port();
+  const std::string head = "POST /sdk/v1/events HTTP/1.1\r\nHost: 127.0.0.1\r\nX-Zephro-SDK-Key: demo-sdk-key\r\n"
+                           "Content-Type: application/json\r\n";
 
-  const std::size_t idat = 33;
-  ASSERT_EQ(png.substr(idat + 4, 4), "IDAT");
-  std::string pixels((40 * 3 + 1) * 20 + 1, '\0');
-  uLongf size = pixels.size();
-  ASSERT_EQ(uncompress(reinterpret_cast<Bytef*>(pixels.data()), &size,
-                       reinterpret_cast<const Bytef*>(png.data() + idat + 8), bigEndian(png, idat)),
-            Z_OK);
-  EXPECT_EQ(size, (40u * 3 + 1) * 20);
+  // 1 MiB in 64 KiB chunks, never announced by a Content-Length.
+  std::string chunked = head + "Transfer-Encoding: chunked\r\n\r\n";
+  const std::string chunk(64 * 1024, ' ');
+  for (int i = 0; i < 16; ++i) chunked += "10000\r\n" + chunk + "\r\n";
+  chunked += "0\r\n\r\n";
+  EXPECT_EQ(rawStatus(port, chunked), 413);
 
-  EXPECT_EQ(client_->Get("/images/welcome-1.png?w=40&h=20")->body, png);
-  EXPECT_NE(client_->Get("/images/welcome-2.png?w=40&h=20")->body, png);
-  EXPECT_EQ(client_->Get("/images/a.png?w=0")->status, 400);
-  EXPECT_EQ(client_->Get("/images/a.png?h=4096")->status, 400);
+  // 16 MiB of blanks around an object: a few KiB on the wire.
+  const auto bomb = gzipped("{" + std::string(16 * 1024 * 1024, ' ') + "}");
+  ASSERT_LT(bomb.size(), 64u * 1024);
+  const auto compressed = head + "Content-Encoding: gzip\r\nContent-Length: " + std::to_string(bomb.size()) +
+                          "\r\n\r\n" + bomb;
+  EXPECT_EQ(rawStatus(port, compressed), 413);
+
+  // A small gzip body is decoded and taken.
+  const auto small = gzipped(serviceEvent("STORY_OPEN").dump());
+  EXPECT_EQ(rawStatus(port, head + "Content-Encoding: gzip\r\nContent-Length: " + std::to_string(small.size()) +
+                                "\r\n\r\n" + small),
+            202);
+  EXPECT_EQ(storedEvents(harness, storage::EventChannel::service).size(), 1u);
 }
 
-std::uint32_t littleEndian(const std::string& bytes, std::size_t at) {
-  std::uint32_t value = 0;
-  for (std::size_t i = 4; i-- > 0;) value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
-  return value;
+TEST(SdkRoutes, RateLimitVotesAndEventsPerKeyAndAddressWith429AndRetryAfter) {
+  ServiceHarness harness([](ContentServiceOptions& options) {
+    options.limits.votes = {0.001, 2};
+    options.limits.events = {0.001, 3};
+  });
+  EXPECT_EQ(harness.vote(kStoriesOption, "user-1")->status, 200);
+  EXPECT_EQ(harness.vote(kStoriesOption, "user-2")->status, 200);
+  auto limited = harness.vote(kStoriesOption, "user-3");
+  ASSERT_TRUE(limited);
+  EXPECT_EQ(limited->status, 429);
+  EXPECT_TRUE(json::parse(limited->body, nullptr, false).contains("error"));
+  EXPECT_GE(std::stoi(limited->get_header_value("Retry-After")), 1);
+
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(harness.post("/sdk/v1/events", serviceEvent("STORY_OPEN").dump())->status, 202);
+  EXPECT_EQ(harness.post("/sdk/v1/apps/demo-app/events", analyticsRecord("STORY_GROUP_OPENED").dump())->status, 429);
+  EXPECT_EQ(harness.get(kStories)->status, 200) << "content is never rate limited";
+
+  // Another key of the same app has its own allowance.
+  harness.store().addSdkKey(harness.appId(), "second-demo-key", "second");
+  EXPECT_EQ(harness.post(kVotePath, json{{"optionId", kStoriesOption}}.dump(), "user-4", "second-demo-key")->status, 200);
 }
 
-TEST_F(ContentServiceTest, GeneratesIndexedMotionJpegVideosWithinASizeBound) {
-  auto video = client_->Get("/videos/intro.avi?w=10&h=6&s=2");
-  ASSERT_EQ(video->status, 200);
-  EXPECT_EQ(video->get_header_value("Content-Type"), "video/x-msvideo");
-  const auto& avi = video->body;
-  ASSERT_GE(avi.size(), 12u);
-  EXPECT_EQ(avi.substr(0, 4), "RIFF");
-  EXPECT_EQ(littleEndian(avi, 4), avi.size() - 8);
-  EXPECT_EQ(avi.substr(8, 4), "AVI ");
-  EXPECT_NE(avi.find("vidsMJPG"), std::string::npos);
+TEST(OperationsRoutes, HealthForAnyoneAndMetricsForTheAdminTokenOnly) {
+  std::mutex logMutex;
+  std::vector<std::string> log;
+  ServiceHarness harness([&](ContentServiceOptions& options) {
+    options.adminToken = "admin-secret";
+    options.accessLog = [&](const std::string& line) {
+      std::lock_guard lock(logMutex);
+      log.push_back(line);
+    };
+  });
+  EXPECT_EQ(harness.client().Get("/healthz")->status, 200);
+  EXPECT_EQ(harness.client().Get("/readyz")->status, 200);
+  EXPECT_EQ(harness.vote(kStoriesOption, "secret-user")->status, 200);
 
-  // 16 frames (2 s at 8 fps), each a whole JPEG in the chunk the index points at.
-  const auto movie = avi.find("movi");
-  const auto index = avi.find("idx1");
-  ASSERT_NE(movie, std::string::npos);
-  ASSERT_NE(index, std::string::npos);
-  ASSERT_EQ(littleEndian(avi, index + 4), 16u * 16);
-  std::size_t expectedOffset = 4;
-  for (std::size_t frame = 0; frame < 16; ++frame) {
-    const auto entry = index + 8 + frame * 16;
-    EXPECT_EQ(avi.substr(entry, 4), "00dc");
-    const auto offset = littleEndian(avi, entry + 8), size = littleEndian(avi, entry + 12);
-    EXPECT_EQ(offset, expectedOffset);
-    const auto chunk = movie + offset;
-    ASSERT_LE(chunk + 8 + size, index);
-    EXPECT_EQ(avi.substr(chunk, 4), "00dc");
-    EXPECT_EQ(littleEndian(avi, chunk + 4), size);
-    EXPECT_EQ(avi.substr(chunk + 8, 2), "\xFF\xD8") << "frame " << frame;
-    EXPECT_EQ(avi.substr(chunk + 8 + size - 2, 2), "\xFF\xD9") << "frame " << frame;
-    expectedOffset += 8 + size + size % 2;
-  }
-  EXPECT_EQ(movie + expectedOffset, index);
+  EXPECT_EQ(harness.client().Get("/metrics")->status, 401);
+  EXPECT_EQ(harness.client().Get("/metrics", {{"Authorization", "Bearer wrong"}})->status, 401);
+  auto metrics = harness.client().Get("/metrics", {{"Authorization", "Bearer admin-secret"}});
+  ASSERT_TRUE(metrics);
+  ASSERT_EQ(metrics->status, 200);
+  EXPECT_NE(metrics->body.find("orvane_votes_total 1"), std::string::npos) << metrics->body;
+  EXPECT_NE(metrics->body.find("orvane_event_queue_depth"), std::string::npos);
+  EXPECT_NE(metrics->body.find("orvane_events_dropped_total"), std::string::npos);
+  EXPECT_NE(metrics->body.find("vote"), std::string::npos);
 
-  EXPECT_NE(client_->Get("/videos/intro.avi?w=10&h=6&s=3")->body, avi);
-  EXPECT_EQ(client_->Get("/videos/intro.avi?s=31")->status, 400);
-  EXPECT_EQ(client_->Get("/videos/intro.avi?w=2048&h=2048")->status, 400);
-}
-
-class ScratchDirectory {
- public:
-  ScratchDirectory()
-      : path_(std::filesystem::temp_directory_path() /
-              ("orvane-content-" + std::to_string(getpid()) + "-" + std::to_string(counter_++))) {
-    std::filesystem::create_directories(path_);
-  }
-  ~ScratchDirectory() { std::filesystem::remove_all(path_); }
-  void write(const std::string& name, const std::string& text) { std::ofstream(path_ / name) << text; }
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  static inline int counter_ = 0;
-  std::filesystem::path path_;
-};
-
-TEST(ContentServiceLoading, NamesWhatIsWrongWithTheContent) {
-  auto failure = [](const std::filesystem::path& directory) -> std::string {
-    try {
-      ContentService service(directory);
-    } catch (const ContentError& error) {
-      return error.what();
+  harness.service().flushAndStop();
+  std::lock_guard lock(logMutex);
+  ASSERT_GE(log.size(), 6u);
+  bool sawVote = false;
+  for (const auto& line : log) {
+    const auto record = json::parse(line, nullptr, false);
+    ASSERT_TRUE(record.is_object()) << line;
+    EXPECT_EQ(line.find("demo-sdk-key"), std::string::npos);
+    EXPECT_EQ(line.find("secret-user"), std::string::npos);
+    EXPECT_EQ(line.find("admin-secret"), std::string::npos);
+    if (record.value("route", "") == "vote") {
+      sawVote = true;
+      EXPECT_EQ(record["status"], 200);
+      EXPECT_EQ(record["method"], "POST");
     }
-    return "(loaded)";
-  };
+  }
+  EXPECT_TRUE(sawVote);
+}
 
-  ScratchDirectory empty;
-  EXPECT_NE(failure(empty.path()).find("holds no"), std::string::npos);
-  EXPECT_NE(failure(empty.path() / "missing").find("not a content directory"), std::string::npos);
-
-  ScratchDirectory bad;
-  bad.write("home.stories.json", R"({"groups": [{"id": "8c1e8a0e-3b5f-4c4e-9f0a-2a4b6c8d0e1f", "title": "t",
-      "items": [{"id": "5d2f9b1a-7c3e-4d5f-8a9b-0c1d2e3f4a5b", "type": "POLL",
-                 "widgetOptions": [{"id": "nope", "text": "a", "orderIndex": 0}]}]}]})");
-  EXPECT_NE(
-      failure(bad.path()).find("home.stories.json: groups[0].items[0].widgetOptions[0].id is not a UUID"),
-      std::string::npos);
-
-  ScratchDirectory broken;
-  broken.write("side.banners.json", R"({"banners": [{"id": 1.5}]})");
-  EXPECT_NE(failure(broken.path()).find("banners[0].id is not an integer"), std::string::npos);
+TEST(OperationsRoutes, NoAdminTokenMeansNoMetricsRoute) {
+  ServiceHarness harness;
+  EXPECT_EQ(harness.client().Get("/metrics", {{"Authorization", "Bearer "}})->status, 404);
 }
 
 }  // namespace
-}  // namespace orvane::service
+}  // namespace orvane::service::app::testing
