@@ -44,7 +44,7 @@ int ContentService::start() { return start(options_.host, options_.port); }
 
 int ContentService::start(const std::string& host, int port) {
   std::lock_guard lock(lifecycleMutex_);
-  if (server_) throw std::runtime_error("The service is already running on port " + std::to_string(port()) + ".");
+  if (server_) throw std::runtime_error("The service is already running on port " + std::to_string(this->port()) + ".");
   http::ServerOptions serverOptions;
   serverOptions.host = host;
   serverOptions.port = port;

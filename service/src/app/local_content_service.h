@@ -19,6 +19,7 @@ namespace orvane::service {
 namespace app {
 class ContentService;
 }
+class ScratchDatabase;
 
 struct LocalContentServiceOptions {
   // The SDK key of the app "demo-app" the content belongs to.
@@ -29,8 +30,8 @@ struct LocalContentServiceOptions {
   // The access log, one JSON line per answered request, when set. Called on server threads.
   std::function<void(const std::string&)> log;
   // Where content, votes and events are kept, seeded from the content folder when it holds no
-  // content yet. Empty: the engine ORVANE_TEST_DATABASE names ("postgresql://..."), else a SQLite
-  // file of its own, removed with the service.
+  // content yet. Empty: a database of its own, removed with the service, on the PostgreSQL server
+  // ORVANE_TEST_DATABASE names ("postgresql://..."), else in a SQLite file.
   std::string databaseUrl;
 };
 
@@ -72,7 +73,7 @@ class LocalContentService {
  private:
   void waitMediaDelay();
 
-  std::filesystem::path scratchFolder_;  // the throwaway database's; empty for a given one
+  std::unique_ptr<ScratchDatabase> scratch_;  // unless a database was given
   std::atomic<bool> unavailable_{false};
   std::mutex delayMutex_;
   std::condition_variable delayEnded_;
