@@ -127,23 +127,21 @@ std::uint64_t ParsedFlags::bytes(const std::string& name) const {
 }
 
 std::string usage(std::string_view synopsis, std::string_view summary, const std::vector<Flag>& flags) {
+  constexpr std::size_t kColumn = 24;
+  const std::string indent(kColumn, ' ');
   std::string text = "usage: " + std::string(synopsis) + "\n" + std::string(summary) + "\n";
-  if (!flags.empty()) text += "\noptions (a flag beats its environment variable):\n";
+  if (!flags.empty()) text += "\noptions (a flag beats its environment variable, which beats the default):\n";
   for (const Flag& flag : flags) {
     std::string left = "  --" + flag.name + (flag.valueName.empty() ? "" : " " + flag.valueName);
-    if (left.size() < 24)
-      left.resize(24, ' ');
-    else
-      left += "\n" + std::string(24, ' ');
-    text += left + flag.help;
+    left = left.size() < kColumn ? left + std::string(kColumn - left.size(), ' ') : left + "\n" + indent;
+    text += left + flag.help + "\n";
     std::string notes;
     if (!flag.environment.empty()) notes += "env " + flag.environment;
     if (!flag.defaultValue.empty())
       notes += (notes.empty() ? "" : ", ") + std::string("default ") + flag.defaultValue;
-    if (!notes.empty()) text += " [" + notes + "]";
-    text += "\n";
+    if (!notes.empty()) text += indent + "(" + notes + ")\n";
   }
-  text += "  --help                  this help\n";
+  text += "  --help" + std::string(kColumn - 8, ' ') + "this help\n";
   return text;
 }
 

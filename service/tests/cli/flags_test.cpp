@@ -80,8 +80,8 @@ TEST(Flags, MisusedFlagsAreUsageErrorsNamingTheFlag) {
 TEST(Flags, UsageNamesEveryFlagWithItsVariableAndDefault) {
   const std::string text = usage("tool serve [options]", "Serves.", kFlags);
   EXPECT_NE(text.find("--port N"), std::string::npos);
-  EXPECT_NE(text.find("[env ORVANE_PORT, default 8080]"), std::string::npos);
-  EXPECT_NE(text.find("[default 1MiB]"), std::string::npos);
+  EXPECT_NE(text.find("(env ORVANE_PORT, default 8080)"), std::string::npos);
+  EXPECT_NE(text.find("(default 1MiB)"), std::string::npos);
   EXPECT_NE(text.find("--help"), std::string::npos);
 }
 
