@@ -10,6 +10,7 @@
 #include "content/wire_shape.h"
 #include "json_views.h"
 #include "media/media_library.h"
+#include "video_durations.h"
 
 namespace orvane::service::admin {
 namespace {
@@ -203,12 +204,13 @@ class Api {
 
   Response saveDraft(const Request& request) {
     const PlacementPath path = placementOf(request);
-    const nlohmann::json document = jsonBody(request);
+    nlohmann::json document = jsonBody(request);
     try {
       content::checkDocument(document, path.kind, "the draft");
     } catch (const content::ContentError& error) {
       refuse(400, error.what());
     }
+    fillVideoDurations(document, store_);
     store_.saveDraft(path.app.id, path.key, path.kind, document);
     return contentAnswer(path, storage::Environment::staging);
   }
