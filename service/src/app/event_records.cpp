@@ -11,6 +11,10 @@ namespace {
 
 using nlohmann::json;
 
+// Event times a device's clock can plausibly give, and the clock's nanoseconds can hold.
+constexpr std::chrono::sys_seconds kEarliest{std::chrono::sys_days{std::chrono::year{1970} / 1 / 1}};
+constexpr std::chrono::sys_seconds kLatest{std::chrono::sys_days{std::chrono::year{2200} / 1 / 1}};
+
 // Ids the SDK sends in events: UUIDs, decimal banner ids, the host's own group ids. Bounded and
 // plain, so they are safe in reports and logs.
 bool isEventId(const std::string& text) {
@@ -77,8 +81,12 @@ std::variant<storage::StoredEvent, RejectedEvent> common(const json& body, const
   if (read.problem().empty() && !isEventType(event.eventType)) read.fail("\"eventType\" is not an event type");
   read.text(platformKey, true);
   if (auto occurred = read.text("occurredAt", true)) {
-    event.occurredAt = content::parseDateTime(*occurred);
-    if (!event.occurredAt) read.fail("\"occurredAt\" is not a date such as 2024-05-01T12:30:00Z");
+    const auto parsed = content::parseDateTime(*occurred);
+    if (parsed && *parsed >= kEarliest && *parsed < kLatest) {
+      event.occurredAt = *parsed;
+    } else {
+      read.fail("\"occurredAt\" is not a date such as 2024-05-01T12:30:00Z");
+    }
   }
   event.groupId = read.id("storyGroupId");
   event.itemId = read.id("storyItemId");

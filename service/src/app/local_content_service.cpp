@@ -1,12 +1,13 @@
 #include "local_content_service.h"
 
+#include <unistd.h>
+
 #include <algorithm>
-#include <cstdlib>
+#include <atomic>
 
 #include "content/identifiers.h"
 #include "content_service.h"
 #include "placeholder_routes.h"
-#include "scratch_database.h"
 
 namespace orvane::service {
 namespace {
@@ -15,15 +16,23 @@ constexpr const char* kAppKey = "demo-app";
 // Far more than any test reads back.
 constexpr std::size_t kReadBackLimit = 1'000'000;
 
+std::filesystem::path newScratchFolder() {
+  static std::atomic<int> counter{0};
+  auto folder = std::filesystem::temp_directory_path() /
+                ("orvane-content-service-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  return folder;
+}
+
 }  // namespace
 
 LocalContentService::LocalContentService(const std::filesystem::path& contentFolder, LocalContentServiceOptions options) {
   app::ContentServiceOptions serviceOptions;
   serviceOptions.databaseUrl = options.databaseUrl;
   if (serviceOptions.databaseUrl.empty()) {
-    const char* server = std::getenv("ORVANE_TEST_DATABASE");
-    scratch_ = std::make_unique<ScratchDatabase>(server != nullptr ? server : "");
-    serviceOptions.databaseUrl = scratch_->url();
+    scratchFolder_ = newScratchFolder();
+    serviceOptions.databaseUrl = "sqlite:" + (scratchFolder_ / "content.sqlite").string();
   }
   serviceOptions.seed = content::ContentSeed{contentFolder, kAppKey, options.sdkKey};
   serviceOptions.certificatePath = std::move(options.certificatePath);
@@ -42,7 +51,11 @@ LocalContentService::LocalContentService(const std::filesystem::path& contentFol
 
 LocalContentService::~LocalContentService() {
   stop();
-  service_.reset();  // its connections close before the database goes
+  service_.reset();  // its connections close before the file goes
+  if (!scratchFolder_.empty()) {
+    std::error_code ignored;
+    std::filesystem::remove_all(scratchFolder_, ignored);
+  }
 }
 
 int LocalContentService::start(const std::string& host, int port) {

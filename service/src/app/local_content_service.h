@@ -19,7 +19,6 @@ namespace orvane::service {
 namespace app {
 class ContentService;
 }
-class ScratchDatabase;
 
 struct LocalContentServiceOptions {
   // The SDK key of the app "demo-app" the content belongs to.
@@ -30,8 +29,7 @@ struct LocalContentServiceOptions {
   // The access log, one JSON line per answered request, when set. Called on server threads.
   std::function<void(const std::string&)> log;
   // Where content, votes and events are kept, seeded from the content folder when it holds no
-  // content yet. Empty: a database of its own, removed with the service, on the PostgreSQL server
-  // ORVANE_TEST_DATABASE names ("postgresql://..."), else in a SQLite file.
+  // content yet. Empty: a SQLite file of its own, removed with the service.
   std::string databaseUrl;
 };
 
@@ -73,7 +71,7 @@ class LocalContentService {
  private:
   void waitMediaDelay();
 
-  std::unique_ptr<ScratchDatabase> scratch_;  // unless a database was given
+  std::filesystem::path scratchFolder_;  // the SQLite file's, unless a database was given
   std::atomic<bool> unavailable_{false};
   std::mutex delayMutex_;
   std::condition_variable delayEnded_;

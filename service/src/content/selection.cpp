@@ -14,8 +14,8 @@ using nlohmann::json;
 
 const std::string kOriginMarker = "{{origin}}";
 
-bool isLive(const json& record, std::chrono::system_clock::time_point now) {
-  const auto bound = [&](const char* key) -> std::optional<std::chrono::system_clock::time_point> {
+bool isLive(const json& record, std::chrono::sys_seconds now) {
+  const auto bound = [&](const char* key) -> std::optional<std::chrono::sys_seconds> {
     auto found = record.find(key);
     if (found == record.end() || !found->is_string()) return std::nullopt;
     return parseDateTime(found->get_ref<const std::string&>());
@@ -72,7 +72,7 @@ json liveSelection(const json& document, storage::ContentKind kind, std::chrono:
   const char* listKey = kind == storage::ContentKind::stories ? "groups" : "banners";
   std::vector<const json*> chosen;
   for (const auto& record : document.at(listKey))
-    if (isLive(record, now) && isMeantFor(record, audience)) chosen.push_back(&record);
+    if (isLive(record, std::chrono::floor<std::chrono::seconds>(now)) && isMeantFor(record, audience)) chosen.push_back(&record);
   std::stable_sort(chosen.begin(), chosen.end(), [](const json* a, const json* b) {
     const auto left = priorityOf(*a), right = priorityOf(*b);
     if (left && right) return *left < *right;

@@ -25,7 +25,7 @@ int daysInMonth(int year, int month) {
 
 }  // namespace
 
-std::optional<std::chrono::system_clock::time_point> parseDateTime(std::string_view text) {
+std::optional<std::chrono::sys_seconds> parseDateTime(std::string_view text) {
   // YYYY-MM-DDTHH:MM:SS then Z or +HH:MM / -HH:MM
   if (text.size() != 20 && text.size() != 25) return std::nullopt;
   if (text[4] != '-' || text[7] != '-' || (text[10] != 'T' && text[10] != 't') || text[13] != ':' ||
@@ -46,15 +46,10 @@ std::optional<std::chrono::system_clock::time_point> parseDateTime(std::string_v
       return std::nullopt;
     offsetMinutes = (offsetHours * 60 + offsetRest) * (text[19] == '-' ? -1 : 1);
   }
-  std::tm parts{};
-  parts.tm_year = year - 1900;
-  parts.tm_mon = month - 1;
-  parts.tm_mday = day;
-  parts.tm_hour = hour;
-  parts.tm_min = minute;
-  parts.tm_sec = second;
-  const std::time_t utc = timegm(&parts);
-  return std::chrono::system_clock::from_time_t(utc) - std::chrono::minutes(offsetMinutes);
+  using namespace std::chrono;
+  const sys_days date = year_month_day{std::chrono::year{year}, std::chrono::month{static_cast<unsigned>(month)},
+                                       std::chrono::day{static_cast<unsigned>(day)}};
+  return sys_seconds{date} + hours(hour) + minutes(minute) + seconds(second) - minutes(offsetMinutes);
 }
 
 std::string formatDateTime(std::chrono::system_clock::time_point time) {

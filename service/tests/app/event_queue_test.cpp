@@ -187,6 +187,9 @@ class GatedEventsStore : public storage::Store {
   }
   void addMedia(const storage::MediaRecord& media) override { inner_->addMedia(media); }
   std::optional<storage::MediaRecord> media(std::string_view sha256) override { return inner_->media(sha256); }
+  std::vector<storage::ReportCount> reportCounts(storage::TimePoint from, storage::TimePoint to) override {
+    return inner_->reportCounts(from, to);
+  }
   void backupTo(const std::filesystem::path& file) override { inner_->backupTo(file); }
 
  private:
