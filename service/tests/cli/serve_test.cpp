@@ -14,6 +14,7 @@ namespace orvane::service::cli {
 namespace {
 
 const std::string kProgram = ORVANE_CONTENT_SERVICE_EXECUTABLE;
+const std::string kGroup = "0c787a5d-0f85-5d16-b908-e42609841160";  // the sample's first group
 
 nlohmann::json serviceEvent(int number) {
   return {{"appKey", "demo-app"},
@@ -22,7 +23,8 @@ nlohmann::json serviceEvent(int number) {
           {"platform", "IOS"},
           {"sessionId", "s-1"},
           {"occurredAt", "2025-06-01T12:00:00Z"},
-          {"eventId", "e-" + std::to_string(number)}};
+          {"eventId", "e-" + std::to_string(number)},
+          {"storyGroupId", kGroup}};
 }
 
 TEST(Serve, PrintsTheOriginFirstAndStoresQueuedEventsWhenTerminated) {
