@@ -2,6 +2,8 @@
 
 #include <charconv>
 #include <memory>
+#include <system_error>
+#include <variant>
 
 #include <sodium.h>
 
@@ -230,7 +232,12 @@ class Api {
   }
 
   Response uploadMedia(const Request& request) {
-    auto outcome = media_->upload(request.body);
+    std::variant<storage::MediaRecord, media::UploadRefusal> outcome;
+    try {
+      outcome = media_->upload(request.body);
+    } catch (const std::system_error&) {  // a full or read-only disk; filesystem_error is one too
+      refuse(503, "the media folder cannot be written; try again later");
+    }
     if (auto* refusal = std::get_if<media::UploadRefusal>(&outcome)) refuse(refusal->status, refusal->reason);
     return Response::json(201, toJson(std::get<storage::MediaRecord>(outcome)));
   }
