@@ -119,9 +119,7 @@ ProbeResult probeDuration(const std::filesystem::path& file, std::string_view de
   // 127: the executable was not there (posix_spawn may report it only through the exit status).
   if (WIFEXITED(status) && WEXITSTATUS(status) == 127) return {};
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return {ProbeResult::Status::unreadable, std::nullopt};
-  const std::optional<double> seconds = parseSeconds(text);
-  if (!seconds) return {ProbeResult::Status::unreadable, std::nullopt};
-  return {ProbeResult::Status::measured, seconds};
+  return {ProbeResult::Status::measured, parseSeconds(text)};
 }
 
 }  // namespace orvane::service::media

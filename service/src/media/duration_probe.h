@@ -15,7 +15,8 @@ struct ProbeOptions {
 
 struct ProbeResult {
   enum class Status {
-    measured,     // `seconds` holds the length
+    measured,     // ffprobe read it; `seconds` holds the length unless the file does not say (a
+                  // streamed WebM, as browsers record them)
     unreadable,   // ffprobe ran and could not read a length: not a video we can serve
     unavailable,  // ffprobe could not be run, or ran out of time
   } status = Status::unavailable;

@@ -28,6 +28,20 @@ TEST(DurationProbe, MeasuresAGeneratedVideoInEachContainer) {
   }
 }
 
+TEST(DurationProbe, AcceptsAStreamedVideoThatDoesNotSayItsLength) {
+  // Browsers record WebM this way: written as a stream, with no length in its header.
+  TemporaryFolder folder;
+  const auto video = folder.path() / "streamed.webm";
+  const std::string command =
+      "ffmpeg -nostdin -v error -f lavfi -i testsrc=size=64x48:rate=10:duration=1 -c:v libvpx "
+      "-f webm pipe:1 > '" +
+      video.string() + "'";
+  if (std::system(command.c_str()) != 0) GTEST_SKIP() << "ffmpeg not found: skipping";
+  const ProbeResult probed = probeDuration(video, "matroska", {});
+  EXPECT_EQ(probed.status, ProbeResult::Status::measured);
+  EXPECT_FALSE(probed.seconds);
+}
+
 TEST(DurationProbe, TellsAnUnreadableFileFromAMissingTool) {
   TemporaryFolder folder;
   const auto garbage = folder.path() / "garbage";
