@@ -1,5 +1,6 @@
 #include "access_policy.h"
 
+#include <cctype>
 #include <stdexcept>
 
 #include <sodium.h>
@@ -16,16 +17,13 @@ std::string digest(std::string_view text) {
   return out;
 }
 
+// The token of "Authorization: Bearer <token>"; the scheme's name is case-insensitive.
 std::string_view presentedToken(const http::Request& request) {
   std::string_view value = request.header("Authorization");
-  constexpr std::string_view kScheme = "Bearer ";
+  constexpr std::string_view kScheme = "bearer ";
   if (value.size() <= kScheme.size()) return {};
   for (std::size_t i = 0; i < kScheme.size(); ++i) {
-    const char c = value[i];
-    const char lower = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    const char expected =
-        (kScheme[i] >= 'A' && kScheme[i] <= 'Z') ? static_cast<char>(kScheme[i] - 'A' + 'a') : kScheme[i];
-    if (lower != expected) return {};
+    if (std::tolower(static_cast<unsigned char>(value[i])) != kScheme[i]) return {};
   }
   value.remove_prefix(kScheme.size());
   while (!value.empty() && value.front() == ' ') value.remove_prefix(1);
@@ -37,11 +35,6 @@ bool sameDigest(const std::string& a, const std::string& b) {
 }
 
 }  // namespace
-
-bool bearerTokenMatches(const http::Request& request, std::string_view token) {
-  const std::string_view presented = presentedToken(request);
-  return !token.empty() && !presented.empty() && sameDigest(digest(presented), digest(token));
-}
 
 BearerTokenPolicy::BearerTokenPolicy(std::string token) : tokenHash_(digest(token)) {
   if (token.empty()) throw std::invalid_argument("an empty admin token would let anyone in");

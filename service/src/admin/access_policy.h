@@ -14,7 +14,6 @@ enum class Permission {
   manageApps,      // create apps, create and revoke SDK keys
   editContent,     // save drafts, upload media
   publishContent,  // publish and roll back
-  readMetrics,
 };
 
 // The one place deciding who may do what through the admin API: a request is let through (nullopt)
@@ -34,8 +33,5 @@ class BearerTokenPolicy final : public AccessPolicy {
  private:
   std::string tokenHash_;
 };
-
-// True when the request carries "Authorization: Bearer <token>" with exactly this token.
-bool bearerTokenMatches(const http::Request& request, std::string_view token);
 
 }  // namespace orvane::service::admin
