@@ -45,7 +45,8 @@ std::optional<std::chrono::sys_days> parseReportDate(std::string_view text) {
   };
   auto year = number(0, 4), month = number(5, 2), day = number(8, 2);
   if (!year || !month || !day || *month < 1 || *day < 1) return std::nullopt;
-  const std::chrono::year_month_day date{std::chrono::year(*year), std::chrono::month(static_cast<unsigned>(*month)),
+  const std::chrono::year_month_day date{std::chrono::year(*year),
+                                         std::chrono::month(static_cast<unsigned>(*month)),
                                          std::chrono::day(static_cast<unsigned>(*day))};
   if (!date.ok()) return std::nullopt;
   return std::chrono::sys_days(date);
@@ -63,19 +64,26 @@ void writeReport(storage::Store& store, const ReportQuery& query, std::ostream& 
   }
   const storage::TimePoint from = query.from ? storage::TimePoint(*query.from) : storage::TimePoint();
   const storage::TimePoint to =
-      query.to ? storage::TimePoint(*query.to + std::chrono::days(1))
-               : std::chrono::time_point_cast<storage::TimePoint::duration>(std::chrono::system_clock::now()) +
-                     std::chrono::milliseconds(1);
+      query.to
+          ? storage::TimePoint(*query.to + std::chrono::days(1))
+          : std::chrono::time_point_cast<storage::TimePoint::duration>(std::chrono::system_clock::now()) +
+                std::chrono::milliseconds(1);
   auto counts = store.reportCounts(from, to);
   std::erase_if(counts, [](const storage::ReportCount& count) { return count.count == 0; });
-  std::sort(counts.begin(), counts.end(), [](const auto& a, const auto& b) { return sortKey(a) < sortKey(b); });
+  std::sort(counts.begin(), counts.end(),
+            [](const auto& a, const auto& b) { return sortKey(a) < sortKey(b); });
 
   if (query.format == ReportFormat::json) {
     auto rows = nlohmann::json::array();
     for (const auto& count : counts) {
-      rows.push_back({{"date", dayText(count.day)}, {"app", count.app}, {"placement", count.placement},
-                      {"group", count.group}, {"page", count.page}, {"option", count.option},
-                      {"metric", count.metric}, {"count", count.count}});
+      rows.push_back({{"date", dayText(count.day)},
+                      {"app", count.app},
+                      {"placement", count.placement},
+                      {"group", count.group},
+                      {"page", count.page},
+                      {"option", count.option},
+                      {"metric", count.metric},
+                      {"count", count.count}});
     }
     // Ids are whatever clients sent: invalid UTF-8 is replaced, not allowed to abort the report.
     out << rows.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';

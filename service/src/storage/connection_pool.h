@@ -18,6 +18,7 @@ class ConnectionPool {
   using Connect = std::function<std::unique_ptr<SqlConnection>()>;
   ConnectionPool(Connect connect, std::size_t size, bool serializeWrites);
 
+  // Outside any transaction: reads, and single statements that are a transaction by themselves.
   template <class Work>
   auto read(Work&& work) {
     Lease lease(*this);

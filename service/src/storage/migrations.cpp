@@ -17,8 +17,8 @@ struct Migration {
 // Learns each indexed option's placement and group from the content the earlier version stored,
 // oldest published version first so the newest document has the last word.
 void placeVoteOptions(SqlConnection& connection) {
-  SqlResult placements = connection.run(
-      "SELECT id, app_id, draft_document FROM placements WHERE kind = 'stories' ORDER BY id");
+  SqlResult placements =
+      connection.run("SELECT id, app_id, draft_document FROM placements WHERE kind = 'stories' ORDER BY id");
   for (std::size_t row = 0; row < placements.size(); ++row) {
     const std::int64_t placementId = placements.integer(row, 0), appId = placements.integer(row, 1);
     SqlResult versions = connection.run(
@@ -110,10 +110,11 @@ void migrateSchema(SqlConnection& connection, int targetVersion) {
     if (connection.engine() == SqlEngine::postgresql) connection.run("SELECT pg_advisory_xact_lock(4207291)");
     const int stored = storedSchemaVersion(connection);
     if (stored > currentSchemaVersion()) {
-      throw StoreError("the database is at schema version " + std::to_string(stored) +
-                       ", newer than this orvane-content-service knows (version " +
-                       std::to_string(currentSchemaVersion()) +
-                       "): run the newer release that wrote it, or restore a backup taken before the upgrade");
+      throw StoreError(
+          "the database is at schema version " + std::to_string(stored) +
+          ", newer than this orvane-content-service knows (version " +
+          std::to_string(currentSchemaVersion()) +
+          "): run the newer release that wrote it, or restore a backup taken before the upgrade");
     }
     const auto now = toMillis(std::chrono::system_clock::now());
     for (const auto& migration : migrations) {

@@ -43,7 +43,8 @@ class PostgresConnection final : public SqlConnection {
       throw SqlError(SqlError::Kind::connection, "cannot connect to PostgreSQL: " + trimmed(reason));
     }
     // Notices ("already exists, skipping") are not errors and would only clutter the service's output.
-    PQsetNoticeProcessor(connection_, [](void*, const char*) {}, nullptr);
+    PQsetNoticeProcessor(
+        connection_, [](void*, const char*) {}, nullptr);
   }
 
   ~PostgresConnection() override { PQfinish(connection_); }
@@ -74,8 +75,8 @@ class PostgresConnection final : public SqlConnection {
       }
       values[i] = texts[i].c_str();
     }
-    Result result(PQexecPrepared(connection_, name.c_str(), static_cast<int>(values.size()), values.data(), nullptr,
-                                 nullptr, 0));
+    Result result(PQexecPrepared(connection_, name.c_str(), static_cast<int>(values.size()), values.data(),
+                                 nullptr, nullptr, 0));
     check(result.get());
     const auto rows = static_cast<std::size_t>(PQntuples(result.get()));
     const auto columns = static_cast<std::size_t>(PQnfields(result.get()));

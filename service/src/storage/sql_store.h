@@ -25,12 +25,14 @@ class SqlStore final : public Store {
 
   bool hasContent() override;
   std::vector<PlacementSummary> placements(std::int64_t appId) override;
-  std::optional<PlacementContent> placement(std::int64_t appId, std::string_view placementKey, ContentKind kind,
-                                            Environment environment) override;
+  std::optional<PlacementContent> placement(std::int64_t appId, std::string_view placementKey,
+                                            ContentKind kind, Environment environment) override;
   void saveDraft(std::int64_t appId, std::string_view placementKey, ContentKind kind,
                  const nlohmann::json& document) override;
-  std::optional<std::int64_t> publish(std::int64_t appId, std::string_view placementKey, ContentKind kind) override;
-  std::optional<std::int64_t> rollback(std::int64_t appId, std::string_view placementKey, ContentKind kind) override;
+  std::optional<std::int64_t> publish(std::int64_t appId, std::string_view placementKey,
+                                      ContentKind kind) override;
+  std::optional<std::int64_t> rollback(std::int64_t appId, std::string_view placementKey,
+                                       ContentKind kind) override;
   std::int64_t contentRevision() override;
 
   VoteOutcome recordVote(std::int64_t appId, std::string_view itemId, std::string_view optionId,

@@ -19,12 +19,14 @@ App SqlStore::createApp(const std::string& key, const std::string& name) {
   if (key.empty()) throw StoreError("an app needs a key");
   try {
     return pool_->write([&](SqlConnection& connection) {
-      SqlResult result = connection.run("INSERT INTO apps (app_key, name, created_at) VALUES (?, ?, ?) RETURNING id",
-                                        {key, name, toMillis(std::chrono::system_clock::now())});
+      SqlResult result =
+          connection.run("INSERT INTO apps (app_key, name, created_at) VALUES (?, ?, ?) RETURNING id",
+                         {key, name, toMillis(std::chrono::system_clock::now())});
       return App{result.integer(0, 0), key, name};
     });
   } catch (const SqlError& error) {
-    if (error.kind() == SqlError::Kind::constraint) throw StoreError("an app with the key \"" + key + "\" exists already");
+    if (error.kind() == SqlError::Kind::constraint)
+      throw StoreError("an app with the key \"" + key + "\" exists already");
     throw;
   }
 }
@@ -61,8 +63,9 @@ std::optional<App> SqlStore::appByKey(std::string_view key) {
 }
 
 std::vector<App> SqlStore::apps() {
-  return appsOf(pool_->read(
-      [](SqlConnection& connection) { return connection.run("SELECT id, app_key, name FROM apps ORDER BY id"); }));
+  return appsOf(pool_->read([](SqlConnection& connection) {
+    return connection.run("SELECT id, app_key, name FROM apps ORDER BY id");
+  }));
 }
 
 SdkKeyInfo SqlStore::addSdkKey(std::int64_t appId, std::string_view sdkKey, const std::string& label) {
@@ -75,7 +78,8 @@ SdkKeyInfo SqlStore::addSdkKey(std::int64_t appId, std::string_view sdkKey, cons
         throw StoreError("no app has the id " + std::to_string(appId));
       }
       SqlResult result = connection.run(
-          "INSERT INTO sdk_keys (app_id, key_hash, label, prefix, created_at) VALUES (?, ?, ?, ?, ?) RETURNING id",
+          "INSERT INTO sdk_keys (app_id, key_hash, label, prefix, created_at) VALUES (?, ?, ?, ?, ?) "
+          "RETURNING id",
           {appId, hash, label, prefix, toMillis(now)});
       return SdkKeyInfo{result.integer(0, 0), label, prefix, now, std::nullopt};
     });
@@ -88,7 +92,8 @@ SdkKeyInfo SqlStore::addSdkKey(std::int64_t appId, std::string_view sdkKey, cons
 std::vector<SdkKeyInfo> SqlStore::sdkKeys(std::int64_t appId) {
   return keysOf(pool_->read([&](SqlConnection& connection) {
     return connection.run(
-        "SELECT id, label, prefix, created_at, revoked_at FROM sdk_keys WHERE app_id = ? ORDER BY id", {appId});
+        "SELECT id, label, prefix, created_at, revoked_at FROM sdk_keys WHERE app_id = ? ORDER BY id",
+        {appId});
   }));
 }
 

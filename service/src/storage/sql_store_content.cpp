@@ -35,7 +35,8 @@ std::optional<PlacementContent> SqlStore::placement(std::int64_t appId, std::str
   SqlResult result = pool_->read([&](SqlConnection& connection) {
     return connection.run(
         "SELECT p.id, p.revision, p.draft_document, p.draft_saved_at, v.document, v.published_at "
-        "FROM placements p LEFT JOIN placement_versions v ON v.placement_id = p.id AND v.version = p.published_version "
+        "FROM placements p LEFT JOIN placement_versions v ON v.placement_id = p.id AND v.version = "
+        "p.published_version "
         "WHERE p.app_id = ? AND p.placement_key = ? AND p.kind = ?",
         {appId, placementKey, kindName(kind)});
   });
@@ -44,8 +45,8 @@ std::optional<PlacementContent> SqlStore::placement(std::int64_t appId, std::str
   const std::size_t documentColumn = draft ? 2 : 4;
   if (result.isNull(0, documentColumn)) return std::nullopt;
   auto document = nlohmann::json::parse(result.text(0, documentColumn), nullptr, false);
-  if (document.is_discarded()) throw StoreError("the stored content of placement " + std::string(placementKey) +
-                                                " is not valid JSON");
+  if (document.is_discarded())
+    throw StoreError("the stored content of placement " + std::string(placementKey) + " is not valid JSON");
   return PlacementContent{result.integer(0, 0), result.integer(0, 1), std::move(document),
                           fromMillis(result.integer(0, documentColumn + 1))};
 }
@@ -53,7 +54,8 @@ std::optional<PlacementContent> SqlStore::placement(std::int64_t appId, std::str
 void SqlStore::saveDraft(std::int64_t appId, std::string_view placementKey, ContentKind kind,
                          const nlohmann::json& document) {
   if (placementKey.empty()) throw StoreError("a placement needs a key");
-  const std::string text = document.dump();
+  // Texts that are not UTF-8 are stored with replacement characters rather than refused half-way.
+  const std::string text = document.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
   try {
     pool_->write([&](SqlConnection& connection) {
       SqlResult placement = connection.run(
@@ -62,16 +64,19 @@ void SqlStore::saveDraft(std::int64_t appId, std::string_view placementKey, Cont
           "draft_document = excluded.draft_document, draft_saved_at = excluded.draft_saved_at, "
           "revision = placements.revision + 1 RETURNING id",
           {appId, placementKey, kindName(kind), text, toMillis(std::chrono::system_clock::now())});
-      if (kind == ContentKind::stories) indexVoteOptions(connection, appId, placement.integer(0, 0), document);
+      if (kind == ContentKind::stories)
+        indexVoteOptions(connection, appId, placement.integer(0, 0), document);
       bumpContentRevision(connection);
     });
   } catch (const SqlError& error) {
-    if (error.kind() == SqlError::Kind::constraint) throw StoreError("no app has the id " + std::to_string(appId));
+    if (error.kind() == SqlError::Kind::constraint)
+      throw StoreError("no app has the id " + std::to_string(appId));
     throw;
   }
 }
 
-std::optional<std::int64_t> SqlStore::publish(std::int64_t appId, std::string_view placementKey, ContentKind kind) {
+std::optional<std::int64_t> SqlStore::publish(std::int64_t appId, std::string_view placementKey,
+                                              ContentKind kind) {
   return pool_->write([&](SqlConnection& connection) -> std::optional<std::int64_t> {
     // The update comes first so that concurrent publishes of one placement queue on its row.
     SqlResult placement = connection.run(
@@ -82,20 +87,24 @@ std::optional<std::int64_t> SqlStore::publish(std::int64_t appId, std::string_vi
     if (placement.empty()) return std::nullopt;
     const std::int64_t placementId = placement.integer(0, 0);
     const std::int64_t version =
-        connection.run("SELECT COALESCE(MAX(version), 0) + 1 FROM placement_versions WHERE placement_id = ?",
-                       {placementId})
+        connection
+            .run("SELECT COALESCE(MAX(version), 0) + 1 FROM placement_versions WHERE placement_id = ?",
+                 {placementId})
             .integer(0, 0);
-    connection.run("INSERT INTO placement_versions (placement_id, version, document, published_at) VALUES (?, ?, ?, ?)",
-                   {placementId, version, placement.text(0, 1), toMillis(std::chrono::system_clock::now())});
     connection.run(
-        "UPDATE placements SET published_version = ?, draft_document = NULL, draft_saved_at = NULL WHERE id = ?",
+        "INSERT INTO placement_versions (placement_id, version, document, published_at) VALUES (?, ?, ?, ?)",
+        {placementId, version, placement.text(0, 1), toMillis(std::chrono::system_clock::now())});
+    connection.run(
+        "UPDATE placements SET published_version = ?, draft_document = NULL, draft_saved_at = NULL WHERE id "
+        "= ?",
         {version, placementId});
     bumpContentRevision(connection);
     return version;
   });
 }
 
-std::optional<std::int64_t> SqlStore::rollback(std::int64_t appId, std::string_view placementKey, ContentKind kind) {
+std::optional<std::int64_t> SqlStore::rollback(std::int64_t appId, std::string_view placementKey,
+                                               ContentKind kind) {
   return pool_->write([&](SqlConnection& connection) -> std::optional<std::int64_t> {
     // One statement, so the version it steps back from is the one it finds under the row's lock.
     SqlResult result = connection.run(

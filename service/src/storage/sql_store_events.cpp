@@ -42,9 +42,10 @@ void SqlStore::appendEvents(const std::vector<StoredEvent>& events) {
 
 std::vector<StoredEvent> SqlStore::events(std::int64_t appId, EventChannel channel, std::size_t limit) {
   SqlResult result = pool_->read([&](SqlConnection& connection) {
-    return connection.run("SELECT " + std::string(eventColumns) +
-                              " FROM events WHERE app_id = ? AND channel = ? ORDER BY id LIMIT ?",
-                          {appId, channelNumber(channel), static_cast<std::int64_t>(std::min<std::size_t>(limit, INT64_MAX))});
+    return connection.run(
+        "SELECT " + std::string(eventColumns) +
+            " FROM events WHERE app_id = ? AND channel = ? ORDER BY id LIMIT ?",
+        {appId, channelNumber(channel), static_cast<std::int64_t>(std::min<std::size_t>(limit, INT64_MAX))});
   });
   std::vector<StoredEvent> events;
   for (std::size_t row = 0; row < result.size(); ++row) {
@@ -72,14 +73,16 @@ void SqlStore::addMedia(const MediaRecord& media) {
         "INSERT INTO media (sha256, content_type, size, duration_seconds, created_at) VALUES (?, ?, ?, ?, ?) "
         "ON CONFLICT (sha256) DO NOTHING",
         {media.sha256, media.contentType, static_cast<std::int64_t>(media.size),
-         media.durationSeconds ? SqlValue(*media.durationSeconds) : SqlValue(nullptr), toMillis(media.createdAt)});
+         media.durationSeconds ? SqlValue(*media.durationSeconds) : SqlValue(nullptr),
+         toMillis(media.createdAt)});
   });
 }
 
 std::optional<MediaRecord> SqlStore::media(std::string_view sha256) {
   SqlResult result = pool_->read([&](SqlConnection& connection) {
-    return connection.run("SELECT sha256, content_type, size, duration_seconds, created_at FROM media WHERE sha256 = ?",
-                          {sha256});
+    return connection.run(
+        "SELECT sha256, content_type, size, duration_seconds, created_at FROM media WHERE sha256 = ?",
+        {sha256});
   });
   if (result.empty()) return std::nullopt;
   return MediaRecord{result.text(0, 0), result.text(0, 1), static_cast<std::uint64_t>(result.integer(0, 2)),
@@ -88,7 +91,8 @@ std::optional<MediaRecord> SqlStore::media(std::string_view sha256) {
 
 void SqlStore::backupTo(const std::filesystem::path& file) {
   if (engine_ == SqlEngine::postgresql) {
-    throw StoreError("a PostgreSQL database is backed up with pg_dump, e.g. pg_dump --format=custom --file=FILE URL");
+    throw StoreError(
+        "a PostgreSQL database is backed up with pg_dump, e.g. pg_dump --format=custom --file=FILE URL");
   }
   backupSqlite(sqlitePath_, file);
 }

@@ -11,13 +11,18 @@ struct MetricOfEvent {
 // Service events only: the SDK sends each of them once per session (clicks excepted), so they count
 // people's actions, where the analytics records would count screens.
 constexpr MetricOfEvent metricsOfEvents[] = {
-    {"STORY_GROUP_IMPRESSION", "impressions", false}, {"STORY_OPEN", "opens", false},
-    {"STORY_ITEM_VIEW", "page_views", false},         {"STORY_COMPLETE", "completions", false},
-    {"CTA_CLICK", "cta_clicks", false},               {"BANNER_IMPRESSION", "impressions", true},
+    {"STORY_GROUP_IMPRESSION", "impressions", false},
+    {"STORY_OPEN", "opens", false},
+    {"STORY_ITEM_VIEW", "page_views", false},
+    {"STORY_COMPLETE", "completions", false},
+    {"CTA_CLICK", "cta_clicks", false},
+    {"BANNER_IMPRESSION", "impressions", true},
     {"BANNER_CLICK", "banner_clicks", true},
 };
 
-std::chrono::sys_days dayOf(std::int64_t dayNumber) { return std::chrono::sys_days(std::chrono::days(dayNumber)); }
+std::chrono::sys_days dayOf(std::int64_t dayNumber) {
+  return std::chrono::sys_days(std::chrono::days(dayNumber));
+}
 
 }  // namespace
 
@@ -32,7 +37,8 @@ std::vector<ReportCount> SqlStore::reportCounts(TimePoint from, TimePoint to) {
             placeholderList(std::size(metricsOfEvents)) + " GROUP BY 1, 2, 3, 4, 5, 6, 7, 8",
         eventParameters);
     SqlResult voteRows = connection.run(
-        "SELECT v.voted_at / 86400000, a.app_key, COALESCE(p.placement_key, ''), o.group_id, v.item_id, v.option_id, "
+        "SELECT v.voted_at / 86400000, a.app_key, COALESCE(p.placement_key, ''), o.group_id, v.item_id, "
+        "v.option_id, "
         "COUNT(*) FROM votes v JOIN apps a ON a.id = v.app_id "
         "JOIN vote_options o ON o.app_id = v.app_id AND o.item_id = v.item_id AND o.option_id = v.option_id "
         "LEFT JOIN placements p ON p.id = o.placement_id "
@@ -47,8 +53,9 @@ std::vector<ReportCount> SqlStore::reportCounts(TimePoint from, TimePoint to) {
     for (const auto& known : metricsOfEvents) {
       if (known.eventType != type) continue;
       counts.push_back(ReportCount{dayOf(events.integer(row, 0)), events.text(row, 1), events.text(row, 2),
-                                   events.text(row, known.banner ? 6 : 4), events.text(row, known.banner ? 7 : 5), "",
-                                   std::string(known.metric), events.integer(row, 8)});
+                                   events.text(row, known.banner ? 6 : 4),
+                                   events.text(row, known.banner ? 7 : 5), "", std::string(known.metric),
+                                   events.integer(row, 8)});
     }
   }
   for (std::size_t row = 0; row < votes.size(); ++row) {

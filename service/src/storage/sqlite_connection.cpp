@@ -46,7 +46,8 @@ class SqliteConnection final : public SqlConnection {
     if (static_cast<int>(parameters.size()) != sqlite3_bind_parameter_count(statement)) {
       throw StoreError("internal error: wrong parameter count for " + std::string(sql));
     }
-    for (std::size_t i = 0; i < parameters.size(); ++i) bind(statement, static_cast<int>(i + 1), parameters[i]);
+    for (std::size_t i = 0; i < parameters.size(); ++i)
+      bind(statement, static_cast<int>(i + 1), parameters[i]);
 
     const auto columns = static_cast<std::size_t>(sqlite3_column_count(statement));
     std::vector<std::optional<std::string>> cells;
@@ -60,7 +61,8 @@ class SqliteConnection final : public SqlConnection {
           cells.emplace_back();
         } else {
           const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-          cells.emplace_back(std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(statement, column))));
+          cells.emplace_back(
+              std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(statement, column))));
         }
       }
     }
@@ -105,19 +107,25 @@ class SqliteConnection final : public SqlConnection {
       auto text = std::get<std::string_view>(value);
       status = sqlite3_bind_text64(statement, index, text.data(), text.size(), SQLITE_STATIC, SQLITE_UTF8);
     }
-    if (status != SQLITE_OK) throw StoreError(std::string("SQLite: cannot bind a value: ") + sqlite3_errstr(status));
+    if (status != SQLITE_OK)
+      throw StoreError(std::string("SQLite: cannot bind a value: ") + sqlite3_errstr(status));
   }
 
   static SqlError::Kind kindOf(int status) {
     switch (status & 0xff) {
-      case SQLITE_CONSTRAINT: return SqlError::Kind::constraint;
+      case SQLITE_CONSTRAINT:
+        return SqlError::Kind::constraint;
       case SQLITE_BUSY:
-      case SQLITE_LOCKED: return SqlError::Kind::conflict;
-      default: return SqlError::Kind::other;
+      case SQLITE_LOCKED:
+        return SqlError::Kind::conflict;
+      default:
+        return SqlError::Kind::other;
     }
   }
 
-  [[noreturn]] void fail(int status) { throw SqlError(kindOf(status), std::string("SQLite: ") + sqlite3_errmsg(db_)); }
+  [[noreturn]] void fail(int status) {
+    throw SqlError(kindOf(status), std::string("SQLite: ") + sqlite3_errmsg(db_));
+  }
 
   sqlite3* db_ = nullptr;
   std::unordered_map<std::string, sqlite3_stmt*> statements_;

@@ -29,12 +29,14 @@ std::unique_ptr<Store> Store::open(const std::string& url) {
       if (error) throw StoreError("cannot create the folder " + folder.string() + ": " + error.message());
     }
     migrate(*connectSqlite(path));
-    auto pool = std::make_unique<ConnectionPool>([path] { return connectSqlite(path); }, sqliteConnections, true);
+    auto pool =
+        std::make_unique<ConnectionPool>([path] { return connectSqlite(path); }, sqliteConnections, true);
     return std::make_unique<SqlStore>(std::move(pool), SqlEngine::sqlite, path);
   }
   if (url.starts_with("postgresql://") || url.starts_with("postgres://")) {
     migrate(*connectPostgres(url));
-    auto pool = std::make_unique<ConnectionPool>([url] { return connectPostgres(url); }, postgresConnections, false);
+    auto pool =
+        std::make_unique<ConnectionPool>([url] { return connectPostgres(url); }, postgresConnections, false);
     return std::make_unique<SqlStore>(std::move(pool), SqlEngine::postgresql, std::string());
   }
   throw StoreError("unknown database URL: expected sqlite:PATH or postgresql://...");

@@ -12,8 +12,9 @@ using BackupTest = StoreTest;
 
 TEST_P(BackupTest, CopyTakenWhileWritingHoldsWholeBatches) {
   const App app = store->createApp("demo-app", "Demo");
-  const auto file = test_support::scratchFolder() / ("backup-" + std::to_string(app.id) + "-" +
-                                                      std::to_string(reinterpret_cast<std::uintptr_t>(this)) + ".db");
+  const auto file =
+      test_support::scratchFolder() / ("backup-" + std::to_string(app.id) + "-" +
+                                       std::to_string(reinterpret_cast<std::uintptr_t>(this)) + ".db");
   if (GetParam() == test_support::StoreEngine::postgresql) {
     try {
       store->backupTo(file);
@@ -51,7 +52,8 @@ TEST_P(BackupTest, CopyTakenWhileWritingHoldsWholeBatches) {
   EXPECT_EQ(events.size() % 10, 0u);
   EXPECT_EQ(copy->appByKey("demo-app")->id, app.id);
   EXPECT_THROW(store->backupTo(databaseUrl().substr(7)), StoreError);
-  EXPECT_EQ(store->events(app.id, EventChannel::service, 1'000'000).size(), static_cast<std::size_t>(batches) * 10);
+  EXPECT_EQ(store->events(app.id, EventChannel::service, 1'000'000).size(),
+            static_cast<std::size_t>(batches) * 10);
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, BackupTest, ::testing::ValuesIn(test_support::storeEnginesForTests()),

@@ -70,7 +70,8 @@ TEST_P(ContentTest, PlacementsAreSeparatedByAppAndKind) {
   store->saveDraft(app.id, "home", ContentKind::banners, banners);
   store->publish(app.id, "home", ContentKind::banners);
 
-  EXPECT_EQ(store->placement(app.id, "home", ContentKind::banners, Environment::production)->document, banners);
+  EXPECT_EQ(store->placement(app.id, "home", ContentKind::banners, Environment::production)->document,
+            banners);
   EXPECT_FALSE(store->placement(app.id, "home", ContentKind::stories, Environment::production));
   EXPECT_FALSE(store->placement(other.id, "home", ContentKind::banners, Environment::staging));
   EXPECT_FALSE(store->placement(app.id, "away", ContentKind::stories, Environment::staging));
@@ -90,8 +91,9 @@ TEST_P(ContentTest, RequestTextsNeverBecomeSql) {
 }
 
 TEST_P(ContentTest, MediaRecordsRoundTrip) {
-  const MediaRecord video{std::string(64, 'a'), "video/mp4", 123456, 12.5,
-                          std::chrono::time_point_cast<std::chrono::milliseconds>(std::chrono::system_clock::now())};
+  const MediaRecord video{
+      std::string(64, 'a'), "video/mp4", 123456, 12.5,
+      std::chrono::time_point_cast<std::chrono::milliseconds>(std::chrono::system_clock::now())};
   store->addMedia(video);
   store->addMedia(video);  // the same bytes uploaded twice are one record
   const auto found = store->media(video.sha256);

@@ -45,7 +45,8 @@ TEST_P(EventsTest, BatchesAreStoredWholeAndListedOldestFirst) {
   const App app = store->createApp("demo-app", "Demo");
   const App other = store->createApp("other-app", "Other");
   std::vector<StoredEvent> batch;
-  for (int i = 0; i < 120; ++i) batch.push_back(storyEvent(app.id, firstDay + std::chrono::seconds(i), "E" + std::to_string(i)));
+  for (int i = 0; i < 120; ++i)
+    batch.push_back(storyEvent(app.id, firstDay + std::chrono::seconds(i), "E" + std::to_string(i)));
   batch.push_back(storyEvent(app.id, firstDay, "STORY_GROUP_OPENED", "", EventChannel::analytics));
   batch.push_back(storyEvent(other.id, firstDay, "STORY_OPEN"));
   batch.back().occurredAt.reset();
@@ -64,7 +65,8 @@ TEST_P(EventsTest, BatchesAreStoredWholeAndListedOldestFirst) {
   EXPECT_FALSE(store->events(other.id, EventChannel::service, 10).at(0).occurredAt);
 
   // A batch that cannot be written leaves nothing behind.
-  std::vector<StoredEvent> broken{storyEvent(app.id, secondDay, "STORY_OPEN"), storyEvent(other.id + 100, secondDay, "X")};
+  std::vector<StoredEvent> broken{storyEvent(app.id, secondDay, "STORY_OPEN"),
+                                  storyEvent(other.id + 100, secondDay, "X")};
   EXPECT_THROW(store->appendEvents(broken), StoreError);
   EXPECT_EQ(store->events(app.id, EventChannel::service, 1000).size(), 120u);
 }
@@ -78,7 +80,9 @@ class ReportTest : public EventsTest {
     const App other = store->createApp("other-app", "Other");
     store->saveDraft(app.id, "home", ContentKind::stories, storiesDocument("poll"));
     std::vector<StoredEvent> events;
-    auto add = [&](int times, const StoredEvent& event) { events.insert(events.end(), static_cast<std::size_t>(times), event); };
+    auto add = [&](int times, const StoredEvent& event) {
+      events.insert(events.end(), static_cast<std::size_t>(times), event);
+    };
     add(3, storyEvent(app.id, firstDay + 1h, "STORY_GROUP_IMPRESSION"));
     add(2, storyEvent(app.id, firstDay + 2h, "STORY_OPEN"));
     add(2, storyEvent(app.id, firstDay + 2h, "STORY_ITEM_VIEW", pollItem));
@@ -108,19 +112,25 @@ TEST_P(ReportTest, CountsEachPlacementGroupPageAndDay) {
   const auto day = std::chrono::sys_days(std::chrono::year(2026) / 3 / 1);
   const std::string g = "2026-03-01,demo-app,home," + group + ",";
   EXPECT_EQ(report({day, day, report::ReportFormat::csv}),
-            "date,app,placement,group,page,option,metric,count\n" +
-                g + ",,completions,1\n" + g + ",,impressions,3\n" + g + ",,opens,2\n" +
-                g + pollItem + ",,cta_clicks,2\n" + g + pollItem + ",,page_views,2\n" +
-                g + pollItem + "," + optionA + ",votes,2\n" + g + plainPage + ",,page_views,1\n" +
-                "2026-03-01,demo-app,top,42,7,,banner_clicks,1\n" + "2026-03-01,demo-app,top,42,7,,impressions,1\n" +
-                "2026-03-01,other-app,home," + group + ",,,opens,1\n");
+            "date,app,placement,group,page,option,metric,count\n" + g + ",,completions,1\n" + g +
+                ",,impressions,3\n" + g + ",,opens,2\n" + g + pollItem + ",,cta_clicks,2\n" + g + pollItem +
+                ",,page_views,2\n" + g + pollItem + "," + optionA + ",votes,2\n" + g + plainPage +
+                ",,page_views,1\n" + "2026-03-01,demo-app,top,42,7,,banner_clicks,1\n" +
+                "2026-03-01,demo-app,top,42,7,,impressions,1\n" + "2026-03-01,other-app,home," + group +
+                ",,,opens,1\n");
 
   const auto all = nlohmann::json::parse(report({std::nullopt, std::nullopt, report::ReportFormat::json}));
   ASSERT_EQ(all.size(), 12u);
-  EXPECT_EQ(all.back(), (nlohmann::json{{"date", "2026-03-02"}, {"app", "demo-app"}, {"placement", "home"},
-                                        {"group", group}, {"page", pollItem}, {"option", optionB},
-                                        {"metric", "votes"}, {"count", 1}}));
-  const auto second = nlohmann::json::parse(report({day + std::chrono::days(1), std::nullopt, report::ReportFormat::json}));
+  EXPECT_EQ(all.back(), (nlohmann::json{{"date", "2026-03-02"},
+                                        {"app", "demo-app"},
+                                        {"placement", "home"},
+                                        {"group", group},
+                                        {"page", pollItem},
+                                        {"option", optionB},
+                                        {"metric", "votes"},
+                                        {"count", 1}}));
+  const auto second =
+      nlohmann::json::parse(report({day + std::chrono::days(1), std::nullopt, report::ReportFormat::json}));
   EXPECT_EQ(second.size(), 2u);
   EXPECT_THROW(report({day + std::chrono::days(1), day, report::ReportFormat::csv}), StoreError);
 }
@@ -128,7 +138,8 @@ TEST_P(ReportTest, CountsEachPlacementGroupPageAndDay) {
 TEST(ReportDates, OnlyRealCalendarDaysAreAccepted) {
   EXPECT_EQ(report::parseReportDate("2026-03-01"), std::chrono::sys_days(std::chrono::year(2026) / 3 / 1));
   EXPECT_EQ(report::parseReportDate("2024-02-29"), std::chrono::sys_days(std::chrono::year(2024) / 2 / 29));
-  for (const char* bad : {"2026-02-29", "2026-13-01", "2026-3-1", "20260301", "2026-03-01T00:00", "", "2026-03-0x"}) {
+  for (const char* bad :
+       {"2026-02-29", "2026-13-01", "2026-3-1", "20260301", "2026-03-01T00:00", "", "2026-03-0x"}) {
     EXPECT_FALSE(report::parseReportDate(bad)) << bad;
   }
   EXPECT_EQ(report::parseReportFormat("json"), report::ReportFormat::json);

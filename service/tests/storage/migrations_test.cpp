@@ -29,15 +29,17 @@ TEST_P(MigrationTest, KeepsWhatWasStoredAcrossRestarts) {
 TEST_P(MigrationTest, RefusesADatabaseWrittenByANewerVersion) {
   const int newer = currentSchemaVersion() + 5;
   store.reset();
-  rawConnection()->run("INSERT INTO schema_migrations (version, description, applied_at) VALUES (?, 'later', 0)",
-                       {std::int64_t{newer}});
+  rawConnection()->run(
+      "INSERT INTO schema_migrations (version, description, applied_at) VALUES (?, 'later', 0)",
+      {std::int64_t{newer}});
   try {
     Store::open(databaseUrl());
     FAIL() << "a newer database was opened";
   } catch (const StoreError& error) {
     const std::string message = error.what();
     EXPECT_NE(message.find("version " + std::to_string(newer)), std::string::npos) << message;
-    EXPECT_NE(message.find("version " + std::to_string(currentSchemaVersion())), std::string::npos) << message;
+    EXPECT_NE(message.find("version " + std::to_string(currentSchemaVersion())), std::string::npos)
+        << message;
   }
   EXPECT_EQ(storedSchemaVersion(*rawConnection()), newer);
 }
@@ -59,18 +61,23 @@ TEST_P(OlderSchemaTest, VersionOneDatabaseIsMigratedWithItsData) {
     auto v1 = connection();
     migrateSchema(*v1, 1);
     v1->run("INSERT INTO apps (id, app_key, name, created_at) VALUES (7, 'demo-app', 'Demo', 0)");
-    v1->run("INSERT INTO sdk_keys (app_id, key_hash, label, prefix, created_at) VALUES (7, ?, 'old', 'dem', 0)",
-            {hashSdkKey("demo-sdk-key-0123456789")});
-    v1->run("INSERT INTO placements (id, app_id, placement_key, kind, revision, published_version) "
-            "VALUES (3, 7, 'home', 'stories', 1, 1)");
-    v1->run("INSERT INTO placement_versions (placement_id, version, document, published_at) VALUES (3, 1, ?, 0)",
-            {storiesDocument("published in v1").dump()});
+    v1->run(
+        "INSERT INTO sdk_keys (app_id, key_hash, label, prefix, created_at) VALUES (7, ?, 'old', 'dem', 0)",
+        {hashSdkKey("demo-sdk-key-0123456789")});
+    v1->run(
+        "INSERT INTO placements (id, app_id, placement_key, kind, revision, published_version) "
+        "VALUES (3, 7, 'home', 'stories', 1, 1)");
+    v1->run(
+        "INSERT INTO placement_versions (placement_id, version, document, published_at) VALUES (3, 1, ?, 0)",
+        {storiesDocument("published in v1").dump()});
     for (const char* option : {optionA, optionB, optionC}) {
       v1->run("INSERT INTO vote_options (app_id, item_id, option_id, vote_count) VALUES (7, ?, ?, ?)",
               {pollItem, option, std::int64_t{option == optionA ? 1 : 0}});
     }
-    v1->run("INSERT INTO votes (app_id, item_id, user_id, option_id, voted_at) VALUES (7, ?, 'user-1', ?, 86400000)",
-            {pollItem, optionA});
+    v1->run(
+        "INSERT INTO votes (app_id, item_id, user_id, option_id, voted_at) VALUES (7, ?, 'user-1', ?, "
+        "86400000)",
+        {pollItem, optionA});
   }
 
   auto store = Store::open(databaseUrl());
@@ -90,7 +97,8 @@ TEST_P(OlderSchemaTest, VersionOneDatabaseIsMigratedWithItsData) {
   EXPECT_EQ(counts[0].day, std::chrono::sys_days(std::chrono::days(1)));
 
   // A vote after the upgrade lands on the migrated count.
-  EXPECT_EQ(store->recordVote(7, pollItem, optionA, "user-2", std::chrono::system_clock::now()).optionCount, 2);
+  EXPECT_EQ(store->recordVote(7, pollItem, optionA, "user-2", std::chrono::system_clock::now()).optionCount,
+            2);
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, OlderSchemaTest, ::testing::ValuesIn(test_support::storeEnginesForTests()),

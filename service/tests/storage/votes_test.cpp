@@ -27,7 +27,8 @@ class VotesOnPoll : public VotesTest {
 
 TEST_P(VotesOnPoll, AChangedVoteMovesTheCount) {
   const std::string upperA = "BBBBBBBB-0000-4000-8000-00000000000A";
-  EXPECT_EQ(store->optionCounts(app.id, {upperA, optionB}), (std::map<std::string, std::int64_t>{{upperA, 5}, {optionB, 0}}));
+  EXPECT_EQ(store->optionCounts(app.id, {upperA, optionB}),
+            (std::map<std::string, std::int64_t>{{upperA, 5}, {optionB, 0}}));
 
   EXPECT_EQ(vote(optionA, "user-1").optionCount, 6);
   EXPECT_EQ(vote(optionA, "user-1").optionCount, 6);  // the same vote again counts once
@@ -89,7 +90,8 @@ TEST_P(VotesTest, ConcurrentVotesKeepCountsExact) {
   }
   EXPECT_EQ(refused, 0);
   EXPECT_EQ(store->optionCounts(app.id, {optionA, optionB, optionC}), expected);
-  auto stored = rawConnection()->run("SELECT option_id, COUNT(*) FROM votes GROUP BY option_id ORDER BY option_id");
+  auto stored =
+      rawConnection()->run("SELECT option_id, COUNT(*) FROM votes GROUP BY option_id ORDER BY option_id");
   ASSERT_EQ(stored.size(), 3u);
   for (std::size_t row = 0; row < stored.size(); ++row) {
     EXPECT_EQ(stored.integer(row, 1), expected[stored.text(row, 0)]) << stored.text(row, 0);

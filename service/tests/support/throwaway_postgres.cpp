@@ -58,7 +58,8 @@ class Scratch {
     if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot create a temporary folder");
     folder_ = pattern;
     // An unprivileged cluster owner must pass through to its own folder inside.
-    std::filesystem::permissions(folder_, std::filesystem::perms::owner_all | std::filesystem::perms::group_exec |
+    std::filesystem::permissions(folder_, std::filesystem::perms::owner_all |
+                                              std::filesystem::perms::group_exec |
                                               std::filesystem::perms::others_exec);
     int ends[2];
     if (pipe2(ends, O_CLOEXEC) != 0) throw std::runtime_error("cannot create a pipe");
@@ -123,10 +124,8 @@ ThrowawayPostgres::ThrowawayPostgres() {
 
 void ThrowawayPostgres::start() {
   const std::filesystem::path folder = scratchFolder() / "pg";
-  const std::filesystem::path log = scratchFolder() / "postgres.log";
   std::filesystem::create_directory(folder);
   // PostgreSQL refuses to run as root, which CI is: the cluster belongs to an unprivileged user.
-  std::vector<std::string> asOwner;
   if (geteuid() == 0) {
     const passwd* owner = getpwnam("postgres");
     if (!owner) owner = getpwnam("nobody");
@@ -134,34 +133,46 @@ void ThrowawayPostgres::start() {
       unavailableReason_ = "no unprivileged user to run PostgreSQL as";
       return;
     }
-    asOwner = {"runuser", "-u", owner->pw_name, "--"};
+    ownerCommand_ = {"runuser", "-u", owner->pw_name, "--"};
   }
-  auto command = [&](std::vector<std::string> arguments) {
-    arguments.insert(arguments.begin(), asOwner.begin(), asOwner.end());
-    return runProgram(arguments, log);
-  };
-  const std::string data = (folder / "data").string();
-  if (command({(postgresBin / "initdb").string(), "-D", data, "-U", "postgres", "--auth=trust", "-E", "UTF8",
-               "--no-sync", "--no-instructions"}) != 0) {
-    unavailableReason_ = "initdb failed:\n" + tail(log);
+  dataFolder_ = (folder / "data").string();
+  serverLog_ = (folder / "server.log").string();
+  // No TCP at all; durability is not wanted from a cluster deleted at the end.
+  serverOptions_ = "-c listen_addresses='' -k " + folder.string() +
+                   " -c fsync=off -c synchronous_commit=off -c full_page_writes=off -c max_connections=300";
+  if (asOwner({(postgresBin / "initdb").string(), "-D", dataFolder_, "-U", "postgres", "--auth=trust", "-E",
+               "UTF8", "--no-sync", "--no-instructions"}) != 0) {
+    unavailableReason_ = "initdb failed:\n" + tail(scratchFolder() / "postgres.log");
     return;
   }
-  // No TCP at all; durability is not wanted from a cluster deleted at the end.
-  const std::string options = "-c listen_addresses='' -k " + folder.string() +
-                              " -c fsync=off -c synchronous_commit=off -c full_page_writes=off -c max_connections=300";
-  if (command({(postgresBin / "pg_ctl").string(), "-D", data, "-l", (folder / "server.log").string(), "-w", "-t",
-               "60", "-o", options, "start"}) != 0) {
-    unavailableReason_ = "the PostgreSQL cluster did not start:\n" + tail(log) + tail(folder / "server.log");
+  if (asOwner({(postgresBin / "pg_ctl").string(), "-D", dataFolder_, "-l", serverLog_, "-w", "-t", "60", "-o",
+               serverOptions_, "start"}) != 0) {
+    unavailableReason_ =
+        "the PostgreSQL cluster did not start:\n" + tail(scratchFolder() / "postgres.log") + tail(serverLog_);
     return;
   }
   socketFolder_ = folder;
+}
+
+int ThrowawayPostgres::asOwner(std::vector<std::string> arguments) const {
+  arguments.insert(arguments.begin(), ownerCommand_.begin(), ownerCommand_.end());
+  return runProgram(arguments, scratchFolder() / "postgres.log");
+}
+
+void ThrowawayPostgres::restart() {
+  if (!unavailableReason_.empty()) throw std::runtime_error(unavailableReason_);
+  if (asOwner({(postgresBin / "pg_ctl").string(), "-D", dataFolder_, "-l", serverLog_, "-w", "-t", "60", "-m",
+               "fast", "-o", serverOptions_, "restart"}) != 0) {
+    throw std::runtime_error("the PostgreSQL cluster did not restart:\n" + tail(serverLog_));
+  }
 }
 
 std::string ThrowawayPostgres::createDatabase() {
   if (!unavailableReason_.empty()) throw std::runtime_error(unavailableReason_);
   std::lock_guard lock(mutex_);
   const std::string name = "test_" + std::to_string(++databases_);
-  auto admin = storage::connectPostgres("postgresql:///postgres?host=" + socketFolder_.string() + "&user=postgres");
+  auto admin =
+      storage::connectPostgres("postgresql:///postgres?host=" + socketFolder_.string() + "&user=postgres");
   admin->executeScript("CREATE DATABASE " + name);
   return "postgresql:///" + name + "?host=" + socketFolder_.string() + "&user=postgres";
 }
@@ -190,7 +201,8 @@ std::vector<std::string> storeUrlsForTests() {
     } else {
       static std::once_flag said;
       std::call_once(said, [] { std::cerr << ThrowawayPostgres::instance().unavailableReason() << '\n'; });
-      if (ThrowawayPostgres::instance().binariesFound()) ADD_FAILURE() << ThrowawayPostgres::instance().unavailableReason();
+      if (ThrowawayPostgres::instance().binariesFound())
+        ADD_FAILURE() << ThrowawayPostgres::instance().unavailableReason();
     }
   }
   return urls;

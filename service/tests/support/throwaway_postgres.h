@@ -25,14 +25,20 @@ class ThrowawayPostgres {
   const std::string& unavailableReason() const { return unavailableReason_; }
   // A new empty database; its postgresql:// URL.
   std::string createDatabase();
+  // Stops the server, cutting every connection, and starts it again: what clients see of a
+  // database restarted under them.
+  void restart();
 
  private:
   ThrowawayPostgres();
   void start();
+  int asOwner(std::vector<std::string> arguments) const;
 
   bool binariesFound_ = false;
   std::string unavailableReason_;
   std::filesystem::path socketFolder_;
+  std::vector<std::string> ownerCommand_;  // runs a program as the cluster's owner
+  std::string dataFolder_, serverLog_, serverOptions_;
   std::mutex mutex_;
   int databases_ = 0;
 };
