@@ -34,8 +34,10 @@ void publish(ServiceHarness& harness, const std::string& placement, const json& 
   harness.store().publish(harness.appId(), placement, ContentKind::stories);
 }
 
-TEST(ContentRules, AnswersHoldWhatIsLiveForTheAskerInPriorityOrder) {
-  ServiceHarness harness;
+using ContentRules = OnEngines;
+
+TEST_P(ContentRules, AnswersHoldWhatIsLiveForTheAskerInPriorityOrder) {
+  ServiceHarness harness({}, databaseUrl());
   publish(harness, "rules",
           {{"groups", json::array({
                           group("00000000-0000-4000-8000-000000000001", "later", {{"priority", 5}}),
@@ -54,8 +56,8 @@ TEST(ContentRules, AnswersHoldWhatIsLiveForTheAskerInPriorityOrder) {
             (Titles{"first", "running", "later", "unranked", "canada"}));
 }
 
-TEST(ContentRules, StagingSeesTheDraftAndEveryoneElseWhatIsPublished) {
-  ServiceHarness harness;
+TEST_P(ContentRules, StagingSeesTheDraftAndEveryoneElseWhatIsPublished) {
+  ServiceHarness harness({}, databaseUrl());
   const std::string path = "/sdk/v1/apps/demo-app/placements/home/stories";
   auto draft = harness.getJson(path);
   draft["groups"][0]["title"] = "Draft title";
@@ -77,6 +79,9 @@ TEST(ContentRules, StagingSeesTheDraftAndEveryoneElseWhatIsPublished) {
   EXPECT_EQ(harness.getJson("/sdk/v1/apps/demo-app/placements/preview/stories?environment=STAGING")["groups"],
             json::array());
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, ContentRules, ::testing::ValuesIn(test_support::storeEnginesForTests()),
+                         test_support::engineName);
 
 }  // namespace
 }  // namespace orvane::service::app::testing

@@ -120,8 +120,10 @@ TEST(SdkRoutes, AnswerUnknownPlacementsAndRoutes404AndBadKeys400) {
   EXPECT_TRUE(json::parse(missing->body, nullptr, false).contains("error"));
 }
 
-TEST(SdkRoutes, VotesMoveCountsAndTheNextStoriesAnswerCarriesThemAndTheUsersVote) {
-  ServiceHarness harness;
+using SdkRoutesOnEngines = OnEngines;
+
+TEST_P(SdkRoutesOnEngines, VotesMoveCountsAndTheNextStoriesAnswerCarriesThemAndTheUsersVote) {
+  ServiceHarness harness({}, databaseUrl());
   const auto before = countOf(pollItem(harness.getJson(kStories)), 0);
   EXPECT_EQ(before, 42);
 
@@ -173,8 +175,8 @@ TEST(SdkRoutes, RefuseEveryMalformedVoteWithAJsonError) {
   EXPECT_EQ(countOf(pollItem(harness.getJson(kStories)), 0), 42) << "nothing was counted";
 }
 
-TEST(SdkRoutes, EventsAndAnalyticsAreAnswered202AndStored) {
-  ServiceHarness harness;
+TEST_P(SdkRoutesOnEngines, EventsAndAnalyticsAreAnswered202AndStored) {
+  ServiceHarness harness({}, databaseUrl());
   const auto event = serviceEvent("STORY_OPEN");
   const auto record = analyticsRecord("STORY_GROUP_OPENED");
   auto answer = harness.post("/sdk/v1/events", event.dump());
@@ -192,6 +194,9 @@ TEST(SdkRoutes, EventsAndAnalyticsAreAnswered202AndStored) {
   ASSERT_EQ(analytics.size(), 1u);
   EXPECT_EQ(json::parse(analytics[0].body), record);
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, SdkRoutesOnEngines, ::testing::ValuesIn(test_support::storeEnginesForTests()),
+                         test_support::engineName);
 
 TEST(SdkRoutes, RefuseMalformedEventsAndKeepNothingOfThem) {
   ServiceHarness harness;

@@ -23,9 +23,9 @@ ScratchFolder::~ScratchFolder() {
   std::filesystem::remove_all(path_, ignored);
 }
 
-ServiceHarness::ServiceHarness(const Adjust& adjust) {
+ServiceHarness::ServiceHarness(const Adjust& adjust, const std::string& databaseUrl) {
   ContentServiceOptions options;
-  options.databaseUrl = "sqlite:" + (folder_.path() / "content.sqlite").string();
+  options.databaseUrl = databaseUrl.empty() ? "sqlite:" + (folder_.path() / "content.sqlite").string() : databaseUrl;
   options.seed = content::ContentSeed{ORVANE_SAMPLE_CONTENT_DIR};
   options.placeholderMedia = true;
   if (adjust) adjust(options);

@@ -10,6 +10,7 @@
 #include <nlohmann/json.hpp>
 
 #include "app/content_service.h"
+#include "support/throwaway_postgres.h"
 
 namespace orvane::service::app::testing {
 
@@ -41,7 +42,8 @@ class ScratchFolder {
 class ServiceHarness {
  public:
   using Adjust = std::function<void(ContentServiceOptions&)>;
-  explicit ServiceHarness(const Adjust& adjust = {});
+  // On `databaseUrl`, or a SQLite file of its own when empty.
+  explicit ServiceHarness(const Adjust& adjust = {}, const std::string& databaseUrl = {});
   ~ServiceHarness();
 
   ContentService& service() { return *service_; }
@@ -61,6 +63,9 @@ class ServiceHarness {
   std::unique_ptr<ContentService> service_;
   std::unique_ptr<httplib::Client> client_;
 };
+
+// Cases run on SQLite and on PostgreSQL, each on a fresh database.
+using OnEngines = test_support::StoreEngineTest;
 
 // Bytes written as they are on a new connection; the answer's status (0 when none came).
 int rawStatus(int port, const std::string& request);
