@@ -2,8 +2,6 @@
 #include <httplib.h>
 #include <signal.h>
 
-#include <regex>
-
 #include <gtest/gtest.h>
 
 #include "../media/temporary_folder.h"
@@ -15,6 +13,16 @@ namespace {
 
 const std::string kProgram = ORVANE_CONTENT_SERVICE_EXECUTABLE;
 const std::string kGroup = "0c787a5d-0f85-5d16-b908-e42609841160";  // the sample's first group
+
+// The port the first line names: "Orvane content service on http://127.0.0.1:<port> using ..."; 0 if not.
+int announcedPort(const std::string& line) {
+  const std::string prefix = "Orvane content service on http://127.0.0.1:";
+  if (line.rfind(prefix, 0) != 0) return 0;
+  const std::size_t end = line.find(' ', prefix.size());
+  const std::string digits = line.substr(prefix.size(), end - prefix.size());
+  if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos) return 0;
+  return std::stoi(digits);
+}
 
 nlohmann::json serviceEvent(int number) {
   return {{"appKey", "demo-app"},
@@ -35,12 +43,10 @@ TEST(Serve, PrintsTheOriginFirstAndStoresQueuedEventsWhenTerminated) {
                        {{"ORVANE_DATABASE", database}, {"ORVANE_ADMIN_TOKEN", "admin-secret"}});
   const auto first = service.readLine();
   ASSERT_TRUE(first) << service.errorOutput();
-  std::smatch match;
-  ASSERT_TRUE(std::regex_search(*first, match,
-                                std::regex("^Orvane content service on http://127\\.0\\.0\\.1:([0-9]+) ")))
-      << *first;
+  const int port = announcedPort(*first);
+  ASSERT_NE(port, 0) << *first;
 
-  httplib::Client client("127.0.0.1", std::stoi(match[1]));
+  httplib::Client client("127.0.0.1", port);
   client.set_connection_timeout(5);
   client.set_read_timeout(5);
   const httplib::Headers key{{"X-Zephro-SDK-Key", "demo-sdk-key"}};
@@ -70,7 +76,8 @@ TEST(Serve, WithoutAnAdminTokenThereIsNoAdminApi) {
   const auto first = service.readLine();
   ASSERT_TRUE(first) << service.errorOutput();
   EXPECT_NE(first->find("admin API off"), std::string::npos);
-  const int port = std::stoi(first->substr(first->rfind(':', first->find(" using")) + 1));
+  const int port = announcedPort(*first);
+  ASSERT_NE(port, 0) << *first;
   httplib::Client client("127.0.0.1", port);
   client.set_connection_timeout(5);
   client.set_read_timeout(5);
