@@ -1,5 +1,7 @@
 #include "answer.h"
 
+#include <ctime>
+
 #include "content_coding.h"
 
 namespace orvane::service::http {
@@ -15,6 +17,22 @@ bool compressibleType(std::string_view contentType) {
          contentType.starts_with("application/javascript");
 }
 
+// The Date header, formatted once a second per thread.
+const std::string& httpDate() {
+  thread_local std::time_t formattedAt = 0;
+  thread_local std::string formatted;
+  std::time_t now = std::time(nullptr);
+  if (now != formattedAt) {
+    std::tm parts{};
+    gmtime_r(&now, &parts);
+    char text[64];
+    std::size_t length = std::strftime(text, sizeof text, "%a, %d %b %Y %H:%M:%S GMT", &parts);
+    formatted.assign(text, length);
+    formattedAt = now;
+  }
+  return formatted;
+}
+
 bool bodyless(int status) { return status < 200 || status == 204 || status == 304; }
 
 template <class Body>
@@ -26,6 +44,7 @@ void copyHeaders(beast_http::response<Body>& message, const Response& response, 
       continue;
     message.insert(name, value);
   }
+  message.set(beast_http::field::date, httpDate());
   message.keep_alive(shape.keepAlive);
 }
 

@@ -22,6 +22,7 @@ namespace bhttp = boost::beast::http;
 const std::string kUnmatched = "unmatched";
 constexpr std::string_view kContinue = "HTTP/1.1 100 Continue\r\n\r\n";
 constexpr std::size_t kIdleReadSize = 1024;
+constexpr std::size_t kIdleBufferKept = 4 * 1024;
 // How long a connection closed after an error still reads what the client sends, so its answer
 // is not lost to a reset from unread bytes.
 constexpr std::chrono::milliseconds kLinger{1'000};
@@ -93,7 +94,7 @@ void Connection<Stream>::readRequest(bool firstRequest) {
   if (firstRequest || buffer_.size() > 0) return readHeader();
   // Between requests only the idle limit runs; the header limit starts with the next byte, so a
   // client trickling its headers is cut by it however long it kept the connection.
-  buffer_.shrink_to_fit();
+  if (buffer_.capacity() > kIdleBufferKept) buffer_.shrink_to_fit();  // a large request's buffer is not kept idle
   setDeadline(server_.options.idleTimeout);
   stream_.async_read_some(buffer_.prepare(kIdleReadSize),
                           [self = this->shared_from_this()](beast::error_code error, std::size_t received) {

@@ -43,9 +43,10 @@ class ServerRouting : public ::testing::Test {
     return log_;
   }
 
-  TestServer server_;
+  // Declared before the server, which logs into them until it is destroyed.
   std::mutex logMutex_;
   std::vector<AccessRecord> log_;
+  TestServer server_;
 };
 
 TEST_F(ServerRouting, AnswersRoutesWithDecodedParametersQueryAndHeadersOnOneKeptAliveConnection) {
