@@ -27,7 +27,7 @@
 #include <orvane/core/story_sdk.h>
 #include <orvane/platform/curl_http_session.h>
 #include <orvane/quick/platform/qt_platform.h>
-#include "content_service.h"
+#include "local_content_service.h"
 
 Q_IMPORT_QML_PLUGIN(OrvaneStoriesPlugin)
 
@@ -178,7 +178,7 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND")) qputenv("QT_MEDIA_BACKEND", "ffmpeg");
   QGuiApplication app(argc, argv);
 
-  orvane::service::ContentService service(ORVANE_SAMPLE_CONTENT_DIR);
+  orvane::service::LocalContentService service(ORVANE_SAMPLE_CONTENT_DIR);
   service.start();
   orvane::CurlHttpSession::Options transport;
   transport.originOverrides[orvane::baseURL(orvane::StoryEnvironment::production).string()] =
@@ -186,7 +186,7 @@ int main(int argc, char** argv) {
   orvane::quick::QtPlatformOptions platformOptions;
   platformOptions.http = std::make_shared<orvane::CurlHttpSession>(std::move(transport));
   orvane::quick::installQtPlatform(platformOptions);
-  orvane::StorySDK::shared().configure(orvane::StoryConfiguration("demo-sdk-key", "bench"));
+  orvane::StorySDK::shared().configure(orvane::StoryConfiguration("demo-sdk-key", "demo-app"));
 
   QQmlApplicationEngine engine;
   engine.load(QUrl(QStringLiteral("qrc:/OrvaneRenderingBench/Home.qml")));

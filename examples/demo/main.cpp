@@ -2,6 +2,9 @@
 //   orvane-demo                 window with a story bar, a banner placement and the event log
 //   orvane-demo --print         fetch and print the sample placements, no window
 //   orvane-demo --origin URL    use a content service already running at URL
+//   orvane-demo --database URL  keep the in-process service's content and votes there (default: a
+//                               SQLite file in the build folder, seeded with the sample content
+//                               on first start, so votes survive a restart)
 //   orvane-demo --open N        present story group N at start
 //   orvane-demo --tour DIR      walk through bar, viewer, poll, quiz and banners at a phone's and a
 //                               laptop's window size saving PNGs to DIR/390x844 and DIR/1280x800,
@@ -25,7 +28,7 @@
 #include <orvane/core/story_sdk.h>
 #include <orvane/platform/run_loop.h>
 #include <orvane/quick/platform/qt_platform.h>
-#include "content_service.h"
+#include "local_content_service.h"
 #include "event_log.h"
 #include "model_printout.h"
 #include "screenshot_tour.h"
@@ -40,6 +43,7 @@ constexpr const char* kBannerPlacements[] = {"home_banner", "home_story_banner"}
 struct Options {
   bool print = false;
   std::optional<std::string> origin;
+  std::string database = "sqlite:" ORVANE_DEMO_DATABASE;
   std::optional<QString> tour;
   int openGroup = -1;
 };
@@ -52,12 +56,14 @@ std::optional<Options> parse(int argc, char** argv) {
       options.print = true;
     } else if (flag == "--origin" && i + 1 < argc) {
       options.origin = argv[++i];
+    } else if (flag == "--database" && i + 1 < argc) {
+      options.database = argv[++i];
     } else if (flag == "--open" && i + 1 < argc) {
       options.openGroup = std::atoi(argv[++i]);
     } else if (flag == "--tour" && i + 1 < argc) {
       options.tour = QString::fromLocal8Bit(argv[++i]);
     } else {
-      std::cerr << "usage: orvane-demo [--print] [--origin URL] [--open GROUP] [--tour DIRECTORY]\n";
+      std::cerr << "usage: orvane-demo [--print] [--origin URL] [--database URL] [--open GROUP] [--tour DIRECTORY]\n";
       return std::nullopt;
     }
   }
@@ -115,7 +121,7 @@ int printPlacements(const std::string& origin) {
 }
 
 int showWindow(int argc, char** argv, const std::string& origin, const Options& options,
-               orvane::service::ContentService* service) {
+               orvane::service::LocalContentService* service) {
   QGuiApplication app(argc, argv);
   QGuiApplication::setOrganizationDomain(QStringLiteral("orvane.io"));
   QGuiApplication::setApplicationName(QStringLiteral("Orvane Demo"));
@@ -170,12 +176,26 @@ int main(int argc, char** argv) {
   auto options = parse(argc, argv);
   if (!options) return 2;
 
-  std::unique_ptr<orvane::service::ContentService> service;
+  std::unique_ptr<orvane::service::LocalContentService> service;
   std::string origin;
   if (options->origin) {
     origin = *options->origin;
   } else {
-    service = std::make_unique<orvane::service::ContentService>(ORVANE_DEMO_CONTENT_DIR);
+    orvane::service::LocalContentServiceOptions serviceOptions;
+    serviceOptions.databaseUrl = options->database;
+    // A tour starts from a service nobody has voted on, as it starts from a device that never voted.
+    if (options->tour) {
+      QDir(*options->tour).mkpath(QStringLiteral("."));
+      const auto database = QDir(*options->tour).filePath(QStringLiteral("content.sqlite")).toStdString();
+      for (const char* suffix : {"", "-wal", "-shm"}) std::remove((database + suffix).c_str());
+      serviceOptions.databaseUrl = "sqlite:" + database;
+    }
+    try {
+      service = std::make_unique<orvane::service::LocalContentService>(ORVANE_DEMO_CONTENT_DIR, serviceOptions);
+    } catch (const std::exception& error) {
+      std::cerr << "the content service cannot start: " << error.what() << "\n";
+      return 1;
+    }
     service->start();
     origin = service->origin();
     std::cout << "content service at " << origin << std::endl;

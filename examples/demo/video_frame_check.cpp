@@ -6,7 +6,7 @@
 #include <limits>
 #include <vector>
 
-#include "placeholder_picture.h"
+#include "placeholders/placeholder_picture.h"
 
 namespace {
 
@@ -39,7 +39,7 @@ double sampleVideoMismatch(const QImage& window, const QRectF& videoArea, const 
   double best = std::numeric_limits<double>::max();
   for (int frame = 0; frame < kFrames; ++frame) {
     const auto expected =
-        orvane::service::placeholderPixels("intro", kWidth, kHeight, frame / (kFrames - 1.0));
+        orvane::service::placeholders::placeholderPixels("intro", kWidth, kHeight, frame / (kFrames - 1.0));
     double total = 0;
     for (const auto& sample : samples) {
       const auto* want = &expected[(static_cast<std::size_t>(sample.y) * kWidth + sample.x) * 3];

@@ -23,7 +23,9 @@ start_content_service() {
   local log=$WORK/content-service.log
   # Created here: the service's own redirection may not have opened it by the first read.
   : >"$log"
-  "$CONTENT_SERVICE" --port 0 --quiet >"$log" 2>&1 &
+  rm -f "$WORK"/content.sqlite*
+  "$CONTENT_SERVICE" --database "sqlite:$WORK/content.sqlite" --content "$SOURCE/service/content" --port 0 --quiet \
+    >"$log" 2>&1 &
   service_pid=$!
   trap 'kill $service_pid 2>/dev/null || true' EXIT
   for _ in $(seq 100); do

@@ -1,11 +1,14 @@
 #pragma once
 
 #include <algorithm>
+#include <cstdlib>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "content_service.h"
+#include "local_content_service.h"
 #include "real_transport_sdk.h"
+#include "support/throwaway_postgres.h"
 
 namespace orvane::testing {
 
@@ -19,18 +22,29 @@ inline std::size_t countOf(const std::vector<nlohmann::json>& records, const std
   }));
 }
 
+// The service's database: a SQLite file of its own, or a fresh database of a throwaway PostgreSQL
+// cluster when ORVANE_TEST_ENGINE is "postgresql" (ctest runs the suites both ways).
+inline service::LocalContentServiceOptions onTestEngine(service::LocalContentServiceOptions options) {
+  const char* engine = std::getenv("ORVANE_TEST_ENGINE");
+  if (engine == nullptr || std::string(engine) != "postgresql") return options;
+  auto& cluster = service::test_support::ThrowawayPostgres::instance();
+  if (!cluster.unavailableReason().empty()) throw std::runtime_error(cluster.unavailableReason());
+  options.databaseUrl = cluster.createDatabase();
+  return options;
+}
+
 // Started before the SDK is built so its origin is known.
 struct StartedContentService {
-  explicit StartedContentService(service::ContentServiceOptions options)
-      : service(ORVANE_SAMPLE_CONTENT_DIR, std::move(options)) {
+  explicit StartedContentService(service::LocalContentServiceOptions options)
+      : service(ORVANE_SAMPLE_CONTENT_DIR, onTestEngine(std::move(options))) {
     service.start();
   }
-  service::ContentService service;
+  service::LocalContentService service;
 };
 
 // An SDK on the real transport and a real run loop, pointed at a local content service.
 struct LoopbackHarness : StartedContentService, RealTransportSdk {
-  explicit LoopbackHarness(service::ContentServiceOptions serviceOptions = {},
+  explicit LoopbackHarness(service::LocalContentServiceOptions serviceOptions = {},
                            CurlHttpSession::Options transportOptions = {})
       : StartedContentService(std::move(serviceOptions)),
         RealTransportSdk(service.origin(), std::move(transportOptions)) {}

@@ -156,7 +156,7 @@ std::filesystem::path writePrivateKey(const SelfSignedCertificate& certificate) 
 TEST(SdkOverLoopback, HttpsWithAnAuthorityMadeAtTestTime) {
   SelfSignedCertificate certificate("IP:127.0.0.1");
   auto keyPath = writePrivateKey(certificate);
-  service::ContentServiceOptions serviceOptions;
+  service::LocalContentServiceOptions serviceOptions;
   serviceOptions.certificatePath = certificate.pemPath();
   serviceOptions.privateKeyPath = keyPath;
 

@@ -8,8 +8,8 @@
 #include <cmath>
 #include <limits>
 
-#include "content_service.h"
-#include "placeholder_picture.h"
+#include "local_content_service.h"
+#include "placeholders/placeholder_picture.h"
 
 namespace orvane::quick {
 namespace {
@@ -19,7 +19,7 @@ constexpr int kWidth = 144, kHeight = 256, kSeconds = 2, kFramesPerSecond = 8;
 // Mean difference per channel between a decoded picture and the placeholder with its band at
 // `position`.
 double meanDifference(const QImage& shown, double position) {
-  const auto expected = service::placeholderPixels("intro", kWidth, kHeight, position);
+  const auto expected = service::placeholders::placeholderPixels("intro", kWidth, kHeight, position);
   double total = 0;
   for (int y = 0; y < kHeight; ++y) {
     for (int x = 0; x < kWidth; ++x) {
@@ -42,7 +42,7 @@ double closestFrameDifference(const QImage& shown) {
 }
 
 TEST(ServedVideo, TheMediaBackendDecodesTheFramesAsTheyWereMade) {
-  service::ContentService service(ORVANE_SAMPLE_CONTENT_DIR);
+  service::LocalContentService service(ORVANE_SAMPLE_CONTENT_DIR);
   service.start();
 
   QMediaPlayer player;

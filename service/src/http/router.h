@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "message.h"
@@ -37,10 +38,18 @@ class Router {
     bool pathKnown = false;                 // a route has this path under another method (405)
     std::vector<std::string> parameters;    // decoded placeholder segments
   };
+  // `path` as it came on the wire (still percent-encoded, without the query): it is split into
+  // segments first, then each is decoded. A path unsafe to decode matches nothing.
   Match match(std::string_view method, std::string_view path) const;
+  // The same on segments already decoded.
+  Match match(std::string_view method, const std::vector<std::string>& segments) const;
+
+  // The Allow header's value for a path: its routes' methods (HEAD with GET).
+  std::string allowedMethods(const std::vector<std::string>& segments) const;
 
  private:
   std::vector<Route> routes_;
+  std::vector<std::vector<std::string>> patterns_;  // routes_[i]'s pattern split into segments
 };
 
 }  // namespace orvane::service::http

@@ -32,15 +32,17 @@ struct ServerOptions {
   std::chrono::milliseconds headerTimeout{10'000};     // a request's headers must arrive within it
   std::chrono::milliseconds bodyTimeout{30'000};       // and its body within this after them
   std::chrono::milliseconds idleTimeout{60'000};       // keep-alive connections idle longer are closed
-  std::chrono::milliseconds writeTimeout{60'000};      // an answer not taken within it is cut
+  std::chrono::milliseconds writeTimeout{60'000};      // an answer the client stops taking for this long is cut
   std::size_t maxHeaderBytes = 16 * 1024;
   std::size_t maxConnections = 10'000;
   // Both set: HTTPS with this PEM certificate chain and private key.
   std::optional<std::filesystem::path> certificatePath;
   std::optional<std::filesystem::path> privateKeyPath;
-  // Called once per answered request, on a server thread.
+  // Called once per answered request, on a worker thread, after the answer was written.
   std::function<void(const AccessRecord&)> accessLog;
-  // Every request passes here before routing; an answer given stops it (e.g. 503 while down).
+  // Every request read in full passes here, on a worker thread, before its route's handler and
+  // before a 404 or 405; an answer given stops it (e.g. 503 while down). Requests refused while
+  // being read (400, 413, 415, 431, a body sent to no route) are answered without it.
   std::function<std::optional<Response>(const Request&)> gate;
 };
 
@@ -56,7 +58,9 @@ class Server {
 
   // Binds and starts answering; returns the bound port. Throws std::runtime_error saying why.
   int start();
-  // Stops accepting, lets answers in flight finish (at most `grace`), then closes every connection.
+  // Stops accepting, closes idle connections, lets answers in flight finish and be written (for at
+  // most `grace`), then closes every connection and joins the threads. A handler still running
+  // then is waited for, its answer dropped. Safe to call twice; the destructor calls it.
   void stop(std::chrono::milliseconds grace = std::chrono::milliseconds(5'000));
 
   int port() const;

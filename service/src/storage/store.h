@@ -79,6 +79,19 @@ struct StoredEvent {
   std::string body;  // the record as received, already checked
 };
 
+// One figure of the report: a metric of a group (or banner) and page (or banner slide) of a
+// placement, counted over one UTC day.
+struct ReportCount {
+  std::chrono::sys_days day;
+  std::string app;        // the app key
+  std::string placement;  // the placement key
+  std::string group;      // story group id or banner id
+  std::string page;       // story item id or banner item id; empty for a group's own metrics
+  std::string option;     // the option voted for; empty for every other metric
+  std::string metric;     // impressions, opens, page_views, completions, cta_clicks, banner_clicks, votes
+  std::int64_t count = 0;
+};
+
 struct MediaRecord {
   std::string sha256;        // lower-case hex of the bytes: the file's name in the media folder
   std::string contentType;   // decided from the bytes
@@ -138,6 +151,9 @@ class Store {
   // Media kept content-addressed in the media folder; these are their records.
   virtual void addMedia(const MediaRecord& media) = 0;
   virtual std::optional<MediaRecord> media(std::string_view sha256) = 0;
+
+  // Service-channel events received and votes cast in [from, to), every app, grouped by UTC day.
+  virtual std::vector<ReportCount> reportCounts(TimePoint from, TimePoint to) = 0;
 
   // An online, consistent copy into `file` (SQLite); PostgreSQL says to use pg_dump.
   virtual void backupTo(const std::filesystem::path& file) = 0;

@@ -26,7 +26,7 @@
 #include <orvane/quick/platform/qt_platform.h>
 #include <orvane/stories/seen_story_groups.h>
 #include <orvane/stories/story_viewer_view_model.h>
-#include "content_service.h"
+#include "local_content_service.h"
 
 namespace {
 
@@ -47,7 +47,11 @@ int main(int argc, char** argv) {
   const std::string mode = argv[2];
   QGuiApplication application(argc, argv);
 
-  orvane::service::ContentService service(ORVANE_SAMPLE_CONTENT_DIR);
+  // A database of this run's own, beside the settings: the run may end in _exit, and the test's
+  // folder goes with everything in it. Votes come back from the device's own store only.
+  orvane::service::LocalContentServiceOptions serviceOptions;
+  serviceOptions.databaseUrl = "sqlite:" + std::string(argv[1]) + "." + std::to_string(::getpid()) + ".sqlite";
+  orvane::service::LocalContentService service(ORVANE_SAMPLE_CONTENT_DIR, serviceOptions);
   service.start();
   orvane::CurlHttpSession::Options transport;
   transport.originOverrides[orvane::baseURL(orvane::StoryEnvironment::production).string()] =

@@ -12,7 +12,7 @@
 #include <orvane/api/wire/story_payloads.h>
 #include <orvane/core/story_sdk.h>
 #ifdef STORY_FIXTURE_VIDEO
-#include "avi_video.h"
+#include "placeholders/avi_video.h"
 #endif
 
 namespace orvane::quick::testing {
@@ -36,7 +36,7 @@ QByteArray pngBytes() {
 
 QByteArray videoBytes() {
 #ifdef STORY_FIXTURE_VIDEO
-  return QByteArray::fromStdString(service::placeholderAvi("clip", 36, 64, 1));
+  return QByteArray::fromStdString(service::placeholders::placeholderAvi("clip", 36, 64, 1));
 #else
   return {};
 #endif

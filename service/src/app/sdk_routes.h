@@ -1,0 +1,61 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "event_queue.h"
+#include "http/router.h"
+#include "rate_limiter.h"
+#include "storage/store.h"
+
+namespace orvane::service::app {
+
+struct SdkRouteLimits {
+  std::size_t voteBodyBytes = 4 * 1024;
+  std::size_t eventBodyBytes = 64 * 1024;
+  RateLimit votes;   // per SDK key and client address
+  RateLimit events;  // both event routes together
+};
+
+// The five requests the SDK makes: stories and banners of a placement, a vote, service events and
+// analytics records. Content answers hold what is live now for the asker, with fresh vote counts
+// and the asker's own votes; events are checked, queued and answered 202 at once.
+class SdkRoutes {
+ public:
+  using Clock = std::function<storage::TimePoint()>;
+
+  // Links in answers point at `publicOrigin` when set, else at the address the client asked
+  // ("Host"), else at `serverOrigin()`.
+  SdkRoutes(storage::Store& store, EventQueue& events, SdkRouteLimits limits, std::function<std::string()> serverOrigin,
+            std::optional<std::string> publicOrigin, Clock clock = std::chrono::system_clock::now);
+
+  void addTo(http::Router& router);
+
+  std::uint64_t votes() const { return votes_; }
+  std::uint64_t rateLimited() const { return rateLimited_; }
+
+ private:
+  http::Response placement(http::Request& request, storage::ContentKind kind);
+  http::Response vote(http::Request& request);
+  http::Response event(http::Request& request, storage::EventChannel channel);
+  std::optional<http::Response> throttle(RateLimiter& limiter, const http::Request& request);
+  std::string originFor(const http::Request& request) const;
+
+  storage::Store& store_;
+  EventQueue& events_;
+  const SdkRouteLimits limits_;
+  const std::function<std::string()> serverOrigin_;
+  const std::optional<std::string> publicOrigin_;
+  const Clock clock_;
+  RateLimiter voteLimiter_;
+  RateLimiter eventLimiter_;
+  std::atomic<std::uint64_t> votes_{0};
+  std::atomic<std::uint64_t> rateLimited_{0};
+};
+
+}  // namespace orvane::service::app

@@ -1,0 +1,142 @@
+// serve: the content service on a port until SIGTERM or SIGINT.
+#include <pthread.h>
+#include <signal.h>
+
+#include <iostream>
+#include <memory>
+
+#include "admin/access_policy.h"
+#include "admin/admin_api.h"
+#include "app/content_service.h"
+#include "command.h"
+#include "media/media_library.h"
+#include "media/media_routes.h"
+
+namespace orvane::service::cli {
+namespace {
+
+// A database URL fit to print: a password in it is hidden.
+std::string withoutPassword(const std::string& url) {
+  const std::size_t scheme = url.find("://");
+  if (scheme == std::string::npos) return url;
+  const std::size_t at = url.find('@', scheme + 3);
+  const std::size_t colon = url.find(':', scheme + 3);
+  if (at == std::string::npos || colon == std::string::npos || colon > at) return url;
+  return url.substr(0, colon + 1) + "***" + url.substr(at);
+}
+
+struct ServeSettings {
+  app::ContentServiceOptions service;
+  media::MediaLimits mediaLimits;
+  std::filesystem::path mediaFolder;
+  bool quiet = false;
+};
+
+ServeSettings settingsFrom(const ParsedFlags& flags) {
+  ServeSettings settings;
+  app::ContentServiceOptions& service = settings.service;
+  service.databaseUrl = flags.text("database");
+  service.host = flags.text("host");
+  service.port = static_cast<int>(flags.integer("port", 0, 65535));
+  if (auto token = flags.value("admin-token"); token && !token->empty()) service.adminToken = *token;
+  if (flags.value("cert").has_value() != flags.value("key").has_value()) {
+    throw UsageError("--cert and --key go together: the certificate chain and its private key");
+  }
+  if (auto cert = flags.value("cert")) service.certificatePath = *cert;
+  if (auto key = flags.value("key")) service.privateKeyPath = *key;
+  if (auto origin = flags.value("public-origin")) service.publicOrigin = *origin;
+  if (auto folder = flags.value("content"))
+    service.seed = content::ContentSeed{*folder, flags.text("app"), flags.text("sdk-key")};
+  // The sample content links to generated pictures and videos rather than to files of its own.
+  service.placeholderMedia = true;
+  const double rate = static_cast<double>(flags.integer("rate-limit", 0, 1'000'000));
+  service.limits.votes = {rate, 2 * rate};
+  service.limits.events = {rate, 2 * rate};
+  service.limits.voteBodyBytes = flags.bytes("max-vote-body");
+  service.limits.eventBodyBytes = flags.bytes("max-event-body");
+  service.eventQueue.maxEvents = static_cast<std::size_t>(flags.integer("event-queue", 1, 100'000'000));
+  service.workerThreads = static_cast<unsigned>(flags.integer("workers", 1, 256));
+  settings.mediaFolder = flags.text("media");
+  service.mediaFolder = settings.mediaFolder;
+  settings.mediaLimits.maxImageBytes = flags.bytes("max-image");
+  settings.mediaLimits.maxVideoBytes = flags.bytes("max-video");
+  settings.quiet = flags.enabled("quiet");
+  return settings;
+}
+
+int runServe(const ParsedFlags& flags) {
+  ServeSettings settings = settingsFrom(flags);
+  if (!settings.quiet) {
+    settings.service.accessLog = [](const std::string& line) { std::cerr << line + "\n" << std::flush; };
+  }
+
+  // Blocked before any thread starts, so that only the sigwait below takes them.
+  sigset_t stopSignals;
+  sigemptyset(&stopSignals);
+  sigaddset(&stopSignals, SIGINT);
+  sigaddset(&stopSignals, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+  app::ContentService service(settings.service);
+  media::MediaLibrary library(service.store(), media::MediaFolder(settings.mediaFolder),
+                              settings.mediaLimits);
+  std::unique_ptr<admin::BearerTokenPolicy> policy;
+  if (settings.service.adminToken)
+    policy = std::make_unique<admin::BearerTokenPolicy>(*settings.service.adminToken);
+  service.addRoutes([&](http::Router& router) {
+    media::addMediaRoutes(router, library);
+    // Without a token there is no admin API at all: its paths answer 404.
+    if (policy) admin::addAdminRoutes(router, service.store(), &library, *policy, {});
+  });
+  service.start();
+  std::cout << "Orvane content service on " << service.origin() << " using "
+            << withoutPassword(settings.service.databaseUrl)
+            << (policy ? "" : " (admin API off: no admin token)") << std::endl;
+
+  int received = 0;
+  sigwait(&stopSignals, &received);
+  std::cout << "stopping: answering the requests in flight and storing queued events" << std::endl;
+  service.flushAndStop();
+  std::cout << "stopped" << std::endl;
+  return 0;
+}
+
+}  // namespace
+
+Command serveCommand() {
+  return {
+      "serve",
+      "orvane-content-service serve [options]",
+      "Serves stories, banners, votes and events to the SDK, uploaded media, and the admin API, until\n"
+      "SIGTERM or SIGINT: then it finishes the answers in flight, stores the queued events and exits 0.\n"
+      "The first line printed names the origin it listens on.",
+      {databaseFlag(),
+       {"host", "ORVANE_HOST", "HOST", "127.0.0.1", "address to listen on"},
+       {"port", "ORVANE_PORT", "N", "8080", "port to listen on; 0 picks a free one"},
+       {"content", "ORVANE_CONTENT", "DIR", "",
+        "content folder loaded and published into a database without content; a database with\n"
+        "                        content is left as it is"},
+       appFlag(),
+       {"sdk-key", "ORVANE_SDK_KEY", "KEY", "demo-sdk-key", "the SDK key the seeded app is given"},
+       {"media", "ORVANE_MEDIA_DIR", "DIR", "orvane-media", "folder of uploaded images and videos"},
+       {"admin-token", "ORVANE_ADMIN_TOKEN", "TOKEN", "",
+        "bearer token of the admin API and /metrics; unset: neither is served"},
+       {"public-origin", "ORVANE_PUBLIC_ORIGIN", "URL", "",
+        "what {{origin}} in content becomes behind a proxy; unset: the address asked"},
+       {"cert", "ORVANE_CERT", "FILE", "", "PEM certificate chain: serve HTTPS (with --key)"},
+       {"key", "ORVANE_KEY", "FILE", "", "PEM private key of --cert"},
+       {"rate-limit", "ORVANE_RATE_LIMIT", "N", "100",
+        "votes, and event posts, a second per SDK key and client address; 0: no limit"},
+       {"max-vote-body", "ORVANE_MAX_VOTE_BODY", "BYTES", "4KiB", "largest vote body, after decoding"},
+       {"max-event-body", "ORVANE_MAX_EVENT_BODY", "BYTES", "64KiB", "largest event body, after decoding"},
+       {"max-image", "ORVANE_MAX_IMAGE", "BYTES", "20MiB", "largest image upload"},
+       {"max-video", "ORVANE_MAX_VIDEO", "BYTES", "100MiB", "largest video upload"},
+       {"event-queue", "ORVANE_EVENT_QUEUE", "N", "50000",
+        "events held for writing; more are dropped and counted"},
+       {"workers", "ORVANE_WORKERS", "N", "4", "threads answering requests"},
+       {"quiet", "ORVANE_QUIET", "", "", "no JSON access-log line per request on standard error"}},
+      0,
+      runServe};
+}
+
+}  // namespace orvane::service::cli

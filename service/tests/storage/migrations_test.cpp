@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+
+#include "storage/migrations.h"
+#include "storage/sdk_key_hash.h"
+#include "storage_test.h"
+
+namespace orvane::service::storage {
+namespace {
+
+using MigrationTest = StoreTest;
+
+TEST_P(MigrationTest, KeepsWhatWasStoredAcrossRestarts) {
+  const App app = store->createApp("demo-app", "Demo");
+  store->addSdkKey(app.id, "demo-sdk-key-0123456789", "default");
+  store->saveDraft(app.id, "home", ContentKind::stories, storiesDocument("first"));
+  store->publish(app.id, "home", ContentKind::stories);
+  store->recordVote(app.id, pollItem, optionB, "user-1", std::chrono::system_clock::now());
+  store.reset();
+
+  store = Store::open(databaseUrl());
+  EXPECT_EQ(store->appForSdkKey("demo-sdk-key-0123456789")->id, app.id);
+  EXPECT_EQ(store->placement(app.id, "home", ContentKind::stories, Environment::production)->document,
+            storiesDocument("first"));
+  EXPECT_EQ(store->optionCounts(app.id, {optionB}).at(optionB), 1);
+  EXPECT_EQ(storedSchemaVersion(*rawConnection()), currentSchemaVersion());
+  EXPECT_EQ(countRows("FROM schema_migrations"), currentSchemaVersion());
+}
+
+TEST_P(MigrationTest, RefusesADatabaseWrittenByANewerVersion) {
+  const int newer = currentSchemaVersion() + 5;
+  store.reset();
+  rawConnection()->run(
+      "INSERT INTO schema_migrations (version, description, applied_at) VALUES (?, 'later', 0)",
+      {std::int64_t{newer}});
+  try {
+    Store::open(databaseUrl());
+    FAIL() << "a newer database was opened";
+  } catch (const StoreError& error) {
+    const std::string message = error.what();
+    EXPECT_NE(message.find("version " + std::to_string(newer)), std::string::npos) << message;
+    EXPECT_NE(message.find("version " + std::to_string(currentSchemaVersion())), std::string::npos)
+        << message;
+  }
+  EXPECT_EQ(storedSchemaVersion(*rawConnection()), newer);
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, MigrationTest, ::testing::ValuesIn(test_support::storeEnginesForTests()),
+                         test_support::engineName);
+
+// A database as the first release left it, written with that release's schema and nothing newer.
+class OlderSchemaTest : public test_support::StoreEngineTest {
+ protected:
+  std::unique_ptr<SqlConnection> connection() const {
+    const std::string& url = databaseUrl();
+    return url.starts_with("sqlite:") ? connectSqlite(url.substr(7)) : connectPostgres(url);
+  }
+};
+
+TEST_P(OlderSchemaTest, VersionOneDatabaseIsMigratedWithItsData) {
+  {
+    auto v1 = connection();
+    migrateSchema(*v1, 1);
+    v1->run("INSERT INTO apps (id, app_key, name, created_at) VALUES (7, 'demo-app', 'Demo', 0)");
+    v1->run(
+        "INSERT INTO sdk_keys (app_id, key_hash, label, prefix, created_at) VALUES (7, ?, 'old', 'dem', 0)",
+        {hashSdkKey("demo-sdk-key-0123456789")});
+    v1->run(
+        "INSERT INTO placements (id, app_id, placement_key, kind, revision, published_version) "
+        "VALUES (3, 7, 'home', 'stories', 1, 1)");
+    v1->run(
+        "INSERT INTO placement_versions (placement_id, version, document, published_at) VALUES (3, 1, ?, 0)",
+        {storiesDocument("published in v1").dump()});
+    for (const char* option : {optionA, optionB, optionC}) {
+      v1->run("INSERT INTO vote_options (app_id, item_id, option_id, vote_count) VALUES (7, ?, ?, ?)",
+              {pollItem, option, std::int64_t{option == optionA ? 1 : 0}});
+    }
+    v1->run(
+        "INSERT INTO votes (app_id, item_id, user_id, option_id, voted_at) VALUES (7, ?, 'user-1', ?, "
+        "86400000)",
+        {pollItem, optionA});
+  }
+
+  auto store = Store::open(databaseUrl());
+  EXPECT_EQ(storedSchemaVersion(*connection()), currentSchemaVersion());
+  ASSERT_TRUE(store->appForSdkKey("demo-sdk-key-0123456789"));
+  EXPECT_EQ(store->placement(7, "home", ContentKind::stories, Environment::production)->document,
+            storiesDocument("published in v1"));
+  EXPECT_EQ(store->userVotes(7, "user-1", {pollItem}).at(pollItem).optionId, optionA);
+  EXPECT_EQ(store->optionCounts(7, {optionA}).at(optionA), 1);
+
+  // What the second version added: the vote is reported under the placement and group it was cast in.
+  const auto counts = store->reportCounts(TimePoint(), std::chrono::system_clock::now());
+  ASSERT_EQ(counts.size(), 1u);
+  EXPECT_EQ(counts[0].placement, "home");
+  EXPECT_EQ(counts[0].group, "cccccccc-0000-4000-8000-000000000001");
+  EXPECT_EQ(counts[0].option, optionA);
+  EXPECT_EQ(counts[0].day, std::chrono::sys_days(std::chrono::days(1)));
+
+  // A vote after the upgrade lands on the migrated count.
+  EXPECT_EQ(store->recordVote(7, pollItem, optionA, "user-2", std::chrono::system_clock::now()).optionCount,
+            2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, OlderSchemaTest, ::testing::ValuesIn(test_support::storeEnginesForTests()),
+                         test_support::engineName);
+
+}  // namespace
+}  // namespace orvane::service::storage
