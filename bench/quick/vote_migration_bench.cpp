@@ -29,7 +29,7 @@ void BM_MoveVotesOfAnOlderVersion(benchmark::State& state) {
 }
 BENCHMARK(BM_MoveVotesOfAnOlderVersion)
     ->ArgName("votes")
-    ->Arg(100000)
+    ->Arg(100000)->Arg(10000)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 

@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <map>
 #include <mutex>
-#include <set>
+#include <unordered_set>
 
 namespace orvane::quick {
 namespace {
@@ -180,12 +180,13 @@ bool VoteBooks::absorb(const std::vector<std::pair<std::string, std::string>>& e
   // Read under the lock: another process may have moved them just now.
   const std::vector<Record> records = recordsOfTheLastVersion(directory_);
 
+  // Each owner's votes in the order they were cast, repeats included.
   std::map<std::string, std::vector<Vote>> byOwner;
   auto take = [&](const std::string& key, const std::string& value) {
     // What no version could read back is dropped with the rest.
     if (refusal(key, value)) return;
     auto [owner, item] = splitKey(key);
-    putLatest(byOwner[owner], {std::move(item), value});
+    byOwner[owner].emplace_back(std::move(item), value);
   };
   for (const auto& [key, value] : earlierVotes) take(key, value);
   for (const auto& record : records) take(record.keyAndValue.first, record.keyAndValue.second);
@@ -194,14 +195,15 @@ bool VoteBooks::absorb(const std::vector<std::pair<std::string, std::string>>& e
   for (auto& [owner, earlier] : byOwner) {
     const Book book(directory_, owner);
     auto current = book.load();
-    std::set<std::string> held;
-    for (const auto& vote : current) held.insert(vote.first);
+    std::unordered_set<std::string> seen;
+    for (const auto& vote : current) seen.insert(vote.first);
+    // From the most recent back, each item's last vote, until the book is full: one pass.
     std::vector<Vote> merged;
-    merged.reserve(earlier.size() + current.size());
-    for (auto& vote : earlier) {
-      if (!held.count(vote.first)) merged.push_back(std::move(vote));
+    for (auto vote = earlier.rbegin(); vote != earlier.rend() && merged.size() + current.size() < capacity_; ++vote) {
+      if (seen.insert(vote->first).second) merged.push_back(std::move(*vote));
     }
     if (merged.empty()) continue;
+    std::reverse(merged.begin(), merged.end());
     merged.insert(merged.end(), std::make_move_iterator(current.begin()), std::make_move_iterator(current.end()));
     saved = book.save(std::move(merged), capacity_) && saved;
   }
