@@ -82,21 +82,29 @@ std::unique_ptr<QSettings> QSettingsStore::openSettings() const { return openSet
 
 void QSettingsStore::moveKeysOfEarlierVersions() {
   auto settings = openSettings();
+  QStringList voteKeys;
+  std::vector<std::pair<std::string, std::string>> votes;
   bool moved = false;
   for (const auto& key : settings->childKeys()) {
     if (!isKeyOfEarlierVersions(key)) continue;
     const QVariant value = settings->value(key);
     if (isVoteKey(key)) {
-      const std::string text = keyText(key);
-      if (value.typeId() == QMetaType::QString && !votes_.read(text) &&
-          !votes_.write(text, value.toString().toStdString()))
-        continue;
-    } else if (!settings->contains(grouped(key))) {
+      voteKeys.append(key);
+      if (value.typeId() == QMetaType::QString) votes.emplace_back(keyText(key), value.toString().toStdString());
+      continue;
+    }
+    if (!settings->contains(grouped(key))) {
       // A value already in the group was written later than the one left at the top level.
       settings->setValue(grouped(key), value);
     }
     settings->remove(key);
     moved = true;
+  }
+  // All votes at once: one save of each user's book, where one each took a sync of its own. They
+  // leave the settings only once saved.
+  if (votes_.absorb(votes)) {
+    for (const auto& key : voteKeys) settings->remove(key);
+    moved = moved || !voteKeys.isEmpty();
   }
   if (!moved) return;
   settings->sync();
@@ -132,6 +140,11 @@ void QSettingsStore::set(const std::string& key, const std::string& value) {
   const QString name = settingsKey(key);
   bool saved = false;
   if (isVoteKey(name)) {
+    if (auto refusal = VoteBooks::refusal(key, value)) {
+      // Kept, it would never be read back: a clear word instead.
+      if (console_) console_->writeLine("[Orvane] A vote was not saved: " + *refusal + ".");
+      return;
+    }
     saved = votes_.write(key, value);
     if (!saved) keepUnsaved(key, value, votes_.directory(), "it cannot be written");
   } else {

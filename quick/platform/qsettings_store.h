@@ -8,17 +8,19 @@
 
 #include <orvane/platform/console.h>
 #include <orvane/platform/key_value_store.h>
-#include <orvane/quick/platform/record_files.h>
+#include <orvane/quick/platform/vote_books.h>
 
 class QSettings;
 
 namespace orvane::quick {
 
 // The SDK's persisted keys, apart from the host's own: the anonymous and device ids in a settings
-// group of their own ("OrvaneStories"), and votes, which grow with use, one small file each in a
-// directory beside the settings file ("<settings file>.orvane-votes"), so that saving a vote costs
-// the same however many there are. Keys that earlier versions kept at the top level of the
-// settings are moved when the store is made, and read from there until they could be.
+// group of their own ("OrvaneStories"), and votes, which grow with use, in a directory beside the
+// settings file ("<settings file>.orvane-votes"), the most recent VoteBooks::kCapacity of each app
+// and user, so that saving a vote costs the same however many were cast. A vote no request could
+// carry (VoteBooks::refusal) is refused with a console line. Keys that earlier versions kept at
+// the top level of the settings, and their votes, are moved in one batch when the store is made,
+// and read from where they were until they could be.
 //
 // Every call works on a QSettings object of its own (the class is reentrant, not thread-safe),
 // so the store may be used from any thread. Each write is saved at once; a write that cannot be
@@ -52,7 +54,7 @@ class QSettingsStore final : public KeyValueStore {
 
   std::optional<QString> iniFile_;
   std::shared_ptr<Console> console_;
-  RecordFiles votes_;
+  VoteBooks votes_;
   mutable std::mutex mutex_;
   std::map<std::string, std::string> unsaved_;
   bool failureReported_ = false;

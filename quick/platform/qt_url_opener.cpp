@@ -13,6 +13,24 @@ namespace {
 
 QUrl strictQUrl(const Url& url) { return QUrl(QString::fromStdString(url.string()), QUrl::StrictMode); }
 
+// Mail clients differ in how they read a mailto link: some decode it before splitting off the
+// fields, some split on ';' as well as '&', some take field names in any case. So the whole link
+// is decoded until nothing changes, and every piece that could be read as a field is checked.
+bool asksForAttachment(const std::string& link) {
+  QByteArray decoded = QByteArray::fromStdString(link);
+  for (QByteArray previous; decoded != previous;) {
+    previous = decoded;
+    decoded = QByteArray::fromPercentEncoding(previous);
+  }
+  for (const QByteArray& field : decoded.split('?') + decoded.split('&') + decoded.split(';')) {
+    const qsizetype equals = field.indexOf('=');
+    if (equals < 0) continue;  // a name without a value names nothing to attach
+    const QByteArray name = field.left(equals).trimmed().toLower();
+    if (name.contains("attach") || name == "file" || name == "files") return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 bool isOpenableOutsideApp(const Url& url, const std::vector<std::string>& hostSchemes) {
@@ -23,7 +41,9 @@ bool isOpenableOutsideApp(const Url& url, const std::vector<std::string>& hostSc
     const QUrl link = strictQUrl(url);
     return link.isValid() && !link.host().isEmpty() && link.userInfo().isEmpty() && !url.host().empty();
   }
-  if (scheme == "mailto" || scheme == "tel") return true;
+  // A mail client asked to attach a file may attach any the user can read (~/.ssh, /etc/passwd).
+  if (scheme == "mailto") return !asksForAttachment(url.string());
+  if (scheme == "tel") return true;
   return std::any_of(hostSchemes.begin(), hostSchemes.end(),
                      [&](const std::string& listed) { return asciiLowercased(listed) == scheme; });
 }

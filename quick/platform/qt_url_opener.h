@@ -11,9 +11,10 @@
 namespace orvane::quick {
 
 // Whether a link from the content service may leave the app. Links come from remote content, so
-// only an allowlist passes: https and http with a host and no user name or password, mailto and
-// tel, and the schemes in `hostSchemes` (the host's own deep links, e.g. "myapp"). Everything else
-// is refused: local files, script, and the many system handlers a link could otherwise start.
+// only an allowlist passes: https and http with a host and no user name or password, mailto that
+// asks for no attachment (in any spelling: "attach", "Attachment", "%61ttach", "file"), tel, and
+// the schemes in `hostSchemes` (the host's own deep links, e.g. "myapp"). Everything else is
+// refused: local files, script, and the many system handlers a link could otherwise start.
 bool isOpenableOutsideApp(const Url& url, const std::vector<std::string>& hostSchemes = {});
 
 // Opens links through QDesktopServices on the GUI thread, after isOpenableOutsideApp.

@@ -82,10 +82,13 @@ void StoryAPI::fetchStories(const std::string& placementKey, Completion<std::vec
     return deliverOnMain<std::vector<StoryGroup>>(*mainQueue, std::move(completion),
                                                   StoryAPIError::notConfigured());
 
+  auto request = placementRequest(sdk_, *configuration, placementKey, "stories");
+  if (!request.ok())
+    return deliverOnMain<std::vector<StoryGroup>>(*mainQueue, std::move(completion), request.error());
   auto clock = sdk_.platform().clock;
   auto sdk = sdk_.weakHandle();
   session_->send(
-      placementRequest(sdk_, *configuration, placementKey, "stories"),
+      std::move(request).value(),
       onWorkers(sdk_.platform().workers, [mainQueue, clock, sdk, placementKey,
                                           completion = std::move(completion)](HttpResult exchange) {
         const Date now = clock->now();
@@ -110,7 +113,10 @@ void StoryAPI::fetchBanners(const std::string& placementKey, Completion<std::vec
     return deliverOnMain<std::vector<Banner>>(*mainQueue, std::move(completion),
                                               StoryAPIError::notConfigured());
 
-  session_->send(placementRequest(sdk_, *configuration, placementKey, "banners"),
+  auto request = placementRequest(sdk_, *configuration, placementKey, "banners");
+  if (!request.ok())
+    return deliverOnMain<std::vector<Banner>>(*mainQueue, std::move(completion), request.error());
+  session_->send(std::move(request).value(),
                  onWorkers(sdk_.platform().workers,
                            [mainQueue, cacheKey = bannerCacheKey(sdk_, *configuration, placementKey),
                             request = BannerCache::shared().nextRequest(),
@@ -139,9 +145,8 @@ void StoryAPI::recordVote(const std::string& storyItemId, const std::string& opt
   }
 
   auto request = voteRequest(sdk_, *configuration, storyItemId, optionId);
-  if (!request)
-    return deliverOnMain<VoteResponse>(*mainQueue, std::move(completion), StoryAPIError::encodingFailed());
-  session_->send(*std::move(request),
+  if (!request.ok()) return deliverOnMain<VoteResponse>(*mainQueue, std::move(completion), request.error());
+  session_->send(std::move(request).value(),
                  onWorkers(sdk_.platform().workers,
                            [mainQueue, completion = std::move(completion)](HttpResult exchange) {
                              deliverOnMain(*mainQueue, completion,

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include <orvane/core/identity_text.h>
 #include <orvane/core/locale_tags.h>
 #include <orvane/core/sdk_version.h>
 
@@ -39,11 +40,28 @@ std::vector<std::pair<std::string, std::string>> contentQueryItems(const Platfor
   return items;
 }
 
-void setServiceHeaders(HttpRequest& request, const StorySDK& sdk, const StoryConfiguration& configuration) {
-  request.setHeader("X-Zephro-SDK-Key", configuration.sdkKey());
-  if (auto appId = sdk.resolvedAppId()) request.setHeader("X-Zephro-AppId", *std::move(appId));
-  if (auto bundleId = sdk.resolvedBundleId()) request.setHeader("X-Zephro-BundleId", *std::move(bundleId));
-  if (auto userId = sdk.resolvedUserId()) request.setHeader("X-Zephro-UserId", *std::move(userId));
+TransportError unsendable(const std::string& what) {
+  return TransportError{TransportError::Code::other,
+                        what + " cannot be sent: it is longer than " + std::to_string(kMaxIdentityBytes) +
+                            " bytes or holds a control character."};
+}
+
+// Refused whole rather than sent without a field: a request without the user's id would act
+// for no one, or for the anonymous user instead.
+std::optional<TransportError> setServiceHeaders(HttpRequest& request, const StorySDK& sdk,
+                                                const StoryConfiguration& configuration) {
+  const std::pair<const char*, std::optional<std::string>> fields[] = {
+      {"X-Zephro-SDK-Key", configuration.sdkKey()},
+      {"X-Zephro-AppId", sdk.resolvedAppId()},
+      {"X-Zephro-BundleId", sdk.resolvedBundleId()},
+      {"X-Zephro-UserId", sdk.resolvedUserId()},
+  };
+  for (const auto& [name, value] : fields) {
+    if (!value) continue;
+    if (!isSendableIdentity(*value)) return unsendable("Header field '" + std::string(name) + "'");
+    request.setHeader(name, *value);
+  }
+  return std::nullopt;
 }
 
 // Keys in this order; absent identity fields are left out rather than written as null.
@@ -62,8 +80,8 @@ std::optional<std::string> voteRequestBody(const StorySDK& sdk, const std::strin
 
 }  // namespace
 
-HttpRequest placementRequest(const StorySDK& sdk, const StoryConfiguration& configuration,
-                             const std::string& placementKey, const std::string& resource) {
+Result<HttpRequest> placementRequest(const StorySDK& sdk, const StoryConfiguration& configuration,
+                                     const std::string& placementKey, const std::string& resource) {
   const Url path = servicePath(
       configuration, {"sdk", "v1", "apps", configuration.appKey(), "placements", placementKey, resource});
   HttpRequest request{path.withQueryItems(contentQueryItems(sdk.platform(), configuration)),
@@ -72,14 +90,16 @@ HttpRequest placementRequest(const StorySDK& sdk, const StoryConfiguration& conf
                       std::nullopt,
                       kTimeout,
                       kMaxContentAnswerBytes};
-  setServiceHeaders(request, sdk, configuration);
+  if (auto refused = setServiceHeaders(request, sdk, configuration)) return *std::move(refused);
   return request;
 }
 
-std::optional<HttpRequest> voteRequest(const StorySDK& sdk, const StoryConfiguration& configuration,
-                                       const std::string& storyItemId, const std::string& optionId) {
+Result<HttpRequest> voteRequest(const StorySDK& sdk, const StoryConfiguration& configuration,
+                                const std::string& storyItemId, const std::string& optionId) {
+  // The item id also names the vote this device remembers, which must be readable again.
+  if (!isSendableIdentity(storyItemId)) return unsendable("The story item id");
   auto body = voteRequestBody(sdk, optionId);
-  if (!body) return std::nullopt;
+  if (!body) return StoryAPIError::encodingFailed();
   HttpRequest request{servicePath(configuration, {"sdk", "v1", "apps", configuration.appKey(), "story-items",
                                                   storyItemId, "vote"}),
                       "POST",
@@ -88,7 +108,7 @@ std::optional<HttpRequest> voteRequest(const StorySDK& sdk, const StoryConfigura
                       kTimeout,
                       kMaxVoteAnswerBytes};
   request.setHeader("Content-Type", "application/json");
-  setServiceHeaders(request, sdk, configuration);
+  if (auto refused = setServiceHeaders(request, sdk, configuration)) return *std::move(refused);
   return request;
 }
 

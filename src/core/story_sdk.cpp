@@ -4,6 +4,7 @@
 
 #include <orvane/api/analytics_api.h>
 #include <orvane/api/story_api.h>
+#include <orvane/core/identity_text.h>
 #include <orvane/core/main_thread.h>
 #include <orvane/model/trimming.h>
 #include <orvane/platform/system_platform.h>
@@ -102,8 +103,9 @@ SeenStoryGroups& StorySDK::seenStoryGroups() {
 
 std::string StorySDK::anonymousUserId() {
   ORVANE_ASSERT_MAIN_THREAD();
+  // A value this SDK did not write (a line break, 100 KB) would break every request: replaced.
   return platform_.store->storedOrCreated(
-      kAnonymousUserIdKey, [](const std::string& stored) { return !stored.empty(); },
+      kAnonymousUserIdKey, [](const std::string& stored) { return isUsableAnonymousId(stored); },
       [this] { return platform_.uuid->uuidString(); });
 }
 

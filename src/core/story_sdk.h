@@ -89,7 +89,8 @@ class StorySDK {
   const std::string& sessionId() const { return sessionId_; }
   // The anonymous id (not the host's user id); empty until configure.
   const std::string& userId() const { return userId_; }
-  // The persisted anonymous id, created and stored on first need.
+  // The persisted anonymous id, created and stored on first need, and also in place of a stored
+  // value that is not printable ASCII of at most 128 characters.
   std::string anonymousUserId();
 
   // The groups whose last page the user reached, read from the store on first need.

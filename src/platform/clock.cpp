@@ -1,5 +1,6 @@
 #include <orvane/platform/clock.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 
@@ -14,11 +15,18 @@ bool readNumber(std::string_view text, std::size_t at, std::size_t digits, int& 
   return std::from_chars(text.data() + at, text.data() + at + digits, out).ec == std::errc();
 }
 
+// The instants four-digit years can write in UTC.
+constexpr std::chrono::sys_seconds kEarliest =
+    std::chrono::sys_days{std::chrono::year{0} / std::chrono::January / 1};
+constexpr std::chrono::sys_seconds kLatest =
+    std::chrono::sys_days{std::chrono::year{9999} / std::chrono::December / 31} + std::chrono::hours{23} +
+    std::chrono::minutes{59} + std::chrono::seconds{59};
+
 }  // namespace
 
 std::string iso8601String(Date date) {
   using namespace std::chrono;
-  auto seconds = floor<std::chrono::seconds>(date);
+  const auto seconds = std::clamp(floor<std::chrono::seconds>(date), kEarliest, kLatest);
   auto days = floor<std::chrono::days>(seconds);
   year_month_day ymd{days};
   hh_mm_ss time{seconds - days};
@@ -59,14 +67,10 @@ std::optional<Date> parseIso8601(std::string_view text) {
   year_month_day ymd{std::chrono::year{year}, std::chrono::month{static_cast<unsigned>(month)},
                      std::chrono::day{static_cast<unsigned>(day)}};
   if (!ymd.ok()) return std::nullopt;
-  const auto instant =
-      (sys_days{ymd} + hours{hour} + minutes{minute} + seconds{second} - minutes{offsetMinutes})
-          .time_since_epoch();
-  // Date counts nanoseconds in 64 bits (about 1677 to 2262); later or earlier instants would wrap.
-  constexpr auto earliest = duration_cast<seconds>(Date::min().time_since_epoch());
-  constexpr auto latest = duration_cast<seconds>(Date::max().time_since_epoch());
-  if (instant < earliest || instant > latest) return std::nullopt;
-  return Date{duration_cast<Date::duration>(instant)};
+  const sys_seconds instant =
+      sys_days{ymd} + hours{hour} + minutes{minute} + seconds{second} - minutes{offsetMinutes};
+  if (instant < kEarliest || instant > kLatest) return std::nullopt;
+  return Date{instant};
 }
 
 }  // namespace orvane

@@ -14,7 +14,7 @@ namespace ORVANE_EXPORT orvane {
 
 class SystemClock final : public Clock {
  public:
-  Date now() const override { return std::chrono::system_clock::now(); }
+  Date now() const override { return std::chrono::floor<Date::duration>(std::chrono::system_clock::now()); }
 };
 
 // Version 4 UUIDs from the operating system's random source; safe from any thread.

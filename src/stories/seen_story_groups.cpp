@@ -2,23 +2,27 @@
 
 #include <algorithm>
 #include <nlohmann/json.hpp>
+#include <string_view>
+#include <unordered_set>
 
 namespace orvane {
 namespace {
 
+// The stored list is oldest first, so a group's last place in it is when it was last seen. Read
+// from the end, the most recent distinct ids are found in one pass, however long a tampered list.
 std::vector<std::string> load(const KeyValueStore& store) {
   const auto stored = store.string(SeenStoryGroups::storageKey);
   if (!stored) return {};
   const auto parsed = nlohmann::json::parse(*stored, nullptr, false);
   if (!parsed.is_array()) return {};
   std::vector<std::string> ids;
-  for (const auto& entry : parsed) {
-    if (!entry.is_string()) continue;
-    auto id = entry.get<std::string>();
-    if (!id.empty() && std::find(ids.begin(), ids.end(), id) == ids.end()) ids.push_back(std::move(id));
+  std::unordered_set<std::string_view> kept;
+  for (auto entry = parsed.rbegin(); entry != parsed.rend() && ids.size() < SeenStoryGroups::capacity; ++entry) {
+    if (!entry->is_string()) continue;
+    const auto& id = entry->get_ref<const std::string&>();
+    if (!id.empty() && kept.insert(id).second) ids.push_back(id);
   }
-  if (ids.size() > SeenStoryGroups::capacity)
-    ids.erase(ids.begin(), ids.end() - static_cast<std::ptrdiff_t>(SeenStoryGroups::capacity));
+  std::reverse(ids.begin(), ids.end());
   return ids;
 }
 

@@ -311,6 +311,31 @@ TEST_F(StoryAPITest, VoteFailsOnAnUndecodableAnswerOrAChoiceThatCannotBeWritten)
   EXPECT_EQ(fake.http->requests().back().maxResponseBytes, kMaxVoteAnswerBytes);
 }
 
+TEST_F(StoryAPITest, IdentityNoHeaderCanCarryFailsTheRequestBeforeItIsSent) {
+  answer(ScriptedHttpSession::ok(storiesBody()));
+  const std::string unsendable[] = {"user\r\nX-Injected: 1", "user\x7F", std::string(1025, 'u'),
+                                    std::string(100 * 1024, 'u')};
+  for (const auto& userId : unsendable) {
+    configure("app-key", StoryEnvironment::production, userId);
+    Received<std::vector<StoryGroup>> stories;
+    api.fetchStories("home", stories.completion());
+    fake.settle();
+    const auto error = errorAs<TransportError>(stories.only());
+    EXPECT_EQ(error.code, TransportError::Code::other);
+    EXPECT_NE(error.message.find("X-Zephro-UserId"), std::string::npos) << error.message;
+    EXPECT_EQ(errorAs<TransportError>(voteNow("item", "opt")).code, TransportError::Code::other);
+  }
+  EXPECT_TRUE(fake.http->requests().empty());
+
+  // An item id the vote's address could not carry either is refused the same way.
+  configure("app-key", StoryEnvironment::production, std::string(1024, 'u'));
+  EXPECT_EQ(errorAs<TransportError>(voteNow(std::string(1025, 'i'), "opt")).code, TransportError::Code::other);
+  EXPECT_EQ(errorAs<TransportError>(voteNow("item\n", "opt")).code, TransportError::Code::other);
+  EXPECT_TRUE(fake.http->requests().empty());
+  api.fetchStories("home", ignored<std::vector<StoryGroup>>());
+  EXPECT_EQ(onlyRequest().header("X-Zephro-UserId")->size(), 1024u);
+}
+
 TEST_F(StoryAPITest, PreviewVotesAreAnsweredLocallyEvenOffline) {
   configure("app-key", StoryEnvironment::production, std::nullopt, true);
   answer(ScriptedHttpSession::failure());

@@ -134,18 +134,32 @@ TEST(StoryMapping, VoteWithoutDateIsDatedAtMapping) {
   EXPECT_EQ(item.userVote()->votedAt(), kNow);
 }
 
+TEST(StoryMapping, PlaceholderAndFarDatesMapExactly) {
+  for (const char* date : {"0001-01-01T00:00:00Z", "1000-01-01T00:00:00Z", "1677-01-01T00:00:00Z",
+                           "2262-12-31T23:59:59Z", "2324-01-01T00:00:00Z", "9999-12-31T23:59:59Z"}) {
+    auto groups = mapped(storiesWithItem(std::string(R"(, "userVote": {"optionId": ")") + kOptionA +
+                                             R"(", "votedAt": ")" + date + R"("})",
+                                         std::string(R"(, "startAt": ")") + date + R"(", "endAt": ")" + date + R"(")"));
+    ASSERT_EQ(groups.size(), 1u) << date;
+    ASSERT_EQ(groups[0].items().size(), 1u) << date;
+    const auto& vote = groups[0].items()[0].userVote();
+    ASSERT_TRUE(vote) << date;
+    EXPECT_EQ(iso8601String(vote->votedAt()), date);
+  }
+}
+
 TEST(StoryMapping, MalformedDateOrUuidAnywhereFailsTheWholeResponse) {
   auto badDate =
       decodeStoriesPayload(storiesWithItem(std::string(R"(, "userVote": {"optionId": ")") + kOptionA +
                                            R"(", "votedAt": "2024-04-30T08:00:00.5Z"})"));
   ASSERT_FALSE(badDate.ok());
   EXPECT_EQ(std::get<DecodingError>(badDate.error()).codingPath, "groups[0].items[0].userVote.votedAt");
-  // A year this SDK cannot represent is refused, not wrapped into another date.
-  auto farFuture =
+  // A date no four-digit year can write back is refused, not wrapped into another date.
+  auto pastTheLastYear =
       decodeStoriesPayload(storiesWithItem(std::string(R"(, "userVote": {"optionId": ")") + kOptionA +
-                                           R"(", "votedAt": "2324-01-01T00:00:00Z"})"));
-  ASSERT_FALSE(farFuture.ok());
-  EXPECT_EQ(std::get<DecodingError>(farFuture.error()).kind, DecodingError::Kind::dataCorrupted);
+                                           R"(", "votedAt": "9999-12-31T23:59:59-01:00"})"));
+  ASSERT_FALSE(pastTheLastYear.ok());
+  EXPECT_EQ(std::get<DecodingError>(pastTheLastYear.error()).kind, DecodingError::Kind::dataCorrupted);
 
   auto badVote = decodeStoriesPayload(storiesWithItem(R"(, "userVote": {"optionId": "A"})"));
   ASSERT_FALSE(badVote.ok());

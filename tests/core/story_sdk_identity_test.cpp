@@ -3,6 +3,7 @@
 #include <orvane/api/analytics_api.h>
 #include <orvane/core/story_sdk.h>
 #include <orvane/platform/run_loop.h>
+#include <orvane/platform/uuid.h>
 #include "support/fake_platform.h"
 
 namespace orvane {
@@ -51,6 +52,27 @@ TEST_F(StorySDKIdentityTest, AnonymousIdIsCreatedOncePersistedAndReusedUntrimmed
   StorySDK second(other.platform());
   second.configure(configurationWithIdentity(std::nullopt, std::nullopt, std::nullopt));
   EXPECT_EQ(second.userId(), " kept as is ");
+}
+
+TEST_F(StorySDKIdentityTest, ATamperedAnonymousIdIsReplacedAsIfAbsentAndStoredAnew) {
+  const std::string tampered[] = {"ID\r\nX-Injected: 1", "line\nbreak", "tab\there", std::string(100 * 1024, 'A'),
+                                  std::string(129, 'B'), "caf\xC3\xA9", std::string("nul\0inside", 10)};
+  for (const auto& stored : tampered) {
+    FakePlatform device;
+    device.store->set("zephro_anonymous_user_id", stored);
+    StorySDK tamperedSdk(device.platform());
+    tamperedSdk.configure(configurationWithIdentity(std::nullopt, std::nullopt, std::nullopt));
+    EXPECT_TRUE(canonicalLowercaseUuid(tamperedSdk.userId()).has_value()) << stored.substr(0, 40);
+    EXPECT_EQ(device.store->string("zephro_anonymous_user_id"), tamperedSdk.userId());
+  }
+  // At the bound, and any printable text short of it, is kept.
+  for (const std::string& kept : {std::string(128, 'C'), std::string("member:7/~!")}) {
+    FakePlatform device;
+    device.store->set("zephro_anonymous_user_id", kept);
+    StorySDK keptSdk(device.platform());
+    keptSdk.configure(configurationWithIdentity(std::nullopt, std::nullopt, std::nullopt));
+    EXPECT_EQ(keptSdk.userId(), kept);
+  }
 }
 
 TEST_F(StorySDKIdentityTest, EveryConfigureStartsANewSessionSharedWithAnalytics) {

@@ -50,6 +50,16 @@ TEST(StoryItemCoding, WritesEveryPresentFieldInDeclarationOrderAndReadsItBack) {
   EXPECT_EQ(json::parse(encoded.dump()).get<StoryItem>(), quizPage());
 }
 
+TEST(StoryItemCoding, VoteDatesOfAnyFourDigitYearReadAndWriteBackUnchanged) {
+  for (const char* date : {"0001-01-01T00:00:00Z", "1000-03-01T08:00:00Z", "2324-01-01T00:00:00Z",
+                           "9999-12-31T23:59:59Z"}) {
+    const auto document = json::parse(std::string(R"({"optionId": "o1", "votedAt": ")") + date + "\"}");
+    const auto vote = document.get<WidgetUserVote>();
+    EXPECT_EQ(ordered_json(vote)["votedAt"], date);
+    EXPECT_EQ(vote, WidgetUserVote("o1", *parseIso8601(date)));
+  }
+}
+
 TEST(StoryItemCoding, AbsentOptionalsAreMissingOrNullOnReadAndNeverWritten) {
   auto document = plainPage();
   document["title"] = nullptr;

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <optional>
 #include <thread>
 #include <unordered_set>
 #include <vector>
@@ -35,23 +36,49 @@ TEST(Iso8601, RejectsAnythingButAnInternetDateTime) {
   }
 }
 
-TEST(Iso8601, EveryFourDigitYearParsesExactlyOrNotAtAll) {
+TEST(Iso8601, EveryFourDigitYearRoundTripsAndComparesExactly) {
   char text[32];
-  int parsed = 0;
+  std::optional<Date> previous;
   for (int year = 1; year <= 9999; ++year) {
     for (const char* rest : {"-01-01T00:00:00Z", "-12-31T23:59:59Z"}) {
       std::snprintf(text, sizeof text, "%04d%s", year, rest);
-      if (auto date = parseIso8601(text)) {
-        EXPECT_EQ(iso8601String(*date), text);
-        ++parsed;
+      auto date = parseIso8601(text);
+      ASSERT_TRUE(date) << text;
+      EXPECT_EQ(iso8601String(*date), text);
+      if (previous) {
+        EXPECT_LT(*previous, *date) << text;
       }
+      previous = date;
     }
   }
-  // Everything from well before 1900 to well after 2200 is representable.
-  EXPECT_GE(parsed, 2 * (2200 - 1700));
-  EXPECT_FALSE(parseIso8601("2324-01-01T00:00:00Z"));
+  for (const char* edge : {"0001-01-01T00:00:00Z", "1000-06-15T12:00:00Z", "1677-09-21T00:12:43Z",
+                           "1677-09-21T00:12:44Z", "2262-04-11T23:47:16Z", "2262-04-11T23:47:17Z",
+                           "2324-01-01T00:00:00Z", "9999-12-31T23:59:59Z"}) {
+    auto date = parseIso8601(edge);
+    ASSERT_TRUE(date) << edge;
+    EXPECT_EQ(iso8601String(*date), edge);
+  }
+  // One second apart at both ends of the range stays one second apart.
+  EXPECT_EQ(*parseIso8601("0001-01-01T00:00:01Z") - *parseIso8601("0001-01-01T00:00:00Z"),
+            std::chrono::seconds{1});
+  EXPECT_EQ(*parseIso8601("9999-12-31T23:59:59Z") - *parseIso8601("9999-12-31T23:59:58Z"),
+            std::chrono::seconds{1});
+  EXPECT_EQ(*parseIso8601("1000-01-01T00:00:00+02:00"), *parseIso8601("0999-12-31T22:00:00Z"));
+}
+
+TEST(Iso8601, InstantsOnlyAYearOutsideFourDigitsCouldWriteAreRefusedNotWrapped) {
+  // Year 0000 is a four-digit year too; an offset may carry a date just across either end.
+  EXPECT_EQ(iso8601String(*parseIso8601("0001-01-01T00:00:00+01:00")), "0000-12-31T23:00:00Z");
+  EXPECT_EQ(iso8601String(*parseIso8601("0000-01-01T00:00:00Z")), "0000-01-01T00:00:00Z");
+  EXPECT_FALSE(parseIso8601("0000-01-01T00:00:00+00:01"));
   EXPECT_FALSE(parseIso8601("9999-12-31T23:59:59-23:59"));
-  EXPECT_FALSE(parseIso8601("0000-01-01T00:00:00Z"));
+  EXPECT_FALSE(parseIso8601("9999-12-31T23:59:59-00:01"));
+  EXPECT_EQ(iso8601String(*parseIso8601("9999-12-31T23:59:59+00:01")), "9999-12-31T23:58:59Z");
+
+  // What no text gave (a host's clock far off) is written at the nearest end, never as a
+  // five-digit or negative year the service could not read.
+  EXPECT_EQ(iso8601String(Date::max()), "9999-12-31T23:59:59Z");
+  EXPECT_EQ(iso8601String(Date::min()), "0000-01-01T00:00:00Z");
 }
 
 TEST(Uuid, CanonicalLowercaseAcceptsEitherCaseOnly) {

@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QCryptographicHash>
+#include <QDir>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QSize>
 #include <QTemporaryDir>
+#include <cstdio>
 #include <thread>
 
 #include "support/fake_platform.h"
@@ -85,6 +89,91 @@ TEST_F(QSettingsStoreTest, KeysOfEarlierVersionsMoveOutOfTheTopLevelAndTheHostsK
   EXPECT_EQ(after.value("host/zephro_anonymous_user_id"), "the host's own");
   after.beginGroup("OrvaneStories");
   EXPECT_EQ(after.childKeys(), (QStringList{"orvane_device_identifier", "zephro_anonymous_user_id"}));
+}
+
+std::string voteKey(const std::string& user, int item) {
+  char number[8];
+  std::snprintf(number, sizeof number, "%04d", item);
+  return "orvane_widget_vote:app:" + user + ":item-" + number;
+}
+
+// Files in the votes directory, lock files left out.
+QStringList voteFiles(const QString& settingsFile) {
+  return QDir(settingsFile + ".orvane-votes").entryList(QDir::Files).filter(QRegularExpression("^[0-9a-f]+(\\.|$)"));
+}
+
+int readableVotes(const QSettingsStore& store, const std::string& user, int count) {
+  int readable = 0;
+  for (int item = 0; item < count; ++item) readable += store.string(voteKey(user, item)).has_value();
+  return readable;
+}
+
+TEST_F(QSettingsStoreTest, VotesOfTheOldestVersionMoveInOneBatchKeepingTheMostRecentThousandPerUser) {
+  {
+    QSettings earlier(file(), QSettings::IniFormat);
+    for (int item = 0; item < 1500; ++item) earlier.setValue(settingsKey(voteKey("user", item)), "option");
+    for (int item = 0; item < 3; ++item) earlier.setValue(settingsKey(voteKey("other", item)), "other-option");
+  }
+  QSettingsStore store(file());
+  EXPECT_EQ(readableVotes(store, "user", 1500), 1000);
+  EXPECT_EQ(readableVotes(store, "other", 3), 3);
+  // One file for each app and user, however many votes each has.
+  EXPECT_EQ(voteFiles(file()).size(), 2) << voteFiles(file()).join(' ').toStdString();
+  EXPECT_TRUE(QSettings(file(), QSettings::IniFormat).childKeys().isEmpty());
+
+  // Voting on, the oldest go: still a thousand, the new ones among them.
+  store.set(voteKey("user", 1500), "new");
+  store.set(voteKey("user", 1501), "new");
+  QSettingsStore reopened(file());
+  EXPECT_EQ(readableVotes(reopened, "user", 1502), 1000);
+  EXPECT_EQ(reopened.string(voteKey("user", 1501)), "new");
+  EXPECT_EQ(voteFiles(file()).size(), 2);
+}
+
+TEST_F(QSettingsStoreTest, VoteFilesOfTheLastVersionAreReadAndMovedIntoOneFile) {
+  const QString directory = file() + ".orvane-votes";
+  ASSERT_TRUE(QDir().mkpath(directory));
+  for (int item = 0; item < 5; ++item) {
+    const std::string key = voteKey("user", item);
+    QFile record(directory + '/' +
+                 QCryptographicHash::hash(QByteArray::fromStdString(key), QCryptographicHash::Sha256).toHex());
+    ASSERT_TRUE(record.open(QIODevice::WriteOnly));
+    record.write(QByteArray::fromStdString(key) + "\noption-" + QByteArray::number(item));
+  }
+  QSettingsStore store(file());
+  for (int item = 0; item < 5; ++item) EXPECT_EQ(store.string(voteKey("user", item)), "option-" + std::to_string(item));
+  EXPECT_EQ(voteFiles(file()).size(), 1) << voteFiles(file()).join(' ').toStdString();
+}
+
+TEST_F(QSettingsStoreTest, VotesOfOneUserFromTwoStoresAtOnceAreAllKept) {
+  auto vote = [&](int first) {
+    QSettingsStore store(file());
+    for (int item = first; item < first + 10; ++item) store.set(voteKey("user", item), "option");
+  };
+  std::thread one(vote, 0), two(vote, 10);
+  one.join();
+  two.join();
+  EXPECT_EQ(readableVotes(QSettingsStore(file()), "user", 20), 20);
+}
+
+TEST_F(QSettingsStoreTest, VoteKeysNoRequestCouldCarryAreRefusedWithAClearError) {
+  auto console = std::make_shared<testing::RecordingConsole>();
+  QSettingsStore store(file(), console);
+  const std::string refused[] = {voteKey(std::string(64 * 1024, 'u'), 1), voteKey("line\nbreak", 2),
+                                 voteKey("user", 3) + std::string(5000, 'i')};
+  for (const auto& key : refused) {
+    store.set(key, "option");
+    EXPECT_EQ(store.string(key), std::nullopt);
+  }
+  store.set(voteKey("user", 4), "option\r\n");
+  EXPECT_EQ(store.string(voteKey("user", 4)), std::nullopt);
+  ASSERT_EQ(console->lines().size(), 4u);
+  EXPECT_NE(console->lines()[0].find("vote"), std::string::npos) << console->lines()[0];
+  EXPECT_NE(console->lines()[0].find("not saved"), std::string::npos) << console->lines()[0];
+  EXPECT_TRUE(voteFiles(file()).isEmpty());
+
+  store.set(voteKey(std::string(1024, 'u'), 5), "option");
+  EXPECT_EQ(store.string(voteKey(std::string(1024, 'u'), 5)), "option");
 }
 
 TEST_F(QSettingsStoreTest, WritesThatCannotBeSavedAreReportedOnceAndKeptForTheSession) {

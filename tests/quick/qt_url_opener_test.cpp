@@ -50,6 +50,29 @@ TEST(QtUrlOpenerPolicy, OnlyWebMailPhoneAndTheHostsListedSchemesPass) {
   }
 }
 
+TEST(QtUrlOpenerPolicy, MailLinksAskingForAnAttachmentAreRefusedHoweverSpelled) {
+  for (const char* text : {"mailto:help@example.com?subject=Hello%20there&body=Hi",
+                           "mailto:help@example.com?cc=a@example.com&bcc=b@example.com",
+                           "mailto:?to=help@example.com&subject=file%20a%20claim",
+                           "mailto:help@example.com?body=see%20the%20attached%20file"}) {
+    EXPECT_TRUE(openable(text)) << text;
+  }
+  for (const char* text : {"mailto:help@example.com?attach=/etc/passwd",
+                           "mailto:help@example.com?subject=Hi&attachment=file:///home/user/.ssh/id_rsa",
+                           "mailto:help@example.com?file=/etc/passwd",
+                           "mailto:help@example.com?Attach=/etc/passwd",
+                           "MAILTO:help@example.com?ATTACHMENT=/etc/passwd",
+                           "mailto:help@example.com?%61ttach=/etc/passwd",
+                           "mailto:help@example.com?%41TTACH=/etc/passwd",
+                           "mailto:help@example.com?%2561ttach=/etc/passwd",
+                           "mailto:help@example.com?subject=Hi;attach=/etc/passwd",
+                           "mailto:help@example.com%3Fattach=/etc/passwd",
+                           "mailto:help@example.com?%20attach%20=/etc/passwd",
+                           "mailto:help@example.com?subject=a&FiLe=/etc/passwd"}) {
+    EXPECT_FALSE(openable(text)) << text;
+  }
+}
+
 TEST(QtUrlOpener, OnlyLinksThePolicyPassesReachTheSystemAndRefusalsAreLogged) {
   std::vector<QUrl> opened;
   std::vector<std::string> logged;

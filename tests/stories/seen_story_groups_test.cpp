@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <string>
 #include <vector>
 
@@ -41,9 +43,31 @@ TEST(SeenStoryGroupsTest, UnreadableStoredValuesCountAsNothingSeen) {
     seen.markSeen("g");
     EXPECT_EQ(SeenStoryGroups(store).groupIds(), std::vector<std::string>{"g"}) << stored;
   }
+  // Oldest first: of a group listed twice, its later place is when it was last seen.
   MemoryStore store;
   store.set(SeenStoryGroups::storageKey, R"(["a", 7, "b", "a"])");
-  EXPECT_EQ(SeenStoryGroups(store).groupIds(), (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(SeenStoryGroups(store).groupIds(), (std::vector<std::string>{"b", "a"}));
+}
+
+TEST(SeenStoryGroupsTest, AHugeTamperedListKeepsItsMostRecentDistinctGroups) {
+  // 60,000 entries: 59,000 distinct, then the last thousand repeating 100 of them ten times.
+  nlohmann::json stored = nlohmann::json::array();
+  for (int index = 0; index < 59000; ++index) stored.push_back("group-" + std::to_string(index));
+  for (int round = 0; round < 10; ++round) {
+    for (int index = 0; index < 100; ++index) stored.push_back("group-" + std::to_string(index));
+  }
+  MemoryStore store;
+  store.set(SeenStoryGroups::storageKey, stored.dump());
+
+  SeenStoryGroups seen(store);
+  const auto& ids = seen.groupIds();
+  ASSERT_EQ(ids.size(), SeenStoryGroups::capacity);
+  EXPECT_EQ(ids.front(), "group-58600");
+  EXPECT_EQ(ids[399], "group-58999");
+  EXPECT_EQ(ids[400], "group-0");
+  EXPECT_EQ(ids.back(), "group-99");
+  EXPECT_TRUE(seen.contains("group-58600"));
+  EXPECT_FALSE(seen.contains("group-58599"));
 }
 
 using SeenByTheViewerTest = testing::StoryModelTest;
