@@ -161,18 +161,21 @@ std::optional<Url> StoryRemoteImage::pipelineUrl() const {
   return url_.isEmpty() ? std::nullopt : Url::parse(url_.toString(QUrl::FullyEncoded).toStdString());
 }
 
-PixelSize StoryRemoteImage::shownSize() const {
-  // Decoded for the item's pixels, never beyond the screen's; an item not laid out yet gets the screen.
-  const qreal ratio = window() ? window()->effectiveDevicePixelRatio() : 1.0;
+QSize StoryRemoteImage::screenPixels() const {
   const QScreen* screen =
       window() && window()->screen() ? window()->screen() : QGuiApplication::primaryScreen();
-  const QSize screenPixels = screen ? (QSizeF(screen->size()) * ratio).toSize() : QSize();
+  return screen ? (QSizeF(screen->size()) * devicePixelRatio()).toSize() : QSize();
+}
+
+PixelSize StoryRemoteImage::shownSize() const {
+  // Decoded for the item's pixels, never beyond the screen's; an item not laid out yet gets the screen.
+  const qreal ratio = devicePixelRatio();
+  const QSize screen = screenPixels();
   const QSize itemPixels(static_cast<int>(std::ceil(width() * ratio)),
                          static_cast<int>(std::ceil(height() * ratio)));
-  if (itemPixels.isEmpty()) return {screenPixels.width(), screenPixels.height()};
-  if (screenPixels.isEmpty()) return {itemPixels.width(), itemPixels.height()};
-  return {std::min(itemPixels.width(), screenPixels.width()),
-          std::min(itemPixels.height(), screenPixels.height())};
+  if (itemPixels.isEmpty()) return {screen.width(), screen.height()};
+  if (screen.isEmpty()) return {itemPixels.width(), itemPixels.height()};
+  return {std::min(itemPixels.width(), screen.width()), std::min(itemPixels.height(), screen.height())};
 }
 
 void StoryRemoteImage::finishLoad(std::uint64_t generation, const QImage& image, bool succeeded) {
@@ -256,15 +259,38 @@ QRectF StoryRemoteImage::sourceRect(const QSizeF& itemSize, const QSizeF& imageS
                 shown);
 }
 
+qreal StoryRemoteImage::devicePixelRatio() const {
+  return window() ? window()->effectiveDevicePixelRatio() : 1.0;
+}
+
+QSize StoryRemoteImage::textureSize() const {
+  if (image_.isNull() || paintedRect().isEmpty()) return {};
+  return radius_ > 0 ? roundedPixels(devicePixelRatio()) : image_.size();
+}
+
+QSize StoryRemoteImage::roundedPixels(qreal devicePixelRatio) const {
+  const QRectF target = targetRect(size(), image_.size(), fillMode_);
+  if (target.isEmpty()) return {};
+  // At the display's pixels; an item larger than the screen is never seen whole, and its picture
+  // is composed no larger than the screen.
+  qreal scale = devicePixelRatio;
+  const QSize screen = screenPixels();
+  if (!screen.isEmpty())
+    scale = std::min({scale, screen.width() / target.width(), screen.height() / target.height()});
+  return {std::max(1, static_cast<int>(std::ceil(target.width() * scale))),
+          std::max(1, static_cast<int>(std::ceil(target.height() * scale)))};
+}
+
 QImage StoryRemoteImage::roundedImage(qreal devicePixelRatio) const {
-  const QSize pixels(static_cast<int>(std::ceil(width() * devicePixelRatio)),
-                     static_cast<int>(std::ceil(height() * devicePixelRatio)));
+  const QRectF target = targetRect(size(), image_.size(), fillMode_);
+  const QSize pixels = roundedPixels(devicePixelRatio);
+  if (pixels.isEmpty()) return {};
   QImage composed(pixels, QImage::Format_ARGB32_Premultiplied);
   composed.fill(Qt::transparent);
   QPainter painter(&composed);
   painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
-  painter.scale(devicePixelRatio, devicePixelRatio);
-  const QRectF target = targetRect(size(), image_.size(), fillMode_);
+  painter.scale(pixels.width() / target.width(), pixels.height() / target.height());
+  painter.translate(-target.topLeft());
   QPainterPath rounded;
   rounded.addRoundedRect(QRectF(QPointF(0, 0), size()), radius_, radius_);
   QPainterPath bounds;
@@ -288,19 +314,16 @@ QSGNode* StoryRemoteImage::updatePaintNode(QSGNode* oldNode, UpdatePaintNodeData
     // A new node per texture: the old node takes its texture with it.
     delete node;
     node = window()->createImageNode();
-    const QImage texture = rounded ? roundedImage(window()->effectiveDevicePixelRatio()) : image_;
+    const QImage texture = rounded ? roundedImage(devicePixelRatio()) : image_;
     node->setTexture(window()->createTextureFromImage(texture));
     node->setOwnsTexture(true);
     node->setFiltering(QSGTexture::Linear);
     textureOutdated_ = false;
   }
-  if (rounded) {
-    node->setRect(QRectF(QPointF(0, 0), size()));
-    node->setSourceRect(QRectF(QPointF(0, 0), node->texture()->textureSize()));
-  } else {
-    node->setRect(target);
-    node->setSourceRect(sourceRect(size(), image_.size(), fillMode_));
-  }
+  node->setRect(target);
+  // A rounded picture is the shown part already.
+  node->setSourceRect(rounded ? QRectF(QPointF(0, 0), node->texture()->textureSize())
+                              : sourceRect(size(), image_.size(), fillMode_));
   return node;
 }
 

@@ -50,6 +50,10 @@ class StoryRemoteImage : public QQuickItem {
   Q_PROPERTY(QRectF paintedRect READ paintedRect NOTIFY paintedRectChanged)
   // Whether every pixel of paintedRect is covered by the image: no alpha, no rounded corners.
   Q_PROPERTY(bool opaque READ opaque NOTIFY paintedRectChanged)
+  // The size in pixels of what the item draws from: the decoded image, or with rounded corners its
+  // shown part cut to them, composed at the display's pixels. However large the item, neither
+  // exceeds the screen's pixels.
+  Q_PROPERTY(QSize textureSize READ textureSize NOTIFY paintedRectChanged)
 
  public:
   // The values of Image.PreserveAspectFit and Image.PreserveAspectCrop, so either spelling works.
@@ -74,6 +78,7 @@ class StoryRemoteImage : public QQuickItem {
   QSize sourceSize() const { return image_.size(); }
   QRectF paintedRect() const { return targetRect(size(), image_.size(), fillMode_); }
   bool opaque() const { return !image_.isNull() && !image_.hasAlphaChannel() && radius_ <= 0; }
+  QSize textureSize() const;
 
   // Outside the rounded corners is outside the item, also for input handlers that use it as
   // their containmentMask.
@@ -111,7 +116,11 @@ class StoryRemoteImage : public QQuickItem {
   void show(const QImage& image, Status status);
   void updatePlaceholder();
   void layoutPlaceholder();
-  // The image cut to the rounded item, at the item's size in device pixels.
+  qreal devicePixelRatio() const;
+  QSize screenPixels() const;
+  // The size in pixels the rounded picture of paintedRect is composed at.
+  QSize roundedPixels(qreal devicePixelRatio) const;
+  // The shown part of the image cut to the rounded item, covering paintedRect.
   QImage roundedImage(qreal devicePixelRatio) const;
 
   QUrl url_;

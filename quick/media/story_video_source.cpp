@@ -5,7 +5,9 @@
 #include <QMediaPlayer>
 #include <QMetaObject>
 
+#include <orvane/media/video_container.h>
 #include <orvane/platform/platform.h>
+#include <orvane/quick/platform/qt_console.h>
 
 namespace orvane::quick {
 namespace {
@@ -82,12 +84,22 @@ void StoryVideoSource::finishLoad(std::uint64_t generation, const HttpResult& re
     setStatus(Error);
     return;
   }
+  // The backend picks its demuxer from the bytes, and some demuxers fetch and open what the bytes
+  // name: only containers that hold all their media get through.
+  const auto check = checkVideoContainer(*result.data);
+  if (!check.container) {
+    qCWarning(storiesLog).noquote() << "Story video" << url_.toString(QUrl::RemoveQuery | QUrl::RemoveUserInfo)
+                                    << "refused:" << QString::fromStdString(check.refusal);
+    setStatus(Error);
+    return;
+  }
   auto* buffer = new QBuffer(this);
   buffer->setData(QByteArray::fromStdString(*result.data));
   buffer->open(QIODevice::ReadOnly);
   buffer_ = buffer;
-  // The file name alone hints the media type to the backend without giving it an address to open.
-  player_->setSourceDevice(buffer, QUrl(url_.fileName()));
+  // No URL, not even a file name: the backend would take its extension as a demuxer hint and its
+  // location as the base of relative references.
+  player_->setSourceDevice(buffer);
   setStatus(Ready);
   player_->play();
 }

@@ -17,8 +17,10 @@ namespace orvane::quick {
 
 // Feeds a story video to a MediaPlayer through the SDK's own transport, never the media backend's
 // network code: only http and https URLs are fetched, certificates are verified as for every other
-// download, and no SDK header is sent. Once all the bytes are in, the player gets them as its
-// source device and starts playing from the beginning.
+// download, and no SDK header is sent. Once all the bytes are in, they are checked to be a video
+// container that holds all its media (MP4/QuickTime, Matroska/WebM, AVI; never a playlist or
+// manifest the backend would follow), and the player gets them as its source device, with no URL,
+// and starts playing from the beginning. Anything else ends in Error with the reason logged.
 //
 //   MediaPlayer { id: player; videoOutput: output }
 //   StoryVideoSource { url: root.url; player: player }

@@ -56,7 +56,11 @@ Item {
         opacity: (WindowCovers.of(root.Window.window)?.hidden ?? false) ? 0 : 1
         x: Math.max(0, root.safeAreaInsets.left)
         width: Math.max(0, root.width - x - Math.max(0, root.safeAreaInsets.right))
-        height: placementModel.hasFixedHeight ? placementModel.fixedHeight : width / placementModel.aspectRatio
+        // The service picks the shape, not how much of the window it takes: never taller than the
+        // window (the screen, before there is one).
+        readonly property real tallest: root.Window.window ? root.Window.height : Screen.height
+        height: Math.min(placementModel.hasFixedHeight ? placementModel.fixedHeight : width / placementModel.aspectRatio,
+                         tallest)
         y: root.topInset + (root.height - root.topInset - root.bottomInset - height) / 2
         clip: true
 

@@ -8,6 +8,8 @@
 #include <cmath>
 #include <limits>
 
+#include <orvane/quick/media/story_video_source.h>
+
 #include "local_content_service.h"
 #include "placeholders/placeholder_picture.h"
 
@@ -61,9 +63,16 @@ TEST(ServedVideo, TheMediaBackendDecodesTheFramesAsTheyWereMade) {
                      loop.quit();
                    });
   QTimer::singleShot(15000, &loop, &QEventLoop::quit);
-  player.setSource(
+  // As the views play it: fetched by the SDK, checked, and handed over as a device without a name.
+  StoryVideoSource source;
+  QObject::connect(&source, &StoryVideoSource::statusChanged, &loop, [&] {
+    if (source.status() != StoryVideoSource::Error) return;
+    ADD_FAILURE() << "the source refused the sample video";
+    loop.quit();
+  });
+  source.setPlayer(&player);
+  source.setUrl(
       QUrl(QString::fromStdString(service.origin() + "/videos/intro.avi?s=" + std::to_string(kSeconds))));
-  player.play();
   loop.exec();
   player.stop();
 

@@ -13,6 +13,8 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include <orvane/platform/curl_http_session.h>
 #include "../platform/local_http_server.h"
@@ -23,12 +25,20 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// The start of an AVI file, padded.
+std::string aviBytes() {
+  std::string bytes = "RIFF";
+  bytes += std::string("\xF8\x0F\0\0", 4) + "AVI LIST";
+  bytes.resize(4096, 'v');
+  return bytes;
+}
+
 // An HTTPS server on loopback with a certificate of its own making, serving one video file.
 struct VideoServer {
-  VideoServer() {
-    server.routes().Get("/clip.avi", [this](const httplib::Request&, httplib::Response& response) {
+  explicit VideoServer(std::string body = aviBytes()) {
+    server.routes().Get("/clip.avi", [this, body](const httplib::Request&, httplib::Response& response) {
       ++requests;
-      response.set_content(std::string(4096, 'v'), "video/x-msvideo");
+      response.set_content(body, "video/x-msvideo");
     });
     server.start();
   }
@@ -107,12 +117,85 @@ TEST(StoryVideoSource, BytesFromAVerifiedServerReachThePlayerAsItsDevice) {
   EXPECT_EQ(trusted.requests, 1);
   ASSERT_NE(player.sourceDevice(), nullptr);
   EXPECT_EQ(player.sourceDevice()->size(), 4096);
-  EXPECT_TRUE(player.source().host().isEmpty()) << "the backend never gets a network address";
+  EXPECT_TRUE(player.source().isEmpty()) << "the backend never gets a name to resolve";
 
   // A new URL replaces the device; a refused one leaves the player without any.
   source.setUrl(QUrl("qrc:/clip.avi"));
   EXPECT_EQ(source.status(), StoryVideoSource::Error);
   EXPECT_EQ(player.sourceDevice(), nullptr);
+}
+
+// Counts whatever reaches it: the media backend fetching what a playlist names.
+struct SegmentServer {
+  SegmentServer() {
+    server.routes().Get(".*", [this](const httplib::Request&, httplib::Response& response) {
+      ++requests;
+      response.set_content(std::string(188, 'G'), "video/mp2t");
+    });
+    server.start();
+  }
+  testing::LocalHttpServer server;
+  std::atomic<int> requests{0};
+};
+
+std::vector<std::string> bodiesThatAreNoVideo(const SegmentServer& segments, const QTemporaryFile& local) {
+  const auto remote = segments.server.origin();
+  const auto file = QUrl::fromLocalFile(local.fileName()).toString().toStdString();
+  return {
+      "#EXTM3U\n#EXT-X-VERSION:3\n#EXT-X-TARGETDURATION:1\n#EXTINF:1,\n" + remote +
+          "/a.ts\n#EXTINF:1,\n" + file + "\n#EXTINF:1,\nrelative.ts\n#EXT-X-ENDLIST\n",
+      "<?xml version=\"1.0\"?><MPD xmlns=\"urn:mpeg:dash:schema:mpd:2011\" type=\"static\"><BaseURL>" +
+          remote + "/</BaseURL></MPD>",
+      std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16),
+  };
+}
+
+TEST(StoryVideoSource, OnlyVideoContainersThatHoldAllTheirMediaReachThePlayer) {
+  SegmentServer segments;
+  QTemporaryFile local;
+  ASSERT_TRUE(local.open());
+  local.write(QByteArray(188, 'G'));
+  local.flush();
+  for (const auto& body : bodiesThatAreNoVideo(segments, local)) {
+    VideoServer trusted(body);
+    CurlHttpSession::Options trusting;
+    trusting.caBundlePath = trusted.certificate.pemPath();
+    QMediaPlayer player;
+    StoryVideoSource source;
+    source.setSession(std::make_shared<CurlHttpSession>(trusting));
+    source.setPlayer(&player);
+    source.setUrl(trusted.url());
+    ASSERT_TRUE(processEventsUntil([&] { return source.status() != StoryVideoSource::Loading; }));
+    // Given the bytes, the backend would fetch the segments or fail on them.
+    processEventsUntil([&] {
+      return source.status() == StoryVideoSource::Error || segments.requests > 0 ||
+             player.mediaStatus() == QMediaPlayer::InvalidMedia || player.error() != QMediaPlayer::NoError;
+    });
+
+    EXPECT_EQ(source.status(), StoryVideoSource::Error) << body;
+    EXPECT_EQ(player.sourceDevice(), nullptr);
+    EXPECT_EQ(player.mediaStatus(), QMediaPlayer::NoMedia);
+    EXPECT_EQ(segments.requests, 0) << "the backend fetched what the answer named";
+  }
+}
+
+TEST(StoryVideoView, APlaylistServedAsTheVideoShowsThePageFailed) {
+  testing::LocalHttpServer server;
+  server.routes().Get("/clip.mp4", [](const httplib::Request&, httplib::Response& response) {
+    // The shared transport keeps connections; the server stops without waiting one out.
+    response.set_header("Connection", "close");
+    response.set_content("#EXTM3U\n#EXTINF:1,\nhttp://127.0.0.1:9/a.ts\n", "video/mp4");
+  });
+  server.start();
+  QQmlEngine engine;
+  auto view = videoView(engine, QUrl(QString::fromStdString(server.origin() + "/clip.mp4")));
+  ASSERT_NE(view, nullptr);
+  ASSERT_TRUE(processEventsUntil([&] { return view->property("failed").toBool(); }));
+
+  EXPECT_FALSE(view->property("loading").toBool());
+  auto* player = view->findChild<QMediaPlayer*>();
+  ASSERT_NE(player, nullptr);
+  EXPECT_EQ(player->sourceDevice(), nullptr);
 }
 
 }  // namespace

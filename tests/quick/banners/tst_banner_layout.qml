@@ -101,5 +101,38 @@ Item {
             compare(findChild(view, "dotsIndicator").visible, data.type === "CAROUSEL")
             compare(findChild(view, "storyIndicator").visible, data.type === "STORY")
         }
+
+        // Shapes the service may ask for: a height of a million points, and the narrowest ratio on
+        // a window's full width. Neither takes more than the window, nor draws from more pixels.
+        function test_service_sizes_stay_within_the_window_data() {
+            return [
+                { tag: "fixed height 1000000", fields: { bannerLayoutMode: "FIXED_HEIGHT", bannerFixedHeight: 1000000 } },
+                { tag: "aspect ratio 1:20", fields: { bannerLayoutMode: "ASPECT_RATIO", bannerAspectRatio: "1:20" } },
+            ]
+        }
+
+        function test_service_sizes_stay_within_the_window(data) {
+            screen.width = root.width
+            screen.height = root.height
+            const key = `bounded-${data.tag.replace(/[^A-Za-z0-9]/g, "-")}`
+            Fixture.serveBanners(key, JSON.stringify({ banners: [Object.assign({ id: 1, type: "STATIC", placementKey: key,
+                                                                               viewOrder: 0, autoplaySeconds: 1,
+                                                                               items: slides(1, key) }, data.fields)] }))
+            const view = createTemporaryObject(bannerComponent, screen, { placementKey: key, width: root.width })
+            tryCompare(view.placement, "hasContent", true)
+            const slide = findChild(view, "slide")
+            tryCompare(slide, "status", StoryRemoteImage.Ready)
+            wait(0)
+
+            const window = view.Window
+            verify(window.height > 0)
+            verify(view.height > 0 && view.height <= window.height, `banner ${view.height} tall in a ${window.height} window`)
+            const pixels = Qt.size(Math.ceil(window.width * Screen.devicePixelRatio),
+                                   Math.ceil(window.height * Screen.devicePixelRatio))
+            const texture = slide.textureSize
+            verify(texture.width > 0 && texture.height > 0)
+            verify(texture.width <= pixels.width && texture.height <= pixels.height,
+                   `texture ${texture.width}x${texture.height} within ${pixels.width}x${pixels.height}`)
+        }
     }
 }

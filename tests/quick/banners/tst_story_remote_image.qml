@@ -144,5 +144,22 @@ Item {
             // The rounded corner is cut away.
             verify(!drawsImageAt(grabbed, 0, 0))
         }
+
+        // Rounding corners composes a picture of the shown part, at the display's pixels: an item
+        // far taller than any screen must not get one of its own size.
+        function test_rounded_corners_of_an_item_larger_than_the_screen_cost_at_most_the_screen() {
+            const screenPixels = Qt.size(Screen.width * Screen.devicePixelRatio, Screen.height * Screen.devicePixelRatio)
+            for (const fillMode of [Image.PreserveAspectCrop, Image.PreserveAspectFit]) {
+                const item = image({ url: Fixture.imageUrl(64, 32, "huge"), width: 1920, height: 38400, radius: 8,
+                                     fillMode: fillMode })
+                tryCompare(item.loadedSpy, "count", 1)
+                wait(0)
+                const texture = item.textureSize
+                verify(texture.width > 0 && texture.height > 0)
+                verify(texture.width <= Math.ceil(screenPixels.width) && texture.height <= Math.ceil(screenPixels.height),
+                       `texture ${texture.width}x${texture.height} within ${screenPixels.width}x${screenPixels.height}`)
+                item.destroy()
+            }
+        }
     }
 }
