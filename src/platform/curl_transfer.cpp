@@ -192,13 +192,22 @@ std::size_t CurlTransfer::receiveHeader(char* bytes, std::size_t size, std::size
     const auto code = trimmed(line.substr(std::min(line.size(), line.find(' '))));
     transfer.headerStatus_ = std::atoi(std::string(code.substr(0, 3)).c_str());
     transfer.location_.clear();
+    transfer.locationCount_ = 0;
   } else if (startsWith(line, "Location:")) {
+    // Spelled as curl matches it; curl follows the first that is not empty.
     transfer.location_ = trimmed(line.substr(9));
-  } else if (trimmed(line).empty() && transfer.redirects_ == HttpRequest::Redirects::sameOrigin &&
-             transfer.headerStatus_ >= 300 && transfer.headerStatus_ < 400 && !transfer.location_.empty() &&
-             !transfer.staysOnOrigin(transfer.location_)) {
-    transfer.leftOrigin_ = true;
-    return 0;  // ends the exchange before curl follows
+    ++transfer.locationCount_;
+  } else if (trimmed(line).empty() && transfer.headerStatus_ >= 300 && transfer.headerStatus_ < 400) {
+    // Any check of one target among several could be steered past the one curl picks.
+    if (transfer.locationCount_ > 1) {
+      transfer.refusedRedirect_ = "The answer named more than one redirect target.";
+      return 0;  // ends the exchange before curl follows
+    }
+    if (transfer.redirects_ == HttpRequest::Redirects::sameOrigin && !transfer.location_.empty() &&
+        !transfer.staysOnOrigin(transfer.location_)) {
+      transfer.refusedRedirect_ = "The service redirected the request to another origin.";
+      return 0;
+    }
   }
   return length;
 }
@@ -232,10 +241,8 @@ HttpResult CurlTransfer::result(CURLcode code) const {
                       TransportError{Code::tooLarge, "The response is larger than " +
                                                          std::to_string(maxResponseBytes_) + " bytes."}};
   }
-  if (leftOrigin_) {
-    return HttpResult{std::nullopt, std::nullopt,
-                      TransportError{Code::other, "The service redirected the request to another origin."}};
-  }
+  if (!refusedRedirect_.empty())
+    return HttpResult{std::nullopt, std::nullopt, TransportError{Code::other, refusedRedirect_}};
   std::string message =
       errorBuffer_[0] != '\0' ? std::string(errorBuffer_) : std::string(curl_easy_strerror(code));
   return HttpResult{std::nullopt, std::nullopt, TransportError{codeFor(code), std::move(message)}};

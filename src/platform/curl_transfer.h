@@ -61,7 +61,9 @@ class CurlTransfer {
   HttpRequest::Redirects redirects_ = HttpRequest::Redirects::sameOrigin;
   int headerStatus_ = 0;
   std::string location_;
-  bool leftOrigin_ = false;
+  int locationCount_ = 0;
+  // Why a redirect was not followed; empty while none was refused.
+  std::string refusedRedirect_;
   char errorBuffer_[CURL_ERROR_SIZE] = {};
 };
 

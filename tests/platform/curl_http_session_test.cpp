@@ -8,6 +8,8 @@
 #include <future>
 #include <mutex>
 #include <set>
+#include <string>
+#include <vector>
 
 #include "local_http_server.h"
 #include "self_signed_certificate.h"
@@ -292,6 +294,78 @@ TEST(CurlHttpSessionRedirects, ServiceRequestsFollowRedirectsOnlyWithinTheirOrig
   ASSERT_FALSE(moved.error) << moved.error->message;
   EXPECT_EQ(moved.data, "key=secret query=moved");
 }
+
+// libcurl follows the first non-empty Location of a redirect; a check of any other one could be
+// steered past. Both origins are loopback servers on their own ports.
+void expectAmbiguousRedirectsStayHome(bool secure) {
+  SelfSignedCertificate certificate("IP:127.0.0.1");
+  auto makeServer = [&] {
+    return std::make_unique<LocalHttpServer>(
+        secure ? std::make_unique<httplib::SSLServer>(certificate.certificate(), certificate.key())
+               : std::make_unique<httplib::Server>());
+  };
+  const std::string scheme = secure ? "https" : "http";
+  std::mutex mutex;
+  std::vector<std::string> captured;
+  auto elsewhere = makeServer();
+  auto capture = [&](const httplib::Request& request, httplib::Response& response) {
+    std::lock_guard lock(mutex);
+    captured.push_back(request.method + " key=" + request.get_header_value("X-Zephro-SDK-Key") +
+                       " user=" + request.get_header_value("X-Zephro-UserId") + " body=" + request.body);
+    response.set_content("captured", "text/plain");
+  };
+  elsewhere->routes().Get(".*", capture);
+  elsewhere->routes().Post(".*", capture);
+  elsewhere->start();
+  const auto evil = elsewhere->origin(scheme) + "/capture";
+
+  auto service = makeServer();
+  service->routes().Get("/echo", [](const httplib::Request&, httplib::Response& response) {
+    response.set_content("home", "text/plain");
+  });
+  service->routes().Post("/echo", [](const httplib::Request&, httplib::Response& response) {
+    response.set_content("home", "text/plain");
+  });
+  const std::vector<std::pair<std::string, std::vector<std::string>>> answers = {
+      {"/good-then-evil", {"/echo", evil}},
+      {"/evil-then-good", {evil, "/echo"}},
+      {"/evil-then-empty", {evil, ""}},
+  };
+  for (const auto& [path, locations] : answers) {
+    auto redirect = [locations = locations](const httplib::Request& request, httplib::Response& response) {
+      response.status = request.method == "POST" ? 307 : 302;
+      for (const auto& location : locations) response.set_header("Location", location);
+    };
+    service->routes().Get(path, redirect);
+    service->routes().Post(path, redirect);
+  }
+  service->start();
+
+  CurlHttpSession::Options trusting;
+  trusting.caBundlePath = certificate.pemPath();
+  CurlHttpSession session(trusting);
+  for (const auto& [path, locations] : answers) {
+    auto get = requestFor(service->origin(scheme) + path);
+    auto vote = requestFor(service->origin(scheme) + path, "POST");
+    vote.body = "{\"option\":\"a\"}";
+    for (auto* request : {&get, &vote}) {
+      request->setHeader("X-Zephro-SDK-Key", "secret");
+      request->setHeader("X-Zephro-UserId", "user-1");
+      auto result = exchange(session, *request);
+      ASSERT_TRUE(result.error) << path << " " << request->method;
+      EXPECT_EQ(result.error->code, Code::other) << path << " " << request->method;
+      EXPECT_FALSE(result.data) << path << " " << request->method;
+    }
+  }
+  std::lock_guard lock(mutex);
+  EXPECT_EQ(captured, std::vector<std::string>{}) << "the key, user or vote left the service origin";
+}
+
+TEST(CurlHttpSessionRedirects, RefusesAnswersNamingMoreThanOneLocation) {
+  expectAmbiguousRedirectsStayHome(false);
+}
+
+TEST(CurlHttpSessionTls, RefusesAnswersNamingMoreThanOneLocation) { expectAmbiguousRedirectsStayHome(true); }
 
 TEST_F(CurlHttpSessionTest, TheTimeLimitCutsSilenceNotASteadyAnswer) {
   CurlHttpSession::Options options;
