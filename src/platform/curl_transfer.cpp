@@ -100,6 +100,7 @@ std::optional<TransportError> CurlTransfer::prepare(const HttpRequest& request, 
   auto* h = handle_;
   maxResponseBytes_ =
       std::min(limits.maxResponseBytes, request.maxResponseBytes.value_or(limits.maxResponseBytes));
+  cancellation_ = request.cancellation;
 
   bool hasContentType = false;
   for (const auto& [name, value] : request.headers) {
@@ -169,12 +170,15 @@ std::size_t CurlTransfer::receive(char* bytes, std::size_t size, std::size_t cou
     return 0;  // anything but `length` makes curl abort the transfer
   }
   transfer.responseBody_.append(bytes, length);
+  transfer.receivedBytes_ += length;
   transfer.lastActivity_ = Clock::now();
   return length;
 }
 
 int CurlTransfer::progress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploaded) {
   auto& transfer = *static_cast<CurlTransfer*>(self);
+  // Stops reading for nobody even before the session gets round to removing the transfer.
+  if (transfer.cancelled()) return 1;
   if (uploaded != transfer.uploaded_) {
     transfer.uploaded_ = uploaded;
     transfer.lastActivity_ = Clock::now();
@@ -186,6 +190,7 @@ std::size_t CurlTransfer::receiveHeader(char* bytes, std::size_t size, std::size
   auto& transfer = *static_cast<CurlTransfer*>(self);
   const std::size_t length = size * count;
   transfer.lastActivity_ = Clock::now();
+  transfer.receivedBytes_ += length;
   const std::string_view line(bytes, length);
   if (startsWith(line, "HTTP/")) {
     // A new answer (the first, or one after a redirect): "HTTP/1.1 302 Found", "HTTP/2 307".
@@ -241,6 +246,9 @@ HttpResult CurlTransfer::result(CURLcode code) const {
                       TransportError{Code::tooLarge, "The response is larger than " +
                                                          std::to_string(maxResponseBytes_) + " bytes."}};
   }
+  if (code == CURLE_ABORTED_BY_CALLBACK && cancelled())
+    return HttpResult{std::nullopt, std::nullopt,
+                      TransportError{Code::cancelled, "The request was cancelled."}};
   if (!refusedRedirect_.empty())
     return HttpResult{std::nullopt, std::nullopt, TransportError{Code::other, refusedRedirect_}};
   std::string message =
