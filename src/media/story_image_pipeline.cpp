@@ -1,10 +1,14 @@
 #include <orvane/media/story_image_pipeline.h>
 
 #include <cassert>
+#include <cstdint>
+#include <functional>
 #include <mutex>
 #include <stdexcept>
+#include <stop_token>
 #include <unordered_map>
 #include <utility>
+#include <vector>
 
 #include <orvane/media/image_memory_cache.h>
 #include <orvane/platform/platform.h>
@@ -25,10 +29,23 @@ std::shared_ptr<const Image> decodeDownload(const HttpResult& result, const Imag
 
 }  // namespace
 
+// A caller of image() waiting on a download; main thread only.
+struct StoryImagePipeline::Waiter {
+  std::uint64_t id = 0;
+  StoryImagePipeline::Completion completion;
+  std::stop_token consumer;
+  // Withdraws the waiter once its consumer stops.
+  std::unique_ptr<std::stop_callback<std::function<void()>>> onGone;
+};
+
 // One running download. Its size may still grow, from the main thread, until a worker starts
 // decoding: then the largest size asked for by then is the one decoded.
 struct StoryImagePipeline::Download {
-  std::vector<Completion> waiters;
+  // Main thread only.
+  std::vector<Waiter> waiters;
+  bool prefetched = false;
+  std::stop_source transfer;
+
   std::mutex mutex;
   PixelSize size;
 
@@ -45,16 +62,39 @@ struct StoryImagePipeline::Download {
 struct StoryImagePipeline::State {
   State(std::size_t budgetBytes, std::size_t maxEntries) : cache(budgetBytes, maxEntries) {}
 
+  ~State() {
+    for (auto& [url, download] : inFlight) download->transfer.request_stop();
+  }
+
   // Runs on the main queue once a download's result is known.
-  void finish(const Url& url, const std::shared_ptr<const Image>& image, PixelSize madeFor) {
-    // Removed before anyone is completed, so a completion that asks again sees the cache.
-    auto entry = inFlight.extract(url);
-    assert(!entry.empty());
+  void finish(const Url& url, const std::shared_ptr<Download>& download,
+              const std::shared_ptr<const Image>& image, PixelSize madeFor) {
+    // Removed before anyone is completed, so a completion that asks again sees the cache. A
+    // download whose callers all withdrew has already made way for a newer one.
+    forget(url, download);
     // Scaled to cover a size, an image reaches it in at least one dimension; one short in both
     // is as large as it gets, and serves every size.
     if (image && image->width() < madeFor.width && image->height() < madeFor.height) madeFor = {};
     if (image) cache.insert(url, image, madeFor);
-    for (auto& waiter : entry.mapped()->waiters) waiter(image);
+    auto waiters = std::move(download->waiters);
+    download->waiters.clear();
+    for (auto& waiter : waiters) {
+      if (!waiter.consumer.stop_requested()) waiter.completion(image);
+    }
+  }
+
+  // Runs on the main queue once a waiter's consumer has stopped.
+  void withdraw(const Url& url, const std::shared_ptr<Download>& download, std::uint64_t waiterId) {
+    auto& waiters = download->waiters;
+    std::erase_if(waiters, [waiterId](const Waiter& waiter) { return waiter.id == waiterId; });
+    if (!waiters.empty() || download->prefetched) return;
+    download->transfer.request_stop();
+    forget(url, download);
+  }
+
+  void forget(const Url& url, const std::shared_ptr<Download>& download) {
+    if (auto found = inFlight.find(url); found != inFlight.end() && found->second == download)
+      inFlight.erase(found);
   }
 
   bool cachedFor(const Url& url, PixelSize size) const {
@@ -65,6 +105,7 @@ struct StoryImagePipeline::State {
   ImageMemoryCache cache;
   // The callers waiting on each running download; a prefetch starts one with nobody waiting.
   std::unordered_map<Url, std::shared_ptr<Download>> inFlight;
+  std::uint64_t lastWaiterId = 0;
 };
 
 StoryImagePipeline& StoryImagePipeline::shared() {
@@ -94,22 +135,40 @@ StoryImagePipeline::StoryImagePipeline(std::shared_ptr<HttpSession> session,
 
 StoryImagePipeline::~StoryImagePipeline() = default;
 
-void StoryImagePipeline::image(const Url& url, PixelSize size, Completion completion) {
+void StoryImagePipeline::image(const Url& url, PixelSize size, Completion completion,
+                               std::stop_token consumer) {
   assert(mainQueue_->isMainThread());
   if (!completion) return prefetch(url, size);
+  if (consumer.stop_requested()) return;
   if (state_->cachedFor(url, size)) {
-    mainQueue_->post(
-        [completion = std::move(completion), cached = state_->cache.find(url)] { completion(cached); });
+    mainQueue_->post([completion = std::move(completion), cached = state_->cache.find(url), consumer] {
+      if (!consumer.stop_requested()) completion(cached);
+    });
     return;
   }
-  if (auto running = state_->inFlight.find(url); running != state_->inFlight.end()) {
-    running->second->enlarge(size);
-    running->second->waiters.push_back(std::move(completion));
-    return;
+  auto running = state_->inFlight.find(url);
+  if (running != state_->inFlight.end()) running->second->enlarge(size);
+  const auto download = running != state_->inFlight.end() ? running->second : startDownload(url, size, false);
+  join(url, download, std::move(completion), std::move(consumer));
+}
+
+void StoryImagePipeline::join(const Url& url, const std::shared_ptr<Download>& download,
+                              Completion completion, std::stop_token consumer) {
+  Waiter waiter{++state_->lastWaiterId, std::move(completion), consumer, nullptr};
+  if (consumer.stop_possible()) {
+    // Posted rather than run inside request_stop(), which may come from any thread and must not
+    // destroy the callback it is running.
+    waiter.onGone = std::make_unique<std::stop_callback<std::function<void()>>>(
+        consumer, [mainQueue = mainQueue_, state = std::weak_ptr<State>(state_),
+                   weakDownload = std::weak_ptr<Download>(download), url, id = waiter.id] {
+          mainQueue->post([state, weakDownload, url, id] {
+            auto alive = state.lock();
+            auto waitedOn = weakDownload.lock();
+            if (alive && waitedOn) alive->withdraw(url, waitedOn, id);
+          });
+        });
   }
-  std::vector<Completion> waiters;
-  waiters.push_back(std::move(completion));
-  startDownload(url, size, std::move(waiters));
+  download->waiters.push_back(std::move(waiter));
 }
 
 std::shared_ptr<const Image> StoryImagePipeline::cachedImage(const Url& url) const {
@@ -123,9 +182,10 @@ void StoryImagePipeline::prefetch(const std::optional<Url>& url, PixelSize size)
   if (state_->cachedFor(*url, size)) return;
   if (auto running = state_->inFlight.find(*url); running != state_->inFlight.end()) {
     running->second->enlarge(size);
+    running->second->prefetched = true;
     return;
   }
-  startDownload(*url, size, {});
+  startDownload(*url, size, true);
 }
 
 void StoryImagePipeline::prefetch(const std::vector<std::optional<Url>>& urls, PixelSize size) {
@@ -137,28 +197,32 @@ std::size_t StoryImagePipeline::cachedBytes() const {
   return state_->cache.totalCost();
 }
 
-void StoryImagePipeline::startDownload(const Url& url, PixelSize size, std::vector<Completion> waiters) {
+std::shared_ptr<StoryImagePipeline::Download> StoryImagePipeline::startDownload(const Url& url,
+                                                                                PixelSize size,
+                                                                                bool prefetched) {
   auto download = std::make_shared<Download>();
-  download->waiters = std::move(waiters);
+  download->prefetched = prefetched;
   download->size = size;
   state_->inFlight.emplace(url, download);
   // A plain GET with the session's defaults: no headers of the SDK's own, so it may follow
   // redirects to other origins (never down to http).
   HttpRequest request{.url = url, .headers = {}, .body = std::nullopt, .maxResponseBytes = std::nullopt};
   request.redirects = HttpRequest::Redirects::toHttps;
+  request.lane = HttpRequest::Lane::media;
+  request.cancellation = download->transfer.get_token();
   session_->send(
-      std::move(request),
-      [decoder = decoder_, mainQueue = mainQueue_, workers = workers_, limits = limits_,
-       state = std::weak_ptr<State>(state_), download, url](HttpResult result) {
+      std::move(request), [decoder = decoder_, mainQueue = mainQueue_, workers = workers_, limits = limits_,
+                           state = std::weak_ptr<State>(state_), download, url](HttpResult result) {
         workers->postBulk(
             [decoder, mainQueue, limits, state, download, url, result = std::move(result)]() mutable {
               limits.target = download->currentSize();
               auto image = decodeDownload(result, *decoder, limits);
-              mainQueue->post([state, url, image = std::move(image), madeFor = limits.target] {
-                if (auto alive = state.lock()) alive->finish(url, image, madeFor);
+              mainQueue->post([state, url, download, image = std::move(image), madeFor = limits.target] {
+                if (auto alive = state.lock()) alive->finish(url, download, image, madeFor);
               });
             });
       });
+  return download;
 }
 
 }  // namespace orvane

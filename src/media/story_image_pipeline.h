@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <stop_token>
 #include <vector>
 
 #include <orvane/platform/http.h>
@@ -38,6 +39,11 @@ struct StoryImagePipelineOptions {
 // made for downloads it again and replaces the entry; meanwhile cachedImage() still has the
 // smaller one to show.
 //
+// Withdrawal: a caller of image() may pass a token and stop it when it no longer wants the image
+// (its view went away or moved to another URL). Its completion is then never called, and the
+// download is cancelled, freeing its connection, once no other caller waits for it and no prefetch
+// asked for it: prefetches fill the cache for views yet to come, so nothing withdraws them.
+//
 // Concurrency: every call comes from the main thread, and the table of running downloads and the
 // cache are touched only there, so neither needs a lock. The session's thread only hands a
 // download's bytes to the workers, where they are decoded; the result then hops to the main queue,
@@ -56,7 +62,7 @@ class StoryImagePipeline {
   StoryImagePipeline(std::shared_ptr<HttpSession> session, std::shared_ptr<const ImageDecoder> decoder,
                      std::shared_ptr<MainQueue> mainQueue, std::shared_ptr<WorkerPool> workers,
                      Options options = {});
-  // Downloads still running finish quietly: their callers are not completed.
+  // Downloads still running are cancelled: their callers are not completed.
   ~StoryImagePipeline();
   StoryImagePipeline(const StoryImagePipeline&) = delete;
   StoryImagePipeline& operator=(const StoryImagePipeline&) = delete;
@@ -64,9 +70,11 @@ class StoryImagePipeline {
   // The cached image when it was made for at least `size`, the result of the download already
   // running for the URL, or the result of a new one. Always completes later on the main queue, a
   // cache hit included; views that want a hit in the same frame ask cachedImage first. A missing
-  // completion makes this a prefetch.
-  void image(const Url& url, PixelSize size, Completion completion);
-  void image(const Url& url, Completion completion) { image(url, PixelSize{}, std::move(completion)); }
+  // completion makes this a prefetch. Stopping `consumer` withdraws this caller (see above).
+  void image(const Url& url, PixelSize size, Completion completion, std::stop_token consumer = {});
+  void image(const Url& url, Completion completion, std::stop_token consumer = {}) {
+    image(url, PixelSize{}, std::move(completion), std::move(consumer));
+  }
 
   // The image in the cache right now, whatever size it was made for, or null; never downloads.
   std::shared_ptr<const Image> cachedImage(const Url& url) const;
@@ -83,8 +91,11 @@ class StoryImagePipeline {
  private:
   struct State;
   struct Download;
+  struct Waiter;
 
-  void startDownload(const Url& url, PixelSize size, std::vector<Completion> waiters);
+  std::shared_ptr<Download> startDownload(const Url& url, PixelSize size, bool prefetched);
+  void join(const Url& url, const std::shared_ptr<Download>& download, Completion completion,
+            std::stop_token consumer);
 
   std::shared_ptr<HttpSession> session_;
   std::shared_ptr<const ImageDecoder> decoder_;

@@ -8,6 +8,9 @@
 #include <array>
 #include <chrono>
 #include <deque>
+#include <optional>
+#include <stop_token>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -52,9 +55,18 @@ std::string applyingOverrides(const std::string& url, const std::map<std::string
   return found == overrides.end() ? url : found->second + url.substr(length);
 }
 
-HttpResult cancelled() {
-  return HttpResult{std::nullopt, std::nullopt, TransportError{Code::cancelled, "The session was closed."}};
+HttpResult failed(Code code, std::string message) {
+  return HttpResult{std::nullopt, std::nullopt, TransportError{code, std::move(message)}};
 }
+
+HttpResult sessionClosed() { return failed(Code::cancelled, "The session was closed."); }
+
+// Interrupts the worker's wait, so a cancelled request leaves at once rather than at the next tick.
+struct WakeWorker {
+  CURLM* multi;
+  void operator()() const { curl_multi_wakeup(multi); }
+};
+using WakeOnCancel = std::unique_ptr<std::stop_callback<WakeWorker>>;
 
 }  // namespace
 
@@ -77,12 +89,12 @@ class CurlHttpSession::Worker {
     {
       std::lock_guard lock(mutex_);
       if (!closed_) {
-        incoming_.push_back({std::move(request), std::move(completion), Clock::now(), {}, {}});
+        incoming_.push_back({std::move(request), std::move(completion), Clock::now(), {}, {}, {}});
         if (multi_ != nullptr) curl_multi_wakeup(multi_);
         return;
       }
     }
-    completion(cancelled());
+    completion(sessionClosed());
   }
 
   void stop() {
@@ -104,26 +116,28 @@ class CurlHttpSession::Worker {
         arrived.swap(incoming_);
       }
       for (auto& pending : arrived) admit(std::move(pending));
-      expireWaiting();
-      expireSilent();
+      const auto now = Clock::now();
+      endWaiting([&](const Pending& pending) { return waitingVerdict(pending, now); });
+      endActive([&](Active& active) { return activeVerdict(active, now); });
       startWhatFits();
       int running = 0;
       curl_multi_perform(multi_, &running);
       const bool freedTurns = finishDone();
-      const bool othersWait = !waiting_[0].empty() || !waiting_[1].empty();
+      const bool othersWait =
+          std::any_of(waiting_.begin(), waiting_.end(), [](const auto& queue) { return !queue.empty(); });
       // Returns early for curl's own timers, socket activity and curl_multi_wakeup.
       curl_multi_poll(multi_, nullptr, 0, freedTurns && othersWait ? 0 : pollTimeoutMs(), nullptr);
     }
     for (auto& [handle, active] : active_) {
       curl_multi_remove_handle(multi_, handle);
-      active.transfer->complete(cancelled());
+      active.transfer->complete(sessionClosed());
     }
     active_.clear();
     for (auto& lane : waiting_) {
-      for (auto& pending : lane) pending.completion(cancelled());
+      for (auto& pending : lane) pending.completion(sessionClosed());
       lane.clear();
     }
-    failEverything(*cancelled().error);
+    failEverything(*sessionClosed().error);
   }
 
  private:
@@ -136,6 +150,7 @@ class CurlHttpSession::Worker {
     Clock::time_point askedAt;
     std::string url;     // with origin overrides applied
     std::string origin;  // of `url`, lower-cased: what the per-origin turns count
+    WakeOnCancel wakeOnCancel;
   };
 
   struct Active {
@@ -143,17 +158,64 @@ class CurlHttpSession::Worker {
     Lane lane;
     std::string origin;
     std::chrono::seconds idleLimit;
+    WakeOnCancel wakeOnCancel;
+    // Media only: where the current window of the minimum rate began.
+    Clock::time_point windowStart;
+    std::size_t receivedAtWindowStart = 0;
   };
 
-  std::deque<Pending>& waiting(Lane lane) { return waiting_[lane == Lane::telemetry ? 1 : 0]; }
+  static std::size_t index(Lane lane) { return static_cast<std::size_t>(lane); }
+  std::deque<Pending>& waiting(Lane lane) { return waiting_[index(lane)]; }
 
   std::chrono::seconds idleLimit(const HttpRequest& request) const {
     return std::max(std::chrono::seconds{1}, options_.idleTimeout.value_or(request.timeout));
   }
 
+  // How a request still waiting for its turn ends now, if it does: one whose limit runs out fails
+  // like a silent server.
+  std::optional<HttpResult> waitingVerdict(const Pending& pending, Clock::time_point now) const {
+    if (pending.request.cancellation.stop_requested())
+      return failed(Code::cancelled, "The request was cancelled.");
+    if (now - pending.askedAt >= idleLimit(pending.request))
+      return failed(Code::timeout, "No connection became free in time.");
+    return std::nullopt;
+  }
+
+  // How a running exchange ends now, if it does. The idle limit is on silence, not on the whole
+  // exchange: an answer that keeps coming is cut only by the minimum rate, and only media.
+  std::optional<HttpResult> activeVerdict(Active& active, Clock::time_point now) const {
+    if (active.transfer->cancelled()) return failed(Code::cancelled, "The request was cancelled.");
+    if (now - active.transfer->lastActivity() >= active.idleLimit)
+      return failed(Code::timeout, "Nothing arrived for " + std::to_string(active.idleLimit.count()) + " s.");
+    return slownessCut(active, now);
+  }
+
+  std::optional<HttpResult> slownessCut(Active& active, Clock::time_point now) const {
+    const auto& minimum = options_.minimumMediaRate;
+    if (active.lane != Lane::media || now - active.windowStart < minimum.window) return std::nullopt;
+    const auto received = active.transfer->receivedBytes() - active.receivedAtWindowStart;
+    if (received >= requiredPerWindow()) {
+      active.windowStart = now;
+      active.receivedAtWindowStart = active.transfer->receivedBytes();
+      return std::nullopt;
+    }
+    return failed(Code::timeout, "Only " + std::to_string(received) + " bytes arrived in " +
+                                     std::to_string(minimum.window.count()) + " ms, below the minimum of " +
+                                     std::to_string(minimum.bytesPerSecond) + " bytes/s.");
+  }
+
+  std::size_t requiredPerWindow() const {
+    const auto& minimum = options_.minimumMediaRate;
+    return static_cast<std::size_t>(static_cast<double>(minimum.bytesPerSecond) *
+                                    std::chrono::duration<double>(minimum.window).count());
+  }
+
   void admit(Pending pending) {
     pending.url = applyingOverrides(pending.request.url.string(), overrides_);
     pending.origin = asciiLowercased(pending.url.substr(0, originLength(pending.url)));
+    if (pending.request.cancellation.stop_possible())
+      pending.wakeOnCancel =
+          std::make_unique<std::stop_callback<WakeWorker>>(pending.request.cancellation, WakeWorker{multi_});
     const auto lane = pending.request.lane;
     if (lane == Lane::telemetry)
       waitingTelemetryBytes_ += pending.request.body ? pending.request.body->size() : 0;
@@ -163,78 +225,80 @@ class CurlHttpSession::Worker {
     while (!queue.empty() && (queue.size() > options_.telemetryQueueLength ||
                               waitingTelemetryBytes_ > options_.telemetryQueueBytes)) {
       auto dropped = takeFront(queue);
-      dropped.completion(
-          HttpResult{std::nullopt, std::nullopt,
-                     TransportError{Code::cancelled, "Dropped: too many reports were waiting."}});
+      dropped.completion(failed(Code::cancelled, "Dropped: too many reports were waiting."));
     }
   }
 
   Pending takeFront(std::deque<Pending>& queue) {
     Pending front = std::move(queue.front());
     queue.pop_front();
-    if (front.request.lane == Lane::telemetry && front.request.body)
-      waitingTelemetryBytes_ -= front.request.body->size();
+    forgetWaiting(front);
     return front;
   }
 
-  // A request still waiting for its turn when its limit runs out fails like a silent server.
-  void expireWaiting() {
-    const auto now = Clock::now();
+  void forgetWaiting(const Pending& pending) {
+    if (pending.request.lane == Lane::telemetry && pending.request.body)
+      waitingTelemetryBytes_ -= pending.request.body->size();
+  }
+
+  // Completes, with what `verdict` gives, each waiting request it gives anything for.
+  template <typename Verdict>
+  void endWaiting(Verdict verdict) {
     for (auto& queue : waiting_) {
       for (auto it = queue.begin(); it != queue.end();) {
-        if (now - it->askedAt < idleLimit(it->request)) {
+        auto result = verdict(*it);
+        if (!result) {
           ++it;
           continue;
         }
-        auto expired = std::move(*it);
+        auto ended = std::move(*it);
         it = queue.erase(it);
-        if (expired.request.lane == Lane::telemetry && expired.request.body)
-          waitingTelemetryBytes_ -= expired.request.body->size();
-        expired.completion(HttpResult{std::nullopt, std::nullopt,
-                                      TransportError{Code::timeout, "No connection became free in time."}});
+        forgetWaiting(ended);
+        ended.completion(std::move(*result));
       }
     }
   }
 
-  // The limit is on silence, not on the whole exchange: an answer that keeps coming, however
-  // slowly, is never cut.
-  void expireSilent() {
-    const auto now = Clock::now();
+  // Ends, with what `verdict` gives, each running exchange it gives anything for.
+  template <typename Verdict>
+  void endActive(Verdict verdict) {
     for (auto it = active_.begin(); it != active_.end();) {
-      if (now - it->second.transfer->lastActivity() < it->second.idleLimit) {
+      auto result = verdict(it->second);
+      if (!result) {
         ++it;
         continue;
       }
-      auto silent = std::move(it->second);
+      auto ended = std::move(it->second);
       it = active_.erase(it);
-      release(silent);
-      curl_multi_remove_handle(multi_, silent.transfer->handle());
-      silent.transfer->complete(HttpResult{
-          std::nullopt, std::nullopt,
-          TransportError{Code::timeout,
-                         "Nothing arrived for " + std::to_string(silent.idleLimit.count()) + " s."}});
+      release(ended);
+      curl_multi_remove_handle(multi_, ended.transfer->handle());
+      ended.transfer->complete(std::move(*result));
     }
   }
 
   void release(const Active& active) {
     if (active.lane == Lane::telemetry) {
       --telemetryInFlight_;
-    } else if (--serviceInFlight_[active.origin] == 0) {
-      serviceInFlight_.erase(active.origin);
+      return;
     }
+    auto& perOrigin = inFlightPerOrigin_[index(active.lane)];
+    if (--perOrigin[active.origin] == 0) perOrigin.erase(active.origin);
   }
 
   void startWhatFits() {
-    auto& service = waiting(Lane::service);
-    for (auto it = service.begin(); it != service.end();) {
-      const auto inFlight = serviceInFlight_.find(it->origin);
-      if (inFlight != serviceInFlight_.end() && inFlight->second >= maxConnectionsPerHost) {
-        ++it;
-        continue;
+    for (auto lane : {Lane::service, Lane::media}) {
+      auto& queue = waiting(lane);
+      const auto& perOrigin = inFlightPerOrigin_[index(lane)];
+      for (auto it = queue.begin(); it != queue.end();) {
+        const auto inFlight = perOrigin.find(it->origin);
+        if (inFlight != perOrigin.end() && inFlight->second >= maxConnectionsPerHost) {
+          ++it;
+          continue;
+        }
+        auto next = std::move(*it);
+        it = queue.erase(it);
+        start(std::move(next));
       }
-      auto next = std::move(*it);
-      it = service.erase(it);
-      start(std::move(next));
     }
     auto& telemetry = waiting(Lane::telemetry);
     while (!telemetry.empty() && telemetryInFlight_ < options_.telemetryConnections)
@@ -252,7 +316,10 @@ class CurlHttpSession::Worker {
     for (const auto& queue : waiting_) {
       for (const auto& pending : queue) until(pending.askedAt + idleLimit(pending.request));
     }
-    for (const auto& [handle, active] : active_) until(active.transfer->lastActivity() + active.idleLimit);
+    for (const auto& [handle, active] : active_) {
+      until(active.transfer->lastActivity() + active.idleLimit);
+      if (active.lane == Lane::media) until(active.windowStart + options_.minimumMediaRate.window);
+    }
     return static_cast<int>(timeout.count());
   }
 
@@ -263,19 +330,19 @@ class CurlHttpSession::Worker {
       return;
     }
     if (curl_multi_add_handle(multi_, transfer->handle()) != CURLM_OK) {
-      transfer->complete(HttpResult{std::nullopt, std::nullopt,
-                                    TransportError{Code::other, "Could not start the transfer."}});
+      transfer->complete(failed(Code::other, "Could not start the transfer."));
       return;
     }
     const auto lane = pending.request.lane;
     if (lane == Lane::telemetry) {
       ++telemetryInFlight_;
     } else {
-      ++serviceInFlight_[pending.origin];
+      ++inFlightPerOrigin_[index(lane)][pending.origin];
     }
     CURL* handle = transfer->handle();
     active_.emplace(handle,
-                    Active{std::move(transfer), lane, std::move(pending.origin), idleLimit(pending.request)});
+                    Active{std::move(transfer), lane, std::move(pending.origin), idleLimit(pending.request),
+                           std::move(pending.wakeOnCancel), Clock::now()});
   }
 
   // Whether any exchange finished, making room for a waiting one.
@@ -322,9 +389,9 @@ class CurlHttpSession::Worker {
   bool closed_ = false;
   // Worker thread only.
   std::unordered_map<CURL*, Active> active_;
-  std::array<std::deque<Pending>, 2> waiting_;  // service, telemetry
+  std::array<std::deque<Pending>, 3> waiting_;  // by lane
   std::size_t waitingTelemetryBytes_ = 0;
-  std::map<std::string, long> serviceInFlight_;
+  std::array<std::map<std::string, long>, 2> inFlightPerOrigin_;  // service, media
   std::size_t telemetryInFlight_ = 0;
 };
 

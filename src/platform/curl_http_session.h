@@ -18,15 +18,17 @@ namespace orvane {
 // started by the first request. HTTP/2 where the server offers it, connections reused, TLS peer
 // and host verified, only http and https. Completions run on the worker thread.
 //
-// Requests take turns on two lanes. Service requests (content, votes, media) run at most
-// maxConnectionsPerHost at a time per origin; the rest wait in order. Telemetry (fire-and-forget
-// reports) runs on a few connections of its own and waits in a bounded queue that drops its oldest
-// reports, so a hanging report endpoint never holds up content or votes. A request's idle limit
-// counts from the moment it was sent, waiting for its turn included.
+// Requests take turns on three lanes, each with connections of its own. Service requests (content
+// and votes) and media downloads (pictures and videos) each run at most maxConnectionsPerHost at a
+// time per origin, the rest waiting in order, so media however slow never holds up content or
+// votes. Telemetry (fire-and-forget reports) runs on a few connections and waits in a bounded
+// queue that drops its oldest reports. A request's idle limit counts from the moment it was sent,
+// waiting for its turn included; a media download is also cut when it falls below a minimum
+// rate; a cancelled request (HttpRequest::cancellation) leaves at once.
 class CurlHttpSession final : public HttpSession {
  public:
-  // Like a browser: a burst of requests queues for a few reused connections instead of opening a
-  // socket each and swamping the server.
+  // Per lane, like a browser: a burst of requests queues for a few reused connections instead of
+  // opening a socket each and swamping the server.
   static constexpr long maxConnectionsPerHost = 6;
 
   struct Options {
@@ -44,6 +46,15 @@ class CurlHttpSession final : public HttpSession {
     std::size_t telemetryConnections = 2;
     std::size_t telemetryQueueLength = 1000;
     std::size_t telemetryQueueBytes = std::size_t{4} << 20;  // 4 MiB
+    // A media download that brings fewer than bytesPerSecond over a window (counted from when its
+    // connection was given, then window after window) fails with TransportError::Code::timeout. At
+    // 1 KiB/s a picture of a few hundred KiB takes minutes, which nobody waits for; 15 s rides out
+    // a stall such as a network handover or TCP's retransmission back-off.
+    struct MinimumRate {
+      std::size_t bytesPerSecond = 1024;
+      std::chrono::milliseconds window{15'000};
+    };
+    MinimumRate minimumMediaRate;
   };
 
   CurlHttpSession();

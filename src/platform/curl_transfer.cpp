@@ -100,6 +100,7 @@ std::optional<TransportError> CurlTransfer::prepare(const HttpRequest& request, 
   auto* h = handle_;
   maxResponseBytes_ =
       std::min(limits.maxResponseBytes, request.maxResponseBytes.value_or(limits.maxResponseBytes));
+  cancellation_ = request.cancellation;
 
   bool hasContentType = false;
   for (const auto& [name, value] : request.headers) {
@@ -169,12 +170,15 @@ std::size_t CurlTransfer::receive(char* bytes, std::size_t size, std::size_t cou
     return 0;  // anything but `length` makes curl abort the transfer
   }
   transfer.responseBody_.append(bytes, length);
+  transfer.receivedBytes_ += length;
   transfer.lastActivity_ = Clock::now();
   return length;
 }
 
 int CurlTransfer::progress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploaded) {
   auto& transfer = *static_cast<CurlTransfer*>(self);
+  // Stops reading for nobody even before the session gets round to removing the transfer.
+  if (transfer.cancelled()) return 1;
   if (uploaded != transfer.uploaded_) {
     transfer.uploaded_ = uploaded;
     transfer.lastActivity_ = Clock::now();
@@ -186,19 +190,29 @@ std::size_t CurlTransfer::receiveHeader(char* bytes, std::size_t size, std::size
   auto& transfer = *static_cast<CurlTransfer*>(self);
   const std::size_t length = size * count;
   transfer.lastActivity_ = Clock::now();
+  transfer.receivedBytes_ += length;
   const std::string_view line(bytes, length);
   if (startsWith(line, "HTTP/")) {
     // A new answer (the first, or one after a redirect): "HTTP/1.1 302 Found", "HTTP/2 307".
     const auto code = trimmed(line.substr(std::min(line.size(), line.find(' '))));
     transfer.headerStatus_ = std::atoi(std::string(code.substr(0, 3)).c_str());
     transfer.location_.clear();
+    transfer.locationCount_ = 0;
   } else if (startsWith(line, "Location:")) {
+    // Spelled as curl matches it; curl follows the first that is not empty.
     transfer.location_ = trimmed(line.substr(9));
-  } else if (trimmed(line).empty() && transfer.redirects_ == HttpRequest::Redirects::sameOrigin &&
-             transfer.headerStatus_ >= 300 && transfer.headerStatus_ < 400 && !transfer.location_.empty() &&
-             !transfer.staysOnOrigin(transfer.location_)) {
-    transfer.leftOrigin_ = true;
-    return 0;  // ends the exchange before curl follows
+    ++transfer.locationCount_;
+  } else if (trimmed(line).empty() && transfer.headerStatus_ >= 300 && transfer.headerStatus_ < 400) {
+    // Any check of one target among several could be steered past the one curl picks.
+    if (transfer.locationCount_ > 1) {
+      transfer.refusedRedirect_ = "The answer named more than one redirect target.";
+      return 0;  // ends the exchange before curl follows
+    }
+    if (transfer.redirects_ == HttpRequest::Redirects::sameOrigin && !transfer.location_.empty() &&
+        !transfer.staysOnOrigin(transfer.location_)) {
+      transfer.refusedRedirect_ = "The service redirected the request to another origin.";
+      return 0;
+    }
   }
   return length;
 }
@@ -232,10 +246,11 @@ HttpResult CurlTransfer::result(CURLcode code) const {
                       TransportError{Code::tooLarge, "The response is larger than " +
                                                          std::to_string(maxResponseBytes_) + " bytes."}};
   }
-  if (leftOrigin_) {
+  if (code == CURLE_ABORTED_BY_CALLBACK && cancelled())
     return HttpResult{std::nullopt, std::nullopt,
-                      TransportError{Code::other, "The service redirected the request to another origin."}};
-  }
+                      TransportError{Code::cancelled, "The request was cancelled."}};
+  if (!refusedRedirect_.empty())
+    return HttpResult{std::nullopt, std::nullopt, TransportError{Code::other, refusedRedirect_}};
   std::string message =
       errorBuffer_[0] != '\0' ? std::string(errorBuffer_) : std::string(curl_easy_strerror(code));
   return HttpResult{std::nullopt, std::nullopt, TransportError{codeFor(code), std::move(message)}};

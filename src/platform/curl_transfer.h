@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
+#include <stop_token>
 #include <string>
 
 #include <orvane/platform/http.h>
@@ -35,6 +36,10 @@ class CurlTransfer {
   CURL* handle() const { return handle_; }
   // When bytes last moved either way (or the request was sent, before any did).
   Clock::time_point lastActivity() const { return lastActivity_; }
+  // Bytes of the answer received so far, its headers included.
+  std::size_t receivedBytes() const { return receivedBytes_; }
+  // Whether the requester has given up on the answer.
+  bool cancelled() const { return cancellation_.stop_requested(); }
 
   // What the exchange gave, once curl reports it done with `code`.
   HttpResult result(CURLcode code) const;
@@ -57,11 +62,15 @@ class CurlTransfer {
   std::size_t maxResponseBytes_ = 0;
   bool exceededLimit_ = false;
   Clock::time_point lastActivity_;
+  std::size_t receivedBytes_ = 0;
+  std::stop_token cancellation_;
   curl_off_t uploaded_ = 0;
   HttpRequest::Redirects redirects_ = HttpRequest::Redirects::sameOrigin;
   int headerStatus_ = 0;
   std::string location_;
-  bool leftOrigin_ = false;
+  int locationCount_ = 0;
+  // Why a redirect was not followed; empty while none was refused.
+  std::string refusedRedirect_;
   char errorBuffer_[CURL_ERROR_SIZE] = {};
 };
 

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <utility>
 #include <vector>
@@ -30,9 +31,13 @@ struct HttpRequest {
   // and may follow redirects to any https address.
   enum class Redirects { sameOrigin, toHttps };
   Redirects redirects = Redirects::sameOrigin;
-  // Fire-and-forget reports take connections of their own, so they never hold up content or votes.
-  enum class Lane { service, telemetry };
+  // Each lane has connections of its own, so neither slow pictures and videos nor a hanging
+  // report endpoint hold up content and votes (the service lane).
+  enum class Lane { service, media, telemetry };
   Lane lane = Lane::service;
+  // Once stop is requested the exchange ends with TransportError::Code::cancelled and frees its
+  // connection: the caller's way of saying nobody wants the answer any more.
+  std::stop_token cancellation = {};
 
   void setHeader(std::string name, std::string value) {
     headers.emplace_back(std::move(name), std::move(value));

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <stdexcept>
+#include <stop_token>
 #include <thread>
 
 #include <orvane/media/image_memory_cache.h>
@@ -20,13 +21,17 @@ struct Delivery {
   std::thread::id thread;
 };
 
-std::shared_ptr<Delivery> load(StoryImagePipeline& pipeline, const Url& target) {
+std::shared_ptr<Delivery> load(StoryImagePipeline& pipeline, const Url& target,
+                               std::stop_token consumer = {}) {
   auto delivery = std::make_shared<Delivery>();
-  pipeline.image(target, [delivery](std::shared_ptr<const Image> image) {
-    ++delivery->calls;
-    delivery->image = std::move(image);
-    delivery->thread = std::this_thread::get_id();
-  });
+  pipeline.image(
+      target,
+      [delivery](std::shared_ptr<const Image> image) {
+        ++delivery->calls;
+        delivery->image = std::move(image);
+        delivery->thread = std::this_thread::get_id();
+      },
+      std::move(consumer));
   return delivery;
 }
 
@@ -126,6 +131,53 @@ TEST_F(StoryImagePipelineTest, PrefetchesSkipAbsentCachedAndRunningUrlsAndAreJoi
 
   pipeline.prefetch({url("a"), url("b")});
   EXPECT_EQ(downloads(), 2u);
+}
+
+TEST_F(StoryImagePipelineTest, ADownloadIsCancelledOnceEveryCallerWithdrewAndNoPrefetchWantsIt) {
+  serve({{url("a").string(), ScriptedHttpSession::ok("IMG:1x1")},
+         {url("b").string(), ScriptedHttpSession::ok("IMG:2x2")}});
+  std::stop_source firstView;
+  std::stop_source secondView;
+  auto first = load(pipeline, url("a"), firstView.get_token());
+  auto second = load(pipeline, url("a"), secondView.get_token());
+  ASSERT_EQ(downloads(), 1u);
+  const auto transfer = fake.http->requests().front();
+  EXPECT_EQ(transfer.lane, HttpRequest::Lane::media);
+
+  firstView.request_stop();
+  fake.mainQueue->drain();
+  EXPECT_FALSE(transfer.cancellation.stop_requested()) << "another view still waits";
+  secondView.request_stop();
+  fake.mainQueue->drain();
+  EXPECT_TRUE(transfer.cancellation.stop_requested());
+
+  // A view coming back starts afresh rather than joining the cancelled download.
+  auto back = load(pipeline, url("a"));
+  EXPECT_EQ(downloads(), 2u);
+  EXPECT_FALSE(fake.http->requests().back().cancellation.stop_requested());
+  fake.settle();
+  EXPECT_EQ(first->calls, 0);
+  EXPECT_EQ(second->calls, 0);
+  EXPECT_EQ(back->calls, 1);
+  EXPECT_TRUE(back->image);
+
+  // A withdrawn caller hears nothing, even of a cached image already on its way.
+  std::stop_source cachedView;
+  auto fromCache = load(pipeline, url("a"), cachedView.get_token());
+  cachedView.request_stop();
+  fake.mainQueue->drain();
+  EXPECT_EQ(fromCache->calls, 0);
+
+  // Prefetched images are for views yet to come: a view withdrawing leaves the download running.
+  std::stop_source view;
+  pipeline.prefetch(url("b"));
+  auto withdrawn = load(pipeline, url("b"), view.get_token());
+  view.request_stop();
+  fake.mainQueue->drain();
+  EXPECT_FALSE(fake.http->requests().back().cancellation.stop_requested());
+  fake.settle();
+  EXPECT_EQ(withdrawn->calls, 0);
+  EXPECT_TRUE(pipeline.cachedImage(url("b")));
 }
 
 TEST_F(StoryImagePipelineTest, FailuresGiveEveryCallerNoImageAndAreRetriedNextTimeButAnyImageBytesCount) {

@@ -8,6 +8,9 @@
 #include <future>
 #include <mutex>
 #include <set>
+#include <stop_token>
+#include <string>
+#include <vector>
 
 #include "local_http_server.h"
 #include "self_signed_certificate.h"
@@ -119,6 +122,8 @@ class CurlHttpSessionTest : public ::testing::Test {
                                             });
     });
     server_.routes().set_keep_alive_max_count(1000);
+    // Every held request keeps a thread; the lanes together hold more than the default eight.
+    server_.routes().new_task_queue = [] { return new httplib::ThreadPool(24); };
     server_.start();
   }
 
@@ -293,6 +298,78 @@ TEST(CurlHttpSessionRedirects, ServiceRequestsFollowRedirectsOnlyWithinTheirOrig
   EXPECT_EQ(moved.data, "key=secret query=moved");
 }
 
+// libcurl follows the first non-empty Location of a redirect; a check of any other one could be
+// steered past. Both origins are loopback servers on their own ports.
+void expectAmbiguousRedirectsStayHome(bool secure) {
+  SelfSignedCertificate certificate("IP:127.0.0.1");
+  auto makeServer = [&] {
+    return std::make_unique<LocalHttpServer>(
+        secure ? std::make_unique<httplib::SSLServer>(certificate.certificate(), certificate.key())
+               : std::make_unique<httplib::Server>());
+  };
+  const std::string scheme = secure ? "https" : "http";
+  std::mutex mutex;
+  std::vector<std::string> captured;
+  auto elsewhere = makeServer();
+  auto capture = [&](const httplib::Request& request, httplib::Response& response) {
+    std::lock_guard lock(mutex);
+    captured.push_back(request.method + " key=" + request.get_header_value("X-Zephro-SDK-Key") +
+                       " user=" + request.get_header_value("X-Zephro-UserId") + " body=" + request.body);
+    response.set_content("captured", "text/plain");
+  };
+  elsewhere->routes().Get(".*", capture);
+  elsewhere->routes().Post(".*", capture);
+  elsewhere->start();
+  const auto evil = elsewhere->origin(scheme) + "/capture";
+
+  auto service = makeServer();
+  service->routes().Get("/echo", [](const httplib::Request&, httplib::Response& response) {
+    response.set_content("home", "text/plain");
+  });
+  service->routes().Post("/echo", [](const httplib::Request&, httplib::Response& response) {
+    response.set_content("home", "text/plain");
+  });
+  const std::vector<std::pair<std::string, std::vector<std::string>>> answers = {
+      {"/good-then-evil", {"/echo", evil}},
+      {"/evil-then-good", {evil, "/echo"}},
+      {"/evil-then-empty", {evil, ""}},
+  };
+  for (const auto& [path, locations] : answers) {
+    auto redirect = [locations = locations](const httplib::Request& request, httplib::Response& response) {
+      response.status = request.method == "POST" ? 307 : 302;
+      for (const auto& location : locations) response.set_header("Location", location);
+    };
+    service->routes().Get(path, redirect);
+    service->routes().Post(path, redirect);
+  }
+  service->start();
+
+  CurlHttpSession::Options trusting;
+  trusting.caBundlePath = certificate.pemPath();
+  CurlHttpSession session(trusting);
+  for (const auto& [path, locations] : answers) {
+    auto get = requestFor(service->origin(scheme) + path);
+    auto vote = requestFor(service->origin(scheme) + path, "POST");
+    vote.body = "{\"option\":\"a\"}";
+    for (auto* request : {&get, &vote}) {
+      request->setHeader("X-Zephro-SDK-Key", "secret");
+      request->setHeader("X-Zephro-UserId", "user-1");
+      auto result = exchange(session, *request);
+      ASSERT_TRUE(result.error) << path << " " << request->method;
+      EXPECT_EQ(result.error->code, Code::other) << path << " " << request->method;
+      EXPECT_FALSE(result.data) << path << " " << request->method;
+    }
+  }
+  std::lock_guard lock(mutex);
+  EXPECT_EQ(captured, std::vector<std::string>{}) << "the key, user or vote left the service origin";
+}
+
+TEST(CurlHttpSessionRedirects, RefusesAnswersNamingMoreThanOneLocation) {
+  expectAmbiguousRedirectsStayHome(false);
+}
+
+TEST(CurlHttpSessionTls, RefusesAnswersNamingMoreThanOneLocation) { expectAmbiguousRedirectsStayHome(true); }
+
 TEST_F(CurlHttpSessionTest, TheTimeLimitCutsSilenceNotASteadyAnswer) {
   CurlHttpSession::Options options;
   options.idleTimeout = std::chrono::seconds(1);
@@ -320,6 +397,83 @@ TEST_F(CurlHttpSessionTest, TheTimeLimitCutsSilenceNotASteadyAnswer) {
   auto stall = silent.get();
   ASSERT_TRUE(stall.error);
   EXPECT_EQ(stall.error->code, Code::timeout);
+}
+
+HttpRequest mediaRequest(const std::string& url, std::stop_token cancellation = {}) {
+  auto request = requestFor(url);
+  request.lane = HttpRequest::Lane::media;
+  request.cancellation = std::move(cancellation);
+  return request;
+}
+
+std::future<HttpResult> sent(HttpSession& session, HttpRequest request) {
+  auto promise = std::make_shared<std::promise<HttpResult>>();
+  session.send(std::move(request), [promise](HttpResult result) { promise->set_value(std::move(result)); });
+  return promise->get_future();
+}
+
+HttpResult outcome(std::future<HttpResult>& future) {
+  if (future.wait_for(std::chrono::seconds(5)) != std::future_status::ready)
+    return HttpResult{std::nullopt, std::nullopt, TransportError{Code::other, "test gave up waiting"}};
+  return future.get();
+}
+
+TEST_F(CurlHttpSessionTest, MediaHoldsNoConnectionOfContentAndACancelledRequestFreesItsOwn) {
+  CurlHttpSession session;
+  std::vector<std::stop_source> viewers(CurlHttpSession::maxConnectionsPerHost);
+  std::vector<std::future<HttpResult>> held;
+  for (auto& viewer : viewers) held.push_back(sent(session, mediaRequest(url("/slow"), viewer.get_token())));
+  for (int waited = 0; slowRequests_ < CurlHttpSession::maxConnectionsPerHost && waited < 5000; ++waited)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  ASSERT_EQ(slowRequests_, CurlHttpSession::maxConnectionsPerHost);
+
+  auto content = exchange(session, requestFor(url("/echo?q=stories")));
+  ASSERT_FALSE(content.error) << content.error->message;
+  EXPECT_EQ(content.data, "key= query=stories");
+
+  // Every media turn of the origin is taken: these two wait, and the first of them is given up.
+  std::stop_source swipedPast;
+  auto abandoned = sent(session, mediaRequest(url("/echo?q=abandoned"), swipedPast.get_token()));
+  auto next = sent(session, mediaRequest(url("/echo?q=next")));
+  swipedPast.request_stop();
+  auto gaveUp = outcome(abandoned);
+  ASSERT_TRUE(gaveUp.error);
+  EXPECT_EQ(gaveUp.error->code, Code::cancelled) << gaveUp.error->message;
+  EXPECT_EQ(next.wait_for(std::chrono::milliseconds(0)), std::future_status::timeout) << "no turn was free";
+
+  // A running download given up leaves at once, and its turn goes to the one waiting.
+  viewers.front().request_stop();
+  auto cut = outcome(held.front());
+  ASSERT_TRUE(cut.error);
+  EXPECT_EQ(cut.error->code, Code::cancelled) << cut.error->message;
+  auto started = outcome(next);
+  ASSERT_FALSE(started.error) << started.error->message;
+  EXPECT_EQ(started.data, "key= query=next");
+  EXPECT_EQ(slowRequests_, CurlHttpSession::maxConnectionsPerHost) << "the given-up request was never sent";
+
+  gate_.open();
+  for (std::size_t i = 1; i < held.size(); ++i) EXPECT_EQ(outcome(held[i]).data, "late");
+}
+
+TEST_F(CurlHttpSessionTest, MediaBelowTheMinimumRateIsCutAndContentIsNot) {
+  CurlHttpSession::Options options;
+  options.minimumMediaRate = {1000, std::chrono::milliseconds(300)};
+  CurlHttpSession session(options);
+
+  // 40 bytes a second.
+  auto slowPicture = exchange(session, mediaRequest(url("/trickle")));
+  ASSERT_TRUE(slowPicture.error);
+  EXPECT_EQ(slowPicture.error->code, Code::timeout);
+  EXPECT_NE(slowPicture.error->message.find("below the minimum of 1000 bytes/s"), std::string::npos)
+      << slowPicture.error->message;
+
+  auto picture = exchange(session, mediaRequest(url("/large")));
+  ASSERT_FALSE(picture.error) << picture.error->message;
+  EXPECT_EQ(picture.data->size(), 4096u);
+
+  auto slowContent = exchange(session, requestFor(url("/trickle")));
+  ASSERT_FALSE(slowContent.error) << slowContent.error->message;
+  EXPECT_EQ(slowContent.data->size(), 8u * 8u);
 }
 
 TEST_F(CurlHttpSessionTest, WaitingTelemetryIsBoundedByDroppingTheOldest) {

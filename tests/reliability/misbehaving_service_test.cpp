@@ -11,6 +11,7 @@
 
 #include <orvane/core/json_post.h>
 #include <orvane/media/story_image_pipeline.h>
+#include <orvane/platform/url.h>
 #include <orvane/stories/story_bar_view_model.h>
 #include "../integration/real_transport_sdk.h"
 #include "../platform/local_http_server.h"
@@ -133,6 +134,50 @@ TEST(MisbehavingService, ContentAndVotesNeverWaitBehindAHangingEventsEndpoint) {
   ASSERT_TRUE(fetched.ok()) << errorDescription(fetched.error());
   ASSERT_TRUE(voted && voted->ok());
   EXPECT_LT(took, 1s);
+}
+
+TEST(MisbehavingService, ContentAndVotesNeverWaitBehindDrippingMedia) {
+  // Six pictures on the service's own origin, each dripping a byte every 100 ms (for 5 s at most):
+  // every media connection busy, none of them ever silent for a whole second.
+  std::atomic<bool> stopDripping{false};
+  std::atomic<int> dripping{0};
+  const auto stories = sampleAnswer("stories");
+  const auto vote = sampleAnswer("vote");
+  auto threads = std::make_unique<httplib::Server>();
+  threads->new_task_queue = [] { return new httplib::ThreadPool(16); };
+  LocalHttpServer server(std::move(threads));
+  auto answer = [&](const httplib::Request& request, httplib::Response& response) {
+    if (request.path.rfind("/media/", 0) != 0) {
+      response.set_content(request.method == "POST" ? vote : stories, "application/json");
+      return;
+    }
+    ++dripping;
+    response.set_chunked_content_provider("application/octet-stream",
+                                          [&](std::size_t offset, httplib::DataSink& sink) {
+                                            if (stopDripping || offset >= 50) return false;
+                                            std::this_thread::sleep_for(100ms);
+                                            return sink.write("x", 1);
+                                          });
+  };
+  server.routes().Get(".*", answer);
+  server.routes().Post(".*", answer);
+  server.start();
+  CurlHttpSession::Options transport;
+  transport.idleTimeout = 1s;
+  RealTransportSdk client(server.origin(), transport);
+  client.configure();
+  StoryImagePipeline pipeline(client.sdk->platform().http, std::make_shared<FakeImageDecoder>(), client.loop,
+                              client.sdk->platform().workers);
+  for (int picture = 0; picture < 6; ++picture)
+    pipeline.prefetch(*Url::parse(server.origin() + "/media/" + std::to_string(picture) + ".jpg"));
+  ASSERT_TRUE(client.waitFor([&] { return dripping == 6; }));
+
+  auto fetched = client.stories("home");
+  auto voted = client.await<VoteResponse>([&](auto done) { client.api->recordVote("item", "option", done); });
+  stopDripping = true;
+  ASSERT_TRUE(fetched.ok()) << errorDescription(fetched.error());
+  ASSERT_TRUE(voted);
+  EXPECT_TRUE(voted->ok()) << errorDescription(voted->error());
 }
 
 TEST(MisbehavingService, ServerErrorsAreHttpStatusErrorsAndBannersFallBack) {
