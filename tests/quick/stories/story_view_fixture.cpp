@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QDir>
 #include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -127,7 +128,11 @@ StoryThemeValue StoryViewFixture::theme(const QVariantMap& words) const {
       word(words, "primaryColor"), word(words, "secondaryColor"), word(words, "ctaStyle")));
 }
 
-QString StoryViewFixture::shotsDirectory() const { return qEnvironmentVariable("ORVANE_LAYOUT_SHOTS"); }
+QString StoryViewFixture::shotsDirectory() const {
+  const QString directory = qEnvironmentVariable("ORVANE_LAYOUT_SHOTS");
+  if (!directory.isEmpty()) QDir().mkpath(directory);
+  return directory;
+}
 
 void StoryViewFixture::releaseVotes() {
   std::vector<std::function<void()>> replies;

@@ -362,7 +362,9 @@ Item {
             verify(copy.width >= 1280 - 1 && copy.height >= 800 - 1, "the copy covers the window")
             verify(findChild(backdrop, "backdropDim").visible)
             wait(20)
-            saveShot("backdrop " + data.tag)
+            // Each renderer's own way only: the software scene graph runs no blur.
+            if (data.blurred === viewer.drawnByGraphicsApi)
+                saveShot("backdrop")
 
             resize([390, 844])
             tryCompare(backdrop, "visible", false)
