@@ -31,7 +31,13 @@ Item {
 
     signal select(string optionId)
 
+    // Whether a drag from this point of the scene scrolls the card, so that a viewer leaves it be.
+    function scrollsAt(scenePoint) {
+        return voteCard.scrollsAt(scenePoint)
+    }
+
     VoteCard {
+        id: voteCard
         anchors.fill: parent
         topMargin: root.topMargin
         bottomMargin: root.bottomMargin

@@ -585,16 +585,26 @@ FocusScope {
 
         PointHandler {
             id: follower
+            // A drag that starts in a card which scrolls is the card's: it never closes the viewer.
+            property bool leftToCard: false
             // Scene positions: the viewer itself moves under the finger.
             readonly property real offset: {
-                if (!active)
+                if (!active || leftToCard)
                     return 0
                 const dx = point.scenePosition.x - point.scenePressPosition.x
                 const dy = point.scenePosition.y - point.scenePressPosition.y
                 return dy > 0 && Math.abs(dx) < 80 ? dy : 0
             }
-            onActiveChanged: active ? drag.press(point.scenePressPosition) : drag.release()
-            onPointChanged: if (active) drag.move(point.scenePosition, point.velocity)
+            onActiveChanged: {
+                if (active) {
+                    leftToCard = widget.item?.scrollsAt?.(point.scenePressPosition) ?? false
+                    if (!leftToCard)
+                        drag.press(point.scenePressPosition)
+                } else if (!leftToCard) {
+                    drag.release()
+                }
+            }
+            onPointChanged: if (active && !leftToCard) drag.move(point.scenePosition, point.velocity)
         }
         StoryDragTracker {
             id: drag

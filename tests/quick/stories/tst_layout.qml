@@ -56,6 +56,11 @@ Item {
     }
 
     Component {
+        id: spyComponent
+        SignalSpy {}
+    }
+
+    Component {
         id: swipeComponent
         SwipeWidgetView {
             anchors.fill: parent
@@ -340,6 +345,40 @@ Item {
             fixture.releaseVotes()
             tryVerify(() => model.showResults, 2000, "results")
             checkViewer(viewer, data.size, insets, data.tag + " results")
+        }
+
+        // On a small phone a card of many options scrolls and says so, Tab scrolls each option into
+        // view, and dragging inside the card scrolls it, never closing the viewer.
+        function test_smallPhoneCardReachesEveryOption_data() {
+            return [{ tag: "poll", widget: "poll" }, { tag: "quiz", widget: "quiz" }]
+        }
+
+        function test_smallPhoneCardReachesEveryOption(data) {
+            fixture.reset()
+            const { viewer } = openViewer({ media: true, cta: true, widget: data.widget, options: 6 }, english,
+                                          [320, 568], false)
+            tryVerify(() => !isPolishScheduled(findChild(viewer, "pageTexts")), 1000, "laid out")
+            wait(20)
+            const scroller = findChild(viewer, "optionsScroller")
+            verify(scroller.interactive, "six long options need more room than a small phone has")
+            verify(findChild(viewer, "moreBelow").visible, "the card shows there is more below")
+            const shown = sceneRect(scroller)
+            viewer.forceActiveFocus()
+            for (let i = 0; i < 6; ++i) {
+                const option = findChild(viewer, "option" + i)
+                for (let tries = 0; !option.activeFocus && tries < 12; ++tries)
+                    keyClick(Qt.Key_Tab)
+                verify(option.activeFocus, `option ${i} takes focus`)
+                verify(inside(sceneRect(option), shown), `option ${i} at ${sceneRect(option)} shown in ${shown}`)
+            }
+            verify(!findChild(viewer, "moreBelow").visible, "nothing more below the last option")
+
+            const dismissals = createTemporaryObject(spyComponent, viewer, { target: viewer, signalName: "dismissRequested" })
+            const card = findChild(viewer, "card"), before = scroller.contentY
+            mouseDrag(card, card.width / 2, 60, 0, 200, Qt.LeftButton, Qt.NoModifier, 10)
+            wait(50)
+            compare(dismissals.count, 0, "dragging down inside the card keeps the viewer open")
+            verify(scroller.contentY < before, "and scrolls the card back up")
         }
 
         // Beside the stage and behind a poll card: the page's media blurred where shader effects
