@@ -29,6 +29,9 @@ Item {
     property Item backdrop: null
     property bool blurredMaterial: false
 
+    // What the card needs to show everything unscrolled; a viewer's page texts yield to it.
+    readonly property real neededHeight: voteCard.neededHeight
+
     signal select(string optionId)
 
     // Whether a drag from this point of the scene scrolls the card, so that a viewer leaves it be.

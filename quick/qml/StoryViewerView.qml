@@ -432,12 +432,13 @@ FocusScope {
             height: Math.max(0, root.height - y - Math.max(0, root.safeAreaInsets.bottom))
 
             // What the page's texts may take: all below the header on a plain page, less where a
-            // widget needs room of its own.
+            // widget needs room of its own. A poll or quiz card comes first: the texts take what
+            // it leaves, down to a line of title and the call-to-action.
             readonly property real roomBelowHeader: height - (header.y + header.height + 12) - 32
             readonly property real textRoom: {
                 switch (root.item?.widgetType) {
                 case "poll":
-                case "quiz": return Math.max(0, roomBelowHeader * 0.4)
+                case "quiz": return Math.max(0, roomBelowHeader - 12 - (widget.item?.neededHeight ?? 0))
                 case "swipe": return Math.max(0, roomBelowHeader - 150)
                 default: return Math.max(0, roomBelowHeader)
                 }

@@ -25,6 +25,8 @@ Item {
 
     signal select(string optionId)
 
+    // The height the card needs to show all it holds unscrolled.
+    readonly property real neededHeight: content.implicitContentHeight + 40
     readonly property bool answered: showResults || isVotingInProgress || votedOptionId != null
     readonly property color primary: theme.primaryColor
     readonly property color contrast: theme.primaryLuminance > 0.58 ? "black" : "white"

@@ -362,6 +362,9 @@ Item {
             const scroller = findChild(viewer, "optionsScroller")
             verify(scroller.interactive, "six long options need more room than a small phone has")
             verify(findChild(viewer, "moreBelow").visible, "the card shows there is more below")
+            // The page's texts yield to the card: a line of title and the call-to-action.
+            verify(!findChild(viewer, "pageBody").visible, "the body gives its room to the card")
+            compare(findChild(viewer, "pageTitle").lineCount, 1)
             const shown = sceneRect(scroller)
             viewer.forceActiveFocus()
             for (let i = 0; i < 6; ++i) {
