@@ -359,15 +359,24 @@ FocusScope {
                     GradientStop { position: 1; color: "transparent" }
                 }
             }
+            // Behind the page's texts, however many lines they take: it fades in over the 64
+            // points above them and is dark enough behind them that white reads at 4.5:1 on a
+            // white picture.
             Rectangle {
+                id: bottomScrim
                 objectName: "bottomScrim"
                 readonly property real textTop: pageTexts.height > 0 ? safe.y + pageTexts.y : stage.height
+                readonly property real fade: 64
                 width: parent.width
-                y: Math.min(textTop - 64, stage.height - 200)
+                y: Math.max(0, Math.min(textTop - fade, stage.height - 200))
                 height: stage.height - y
                 gradient: Gradient {
                     GradientStop { position: 0; color: "transparent" }
-                    GradientStop { position: 1; color: Qt.rgba(0, 0, 0, 0.6) }
+                    GradientStop {
+                        position: Math.min(1, Math.max(0, (bottomScrim.textTop - bottomScrim.y) / Math.max(1, bottomScrim.height)))
+                        color: Qt.rgba(0, 0, 0, 0.7)
+                    }
+                    GradientStop { position: 1; color: Qt.rgba(0, 0, 0, 0.72) }
                 }
             }
         }

@@ -130,9 +130,11 @@ Item {
                     radius: 40
                     cached: true
                 }
+                // As dark as the plain card: the blur changes what lies behind, not how well
+                // white options read over a bright picture.
                 Rectangle {
                     anchors.fill: parent
-                    color: Qt.rgba(0.08, 0.08, 0.1, 0.5)
+                    color: Qt.rgba(0.08, 0.08, 0.1, 0.72)
                 }
             }
         }

@@ -120,7 +120,7 @@ Item {
             if (page.cta)
                 Object.assign(item, { ctaText: texts.cta, ctaUrl: "https://example.com/cta" })
             if (page.media)
-                item.media = { mediaType: "IMAGE", mediaUrl: "https://cdn.example.test/page.png" }
+                item.media = { mediaType: "IMAGE", mediaUrl: page.mediaUrl ?? "https://cdn.example.test/page.png" }
             if (page.widget === "swipe")
                 Object.assign(item, { type: "SWIPE", widgetType: "SWIPE", swipeCallbackUrl: "https://example.com/swipe" })
             if (page.widget === "poll" || page.widget === "quiz") {
@@ -218,6 +218,14 @@ Item {
         }
 
         function saveShot(label) {
+            // The swipe arrow's bob held at its start, so both renderers draw the same moment.
+            const arrow = findChild(screen, "arrow")
+            if (arrow) {
+                arrow.parent.parent.paused = true
+                arrow.opacity = 0.7
+                arrow.transform[0].y = 0
+                wait(20)
+            }
             const directory = fixture.shotsDirectory()
             if (directory !== "")
                 grabImage(screen).save(`${directory}/${label.replace(/ /g, "-")}.png`)
@@ -382,6 +390,51 @@ Item {
             wait(50)
             compare(dismissals.count, 0, "dragging down inside the card keeps the viewer open")
             verify(scroller.contentY < before, "and scrolls the card back up")
+        }
+
+        // White texts over a white picture, however long: what lies behind every line is dark
+        // enough for a contrast of 4.5:1 with the body's white at 0.86.
+        function test_pageTextsContrastWithABrightPicture_data() {
+            return [{ tag: "phone", size: [390, 844] }, { tag: "small phone", size: [320, 568] },
+                    { tag: "desktop", size: [1280, 800] }]
+        }
+
+        function test_pageTextsContrastWithABrightPicture(data) {
+            fixture.reset()
+            const { viewer } = openViewer({ media: true, cta: true, mediaUrl: "https://cdn.example.test/white.png" },
+                                          english, data.size, false)
+            const pageTexts = findChild(viewer, "pageTexts")
+            tryVerify(() => !isPolishScheduled(pageTexts), 1000, "laid out")
+            pageTexts.opacity = 0
+            const stage = sceneRect(findChild(viewer, "stage"))
+            let picture = null
+            tryVerify(() => {
+                picture = grabImage(screen)
+                for (let y = 0; y < stage.height; y += 8)
+                    if (picture.pixel(stage.x + stage.width / 2, y).b > 0.9)
+                        return true
+                return false
+            }, 3000, "the white picture is shown")
+            const linear = c => c <= 0.03928 ? c / 12.92 : Math.pow((c + 0.055) / 1.055, 2.4)
+            const luminance = (r, g, b) => 0.2126 * linear(r) + 0.7152 * linear(g) + 0.0722 * linear(b)
+            for (const name of ["pageTitle", "pageBody"]) {
+                const text = findChild(viewer, name)
+                if (!text.visible)
+                    continue
+                const rect = visibleRect(text)
+                let brightest = 0
+                for (let y = Math.ceil(rect.y); y < rect.y + rect.height; y += 2)
+                    for (let x = Math.ceil(rect.x); x < rect.x + rect.width; x += 4) {
+                        const c = picture.pixel(x, y)
+                        brightest = Math.max(brightest, luminance(c.r, c.g, c.b))
+                    }
+                verify(brightest > 0, `${data.tag}: ${name} measured`)
+                // The body's white at 0.86 over the brightest background behind it.
+                const ground = brightest
+                const textLuminance = 0.86 * 1 + 0.14 * ground
+                const ratio = (textLuminance + 0.05) / (ground + 0.05)
+                verify(ratio >= 4.5, `${data.tag}: ${name} ${rect} contrasts ${ratio.toFixed(2)}:1`)
+            }
         }
 
         // Beside the stage and behind a poll card: the page's media blurred where shader effects
