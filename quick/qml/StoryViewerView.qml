@@ -327,6 +327,7 @@ FocusScope {
             visible: stage.width < root.width - 1
             source: media
             blurred: root.blurredBackdrop
+            sourceMoves: root.item?.mediaType === "video"
         }
 
         // Each page paints its own black: a window-wide fill beneath an opaque picture costs a

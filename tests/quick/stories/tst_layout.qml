@@ -465,6 +465,24 @@ Item {
             tryCompare(backdrop, "visible", false)
         }
 
+        // Beside a video the copy follows the frames a few times a second, not on every frame,
+        // so the blur is not drawn again for each; beside a picture it follows every change.
+        function test_backdropOfAVideoRefreshesSlowly() {
+            fixture.reset()
+            const { viewer } = openViewer({ media: true }, english, [1280, 800], false)
+            const backdrop = findChild(viewer, "backdrop")
+            verify(findChild(backdrop, "backdropCopy").live)
+            verify(!findChild(backdrop, "backdropRefresh").running)
+            const video = fixture.groupsFrom(JSON.stringify({ groups: [{ id: uuid(), title: "Video", items: [{
+                id: uuid(), type: "VIDEO", durationSeconds: 30,
+                media: { mediaType: "VIDEO", mediaUrl: "https://cdn.example.test/clip.avi" } }] }] }))
+            const videoViewer = createTemporaryObject(viewerComponent, screen, { groups: video, startIndex: 0 })
+            const videoBackdrop = findChild(videoViewer, "backdrop")
+            verify(videoBackdrop.visible)
+            verify(!findChild(videoBackdrop, "backdropCopy").live)
+            verify(findChild(videoBackdrop, "backdropRefresh").running)
+        }
+
         function test_bar_data() {
             const cases = []
             for (const size of sizes)
