@@ -21,7 +21,8 @@ Item {
     implicitHeight: 3
 
     // The soft shadow is cast by the bars' outline, which holds still while the fill moves, so
-    // its blur is drawn once, not on every tick of the progress.
+    // its blur is drawn once, not on every tick of the progress. Only the blur is drawn: an
+    // effect that also draws its source would lay opaque bars under the translucent tracks.
     Row {
         id: outline
         visible: false
@@ -34,20 +35,21 @@ Item {
                 width: root.barWidth
                 height: root.height
                 radius: height / 2
+                color: "black"
             }
         }
     }
     Loader {
         anchors.fill: outline
+        anchors.topMargin: 1
+        anchors.bottomMargin: -1
         active: root.softShadow
-        sourceComponent: DropShadow {
+        opacity: 0.18
+        sourceComponent: FastBlur {
             objectName: "softShadow"
             source: outline
             cached: true
-            verticalOffset: 1
             radius: 3
-            samples: 7
-            color: Qt.rgba(0, 0, 0, 0.14)
             transparentBorder: true
         }
     }

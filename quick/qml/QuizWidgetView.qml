@@ -28,9 +28,18 @@ Item {
     property Item backdrop: null
     property bool blurredMaterial: false
 
+    // What the card needs to show everything unscrolled; a viewer's page texts yield to it.
+    readonly property real neededHeight: voteCard.neededHeight
+
     signal select(string optionId)
 
+    // Whether a drag from this point of the scene scrolls the card, so that a viewer leaves it be.
+    function scrollsAt(scenePoint) {
+        return voteCard.scrollsAt(scenePoint)
+    }
+
     VoteCard {
+        id: voteCard
         anchors.fill: parent
         quiz: true
         topMargin: root.topMargin

@@ -10,6 +10,9 @@ Item {
     // The item to copy: the stage's media.
     property Item source
     property bool blurred: false
+    // A source that changes on every frame (a video) is copied, and so blurred, a few times a
+    // second only: on a wide window the blur of every frame cost a whole core under llvmpipe.
+    property bool sourceMoves: false
 
     clip: true
 
@@ -24,6 +27,7 @@ Item {
         height: (root.source?.height ?? 0) * coverScale
         sourceItem: root.source
         visible: !root.blurred
+        live: !root.sourceMoves
         // A small texture is enough for a copy that is blurred or dimmed anyway.
         textureSize: Qt.size(Math.max(1, Math.ceil((root.source?.width ?? 0) / 4)),
                              Math.max(1, Math.ceil((root.source?.height ?? 0) / 4)))
@@ -35,6 +39,14 @@ Item {
         target: root.source
         ignoreUnknownSignals: true
         function onItemChanged() { copy.scheduleUpdate() }
+    }
+
+    Timer {
+        objectName: "backdropRefresh"
+        interval: 250
+        repeat: true
+        running: root.sourceMoves && root.visible
+        onTriggered: copy.scheduleUpdate()
     }
 
     Loader {

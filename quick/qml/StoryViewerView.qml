@@ -327,6 +327,7 @@ FocusScope {
             visible: stage.width < root.width - 1
             source: media
             blurred: root.blurredBackdrop
+            sourceMoves: root.item?.mediaType === "video"
         }
 
         // Each page paints its own black: a window-wide fill beneath an opaque picture costs a
@@ -359,15 +360,24 @@ FocusScope {
                     GradientStop { position: 1; color: "transparent" }
                 }
             }
+            // Behind the page's texts, however many lines they take: it fades in over the 64
+            // points above them and is dark enough behind them that white reads at 4.5:1 on a
+            // white picture.
             Rectangle {
+                id: bottomScrim
                 objectName: "bottomScrim"
                 readonly property real textTop: pageTexts.height > 0 ? safe.y + pageTexts.y : stage.height
+                readonly property real fade: 64
                 width: parent.width
-                y: Math.min(textTop - 64, stage.height - 200)
+                y: Math.max(0, Math.min(textTop - fade, stage.height - 200))
                 height: stage.height - y
                 gradient: Gradient {
                     GradientStop { position: 0; color: "transparent" }
-                    GradientStop { position: 1; color: Qt.rgba(0, 0, 0, 0.6) }
+                    GradientStop {
+                        position: Math.min(1, Math.max(0, (bottomScrim.textTop - bottomScrim.y) / Math.max(1, bottomScrim.height)))
+                        color: Qt.rgba(0, 0, 0, 0.7)
+                    }
+                    GradientStop { position: 1; color: Qt.rgba(0, 0, 0, 0.72) }
                 }
             }
         }
@@ -432,12 +442,13 @@ FocusScope {
             height: Math.max(0, root.height - y - Math.max(0, root.safeAreaInsets.bottom))
 
             // What the page's texts may take: all below the header on a plain page, less where a
-            // widget needs room of its own.
+            // widget needs room of its own. A poll or quiz card comes first: the texts take what
+            // it leaves, down to a line of title and the call-to-action.
             readonly property real roomBelowHeader: height - (header.y + header.height + 12) - 32
             readonly property real textRoom: {
                 switch (root.item?.widgetType) {
                 case "poll":
-                case "quiz": return Math.max(0, roomBelowHeader * 0.4)
+                case "quiz": return Math.max(0, roomBelowHeader - 12 - (widget.item?.neededHeight ?? 0))
                 case "swipe": return Math.max(0, roomBelowHeader - 150)
                 default: return Math.max(0, roomBelowHeader)
                 }
@@ -585,16 +596,26 @@ FocusScope {
 
         PointHandler {
             id: follower
+            // A drag that starts in a card which scrolls is the card's: it never closes the viewer.
+            property bool leftToCard: false
             // Scene positions: the viewer itself moves under the finger.
             readonly property real offset: {
-                if (!active)
+                if (!active || leftToCard)
                     return 0
                 const dx = point.scenePosition.x - point.scenePressPosition.x
                 const dy = point.scenePosition.y - point.scenePressPosition.y
                 return dy > 0 && Math.abs(dx) < 80 ? dy : 0
             }
-            onActiveChanged: active ? drag.press(point.scenePressPosition) : drag.release()
-            onPointChanged: if (active) drag.move(point.scenePosition, point.velocity)
+            onActiveChanged: {
+                if (active) {
+                    leftToCard = widget.item?.scrollsAt?.(point.scenePressPosition) ?? false
+                    if (!leftToCard)
+                        drag.press(point.scenePressPosition)
+                } else if (!leftToCard) {
+                    drag.release()
+                }
+            }
+            onPointChanged: if (active && !leftToCard) drag.move(point.scenePosition, point.velocity)
         }
         StoryDragTracker {
             id: drag

@@ -25,6 +25,8 @@ Item {
 
     signal select(string optionId)
 
+    // The height the card needs to show all it holds unscrolled.
+    readonly property real neededHeight: content.implicitContentHeight + 40
     readonly property bool answered: showResults || isVotingInProgress || votedOptionId != null
     readonly property color primary: theme.primaryColor
     readonly property color contrast: theme.primaryLuminance > 0.58 ? "black" : "white"
@@ -51,6 +53,20 @@ Item {
     }
     function faded(color, opacity) {
         return Qt.rgba(color.r, color.g, color.b, color.a * opacity)
+    }
+    // Whether a drag from this point of the scene scrolls the card (and so belongs to it).
+    function scrollsAt(scenePoint) {
+        const at = panel.mapFromItem(null, scenePoint.x, scenePoint.y)
+        return scroller.interactive && at.x >= 0 && at.y >= 0 && at.x < panel.width && at.y < panel.height
+    }
+    // Scrolls so that all of `item`, a part of the card's body, can be seen.
+    function reveal(item) {
+        const top = item.mapToItem(body, 0, 0).y
+        if (top < scroller.contentY)
+            scroller.contentY = Math.max(0, top)
+        else if (top + item.height > scroller.contentY + scroller.height)
+            scroller.contentY = Math.min(Math.max(0, scroller.contentHeight - scroller.height),
+                                         top + item.height - scroller.height)
     }
 
     Rectangle {
@@ -114,9 +130,11 @@ Item {
                     radius: 40
                     cached: true
                 }
+                // As dark as the plain card: the blur changes what lies behind, not how well
+                // white options read over a bright picture.
                 Rectangle {
                     anchors.fill: parent
-                    color: Qt.rgba(0.08, 0.08, 0.1, 0.5)
+                    color: Qt.rgba(0.08, 0.08, 0.1, 0.72)
                 }
             }
         }
@@ -228,6 +246,7 @@ Item {
 
                 Column {
                     id: body
+                    objectName: "cardBody"
                     width: scroller.width
                     spacing: 12
 
@@ -244,10 +263,39 @@ Item {
                         model: card.orderedOptions
 
                         VoteOptionRow {
+                            id: optionRow
                             voteCard: card
                             width: body.width
+                            onActiveFocusChanged: if (activeFocus) card.reveal(optionRow)
                         }
                     }
+                }
+            }
+            // More below: the card's lower edge fades and a chevron says it scrolls.
+            Item {
+                objectName: "moreBelow"
+                visible: scroller.interactive && scroller.contentY + scroller.height < scroller.contentHeight - 1
+                anchors.left: scroller.left
+                anchors.right: scroller.right
+                anchors.bottom: scroller.bottom
+                height: 28
+
+                Rectangle {
+                    anchors.fill: parent
+                    gradient: Gradient {
+                        GradientStop { position: 0; color: "transparent" }
+                        GradientStop { position: 1; color: Qt.rgba(0.08, 0.08, 0.1, 0.9) }
+                    }
+                }
+                StorySymbol {
+                    anchors.horizontalCenter: parent.horizontalCenter
+                    anchors.bottom: parent.bottom
+                    name: "chevron.up"
+                    pointSize: 14
+                    weight: Font.Bold
+                    color: Qt.rgba(1, 1, 1, 0.8)
+                    rotation: 180
+                    Accessible.ignored: true
                 }
             }
         }

@@ -83,8 +83,10 @@ Rectangle {
             text: row.option.text
             font: row.voteCard.theme.font(15, Font.Medium)
             color: !row.selected ? Qt.rgba(1, 1, 1, 0.85) : row.voteCard.quiz ? "white" : row.voteCard.contrast
+            // Wider than two lines when it must: the card scrolls; beyond four, the accessible
+            // name still reads it whole.
             wrapMode: Text.Wrap
-            maximumLineCount: 2
+            maximumLineCount: 4
             elide: Text.ElideRight
         }
         Text {

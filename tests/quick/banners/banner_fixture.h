@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDir>
 #include <QObject>
 #include <QStringList>
 #include <map>
@@ -61,7 +62,11 @@ class BannerFixture final : public QObject, public HttpSession, public UrlOpener
   Q_INVOKABLE void clearOpenedUrls() { openedUrls_.clear(); }
   // Where layout tests save what they render, for a person to look at: $ORVANE_LAYOUT_SHOTS,
   // empty when unset (nothing is saved).
-  Q_INVOKABLE QString shotsDirectory() const { return qEnvironmentVariable("ORVANE_LAYOUT_SHOTS"); }
+  Q_INVOKABLE QString shotsDirectory() const {
+    const QString directory = qEnvironmentVariable("ORVANE_LAYOUT_SHOTS");
+    if (!directory.isEmpty()) QDir().mkpath(directory);
+    return directory;
+  }
 
  private:
   HttpResult answer(const QString& url) const;

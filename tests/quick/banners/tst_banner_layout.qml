@@ -78,9 +78,20 @@ Item {
             tryCompare(findChild(view, "slide"), "status", StoryRemoteImage.Ready)
             findChild(view, "gestures").forceActiveFocus()
             wait(0)
+            const picture = grabImage(screen)
             const directory = Fixture.shotsDirectory()
             if (directory !== "")
-                grabImage(screen).save(`${directory}/banner-${data.tag.replace(/ /g, "-")}.png`)
+                picture.save(`${directory}/banner-${data.tag.replace(/ /g, "-")}.png`)
+            // Whatever the renderer, an empty bar shows its translucent track over the slide:
+            // 0.34 white over the slide's blue, not the opaque white of a shadow's source.
+            if (data.type === "STORY") {
+                const bars = findChild(view, "storyIndicator")
+                tryCompare(bars, "activeIndex", 0)
+                const corner = bars.mapToItem(screen, bars.width / 2, 1)  // the middle bar, still empty
+                const track = picture.pixel(Math.round(corner.x), Math.round(corner.y))
+                const slide = picture.pixel(Math.round(corner.x), Math.round(corner.y) + 24)
+                verify(Math.abs(track.r - (0.34 + 0.66 * slide.r)) < 0.12, `track ${track} over the slide's ${slide}`)
+            }
 
             const bounds = sceneRect(view)
             const safe = Qt.rect(bounds.x + insets.left, bounds.y + insets.top,

@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QDir>
 #include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -24,9 +25,9 @@ QByteArray fixtureFile(const char* name) {
   return file.readAll();
 }
 
-QByteArray pngBytes() {
-  QImage image(8, 8, QImage::Format_RGB32);
-  image.fill(QColor(200, 40, 40));
+QByteArray pngBytes(QColor colour, QSize size) {
+  QImage image(size, QImage::Format_RGB32);
+  image.fill(colour);
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
@@ -59,7 +60,8 @@ std::optional<std::string> word(const QVariantMap& words, const char* key) {
 }  // namespace
 
 StoryViewFixture::StoryViewFixture()
-    : storiesBody_(fixtureFile("home.json")), pngBytes_(pngBytes()), videoBytes_(videoBytes()) {}
+    : storiesBody_(fixtureFile("home.json")), pngBytes_(pngBytes(QColor(200, 40, 40), QSize(8, 8))),
+      whitePngBytes_(pngBytes(Qt::white, QSize(9, 16))), videoBytes_(videoBytes()) {}
 
 HttpResult StoryViewFixture::answer(const HttpRequest& request) const {
   const std::string path = request.url.string().substr(0, request.url.string().find('?'));
@@ -68,6 +70,7 @@ HttpResult StoryViewFixture::answer(const HttpRequest& request) const {
   if (endsWith(path, "/stories")) return HttpResult{std::string(), HttpResponse{500}, std::nullopt};
   if (path.find("/broken-") != std::string::npos)
     return HttpResult{std::string(), HttpResponse{404}, std::nullopt};
+  if (endsWith(path, "/white.png")) return ok(whitePngBytes_);
   if (endsWith(path, ".png")) return ok(pngBytes_);
   if (endsWith(path, ".avi") && servesVideo()) return ok(videoBytes_);
   if (endsWith(path, "/vote")) {
@@ -127,7 +130,11 @@ StoryThemeValue StoryViewFixture::theme(const QVariantMap& words) const {
       word(words, "primaryColor"), word(words, "secondaryColor"), word(words, "ctaStyle")));
 }
 
-QString StoryViewFixture::shotsDirectory() const { return qEnvironmentVariable("ORVANE_LAYOUT_SHOTS"); }
+QString StoryViewFixture::shotsDirectory() const {
+  const QString directory = qEnvironmentVariable("ORVANE_LAYOUT_SHOTS");
+  if (!directory.isEmpty()) QDir().mkpath(directory);
+  return directory;
+}
 
 void StoryViewFixture::releaseVotes() {
   std::vector<std::function<void()>> replies;

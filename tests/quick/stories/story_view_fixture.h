@@ -22,7 +22,8 @@ namespace orvane::quick::testing {
 //   other placements               500
 //   .../held-*                     as below, once releaseImages() is called
 //   .../broken-*                   404
-//   any *.png                      a small generated PNG
+//   .../white.png                  a small white PNG of the stories' shape
+//   any other *.png                a small red PNG
 //   any *.avi                      a one-second video, where servesVideo
 //   .../vote                       the chosen option with 10 votes, once releaseVotes() is called
 //   anything else                  200 with an empty body (so a video page's video fails)
@@ -67,6 +68,7 @@ class StoryViewFixture final : public QObject, public HttpSession, public UrlOpe
 
   const QByteArray storiesBody_;
   const QByteArray pngBytes_;
+  const QByteArray whitePngBytes_;
   const QByteArray videoBytes_;
   std::mutex mutex_;
   std::vector<std::function<void()>> heldVotes_;

@@ -56,6 +56,11 @@ Item {
     }
 
     Component {
+        id: spyComponent
+        SignalSpy {}
+    }
+
+    Component {
         id: swipeComponent
         SwipeWidgetView {
             anchors.fill: parent
@@ -115,7 +120,7 @@ Item {
             if (page.cta)
                 Object.assign(item, { ctaText: texts.cta, ctaUrl: "https://example.com/cta" })
             if (page.media)
-                item.media = { mediaType: "IMAGE", mediaUrl: "https://cdn.example.test/page.png" }
+                item.media = { mediaType: "IMAGE", mediaUrl: page.mediaUrl ?? "https://cdn.example.test/page.png" }
             if (page.widget === "swipe")
                 Object.assign(item, { type: "SWIPE", widgetType: "SWIPE", swipeCallbackUrl: "https://example.com/swipe" })
             if (page.widget === "poll" || page.widget === "quiz") {
@@ -213,6 +218,14 @@ Item {
         }
 
         function saveShot(label) {
+            // The swipe arrow's bob held at its start, so both renderers draw the same moment.
+            const arrow = findChild(screen, "arrow")
+            if (arrow) {
+                arrow.parent.parent.paused = true
+                arrow.opacity = 0.7
+                arrow.transform[0].y = 0
+                wait(20)
+            }
             const directory = fixture.shotsDirectory()
             if (directory !== "")
                 grabImage(screen).save(`${directory}/${label.replace(/ /g, "-")}.png`)
@@ -342,6 +355,88 @@ Item {
             checkViewer(viewer, data.size, insets, data.tag + " results")
         }
 
+        // On a small phone a card of many options scrolls and says so, Tab scrolls each option into
+        // view, and dragging inside the card scrolls it, never closing the viewer.
+        function test_smallPhoneCardReachesEveryOption_data() {
+            return [{ tag: "poll", widget: "poll" }, { tag: "quiz", widget: "quiz" }]
+        }
+
+        function test_smallPhoneCardReachesEveryOption(data) {
+            fixture.reset()
+            const { viewer } = openViewer({ media: true, cta: true, widget: data.widget, options: 6 }, english,
+                                          [320, 568], false)
+            tryVerify(() => !isPolishScheduled(findChild(viewer, "pageTexts")), 1000, "laid out")
+            wait(20)
+            const scroller = findChild(viewer, "optionsScroller")
+            verify(scroller.interactive, "six long options need more room than a small phone has")
+            verify(findChild(viewer, "moreBelow").visible, "the card shows there is more below")
+            // The page's texts yield to the card: a line of title and the call-to-action.
+            verify(!findChild(viewer, "pageBody").visible, "the body gives its room to the card")
+            compare(findChild(viewer, "pageTitle").lineCount, 1)
+            const shown = sceneRect(scroller)
+            viewer.forceActiveFocus()
+            for (let i = 0; i < 6; ++i) {
+                const option = findChild(viewer, "option" + i)
+                for (let tries = 0; !option.activeFocus && tries < 12; ++tries)
+                    keyClick(Qt.Key_Tab)
+                verify(option.activeFocus, `option ${i} takes focus`)
+                verify(inside(sceneRect(option), shown), `option ${i} at ${sceneRect(option)} shown in ${shown}`)
+            }
+            verify(!findChild(viewer, "moreBelow").visible, "nothing more below the last option")
+
+            const dismissals = createTemporaryObject(spyComponent, viewer, { target: viewer, signalName: "dismissRequested" })
+            const card = findChild(viewer, "card"), before = scroller.contentY
+            mouseDrag(card, card.width / 2, 60, 0, 200, Qt.LeftButton, Qt.NoModifier, 10)
+            wait(50)
+            compare(dismissals.count, 0, "dragging down inside the card keeps the viewer open")
+            verify(scroller.contentY < before, "and scrolls the card back up")
+        }
+
+        // White texts over a white picture, however long: what lies behind every line is dark
+        // enough for a contrast of 4.5:1 with the body's white at 0.86.
+        function test_pageTextsContrastWithABrightPicture_data() {
+            return [{ tag: "phone", size: [390, 844] }, { tag: "small phone", size: [320, 568] },
+                    { tag: "desktop", size: [1280, 800] }]
+        }
+
+        function test_pageTextsContrastWithABrightPicture(data) {
+            fixture.reset()
+            const { viewer } = openViewer({ media: true, cta: true, mediaUrl: "https://cdn.example.test/white.png" },
+                                          english, data.size, false)
+            const pageTexts = findChild(viewer, "pageTexts")
+            tryVerify(() => !isPolishScheduled(pageTexts), 1000, "laid out")
+            pageTexts.opacity = 0
+            const stage = sceneRect(findChild(viewer, "stage"))
+            let picture = null
+            tryVerify(() => {
+                picture = grabImage(screen)
+                for (let y = 0; y < stage.height; y += 8)
+                    if (picture.pixel(stage.x + stage.width / 2, y).b > 0.9)
+                        return true
+                return false
+            }, 3000, "the white picture is shown")
+            const linear = c => c <= 0.03928 ? c / 12.92 : Math.pow((c + 0.055) / 1.055, 2.4)
+            const luminance = (r, g, b) => 0.2126 * linear(r) + 0.7152 * linear(g) + 0.0722 * linear(b)
+            for (const name of ["pageTitle", "pageBody"]) {
+                const text = findChild(viewer, name)
+                if (!text.visible)
+                    continue
+                const rect = visibleRect(text)
+                let brightest = 0
+                for (let y = Math.ceil(rect.y); y < rect.y + rect.height; y += 2)
+                    for (let x = Math.ceil(rect.x); x < rect.x + rect.width; x += 4) {
+                        const c = picture.pixel(x, y)
+                        brightest = Math.max(brightest, luminance(c.r, c.g, c.b))
+                    }
+                verify(brightest > 0, `${data.tag}: ${name} measured`)
+                // The body's white at 0.86 over the brightest background behind it.
+                const ground = brightest
+                const textLuminance = 0.86 * 1 + 0.14 * ground
+                const ratio = (textLuminance + 0.05) / (ground + 0.05)
+                verify(ratio >= 4.5, `${data.tag}: ${name} ${rect} contrasts ${ratio.toFixed(2)}:1`)
+            }
+        }
+
         // Beside the stage and behind a poll card: the page's media blurred where shader effects
         // run, else only dimmed.
         function test_backdropBesideTheStage_data() {
@@ -362,10 +457,30 @@ Item {
             verify(copy.width >= 1280 - 1 && copy.height >= 800 - 1, "the copy covers the window")
             verify(findChild(backdrop, "backdropDim").visible)
             wait(20)
-            saveShot("backdrop " + data.tag)
+            // Each renderer's own way only: the software scene graph runs no blur.
+            if (data.blurred === viewer.drawnByGraphicsApi)
+                saveShot("backdrop")
 
             resize([390, 844])
             tryCompare(backdrop, "visible", false)
+        }
+
+        // Beside a video the copy follows the frames a few times a second, not on every frame,
+        // so the blur is not drawn again for each; beside a picture it follows every change.
+        function test_backdropOfAVideoRefreshesSlowly() {
+            fixture.reset()
+            const { viewer } = openViewer({ media: true }, english, [1280, 800], false)
+            const backdrop = findChild(viewer, "backdrop")
+            verify(findChild(backdrop, "backdropCopy").live)
+            verify(!findChild(backdrop, "backdropRefresh").running)
+            const video = fixture.groupsFrom(JSON.stringify({ groups: [{ id: uuid(), title: "Video", items: [{
+                id: uuid(), type: "VIDEO", durationSeconds: 30,
+                media: { mediaType: "VIDEO", mediaUrl: "https://cdn.example.test/clip.avi" } }] }] }))
+            const videoViewer = createTemporaryObject(viewerComponent, screen, { groups: video, startIndex: 0 })
+            const videoBackdrop = findChild(videoViewer, "backdrop")
+            verify(videoBackdrop.visible)
+            verify(!findChild(videoBackdrop, "backdropCopy").live)
+            verify(findChild(videoBackdrop, "backdropRefresh").running)
         }
 
         function test_bar_data() {
