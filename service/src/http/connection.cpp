@@ -9,6 +9,7 @@
 #include <boost/beast/http/write.hpp>
 
 #include "content_coding.h"
+#include "header_text.h"
 #include "metrics.h"
 #include "request_target.h"
 
@@ -33,16 +34,6 @@ constexpr bool kSecure = !std::is_same_v<Stream, beast::tcp_stream>;
 bool isParseError(const beast::error_code& error) {
   return error.category() == bhttp::make_error_code(bhttp::error::bad_target).category() &&
          error != bhttp::error::end_of_stream && error != bhttp::error::partial_message;
-}
-
-std::string_view trimmed(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) { return (x | 0x20) == (y | 0x20); });
 }
 
 // Deflate grows incompressible data by a few bytes per block: an encoded body may pass the

@@ -6,20 +6,10 @@
 #include <array>
 #include <stdexcept>
 
+#include "header_text.h"
+
 namespace orvane::service::http {
 namespace {
-
-std::string_view trimmed(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return (x | 0x20) == (y | 0x20);
-  });
-}
 
 enum class Coding { identity, compressed, unknown };
 

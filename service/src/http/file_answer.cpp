@@ -6,14 +6,10 @@
 #include <string_view>
 #include <system_error>
 
+#include "header_text.h"
+
 namespace orvane::service::http {
 namespace {
-
-std::string_view trimmed(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
-}
 
 std::string_view withoutWeakPrefix(std::string_view tag) {
   return tag.substr(0, 2) == "W/" ? tag.substr(2) : tag;

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <algorithm>
+#include <string_view>
+
+namespace orvane::service::http {
+
+// Header values may be padded with spaces and tabs around their tokens.
+inline std::string_view trimmed(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+  return text;
+}
+
+// Header tokens compare without regard to ASCII case.
+inline bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) { return (x | 0x20) == (y | 0x20); });
+}
+
+}  // namespace orvane::service::http
