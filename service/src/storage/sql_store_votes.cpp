@@ -17,6 +17,41 @@ namespace {
 // Bounds the statement size (and the prepared statements cached per length).
 constexpr std::size_t idsPerQuery = 64;
 
+// Ids a caller asked about, looked up in their stored lower case and answered in the caller's own
+// spelling, however many spellings of one id it used.
+class AskedIds {
+ public:
+  explicit AskedIds(const std::vector<std::string>& ids) {
+    for (const auto& id : ids) {
+      lower_.push_back(lowerCaseId(id));
+      asked_.emplace(lower_.back(), &id);
+    }
+    std::sort(lower_.begin(), lower_.end());
+    lower_.erase(std::unique(lower_.begin(), lower_.end()), lower_.end());
+  }
+
+  // Runs `sql` followed by an IN list over the ids, in batches after the `leading` parameters; `row`
+  // gets each result row (whose first column is the id) once per spelling asked.
+  template <class Row>
+  void query(SqlConnection& connection, const std::string& sql, const std::vector<SqlValue>& leading,
+             Row row) const {
+    for (std::size_t start = 0; start < lower_.size(); start += idsPerQuery) {
+      const std::size_t count = std::min(idsPerQuery, lower_.size() - start);
+      std::vector<SqlValue> parameters = leading;
+      for (std::size_t i = start; i < start + count; ++i) parameters.emplace_back(std::string_view(lower_[i]));
+      SqlResult result = connection.run(sql + placeholderList(count), parameters);
+      for (std::size_t index = 0; index < result.size(); ++index) {
+        auto [first, last] = asked_.equal_range(result.text(index, 0));
+        for (auto it = first; it != last; ++it) row(*it->second, result, index);
+      }
+    }
+  }
+
+ private:
+  std::vector<std::string> lower_;
+  std::unordered_multimap<std::string, const std::string*> asked_;
+};
+
 std::int64_t addToCount(SqlConnection& connection, std::int64_t appId, const std::string& itemId,
                         const std::string& optionId, std::int64_t delta) {
   return connection
@@ -105,28 +140,12 @@ VoteOutcome SqlStore::recordVote(std::int64_t appId, std::string_view itemIdIn, 
 std::map<std::string, std::int64_t> SqlStore::optionCounts(std::int64_t appId,
                                                            const std::vector<std::string>& optionIds) {
   std::map<std::string, std::int64_t> counts;
-  std::unordered_multimap<std::string, const std::string*> asked;
-  std::vector<std::string> lower;
-  for (const auto& id : optionIds) {
-    lower.push_back(lowerCaseId(id));
-    asked.emplace(lower.back(), &id);
-  }
-  std::sort(lower.begin(), lower.end());
-  lower.erase(std::unique(lower.begin(), lower.end()), lower.end());
+  const AskedIds asked(optionIds);
   pool_->read([&](SqlConnection& connection) {
-    for (std::size_t start = 0; start < lower.size(); start += idsPerQuery) {
-      const std::size_t count = std::min(idsPerQuery, lower.size() - start);
-      std::vector<SqlValue> parameters{appId};
-      for (std::size_t i = start; i < start + count; ++i) parameters.emplace_back(std::string_view(lower[i]));
-      SqlResult result =
-          connection.run("SELECT option_id, vote_count FROM vote_options WHERE app_id = ? AND option_id IN " +
-                             placeholderList(count),
-                         parameters);
-      for (std::size_t row = 0; row < result.size(); ++row) {
-        auto [first, last] = asked.equal_range(result.text(row, 0));
-        for (auto it = first; it != last; ++it) counts[*it->second] = result.integer(row, 1);
-      }
-    }
+    asked.query(connection, "SELECT option_id, vote_count FROM vote_options WHERE app_id = ? AND option_id IN ",
+                {appId}, [&](const std::string& id, const SqlResult& result, std::size_t row) {
+                  counts[id] = result.integer(row, 1);
+                });
   });
   return counts;
 }
@@ -134,30 +153,13 @@ std::map<std::string, std::int64_t> SqlStore::optionCounts(std::int64_t appId,
 std::map<std::string, UserVote> SqlStore::userVotes(std::int64_t appId, std::string_view userId,
                                                     const std::vector<std::string>& itemIds) {
   std::map<std::string, UserVote> votes;
-  std::unordered_multimap<std::string, const std::string*> asked;
-  std::vector<std::string> lower;
-  for (const auto& id : itemIds) {
-    lower.push_back(lowerCaseId(id));
-    asked.emplace(lower.back(), &id);
-  }
-  std::sort(lower.begin(), lower.end());
-  lower.erase(std::unique(lower.begin(), lower.end()), lower.end());
+  const AskedIds asked(itemIds);
   pool_->read([&](SqlConnection& connection) {
-    for (std::size_t start = 0; start < lower.size(); start += idsPerQuery) {
-      const std::size_t count = std::min(idsPerQuery, lower.size() - start);
-      std::vector<SqlValue> parameters{appId, userId};
-      for (std::size_t i = start; i < start + count; ++i) parameters.emplace_back(std::string_view(lower[i]));
-      SqlResult result = connection.run(
-          "SELECT item_id, option_id, voted_at FROM votes WHERE app_id = ? AND user_id = ? AND item_id IN " +
-              placeholderList(count),
-          parameters);
-      for (std::size_t row = 0; row < result.size(); ++row) {
-        auto [first, last] = asked.equal_range(result.text(row, 0));
-        for (auto it = first; it != last; ++it) {
-          votes[*it->second] = UserVote{result.text(row, 1), fromMillis(result.integer(row, 2))};
-        }
-      }
-    }
+    asked.query(connection,
+                "SELECT item_id, option_id, voted_at FROM votes WHERE app_id = ? AND user_id = ? AND item_id IN ",
+                {appId, userId}, [&](const std::string& id, const SqlResult& result, std::size_t row) {
+                  votes[id] = UserVote{result.text(row, 1), fromMillis(result.integer(row, 2))};
+                });
   });
   return votes;
 }
