@@ -99,12 +99,14 @@ std::vector<SdkKeyInfo> SqlStore::sdkKeys(std::int64_t appId) {
 
 bool SqlStore::revokeSdkKey(std::int64_t appId, std::int64_t keyId) {
   // A key revoked before keeps its first revocation time; revoking again still finds it.
-  return pool_->write([&](SqlConnection& connection) {
+  const bool revoked = pool_->write([&](SqlConnection& connection) {
     return connection
                .run("UPDATE sdk_keys SET revoked_at = COALESCE(revoked_at, ?) WHERE id = ? AND app_id = ?",
                     {toMillis(std::chrono::system_clock::now()), keyId, appId})
                .affected() > 0;
   });
+  if (revoked) changed(Change::sdkKeys);
+  return revoked;
 }
 
 std::optional<App> SqlStore::appForSdkKey(std::string_view sdkKey) {

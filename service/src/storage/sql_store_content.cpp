@@ -73,11 +73,12 @@ void SqlStore::saveDraft(std::int64_t appId, std::string_view placementKey, Cont
       throw StoreError("no app has the id " + std::to_string(appId));
     throw;
   }
+  changed(Change::content);
 }
 
 std::optional<std::int64_t> SqlStore::publish(std::int64_t appId, std::string_view placementKey,
                                               ContentKind kind) {
-  return pool_->write([&](SqlConnection& connection) -> std::optional<std::int64_t> {
+  auto published = pool_->write([&](SqlConnection& connection) -> std::optional<std::int64_t> {
     // The update comes first so that concurrent publishes of one placement queue on its row.
     SqlResult placement = connection.run(
         "UPDATE placements SET revision = revision + 1 "
@@ -101,11 +102,13 @@ std::optional<std::int64_t> SqlStore::publish(std::int64_t appId, std::string_vi
     bumpContentRevision(connection);
     return version;
   });
+  if (published) changed(Change::content);
+  return published;
 }
 
 std::optional<std::int64_t> SqlStore::rollback(std::int64_t appId, std::string_view placementKey,
                                                ContentKind kind) {
-  return pool_->write([&](SqlConnection& connection) -> std::optional<std::int64_t> {
+  auto version = pool_->write([&](SqlConnection& connection) -> std::optional<std::int64_t> {
     // One statement, so the version it steps back from is the one it finds under the row's lock.
     SqlResult result = connection.run(
         "UPDATE placements SET revision = revision + 1, published_version = ("
@@ -120,6 +123,8 @@ std::optional<std::int64_t> SqlStore::rollback(std::int64_t appId, std::string_v
     bumpContentRevision(connection);
     return result.integer(0, 0);
   });
+  if (version) changed(Change::content);
+  return version;
 }
 
 std::int64_t SqlStore::contentRevision() {

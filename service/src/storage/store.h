@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -157,6 +158,21 @@ class Store {
 
   // An online, consistent copy into `file` (SQLite); PostgreSQL says to use pg_dump.
   virtual void backupTo(const std::filesystem::path& file) = 0;
+
+  // What a change made through this object touched.
+  enum class Change { content, sdkKeys };
+  // Called after each committed change of content (draft, publish, rollback) or of SDK keys made
+  // through this object, on the thread that made it, so caches in this process drop what it
+  // outdated at once rather than at their next look at contentRevision(). Set before sharing.
+  void setChangeListener(std::function<void(Change)> listener) { changeListener_ = std::move(listener); }
+
+ protected:
+  void changed(Change change) {
+    if (changeListener_) changeListener_(change);
+  }
+
+ private:
+  std::function<void(Change)> changeListener_;
 };
 
 }  // namespace orvane::service::storage
