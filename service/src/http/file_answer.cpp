@@ -11,21 +11,6 @@
 namespace orvane::service::http {
 namespace {
 
-std::string_view withoutWeakPrefix(std::string_view tag) {
-  return tag.substr(0, 2) == "W/" ? tag.substr(2) : tag;
-}
-
-// If-None-Match compares weakly: W/"x" matches "x".
-bool noneMatchHits(std::string_view header, std::string_view etag) {
-  if (trimmed(header) == "*") return true;
-  while (!header.empty()) {
-    std::size_t comma = header.find(',');
-    if (withoutWeakPrefix(trimmed(header.substr(0, comma))) == withoutWeakPrefix(etag)) return true;
-    header = comma == std::string_view::npos ? std::string_view() : header.substr(comma + 1);
-  }
-  return false;
-}
-
 std::optional<std::uint64_t> parseNumber(std::string_view text) {
   std::uint64_t value = 0;
   auto result = std::from_chars(text.data(), text.data() + text.size(), value);
