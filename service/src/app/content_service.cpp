@@ -22,7 +22,8 @@ ContentService::ContentService(ContentServiceOptions options, std::unique_ptr<st
       [store = store_.get()](const std::vector<storage::StoredEvent>& batch) { store->appendEvents(batch); },
       options_.eventQueue);
   sdkRoutes_ = std::make_unique<SdkRoutes>(*store_, *events_, options_.limits, [this] { return origin(); },
-                                           options_.publicOrigin);
+                                           options_.publicOrigin, options_.placementCache);
+  store_->setChangeListener([routes = sdkRoutes_.get()](storage::Store::Change change) { routes->storeChanged(change); });
   sdkRoutes_->addTo(router_);
   addOperationsRoutes(router_, *store_, metrics_, options_.adminToken);
   if (options_.placeholderMedia) addPlaceholderRoutes(router_);
@@ -32,6 +33,7 @@ ContentService::ContentService(ContentServiceOptions options, std::unique_ptr<st
 ContentService::~ContentService() {
   flushAndStop();
   events_->stop();
+  store_->setChangeListener({});
 }
 
 void ContentService::addRoutes(const std::function<void(http::Router&)>& add) {

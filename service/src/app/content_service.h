@@ -37,6 +37,7 @@ struct ContentServiceOptions {
   // Serves /images/<name> and /videos/<name>.avi, which the sample content links to.
   bool placeholderMedia = false;
   SdkRouteLimits limits;
+  PlacementCacheOptions placementCache;
   EventQueueLimits eventQueue;
   unsigned workerThreads = 4;
   std::chrono::milliseconds headerTimeout{10'000};

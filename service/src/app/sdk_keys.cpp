@@ -7,11 +7,11 @@ constexpr std::size_t kMaxKeyBytes = 256;
 
 }  // namespace
 
-std::variant<storage::App, http::Response> authenticate(storage::Store& store, const http::Request& request,
+std::variant<storage::App, http::Response> authenticate(SdkKeyCache& keys, const http::Request& request,
                                                         std::optional<std::string_view> pathApp) {
   const auto key = request.header("X-Zephro-SDK-Key");
   if (key.empty()) return http::Response::error(401, "An SDK key is needed in X-Zephro-SDK-Key.");
-  auto app = key.size() <= kMaxKeyBytes ? store.appForSdkKey(key) : std::nullopt;
+  auto app = key.size() <= kMaxKeyBytes ? keys.appFor(key) : std::nullopt;
   if (!app) return http::Response::error(401, "Unknown or revoked SDK key.");
   if (pathApp && *pathApp != app->key) return http::Response::error(401, "The SDK key does not belong to this app.");
   return *std::move(app);

@@ -5,8 +5,8 @@
 #include <functional>
 
 #include "content/identifiers.h"
-#include "content/selection.h"
-#include "content/vote_overlay.h"
+#include "http/content_coding.h"
+#include "http/header_text.h"
 #include "event_records.h"
 #include "sdk_keys.h"
 
@@ -54,15 +54,23 @@ http::Router::Handler guarded(std::function<http::Response(http::Request&)> hand
 }  // namespace
 
 SdkRoutes::SdkRoutes(storage::Store& store, EventQueue& events, SdkRouteLimits limits,
-                     std::function<std::string()> serverOrigin, std::optional<std::string> publicOrigin, Clock clock)
+                     std::function<std::string()> serverOrigin, std::optional<std::string> publicOrigin,
+                     PlacementCacheOptions placementCache, Clock clock)
     : store_(store),
       events_(events),
       limits_(limits),
       serverOrigin_(std::move(serverOrigin)),
       publicOrigin_(std::move(publicOrigin)),
       clock_(std::move(clock)),
+      keys_(store),
+      placements_(store, clock_, placementCache),
       voteLimiter_(limits.votes),
       eventLimiter_(limits.events) {}
+
+void SdkRoutes::storeChanged(storage::Store::Change change) {
+  if (change == storage::Store::Change::content) placements_.contentChanged();
+  if (change == storage::Store::Change::sdkKeys) keys_.clear();
+}
 
 void SdkRoutes::addTo(http::Router& router) {
   const http::RouteLimits none{kNoBody}, vote{limits_.voteBodyBytes}, event{limits_.eventBodyBytes};
@@ -79,33 +87,57 @@ void SdkRoutes::addTo(http::Router& router) {
 }
 
 http::Response SdkRoutes::placement(http::Request& request, storage::ContentKind kind) {
-  auto authenticated = authenticate(store_, request, request.pathParameters.at(0));
+  auto authenticated = authenticate(keys_, request, request.pathParameters.at(0));
   if (auto* refusal = std::get_if<http::Response>(&authenticated)) return std::move(*refusal);
   const auto& app = std::get<storage::App>(authenticated);
-  const auto& placementKey = request.pathParameters.at(1);
+  const std::string& placementKey = request.pathParameters.at(1);
   if (!content::isSafeKey(placementKey)) return http::Response::error(400, "Not a placement key.");
   const auto userId = request.header("X-Zephro-UserId");
   if (!isUserId(userId)) return http::Response::error(400, "Not a user id.");
 
   const auto environment =
       request.queryValue("environment") == "STAGING" ? storage::Environment::staging : storage::Environment::production;
-  const auto stored = store_.placement(app.id, placementKey, kind, environment);
-  if (!stored) return http::Response::error(404, "Unknown placement.");
+  const auto cached = placements_.answer({app.id, placementKey, kind, environment,
+                                          {std::string(request.queryValue("locale")),
+                                           std::string(request.queryValue("country"))},
+                                          originFor(request)});
+  if (!cached) return http::Response::error(404, "Unknown placement.");
 
-  auto answer = content::liveSelection(stored->document, kind, clock_(),
-                                       {std::string(request.queryValue("locale")), std::string(request.queryValue("country"))});
-  content::replaceOrigin(answer, originFor(request));
-  if (kind == storage::ContentKind::stories) {
-    const auto ids = content::votableIds(answer);
-    if (!ids.optionIds.empty()) content::overlayCounts(answer, store_.optionCounts(app.id, ids.optionIds));
-    if (!ids.itemIds.empty() && !userId.empty())
-      content::overlayUserVotes(answer, store_.userVotes(app.id, userId, ids.itemIds));
+  std::string personal;
+  std::string_view etag = cached->etag;
+  std::string personalEtag;
+  if (!userId.empty() && !cached->itemIds.empty()) {
+    const auto votes = store_.userVotes(app.id, userId, cached->itemIds);
+    if (!votes.empty()) {
+      personal = content::withUserVotes(cached->answer, votes);
+      personalEtag = answerEtag(personal);
+      etag = personalEtag;
+    }
   }
-  return http::Response::json(200, answer);
+
+  http::Response response;
+  response.headers.emplace("ETag", etag);
+  // Answers carry the user's own votes and move with everyone's: kept by the client, asked again.
+  response.headers.emplace("Cache-Control", "private, no-cache");
+  response.headers.emplace("Vary", "Accept-Encoding");
+  if (http::noneMatchHits(request.header("If-None-Match"), etag)) {
+    response.status = 304;
+    return response;
+  }
+  response.headers.emplace("Content-Type", "application/json");
+  if (!personalEtag.empty()) {
+    response.body = std::move(personal);
+  } else if (http::acceptsGzip(request.header("Accept-Encoding"))) {
+    response.headers.emplace("Content-Encoding", "gzip");
+    response.body = cached->gzipped;
+  } else {
+    response.body = cached->answer.text;
+  }
+  return response;
 }
 
 http::Response SdkRoutes::vote(http::Request& request) {
-  auto authenticated = authenticate(store_, request, request.pathParameters.at(0));
+  auto authenticated = authenticate(keys_, request, request.pathParameters.at(0));
   if (auto* refusal = std::get_if<http::Response>(&authenticated)) return std::move(*refusal);
   const auto& app = std::get<storage::App>(authenticated);
   if (auto refusal = throttle(voteLimiter_, request)) return std::move(*refusal);
@@ -139,13 +171,14 @@ http::Response SdkRoutes::vote(http::Request& request) {
       break;
   }
   ++votes_;
+  placements_.votesChanged(app.id);
   return http::Response::json(200, {{"voted", true}, {"optionId", *optionId}, {"voteCount", outcome.optionCount}});
 }
 
 http::Response SdkRoutes::event(http::Request& request, storage::EventChannel channel) {
   std::optional<std::string_view> pathApp;
   if (channel == storage::EventChannel::analytics) pathApp = request.pathParameters.at(0);
-  auto authenticated = authenticate(store_, request, pathApp);
+  auto authenticated = authenticate(keys_, request, pathApp);
   if (auto* refusal = std::get_if<http::Response>(&authenticated)) return std::move(*refusal);
   const auto& app = std::get<storage::App>(authenticated);
   if (auto refusal = throttle(eventLimiter_, request)) return std::move(*refusal);

@@ -10,7 +10,9 @@
 
 #include "event_queue.h"
 #include "http/router.h"
+#include "placement_cache.h"
 #include "rate_limiter.h"
+#include "sdk_key_cache.h"
 #include "storage/store.h"
 
 namespace orvane::service::app {
@@ -23,8 +25,9 @@ struct SdkRouteLimits {
 };
 
 // The five requests the SDK makes: stories and banners of a placement, a vote, service events and
-// analytics records. Content answers hold what is live now for the asker, with fresh vote counts
-// and the asker's own votes; events are checked, queued and answered 202 at once.
+// analytics records. Content answers hold what is live now for the asker, with vote counts at most
+// a refresh old (fresh after a vote here) and the asker's own votes, from a cache of answers, with
+// an ETag (304 on If-None-Match); events are checked, queued and answered 202 at once.
 class SdkRoutes {
  public:
   using Clock = std::function<storage::TimePoint()>;
@@ -32,9 +35,12 @@ class SdkRoutes {
   // Links in answers point at `publicOrigin` when set, else at the address the client asked
   // ("Host"), else at `serverOrigin()`.
   SdkRoutes(storage::Store& store, EventQueue& events, SdkRouteLimits limits, std::function<std::string()> serverOrigin,
-            std::optional<std::string> publicOrigin, Clock clock = std::chrono::system_clock::now);
+            std::optional<std::string> publicOrigin, PlacementCacheOptions placementCache = {},
+            Clock clock = std::chrono::system_clock::now);
 
   void addTo(http::Router& router);
+  // A change made through the store here: what it outdated is dropped at once.
+  void storeChanged(storage::Store::Change change);
 
   std::uint64_t votes() const { return votes_; }
   std::uint64_t rateLimited() const { return rateLimited_; }
@@ -52,6 +58,8 @@ class SdkRoutes {
   const std::function<std::string()> serverOrigin_;
   const std::optional<std::string> publicOrigin_;
   const Clock clock_;
+  SdkKeyCache keys_;
+  PlacementCache placements_;
   RateLimiter voteLimiter_;
   RateLimiter eventLimiter_;
   std::atomic<std::uint64_t> votes_{0};

@@ -90,6 +90,23 @@ json liveSelection(const json& document, storage::ContentKind kind, std::chrono:
   return answer;
 }
 
+std::optional<std::chrono::system_clock::time_point> nextScheduleChange(const json& document, storage::ContentKind kind,
+                                                                         std::chrono::system_clock::time_point now) {
+  const char* listKey = kind == storage::ContentKind::stories ? "groups" : "banners";
+  const auto second = std::chrono::floor<std::chrono::seconds>(now);
+  std::optional<std::chrono::sys_seconds> next;
+  for (const auto& record : document.at(listKey)) {
+    for (const char* key : {"startAt", "endAt"}) {
+      auto found = record.find(key);
+      if (found == record.end() || !found->is_string()) continue;
+      auto at = parseDateTime(found->get_ref<const std::string&>());
+      if (at && *at > second && (!next || *at < *next)) next = *at;
+    }
+  }
+  if (!next) return std::nullopt;
+  return std::chrono::system_clock::time_point(*next);
+}
+
 void replaceOrigin(json& document, const std::string& origin) { replaceIn(document, origin); }
 
 }  // namespace orvane::service::content

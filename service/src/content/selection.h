@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <optional>
 #include <string>
 
 #include <nlohmann/json.hpp>
@@ -23,6 +24,12 @@ struct Audience {
 // the service's, not the SDK's.
 nlohmann::json liveSelection(const nlohmann::json& document, storage::ContentKind kind,
                              std::chrono::system_clock::time_point now, const Audience& audience);
+
+// The first moment after `now` at which a record of the document starts or ends, so an answer
+// built now stays right until then; nullopt when no schedule lies ahead.
+std::optional<std::chrono::system_clock::time_point> nextScheduleChange(const nlohmann::json& document,
+                                                                         storage::ContentKind kind,
+                                                                         std::chrono::system_clock::time_point now);
 
 // Every "{{origin}}" in the document's texts replaced by `origin` ("https://stories.example.com"),
 // so media links follow the address the client used.

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "storage/store.h"
+
+namespace orvane::service::app {
+
+// The apps of live SDK keys seen lately, so an answer served from cache needs no query to know who
+// asks. A key revoked through this process stops working at once (clear()), one revoked by another
+// instance within `lifetime`. Unknown keys are never kept: each costs its own query, as before.
+class SdkKeyCache {
+ public:
+  using Ticks = std::function<std::chrono::steady_clock::time_point()>;
+
+  explicit SdkKeyCache(storage::Store& store, std::chrono::milliseconds lifetime = std::chrono::seconds(1),
+                       std::size_t maxKeys = 10'000, Ticks ticks = std::chrono::steady_clock::now);
+
+  // Throws storage::StoreError when the store is needed and cannot answer.
+  std::optional<storage::App> appFor(std::string_view sdkKey);
+  void clear();
+
+ private:
+  struct Known {
+    storage::App app;
+    std::chrono::steady_clock::time_point until;
+  };
+
+  storage::Store& store_;
+  const std::chrono::milliseconds lifetime_;
+  const std::size_t maxKeys_;
+  const Ticks ticks_;
+  std::mutex mutex_;
+  std::unordered_map<std::string, Known> known_;  // by the key's hash: no secret kept in memory
+  std::uint64_t generation_ = 0;                    // moved by clear()
+};
+
+}  // namespace orvane::service::app
