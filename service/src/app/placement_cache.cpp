@@ -42,7 +42,7 @@ std::shared_ptr<const CachedAnswer> PlacementCache::answer(const PlacementQuery&
   const std::string key = keyOf(query);
   const std::uint64_t votes = voteGeneration(query.appId);
   EntryPointer entry = find(key);
-  if (!entry || (entry->validUntil && clock_() >= *entry->validUntil)) {
+  if (!entry || scheduleChanged(*entry)) {
     const std::uint64_t generation = contentGeneration_;
     entry = build(query, votes);
     if (!entry) return nullptr;
@@ -62,13 +62,28 @@ std::shared_ptr<const CachedAnswer> PlacementCache::answer(const PlacementQuery&
     return entry->answer;
   }
   EntryPointer current = find(key);
-  if (current && current->voteGeneration >= votes && ticks_() - current->countsAt < options_.countsRefresh)
-    return current->answer;
+  if (current && countsCurrent(*current, votes)) return current->answer;
   const std::uint64_t generation = contentGeneration_;
   entry = current ? withFreshCounts(*current, query.appId, voteGeneration(query.appId)) : build(query, votes);
   if (!entry) return nullptr;
   keep(key, entry, generation);
   return entry->answer;
+}
+
+std::shared_ptr<const CachedAnswer> PlacementCache::answerInMemory(const PlacementQuery& query) {
+  if (revisionCheckDue()) return nullptr;
+  EntryPointer entry = find(keyOf(query));
+  if (!entry || scheduleChanged(*entry)) return nullptr;
+  if (!entry->answer->itemIds.empty() && !countsCurrent(*entry, voteGeneration(query.appId))) return nullptr;
+  return entry->answer;
+}
+
+bool PlacementCache::scheduleChanged(const Entry& entry) const {
+  return entry.validUntil && clock_() >= *entry.validUntil;
+}
+
+bool PlacementCache::countsCurrent(const Entry& entry, std::uint64_t voteGeneration) const {
+  return entry.voteGeneration >= voteGeneration && ticks_() - entry.countsAt < options_.countsRefresh;
 }
 
 void PlacementCache::contentChanged() {
@@ -85,11 +100,16 @@ std::uint64_t PlacementCache::voteGeneration(std::int64_t appId) const {
   return voteGenerations_[static_cast<std::uint64_t>(appId) % voteGenerations_.size()];
 }
 
+bool PlacementCache::revisionCheckDue() const {
+  const std::int64_t last = lastRevisionCheck_;
+  const auto interval = std::chrono::duration_cast<std::chrono::steady_clock::duration>(options_.revisionCheck).count();
+  return last == kNeverChecked || ticks_().time_since_epoch().count() - last >= interval;
+}
+
 void PlacementCache::checkRevision() {
+  if (!revisionCheckDue()) return;
   const std::int64_t now = ticks_().time_since_epoch().count();
   std::int64_t last = lastRevisionCheck_;
-  const auto interval = std::chrono::duration_cast<std::chrono::steady_clock::duration>(options_.revisionCheck).count();
-  if (last != kNeverChecked && now - last < interval) return;
   // One request looks; the others go on with what they have.
   if (!lastRevisionCheck_.compare_exchange_strong(last, now)) return;
   std::int64_t revision = 0;

@@ -68,6 +68,8 @@ class PlacementCache {
   // nullptr: no such placement (or nothing published of it). Throws storage::StoreError when the
   // store is needed and cannot answer.
   std::shared_ptr<const CachedAnswer> answer(const PlacementQuery& query);
+  // The same when it is at hand and current, without asking the store; else nullptr.
+  std::shared_ptr<const CachedAnswer> answerInMemory(const PlacementQuery& query);
 
   // Every answer is built again before it is next served.
   void contentChanged();
@@ -90,6 +92,9 @@ class PlacementCache {
   using EntryPointer = std::shared_ptr<const Entry>;
 
   void checkRevision();
+  bool revisionCheckDue() const;
+  bool scheduleChanged(const Entry& entry) const;
+  bool countsCurrent(const Entry& entry, std::uint64_t voteGeneration) const;
   EntryPointer find(const std::string& key);
   // Stores `entry` unless content changed since `generation` was read; returns what to serve.
   void keep(const std::string& key, const EntryPointer& entry, std::uint64_t generation);

@@ -29,6 +29,14 @@ std::optional<storage::App> SdkKeyCache::appFor(std::string_view sdkKey) {
   return app;
 }
 
+std::optional<storage::App> SdkKeyCache::knownApp(std::string_view sdkKey) {
+  const std::string hash = storage::hashSdkKey(sdkKey);
+  std::lock_guard lock(mutex_);
+  auto found = known_.find(hash);
+  if (found == known_.end() || ticks_() >= found->second.until) return std::nullopt;
+  return found->second.app;
+}
+
 void SdkKeyCache::clear() {
   std::lock_guard lock(mutex_);
   ++generation_;

@@ -26,6 +26,8 @@ class SdkKeyCache {
 
   // Throws storage::StoreError when the store is needed and cannot answer.
   std::optional<storage::App> appFor(std::string_view sdkKey);
+  // The same from memory only: nullopt also when the store would have to be asked.
+  std::optional<storage::App> knownApp(std::string_view sdkKey);
   void clear();
 
  private:

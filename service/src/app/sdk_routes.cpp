@@ -74,10 +74,13 @@ void SdkRoutes::storeChanged(storage::Store::Change change) {
 
 void SdkRoutes::addTo(http::Router& router) {
   const http::RouteLimits none{kNoBody}, vote{limits_.voteBodyBytes}, event{limits_.eventBodyBytes};
-  router.add("GET", "/sdk/v1/apps/{}/placements/{}/stories", "stories", none,
-             guarded([this](http::Request& request) { return placement(request, storage::ContentKind::stories); }));
-  router.add("GET", "/sdk/v1/apps/{}/placements/{}/banners", "banners", none,
-             guarded([this](http::Request& request) { return placement(request, storage::ContentKind::banners); }));
+  for (const auto kind : {storage::ContentKind::stories, storage::ContentKind::banners}) {
+    const std::string name = kind == storage::ContentKind::stories ? "stories" : "banners";
+    router.add(
+        "GET", "/sdk/v1/apps/{}/placements/{}/" + name, name, none,
+        guarded([this, kind](http::Request& request) { return placement(request, kind); }),
+        [this, kind](const http::Request& request) { return placementInMemory(request, kind); });
+  }
   router.add("POST", "/sdk/v1/apps/{}/story-items/{}/vote", "vote", vote,
              guarded([this](http::Request& request) { return this->vote(request); }));
   router.add("POST", "/sdk/v1/events", "events", event,
@@ -95,26 +98,56 @@ http::Response SdkRoutes::placement(http::Request& request, storage::ContentKind
   const auto userId = request.header("X-Zephro-UserId");
   if (!isUserId(userId)) return http::Response::error(400, "Not a user id.");
 
-  const auto environment =
-      request.queryValue("environment") == "STAGING" ? storage::Environment::staging : storage::Environment::production;
-  const auto cached = placements_.answer({app.id, placementKey, kind, environment,
-                                          {std::string(request.queryValue("locale")),
-                                           std::string(request.queryValue("country"))},
-                                          originFor(request)});
+  const auto cached = placements_.answer(queryFor(request, app.id, kind));
   if (!cached) return http::Response::error(404, "Unknown placement.");
-
-  std::string personal;
-  std::string_view etag = cached->etag;
-  std::string personalEtag;
   if (!userId.empty() && !cached->itemIds.empty()) {
     const auto votes = store_.userVotes(app.id, userId, cached->itemIds);
     if (!votes.empty()) {
-      personal = content::withUserVotes(cached->answer, votes);
-      personalEtag = answerEtag(personal);
-      etag = personalEtag;
+      std::string personal = content::withUserVotes(cached->answer, votes);
+      const std::string etag = answerEtag(personal);
+      return answerWith(request, etag, [&](http::Response& response) { response.body = std::move(personal); });
     }
   }
+  return sharedAnswer(request, *cached);
+}
 
+std::optional<http::Response> SdkRoutes::placementInMemory(const http::Request& request, storage::ContentKind kind) {
+  // Anything but the common case (a known key, a valid request, an answer at hand that the user's
+  // own votes cannot change) goes to a worker, which may ask the store and words the refusals.
+  const auto app = keys_.knownApp(request.header("X-Zephro-SDK-Key"));
+  if (!app || app->key != request.pathParameters.at(0)) return std::nullopt;
+  if (!content::isSafeKey(request.pathParameters.at(1))) return std::nullopt;
+  const auto userId = request.header("X-Zephro-UserId");
+  if (!isUserId(userId)) return std::nullopt;
+  const auto cached = placements_.answerInMemory(queryFor(request, app->id, kind));
+  if (!cached || (!userId.empty() && !cached->itemIds.empty())) return std::nullopt;
+  return sharedAnswer(request, *cached);
+}
+
+PlacementQuery SdkRoutes::queryFor(const http::Request& request, std::int64_t appId, storage::ContentKind kind) const {
+  const auto environment =
+      request.queryValue("environment") == "STAGING" ? storage::Environment::staging : storage::Environment::production;
+  return {appId,
+          request.pathParameters.at(1),
+          kind,
+          environment,
+          {std::string(request.queryValue("locale")), std::string(request.queryValue("country"))},
+          originFor(request)};
+}
+
+http::Response SdkRoutes::sharedAnswer(const http::Request& request, const CachedAnswer& cached) {
+  return answerWith(request, cached.etag, [&](http::Response& response) {
+    if (http::acceptsGzip(request.header("Accept-Encoding"))) {
+      response.headers.emplace("Content-Encoding", "gzip");
+      response.body = cached.gzipped;
+    } else {
+      response.body = cached.answer.text;
+    }
+  });
+}
+
+http::Response SdkRoutes::answerWith(const http::Request& request, const std::string& etag,
+                                     const std::function<void(http::Response&)>& setBody) {
   http::Response response;
   response.headers.emplace("ETag", etag);
   // Answers carry the user's own votes and move with everyone's: kept by the client, asked again.
@@ -125,14 +158,7 @@ http::Response SdkRoutes::placement(http::Request& request, storage::ContentKind
     return response;
   }
   response.headers.emplace("Content-Type", "application/json");
-  if (!personalEtag.empty()) {
-    response.body = std::move(personal);
-  } else if (http::acceptsGzip(request.header("Accept-Encoding"))) {
-    response.headers.emplace("Content-Encoding", "gzip");
-    response.body = cached->gzipped;
-  } else {
-    response.body = cached->answer.text;
-  }
+  setBody(response);
   return response;
 }
 

@@ -47,6 +47,11 @@ class SdkRoutes {
 
  private:
   http::Response placement(http::Request& request, storage::ContentKind kind);
+  std::optional<http::Response> placementInMemory(const http::Request& request, storage::ContentKind kind);
+  PlacementQuery queryFor(const http::Request& request, std::int64_t appId, storage::ContentKind kind) const;
+  static http::Response sharedAnswer(const http::Request& request, const CachedAnswer& cached);
+  static http::Response answerWith(const http::Request& request, const std::string& etag,
+                                   const std::function<void(http::Response&)>& setBody);
   http::Response vote(http::Request& request);
   http::Response event(http::Request& request, storage::EventChannel channel);
   std::optional<http::Response> throttle(RateLimiter& limiter, const http::Request& request);

@@ -213,6 +213,7 @@ void Connection<Stream>::dispatch() {
   }
   phase_ = Phase::handling;
   ++server_.answersInFlight;
+  if (auto answer = answerFromMemory(exchange_, server_)) return write(std::move(*answer));
   auto executor = stream_.get_executor();
   asio::post(server_.workers, [self = this->shared_from_this(), exchange = std::move(exchange_), executor]() mutable {
     PreparedAnswer answer = runExchange(exchange, self->server_);

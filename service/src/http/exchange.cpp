@@ -41,4 +41,19 @@ PreparedAnswer runExchange(Exchange& exchange, const ServerContext& server) {
   }
 }
 
+std::optional<PreparedAnswer> answerFromMemory(Exchange& exchange, const ServerContext& server) {
+  const Router::Route* route = exchange.match.route;
+  if (route == nullptr || !route->fromMemory || server.options.gate || !exchange.contentEncoding.empty())
+    return std::nullopt;
+  Request& request = exchange.request;
+  request.pathParameters = exchange.match.parameters;
+  try {
+    if (auto response = route->fromMemory(request)) return prepareAnswer(std::move(*response), exchange.shape);
+  } catch (const std::exception&) {
+    // The worker's handler gets its chance and reports the fault as it does.
+  }
+  request.pathParameters.clear();
+  return std::nullopt;
+}
+
 }  // namespace orvane::service::http

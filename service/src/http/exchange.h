@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,5 +24,10 @@ struct Exchange {
 // Decodes the body, asks the gate, runs the route's handler (or answers 404/405) and prepares the
 // answer. Runs on a worker thread; a handler that throws gets a 500.
 PreparedAnswer runExchange(Exchange& exchange, const ServerContext& server);
+
+// The route's answer from memory, prepared, when it has one at hand; nullopt when the exchange must
+// go to a worker (no memory handler, a gate or a body to decode, the handler declined or threw).
+// Runs on the event loop.
+std::optional<PreparedAnswer> answerFromMemory(Exchange& exchange, const ServerContext& server);
 
 }  // namespace orvane::service::http

@@ -39,9 +39,11 @@ bool matches(const std::vector<std::string>& pattern, const std::vector<std::str
 
 }  // namespace
 
-void Router::add(std::string method, std::string pattern, std::string name, RouteLimits limits, Handler handler) {
+void Router::add(std::string method, std::string pattern, std::string name, RouteLimits limits, Handler handler,
+                 MemoryHandler fromMemory) {
   auto segments = patternSegments(pattern);
-  routes_.push_back(Route{std::move(method), std::move(pattern), std::move(name), limits, std::move(handler)});
+  routes_.push_back(Route{std::move(method), std::move(pattern), std::move(name), limits, std::move(handler),
+                          std::move(fromMemory)});
   patterns_.push_back(std::move(segments));
 }
 

@@ -152,6 +152,49 @@ TEST_P(SdkRoutesOnEngines, VotesMoveCountsAndTheNextStoriesAnswerCarriesThemAndT
   EXPECT_TRUE(pollItem(harness.getJson(kStories, "user-3")).contains("userVote"));
 }
 
+TEST(SdkRoutes, AnswersCarryAnETagGiving304UntilTheContentTheCountsOrTheUsersOwnVotesMove) {
+  ServiceHarness harness;
+  const httplib::Headers key{{"X-Zephro-SDK-Key", kKey}};
+  auto plain = harness.client().Get(kStories, key);
+  auto gzipped = harness.client().Get(kStories, {{"X-Zephro-SDK-Key", kKey}, {"Accept-Encoding", "gzip"}});
+  ASSERT_EQ(plain->status, 200);
+  ASSERT_EQ(gzipped->status, 200);
+  EXPECT_EQ(gzipped->get_header_value("Content-Encoding"), "gzip");
+  EXPECT_EQ(gzipped->body, plain->body) << "the compressed answer says something else";
+  const auto etag = plain->get_header_value("ETag");
+  EXPECT_EQ(gzipped->get_header_value("ETag"), etag);
+
+  const auto status = [&](const std::string& user, const std::string& tag) {
+    httplib::Headers headers{{"X-Zephro-SDK-Key", kKey}, {"If-None-Match", tag}};
+    if (!user.empty()) headers.emplace("X-Zephro-UserId", user);
+    auto answer = harness.client().Get(kStories, headers);
+    EXPECT_TRUE(answer->status != 304 || answer->body.empty());
+    return std::make_pair(answer->status, answer->get_header_value("ETag"));
+  };
+  EXPECT_EQ(status("", etag).first, 304);
+  EXPECT_EQ(status("user-2", "\"other\", " + etag).first, 304);
+
+  // A vote moves the counts for everyone, and the voter's own answer apart from the rest.
+  ASSERT_EQ(harness.vote(kStoriesOption, "user-1")->status, 200);
+  const auto [everyone, shared] = status("user-2", etag);
+  EXPECT_EQ(everyone, 200);
+  const auto [voter, own] = status("user-1", shared);
+  EXPECT_EQ(voter, 200);
+  EXPECT_NE(own, shared);
+  EXPECT_EQ(status("user-1", own).first, 304);
+  EXPECT_EQ(status("user-2", shared).first, 304);
+
+  // Publishing through the service's store replaces the answer at once.
+  auto stored = harness.store().placement(harness.appId(), "home", storage::ContentKind::stories,
+                                          storage::Environment::production);
+  ASSERT_TRUE(stored);
+  stored->document["groups"][0]["title"] = "Renamed";
+  harness.store().saveDraft(harness.appId(), "home", storage::ContentKind::stories, stored->document);
+  EXPECT_EQ(status("user-2", shared).first, 304) << "a draft changed the published answer";
+  harness.store().publish(harness.appId(), "home", storage::ContentKind::stories);
+  EXPECT_EQ(status("user-2", shared).first, 200);
+}
+
 TEST(SdkRoutes, RefuseEveryMalformedVoteWithAJsonError) {
   ServiceHarness harness;
   const auto status = [&](const std::string& path, const std::string& body, const std::string& user = "user-1") {
