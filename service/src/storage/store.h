@@ -23,6 +23,13 @@ class StoreError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// The database cannot be reached just now (down, restarting, network); the same call may succeed
+// once it is back, with no restart of the service.
+class StoreUnavailable : public StoreError {
+ public:
+  using StoreError::StoreError;
+};
+
 enum class ContentKind { stories, banners };
 // Staging sees a placement's draft where it has one, production only what is published.
 enum class Environment { staging, production };
