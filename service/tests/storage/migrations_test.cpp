@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "storage/migrations.h"
 #include "storage/sdk_key_hash.h"
 #include "storage_test.h"
@@ -99,6 +101,40 @@ TEST_P(OlderSchemaTest, VersionOneDatabaseIsMigratedWithItsData) {
   // A vote after the upgrade lands on the migrated count.
   EXPECT_EQ(store->recordVote(7, pollItem, optionA, "user-2", std::chrono::system_clock::now()).optionCount,
             2);
+}
+
+TEST_P(OlderSchemaTest, InstancesStartingTogetherOnAnOlderDatabaseMigrateItOnce) {
+  {
+    auto previous = connection();
+    migrateSchema(*previous, currentSchemaVersion() - 1);
+    previous->run("INSERT INTO apps (id, app_key, name, created_at) VALUES (7, 'demo-app', 'Demo', 0)");
+  }
+  constexpr int instances = 6;
+  std::vector<std::unique_ptr<Store>> stores(instances);
+  std::vector<std::string> failures(instances);
+  std::vector<std::thread> starting;
+  for (int i = 0; i < instances; ++i) {
+    starting.emplace_back([&, i] {
+      try {
+        stores[i] = Store::open(databaseUrl());
+      } catch (const std::exception& error) {
+        failures[i] = error.what();
+      }
+    });
+  }
+  for (auto& thread : starting) thread.join();
+  for (int i = 0; i < instances; ++i) {
+    EXPECT_TRUE(stores[i]) << "instance " << i << ": " << failures[i];
+    if (stores[i]) {
+      EXPECT_EQ(stores[i]->appByKey("demo-app")->id, 7);
+    }
+  }
+  auto after = connection();
+  EXPECT_EQ(storedSchemaVersion(*after), currentSchemaVersion());
+  EXPECT_EQ(after->run("SELECT COUNT(*) FROM schema_migrations WHERE version = ?", {std::int64_t{currentSchemaVersion()}})
+                .integer(0, 0),
+            1);
+  EXPECT_EQ(after->run("SELECT COUNT(*) FROM schema_migrations").integer(0, 0), currentSchemaVersion());
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, OlderSchemaTest, ::testing::ValuesIn(test_support::storeEnginesForTests()),
