@@ -154,6 +154,12 @@ class Store {
   virtual void appendEvents(const std::vector<StoredEvent>& events) = 0;
   // Oldest first, at most `limit`.
   virtual std::vector<StoredEvent> events(std::int64_t appId, EventChannel channel, std::size_t limit) = 0;
+  // Readies the storage of the events of the UTC days [first, last] ahead of their arrival
+  // (PostgreSQL: their day partitions); a day not readied is readied when its first events come.
+  virtual void prepareEventDays(std::chrono::sys_days first, std::chrono::sys_days last) = 0;
+  // Removes every event received before the UTC day `firstKept` (PostgreSQL: drops the days'
+  // partitions).
+  virtual void removeEventsBefore(std::chrono::sys_days firstKept) = 0;
 
   // Media kept content-addressed in the media folder; these are their records.
   virtual void addMedia(const MediaRecord& media) = 0;

@@ -216,6 +216,10 @@ class GatedEventsStore : public storage::Store {
   std::vector<storage::StoredEvent> events(std::int64_t appId, storage::EventChannel channel, std::size_t limit) override {
     return inner_->events(appId, channel, limit);
   }
+  void prepareEventDays(std::chrono::sys_days first, std::chrono::sys_days last) override {
+    inner_->prepareEventDays(first, last);
+  }
+  void removeEventsBefore(std::chrono::sys_days firstKept) override { inner_->removeEventsBefore(firstKept); }
   void addMedia(const storage::MediaRecord& media) override { inner_->addMedia(media); }
   std::optional<storage::MediaRecord> media(std::string_view sha256) override { return inner_->media(sha256); }
   std::vector<storage::ReportCount> reportCounts(storage::TimePoint from, storage::TimePoint to) override {
