@@ -54,11 +54,12 @@ class Instance {
 
   app::ContentService& service() { return *service_; }
 
-  int vote(const std::string& user) {
+  int port() { return service_->port(); }
+  int vote(const std::string& user) { return status(voteThrough(*client_, user)); }
+  static httplib::Result voteThrough(httplib::Client& client, const std::string& user) {
     httplib::Headers headers = kSdk;
     headers.emplace("X-Zephro-UserId", user);
-    return status(client_->Post(kVotePath, headers, nlohmann::json{{"optionId", kOption}}.dump(),
-                                "application/json"));
+    return client.Post(kVotePath, headers, nlohmann::json{{"optionId", kOption}}.dump(), "application/json");
   }
   int createApp(const std::string& key) {
     return status(client_->Post("/admin/v1/apps", kAdmin, nlohmann::json{{"key", key}, {"name", key}}.dump(),
@@ -95,7 +96,12 @@ TEST(DatabaseRestart, WritesAnswer503WhileItIsDownAndTheInstanceRecoversWithoutA
   Instance instance(*url);
   // Every pooled connection in use once, so that each is cut by the restart.
   std::vector<std::thread> warmers;
-  for (int i = 0; i < 8; ++i) warmers.emplace_back([&instance, i] { instance.vote("warm-" + std::to_string(i)); });
+  for (int i = 0; i < 8; ++i) {
+    warmers.emplace_back([port = instance.port(), i] {
+      httplib::Client client("127.0.0.1", port);
+      Instance::voteThrough(client, "warm-" + std::to_string(i));
+    });
+  }
   for (auto& warmer : warmers) warmer.join();
   ASSERT_EQ(instance.vote("before"), 200);
   ASSERT_EQ(instance.ready(), 200);
