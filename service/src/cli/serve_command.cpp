@@ -91,8 +91,9 @@ int runServe(const ParsedFlags& flags) {
     // Without a token there is no admin API at all: its paths answer 404.
     if (policy) admin::addAdminRoutes(router, service.store(), &library, *policy, {});
   });
+  const auto reportProblem = [](const std::string& problem) { std::cerr << problem + "\n" << std::flush; };
   storage::EventRetention retention(service.store(), settings.eventRetentionDays, std::chrono::hours(1),
-                                    [](const std::string& problem) { std::cerr << problem + "\n" << std::flush; });
+                                    reportProblem);
   service.start();
   std::cout << "Orvane content service on " << service.origin() << " using "
             << withoutPassword(settings.service.databaseUrl)

@@ -8,7 +8,8 @@ constexpr std::chrono::days daysReadiedAhead{2};
 
 }  // namespace
 
-EventRetention::EventRetention(Store& store, int retentionDays, std::chrono::milliseconds interval, Report report)
+EventRetention::EventRetention(Store& store, int retentionDays, std::chrono::milliseconds interval,
+                               Report report)
     : store_(store),
       retentionDays_(retentionDays),
       interval_(interval),
@@ -34,7 +35,8 @@ void EventRetention::run() {
   while (!stopping_) {
     lock.unlock();
     try {
-      runRound(store_, retentionDays_, std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now()));
+      runRound(store_, retentionDays_,
+               std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now()));
     } catch (const StoreError& error) {
       // The next round tries again; events are readied on arrival meanwhile.
       if (report_) report_(std::string("event retention: ") + error.what());

@@ -122,7 +122,8 @@ void migrateSchema(SqlConnection& connection, int targetVersion) {
     const auto now = toMillis(std::chrono::system_clock::now());
     for (const auto& migration : migrations) {
       if (migration.version <= stored || migration.version > targetVersion) continue;
-      if (!migration.script.empty()) connection.executeScript(forEngine(migration.script, connection.engine()));
+      if (!migration.script.empty())
+        connection.executeScript(forEngine(migration.script, connection.engine()));
       if (migration.afterScript) migration.afterScript(connection);
       connection.run("INSERT INTO schema_migrations (version, description, applied_at) VALUES (?, ?, ?)",
                      {std::int64_t{migration.version}, migration.description, now});

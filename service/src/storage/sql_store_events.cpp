@@ -45,8 +45,8 @@ void SqlStore::removeEventsBefore(std::chrono::sys_days firstKept) {
     return;
   }
   std::lock_guard lock(partitionsMutex_);
-  const auto dropped =
-      pool_->write([&](SqlConnection& connection) { return dropEventPartitionsBefore(connection, firstKept); });
+  const auto dropped = pool_->write(
+      [&](SqlConnection& connection) { return dropEventPartitionsBefore(connection, firstKept); });
   for (auto day : dropped) readyDays_.erase(day);
 }
 

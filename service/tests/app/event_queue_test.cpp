@@ -146,7 +146,8 @@ TEST(EventQueue, EventsWaitOutAnUnreachableDatabaseYetAFlushStillEnds) {
       {.maxEvents = 10, .maxBytes = 1 << 20, .batchSize = 10, .writeAttempts = 2, .retryPause = 1ms});
   queue.push(event("kept"));
   const auto deadline = std::chrono::steady_clock::now() + 10s;
-  while (queue.written() == 0 && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(1ms);
+  while (queue.written() == 0 && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(1ms);
   EXPECT_EQ(queue.written(), 1u);
   EXPECT_EQ(queue.lost(), 0u);
 

@@ -45,8 +45,9 @@ class Instance {
     options.adminToken = "admin-token";
     options.eventQueue.retryPause = 20ms;
     service_ = std::make_unique<app::ContentService>(options);
-    service_->addRoutes(
-        [&](http::Router& router) { admin::addAdminRoutes(router, service_->store(), nullptr, policy_, {}); });
+    service_->addRoutes([&](http::Router& router) {
+      admin::addAdminRoutes(router, service_->store(), nullptr, policy_, {});
+    });
     service_->start();
     client_ = std::make_unique<httplib::Client>("127.0.0.1", service_->port());
     client_->set_read_timeout(10);
@@ -108,9 +109,11 @@ TEST(DatabaseRestart, WritesAnswer503WhileItIsDownAndTheInstanceRecoversWithoutA
 
   cluster.stopServer();
   EXPECT_EQ(instance.vote("while-down"), 503);
-  EXPECT_TRUE(nlohmann::json::parse(instance.lastBody(), nullptr, false).contains("error")) << instance.lastBody();
+  EXPECT_TRUE(nlohmann::json::parse(instance.lastBody(), nullptr, false).contains("error"))
+      << instance.lastBody();
   EXPECT_EQ(instance.createApp("while-down"), 503);
-  EXPECT_TRUE(nlohmann::json::parse(instance.lastBody(), nullptr, false).contains("error")) << instance.lastBody();
+  EXPECT_TRUE(nlohmann::json::parse(instance.lastBody(), nullptr, false).contains("error"))
+      << instance.lastBody();
   EXPECT_EQ(instance.ready(), 503);
   // An event needs its key checked, which needs the database unless the key is known already;
   // whatever was answered 202 is kept in the queue until the database is back.
@@ -134,16 +137,19 @@ TEST(DatabaseRestart, WritesAnswer503WhileItIsDownAndTheInstanceRecoversWithoutA
 
   cluster.startServer();
   const auto deadline = std::chrono::steady_clock::now() + 20s;
-  while (instance.ready() != 200 && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(10ms);
+  while (instance.ready() != 200 && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(10ms);
   ASSERT_EQ(instance.ready(), 200);
   // Connections the stop cut are opened again as they are used: no request fails for them.
-  for (int i = 0; i < 12; ++i) EXPECT_EQ(instance.vote("after-" + std::to_string(i)), 200) << instance.lastBody();
+  for (int i = 0; i < 12; ++i)
+    EXPECT_EQ(instance.vote("after-" + std::to_string(i)), 200) << instance.lastBody();
   EXPECT_EQ(instance.createApp("after"), 201) << instance.lastBody();
   EXPECT_EQ(instance.stories(), 200);
 
   instance.service().eventQueue().flush();
   EXPECT_EQ(instance.service().eventQueue().lost(), 0u);
-  EXPECT_EQ(instance.service().store().events(appId, storage::EventChannel::service, 100).size(), 5 + accepted);
+  EXPECT_EQ(instance.service().store().events(appId, storage::EventChannel::service, 100).size(),
+            5 + accepted);
 }
 
 }  // namespace

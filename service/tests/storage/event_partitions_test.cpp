@@ -42,15 +42,17 @@ TEST_P(EventDaysTest, TheReportSumsEachDayAcrossDaysAndRetentionRemovesWholeOlde
   store->appendEvents({opened(app.id, firstDay + 1h), opened(app.id, firstDay + 24h - 1ms),
                        opened(app.id, firstDay + 24h), opened(app.id, firstDay + days(5) + 12h)});
   store->appendEvents({opened(app.id, firstDay + days(6)), opened(app.id, firstDay + days(6) + 1s)});
-  EXPECT_EQ(opensByDay(*store), (std::map<sys_days, std::int64_t>{
-                                    {firstDay, 2}, {firstDay + days(1), 1}, {firstDay + days(5), 1}, {firstDay + days(6), 2}}));
+  EXPECT_EQ(opensByDay(*store),
+            (std::map<sys_days, std::int64_t>{
+                {firstDay, 2}, {firstDay + days(1), 1}, {firstDay + days(5), 1}, {firstDay + days(6), 2}}));
 
   store->removeEventsBefore(firstDay + days(5));
   EXPECT_EQ(opensByDay(*store),
             (std::map<sys_days, std::int64_t>{{firstDay + days(5), 1}, {firstDay + days(6), 2}}));
   EXPECT_EQ(store->events(app.id, EventChannel::service, 100).size(), 3u);
   if (GetParam() == test_support::StoreEngine::postgresql) {
-    EXPECT_EQ(eventPartitionDays(*rawConnection()), (std::vector<sys_days>{firstDay + days(5), firstDay + days(6)}));
+    EXPECT_EQ(eventPartitionDays(*rawConnection()),
+              (std::vector<sys_days>{firstDay + days(5), firstDay + days(6)}));
   }
 
   // A day removed can receive events again.
@@ -76,17 +78,21 @@ TEST_P(EventDaysTest, RetentionRunsAtStartReadiesTheComingDaysAndStopsAtOnce) {
   std::vector<std::string> problems;
   {
     // The hourly rounds never come: the first one runs at once, and destroying does not wait.
-    EventRetention retention(*store, 30, 1h, [&](const std::string& problem) { problems.push_back(problem); });
+    EventRetention retention(*store, 30, 1h,
+                             [&](const std::string& problem) { problems.push_back(problem); });
     const auto deadline = std::chrono::steady_clock::now() + 20s;
-    while (store->events(app.id, EventChannel::service, 100).size() != 2 && std::chrono::steady_clock::now() < deadline)
+    while (store->events(app.id, EventChannel::service, 100).size() != 2 &&
+           std::chrono::steady_clock::now() < deadline)
       std::this_thread::sleep_for(5ms);
   }
   EXPECT_TRUE(problems.empty()) << problems.front();
-  EXPECT_EQ(opensByDay(*store), (std::map<sys_days, std::int64_t>{{today - days(30), 1}, {today - days(1), 1}}));
+  EXPECT_EQ(opensByDay(*store),
+            (std::map<sys_days, std::int64_t>{{today - days(30), 1}, {today - days(1), 1}}));
   if (GetParam() == test_support::StoreEngine::postgresql) {
     const auto partitions = eventPartitionDays(*rawConnection());
     for (auto day : {today, today + days(1), today + days(2)})
-      EXPECT_NE(std::find(partitions.begin(), partitions.end(), day), partitions.end()) << eventPartitionName(day);
+      EXPECT_NE(std::find(partitions.begin(), partitions.end(), day), partitions.end())
+          << eventPartitionName(day);
   }
 }
 

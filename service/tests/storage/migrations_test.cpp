@@ -113,7 +113,8 @@ TEST_P(OlderSchemaTest, EventsOfAVersionTwoDatabaseAreKeptWhenTheyMoveIntoDayPar
     const std::int64_t times[] = {march1 + 5, march1 + day - 1, march1 + day, march1 + 9 * day + 3};
     for (std::int64_t id = 1; id <= 4; ++id) {
       v2->run(
-          "INSERT INTO events (id, app_id, channel, received_at, occurred_at, event_type, placement_key, group_id, "
+          "INSERT INTO events (id, app_id, channel, received_at, occurred_at, event_type, placement_key, "
+          "group_id, "
           "item_id, banner_id, banner_item_id, session_id, body) "
           "VALUES (?, 7, 0, ?, NULL, 'STORY_OPEN', 'home', 'g', '', '', '', 's', ?)",
           {id, times[id - 1], "event " + std::to_string(id)});
@@ -140,7 +141,8 @@ TEST_P(OlderSchemaTest, EventsOfAVersionTwoDatabaseAreKeptWhenTheyMoveIntoDayPar
   if (GetParam() == test_support::StoreEngine::postgresql) {
     const std::chrono::sys_days march(std::chrono::days(20'513));
     EXPECT_EQ(eventPartitionDays(*connection()),
-              (std::vector<std::chrono::sys_days>{march, march + std::chrono::days(1), march + std::chrono::days(9)}));
+              (std::vector<std::chrono::sys_days>{march, march + std::chrono::days(1),
+                                                  march + std::chrono::days(9)}));
   }
 }
 
@@ -172,7 +174,9 @@ TEST_P(OlderSchemaTest, InstancesStartingTogetherOnAnOlderDatabaseMigrateItOnce)
   }
   auto after = connection();
   EXPECT_EQ(storedSchemaVersion(*after), currentSchemaVersion());
-  EXPECT_EQ(after->run("SELECT COUNT(*) FROM schema_migrations WHERE version = ?", {std::int64_t{currentSchemaVersion()}})
+  EXPECT_EQ(after
+                ->run("SELECT COUNT(*) FROM schema_migrations WHERE version = ?",
+                      {std::int64_t{currentSchemaVersion()}})
                 .integer(0, 0),
             1);
   EXPECT_EQ(after->run("SELECT COUNT(*) FROM schema_migrations").integer(0, 0), currentSchemaVersion());

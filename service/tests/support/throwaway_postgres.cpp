@@ -169,7 +169,8 @@ void ThrowawayPostgres::restart() {
 
 void ThrowawayPostgres::stopServer() {
   if (!unavailableReason_.empty()) throw std::runtime_error(unavailableReason_);
-  if (asOwner({(postgresBin / "pg_ctl").string(), "-D", dataFolder_, "-w", "-t", "60", "-m", "fast", "stop"}) != 0) {
+  if (asOwner({(postgresBin / "pg_ctl").string(), "-D", dataFolder_, "-w", "-t", "60", "-m", "fast",
+               "stop"}) != 0) {
     throw std::runtime_error("the PostgreSQL cluster did not stop:\n" + tail(serverLog_));
   }
 }
