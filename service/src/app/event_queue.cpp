@@ -38,7 +38,10 @@ bool EventQueue::push(storage::StoredEvent event) {
 void EventQueue::flush() {
   std::unique_lock lock(mutex_);
   const auto target = pushed_;
+  ++flushers_;
+  wake_.notify_all();
   progress_.wait(lock, [&] { return done_ >= target; });
+  --flushers_;
 }
 
 void EventQueue::stop() {
@@ -95,6 +98,13 @@ void EventQueue::writeBatch(const std::vector<storage::StoredEvent>& batch) {
     try {
       write_(batch);
       stored = true;
+    } catch (const storage::StoreUnavailable&) {
+      // A database restart is waited out (the queue's bounds protect memory meanwhile); only a
+      // flush or a stop makes these attempts count, so that they end.
+      std::unique_lock lock(mutex_);
+      if (!stopping_ && flushers_ == 0) --attempt;
+      if (attempt == limits_.writeAttempts) break;
+      wake_.wait_for(lock, limits_.retryPause, [&] { return stopping_ || flushers_ > 0; });
     } catch (const std::exception&) {
       if (attempt == limits_.writeAttempts) break;
       std::unique_lock lock(mutex_);

@@ -18,7 +18,8 @@ struct EventQueueLimits {
   std::size_t maxEvents = 50'000;
   std::size_t maxBytes = 64 * 1024 * 1024;
   std::size_t batchSize = 500;
-  // A batch the writer fails on is tried again this often before it is counted as lost.
+  // A batch the writer fails on is tried again this often before it is counted as lost; while the
+  // database is unreachable it is kept and tried again until the queue stops.
   int writeAttempts = 3;
   std::chrono::milliseconds retryPause{500};
 };
@@ -39,7 +40,8 @@ class EventQueue {
 
   // False when the queue is full or stopped: the event is dropped and counted.
   bool push(storage::StoredEvent event);
-  // Returns once every event pushed before the call has been written (or given up on).
+  // Returns once every event pushed before the call has been written (or given up on, after the
+  // attempts of the limits, even while the database is unreachable).
   void flush();
   // Writes what is queued and ends the writer; later pushes are dropped.
   void stop();
@@ -62,6 +64,7 @@ class EventQueue {
   std::size_t queuedBytes_ = 0;
   std::uint64_t pushed_ = 0, done_ = 0, dropped_ = 0, written_ = 0, lost_ = 0;
   bool stopping_ = false;
+  int flushers_ = 0;  // callers waiting in flush()
   std::once_flag joined_;
   std::thread writer_;
 };

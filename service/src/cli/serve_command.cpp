@@ -11,6 +11,7 @@
 #include "command.h"
 #include "media/media_library.h"
 #include "media/media_routes.h"
+#include "storage/event_retention.h"
 
 namespace orvane::service::cli {
 namespace {
@@ -29,6 +30,7 @@ struct ServeSettings {
   app::ContentServiceOptions service;
   media::MediaLimits mediaLimits;
   std::filesystem::path mediaFolder;
+  int eventRetentionDays = 400;
   bool quiet = false;
 };
 
@@ -60,6 +62,7 @@ ServeSettings settingsFrom(const ParsedFlags& flags) {
   service.mediaFolder = settings.mediaFolder;
   settings.mediaLimits.maxImageBytes = flags.bytes("max-image");
   settings.mediaLimits.maxVideoBytes = flags.bytes("max-video");
+  settings.eventRetentionDays = static_cast<int>(flags.integer("event-retention-days", 1, 100'000));
   settings.quiet = flags.enabled("quiet");
   return settings;
 }
@@ -88,6 +91,9 @@ int runServe(const ParsedFlags& flags) {
     // Without a token there is no admin API at all: its paths answer 404.
     if (policy) admin::addAdminRoutes(router, service.store(), &library, *policy, {});
   });
+  const auto reportProblem = [](const std::string& problem) { std::cerr << problem + "\n" << std::flush; };
+  storage::EventRetention retention(service.store(), settings.eventRetentionDays, std::chrono::hours(1),
+                                    reportProblem);
   service.start();
   std::cout << "Orvane content service on " << service.origin() << " using "
             << withoutPassword(settings.service.databaseUrl)
@@ -134,6 +140,8 @@ Command serveCommand() {
        {"event-queue", "ORVANE_EVENT_QUEUE", "N", "50000",
         "events held for writing; more are dropped and counted"},
        {"workers", "ORVANE_WORKERS", "N", "4", "threads answering requests"},
+       {"event-retention-days", "ORVANE_EVENT_RETENTION_DAYS", "DAYS", "400",
+        "events are kept this many whole days besides today, then deleted (checked hourly)"},
        {"quiet", "ORVANE_QUIET", "", "", "no JSON access-log line per request on standard error"}},
       0,
       runServe};

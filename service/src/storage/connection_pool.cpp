@@ -5,7 +5,7 @@ namespace orvane::service::storage {
 ConnectionPool::ConnectionPool(Connect connect, std::size_t size, bool serializeWrites)
     : connect_(std::move(connect)), size_(size), serializeWrites_(serializeWrites) {}
 
-std::unique_ptr<SqlConnection> ConnectionPool::acquire() {
+std::unique_ptr<SqlConnection> ConnectionPool::acquire(bool& reused) {
   std::unique_ptr<SqlConnection> connection;
   {
     std::unique_lock lock(mutex_);
@@ -13,6 +13,7 @@ std::unique_ptr<SqlConnection> ConnectionPool::acquire() {
     if (!idle_.empty()) {
       connection = std::move(idle_.back());
       idle_.pop_back();
+      reused = true;
     } else {
       ++created_;
     }
@@ -21,20 +22,37 @@ std::unique_ptr<SqlConnection> ConnectionPool::acquire() {
     if (!connection) {
       connection = connect_();
     } else if (!connection->healthy()) {
-      // The server went away (a restart): this request fails, the next one finds it again.
+      // Known lost (a failed statement saw it go): a new session before anyone uses it.
       connection->reconnect();
     }
+  } catch (const SqlError& error) {
+    giveBack(std::move(connection));
+    if (error.kind() == SqlError::Kind::connection) throw StoreUnavailable(error.what());
+    throw;
   } catch (...) {
-    if (connection) {
-      release(std::move(connection));
-    } else {
-      std::lock_guard lock(mutex_);
-      --created_;
-      available_.notify_one();
-    }
+    giveBack(std::move(connection));
     throw;
   }
   return connection;
+}
+
+void ConnectionPool::giveBack(std::unique_ptr<SqlConnection> connection) {
+  if (connection) {
+    release(std::move(connection));
+  } else {
+    std::lock_guard lock(mutex_);
+    --created_;
+    available_.notify_one();
+  }
+}
+
+void ConnectionPool::Lease::reconnect() {
+  try {
+    connection_->reconnect();
+  } catch (const SqlError& error) {
+    if (error.kind() == SqlError::Kind::connection) throw StoreUnavailable(error.what());
+    throw;
+  }
 }
 
 void ConnectionPool::release(std::unique_ptr<SqlConnection> connection) {

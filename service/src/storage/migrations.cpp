@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "storage/event_partitions.h"
 #include "storage/vote_options_index.h"
 
 namespace orvane::service::storage {
@@ -76,6 +77,8 @@ CREATE INDEX events_by_time ON events (channel, received_at);
 CREATE INDEX votes_by_time ON votes (voted_at);
 )sql",
      placeVoteOptions},
+    {3, "events in one partition per day of arrival, so old days are dropped whole (PostgreSQL)", "",
+     partitionEventsTable},
 };
 
 std::string forEngine(std::string_view script, SqlEngine engine) {
@@ -119,7 +122,8 @@ void migrateSchema(SqlConnection& connection, int targetVersion) {
     const auto now = toMillis(std::chrono::system_clock::now());
     for (const auto& migration : migrations) {
       if (migration.version <= stored || migration.version > targetVersion) continue;
-      connection.executeScript(forEngine(migration.script, connection.engine()));
+      if (!migration.script.empty())
+        connection.executeScript(forEngine(migration.script, connection.engine()));
       if (migration.afterScript) migration.afterScript(connection);
       connection.run("INSERT INTO schema_migrations (version, description, applied_at) VALUES (?, ?, ?)",
                      {std::int64_t{migration.version}, migration.description, now});

@@ -35,7 +35,7 @@ std::string numberedPlaceholders(std::string_view sql) {
 
 class PostgresConnection final : public SqlConnection {
  public:
-  explicit PostgresConnection(const std::string& url) : connection_(PQconnectdb(url.c_str())) {
+  explicit PostgresConnection(const std::string& url) : connection_(open(url)) {
     if (!connection_) throw SqlError(SqlError::Kind::connection, "PostgreSQL: out of memory");
     if (PQstatus(connection_) != CONNECTION_OK) {
       std::string reason = PQerrorMessage(connection_);
@@ -116,6 +116,14 @@ class PostgresConnection final : public SqlConnection {
   }
 
  private:
+  // A server that does not answer (a host down, a dropped packet) fails the connection after a few
+  // seconds rather than holding a request thread; the URL's own connect_timeout wins.
+  static PGconn* open(const std::string& url) {
+    const char* keywords[] = {"connect_timeout", "dbname", nullptr};
+    const char* values[] = {"5", url.c_str(), nullptr};
+    return PQconnectdbParams(keywords, values, 1);
+  }
+
   const std::string& prepared(std::string_view sql) {
     auto found = statements_.find(std::string(sql));
     if (found != statements_.end()) return found->second;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <memory>
+#include <mutex>
+#include <set>
 
 #include "storage/connection_pool.h"
 #include "storage/store.h"
@@ -44,6 +46,8 @@ class SqlStore final : public Store {
 
   void appendEvents(const std::vector<StoredEvent>& events) override;
   std::vector<StoredEvent> events(std::int64_t appId, EventChannel channel, std::size_t limit) override;
+  void prepareEventDays(std::chrono::sys_days first, std::chrono::sys_days last) override;
+  void removeEventsBefore(std::chrono::sys_days firstKept) override;
 
   void addMedia(const MediaRecord& media) override;
   std::optional<MediaRecord> media(std::string_view sha256) override;
@@ -53,9 +57,15 @@ class SqlStore final : public Store {
   void backupTo(const std::filesystem::path& file) override;
 
  private:
+  // PostgreSQL: creates the partitions of the days this instance has not seen yet.
+  void readyEventDays(const std::set<std::chrono::sys_days>& days);
+  void insertEvents(const std::vector<StoredEvent>& events);
+
   std::unique_ptr<ConnectionPool> pool_;
   SqlEngine engine_;
   std::string sqlitePath_;
+  std::mutex partitionsMutex_;
+  std::set<std::chrono::sys_days> readyDays_;  // days known to have a partition
 };
 
 // "stories" / "banners", as stored.

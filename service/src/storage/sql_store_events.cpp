@@ -1,5 +1,6 @@
 #include <cstdint>
 
+#include "storage/event_partitions.h"
 #include "storage/sql_store.h"
 
 namespace orvane::service::storage {
@@ -12,7 +13,7 @@ constexpr std::string_view eventColumns =
 
 std::int64_t channelNumber(EventChannel channel) { return channel == EventChannel::service ? 0 : 1; }
 
-std::string insertEvents(std::size_t rows) {
+std::string insertStatement(std::size_t rows) {
   std::string sql = "INSERT INTO events (" + std::string(eventColumns) + ") VALUES ";
   for (std::size_t i = 0; i < rows; ++i) sql += (i == 0 ? "" : ", ") + placeholderList(12);
   return sql;
@@ -20,8 +21,57 @@ std::string insertEvents(std::size_t rows) {
 
 }  // namespace
 
+void SqlStore::readyEventDays(const std::set<std::chrono::sys_days>& days) {
+  std::lock_guard lock(partitionsMutex_);
+  for (auto day : days) {
+    if (readyDays_.count(day) != 0) continue;
+    pool_->write([&](SqlConnection& connection) { createEventPartition(connection, day); });
+    readyDays_.insert(day);
+  }
+}
+
+void SqlStore::prepareEventDays(std::chrono::sys_days first, std::chrono::sys_days last) {
+  if (engine_ != SqlEngine::postgresql) return;
+  std::set<std::chrono::sys_days> days;
+  for (auto day = first; day <= last; day += std::chrono::days(1)) days.insert(day);
+  readyEventDays(days);
+}
+
+void SqlStore::removeEventsBefore(std::chrono::sys_days firstKept) {
+  if (engine_ != SqlEngine::postgresql) {
+    pool_->write([&](SqlConnection& connection) {
+      connection.run("DELETE FROM events WHERE received_at < ?", {toMillis(firstKept)});
+    });
+    return;
+  }
+  std::lock_guard lock(partitionsMutex_);
+  const auto dropped = pool_->write(
+      [&](SqlConnection& connection) { return dropEventPartitionsBefore(connection, firstKept); });
+  for (auto day : dropped) readyDays_.erase(day);
+}
+
 void SqlStore::appendEvents(const std::vector<StoredEvent>& events) {
   if (events.empty()) return;
+  if (engine_ != SqlEngine::postgresql) return insertEvents(events);
+  std::set<std::chrono::sys_days> days;
+  for (const auto& event : events) days.insert(eventDay(toMillis(event.receivedAt)));
+  readyEventDays(days);
+  try {
+    insertEvents(events);
+  } catch (const SqlError& error) {
+    if (error.kind() != SqlError::Kind::constraint) throw;
+    // A partition this instance knew was dropped under it (by hand, or by an instance keeping
+    // fewer days): found again, the batch is not lost.
+    {
+      std::lock_guard lock(partitionsMutex_);
+      readyDays_.clear();
+    }
+    readyEventDays(days);
+    insertEvents(events);
+  }
+}
+
+void SqlStore::insertEvents(const std::vector<StoredEvent>& events) {
   pool_->write([&](SqlConnection& connection) {
     for (std::size_t start = 0; start < events.size(); start += eventsPerStatement) {
       const std::size_t rows = std::min(eventsPerStatement, events.size() - start);
@@ -35,7 +85,7 @@ void SqlStore::appendEvents(const std::vector<StoredEvent>& events) {
                            event.eventType, event.placementKey, event.groupId, event.itemId, event.bannerId,
                            event.bannerItemId, event.sessionId, event.body});
       }
-      connection.run(insertEvents(rows), parameters);
+      connection.run(insertStatement(rows), parameters);
     }
   });
 }

@@ -24,6 +24,13 @@ class StoreError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// The database cannot be reached just now (down, restarting, network); the same call may succeed
+// once it is back, with no restart of the service.
+class StoreUnavailable : public StoreError {
+ public:
+  using StoreError::StoreError;
+};
+
 enum class ContentKind { stories, banners };
 // Staging sees a placement's draft where it has one, production only what is published.
 enum class Environment { staging, production };
@@ -148,6 +155,12 @@ class Store {
   virtual void appendEvents(const std::vector<StoredEvent>& events) = 0;
   // Oldest first, at most `limit`.
   virtual std::vector<StoredEvent> events(std::int64_t appId, EventChannel channel, std::size_t limit) = 0;
+  // Readies the storage of the events of the UTC days [first, last] ahead of their arrival
+  // (PostgreSQL: their day partitions); a day not readied is readied when its first events come.
+  virtual void prepareEventDays(std::chrono::sys_days first, std::chrono::sys_days last) = 0;
+  // Removes every event received before the UTC day `firstKept` (PostgreSQL: drops the days'
+  // partitions).
+  virtual void removeEventsBefore(std::chrono::sys_days firstKept) = 0;
 
   // Media kept content-addressed in the media folder; these are their records.
   virtual void addMedia(const MediaRecord& media) = 0;

@@ -130,6 +130,38 @@ TEST(EventQueue, FailedWritesAreTriedAgainThenCountedLost) {
   EXPECT_EQ(queue.written(), 1u);
 }
 
+TEST(EventQueue, EventsWaitOutAnUnreachableDatabaseYetAFlushStillEnds) {
+  std::mutex mutex;
+  int outages = 6;  // more failures than the attempts allowed
+  std::vector<std::string> written;
+  EventQueue queue(
+      [&](const std::vector<storage::StoredEvent>& batch) {
+        std::lock_guard lock(mutex);
+        if (outages > 0) {
+          --outages;
+          throw storage::StoreUnavailable("database restarting");
+        }
+        for (const auto& stored : batch) written.push_back(stored.eventType);
+      },
+      {.maxEvents = 10, .maxBytes = 1 << 20, .batchSize = 10, .writeAttempts = 2, .retryPause = 1ms});
+  queue.push(event("kept"));
+  const auto deadline = std::chrono::steady_clock::now() + 10s;
+  while (queue.written() == 0 && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(1ms);
+  EXPECT_EQ(queue.written(), 1u);
+  EXPECT_EQ(queue.lost(), 0u);
+
+  {
+    std::lock_guard lock(mutex);
+    outages = 1'000'000;
+  }
+  queue.push(event("never stored"));
+  queue.flush();
+  EXPECT_EQ(queue.lost(), 1u);
+  std::lock_guard lock(mutex);
+  EXPECT_EQ(written, std::vector<std::string>{"kept"});
+}
+
 }  // namespace
 
 namespace testing {
@@ -185,6 +217,10 @@ class GatedEventsStore : public storage::Store {
   std::vector<storage::StoredEvent> events(std::int64_t appId, storage::EventChannel channel, std::size_t limit) override {
     return inner_->events(appId, channel, limit);
   }
+  void prepareEventDays(std::chrono::sys_days first, std::chrono::sys_days last) override {
+    inner_->prepareEventDays(first, last);
+  }
+  void removeEventsBefore(std::chrono::sys_days firstKept) override { inner_->removeEventsBefore(firstKept); }
   void addMedia(const storage::MediaRecord& media) override { inner_->addMedia(media); }
   std::optional<storage::MediaRecord> media(std::string_view sha256) override { return inner_->media(sha256); }
   std::vector<storage::ReportCount> reportCounts(storage::TimePoint from, storage::TimePoint to) override {

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <thread>
+
+#include "storage/event_partitions.h"
 #include "storage/migrations.h"
 #include "storage/sdk_key_hash.h"
 #include "storage_test.h"
@@ -99,6 +102,84 @@ TEST_P(OlderSchemaTest, VersionOneDatabaseIsMigratedWithItsData) {
   // A vote after the upgrade lands on the migrated count.
   EXPECT_EQ(store->recordVote(7, pollItem, optionA, "user-2", std::chrono::system_clock::now()).optionCount,
             2);
+}
+
+TEST_P(OlderSchemaTest, EventsOfAVersionTwoDatabaseAreKeptWhenTheyMoveIntoDayPartitions) {
+  const std::int64_t day = 86'400'000, march1 = 20'513 * day;  // 2026-03-01
+  {
+    auto v2 = connection();
+    migrateSchema(*v2, 2);
+    v2->run("INSERT INTO apps (id, app_key, name, created_at) VALUES (7, 'demo-app', 'Demo', 0)");
+    const std::int64_t times[] = {march1 + 5, march1 + day - 1, march1 + day, march1 + 9 * day + 3};
+    for (std::int64_t id = 1; id <= 4; ++id) {
+      v2->run(
+          "INSERT INTO events (id, app_id, channel, received_at, occurred_at, event_type, placement_key, "
+          "group_id, "
+          "item_id, banner_id, banner_item_id, session_id, body) "
+          "VALUES (?, 7, 0, ?, NULL, 'STORY_OPEN', 'home', 'g', '', '', '', 's', ?)",
+          {id, times[id - 1], "event " + std::to_string(id)});
+    }
+  }
+
+  auto store = Store::open(databaseUrl());
+  StoredEvent later;
+  later.appId = 7;
+  later.receivedAt = fromMillis(march1 + 9 * day + 4);
+  later.eventType = "STORY_OPEN";
+  later.placementKey = "home";
+  later.groupId = "g";
+  later.body = "event 5";
+  store->appendEvents({later});
+
+  const auto events = store->events(7, EventChannel::service, 100);
+  ASSERT_EQ(events.size(), 5u);
+  for (std::size_t i = 0; i < events.size(); ++i) EXPECT_EQ(events[i].body, "event " + std::to_string(i + 1));
+  std::map<std::int64_t, std::int64_t> opensByDay;
+  for (const auto& count : store->reportCounts(TimePoint(), std::chrono::system_clock::now()))
+    opensByDay[count.day.time_since_epoch().count()] += count.count;
+  EXPECT_EQ(opensByDay, (std::map<std::int64_t, std::int64_t>{{20'513, 2}, {20'514, 1}, {20'522, 2}}));
+  if (GetParam() == test_support::StoreEngine::postgresql) {
+    const std::chrono::sys_days march(std::chrono::days(20'513));
+    EXPECT_EQ(eventPartitionDays(*connection()),
+              (std::vector<std::chrono::sys_days>{march, march + std::chrono::days(1),
+                                                  march + std::chrono::days(9)}));
+  }
+}
+
+TEST_P(OlderSchemaTest, InstancesStartingTogetherOnAnOlderDatabaseMigrateItOnce) {
+  {
+    auto previous = connection();
+    migrateSchema(*previous, currentSchemaVersion() - 1);
+    previous->run("INSERT INTO apps (id, app_key, name, created_at) VALUES (7, 'demo-app', 'Demo', 0)");
+  }
+  constexpr int instances = 6;
+  std::vector<std::unique_ptr<Store>> stores(instances);
+  std::vector<std::string> failures(instances);
+  std::vector<std::thread> starting;
+  for (int i = 0; i < instances; ++i) {
+    starting.emplace_back([&, i] {
+      try {
+        stores[i] = Store::open(databaseUrl());
+      } catch (const std::exception& error) {
+        failures[i] = error.what();
+      }
+    });
+  }
+  for (auto& thread : starting) thread.join();
+  for (int i = 0; i < instances; ++i) {
+    EXPECT_TRUE(stores[i]) << "instance " << i << ": " << failures[i];
+    if (stores[i]) {
+      EXPECT_EQ(stores[i]->appByKey("demo-app")->id, 7);
+    }
+  }
+  auto after = connection();
+  EXPECT_EQ(storedSchemaVersion(*after), currentSchemaVersion());
+  EXPECT_EQ(after
+                ->run("SELECT COUNT(*) FROM schema_migrations WHERE version = ?",
+                      {std::int64_t{currentSchemaVersion()}})
+                .integer(0, 0),
+            1);
+  EXPECT_EQ(after->run("SELECT COUNT(*) FROM schema_migrations").integer(0, 0), currentSchemaVersion());
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, OlderSchemaTest, ::testing::ValuesIn(test_support::storeEnginesForTests()),

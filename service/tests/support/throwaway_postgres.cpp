@@ -167,6 +167,22 @@ void ThrowawayPostgres::restart() {
   }
 }
 
+void ThrowawayPostgres::stopServer() {
+  if (!unavailableReason_.empty()) throw std::runtime_error(unavailableReason_);
+  if (asOwner({(postgresBin / "pg_ctl").string(), "-D", dataFolder_, "-w", "-t", "60", "-m", "fast",
+               "stop"}) != 0) {
+    throw std::runtime_error("the PostgreSQL cluster did not stop:\n" + tail(serverLog_));
+  }
+}
+
+void ThrowawayPostgres::startServer() {
+  if (!unavailableReason_.empty()) throw std::runtime_error(unavailableReason_);
+  if (asOwner({(postgresBin / "pg_ctl").string(), "-D", dataFolder_, "-l", serverLog_, "-w", "-t", "60", "-o",
+               serverOptions_, "start"}) != 0) {
+    throw std::runtime_error("the PostgreSQL cluster did not start again:\n" + tail(serverLog_));
+  }
+}
+
 std::string ThrowawayPostgres::createDatabase() {
   if (!unavailableReason_.empty()) throw std::runtime_error(unavailableReason_);
   std::lock_guard lock(mutex_);

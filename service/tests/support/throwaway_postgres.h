@@ -28,6 +28,9 @@ class ThrowawayPostgres {
   // Stops the server, cutting every connection, and starts it again: what clients see of a
   // database restarted under them.
   void restart();
+  // The database down (connections cut, new ones refused) until startServer().
+  void stopServer();
+  void startServer();
 
  private:
   ThrowawayPostgres();
