@@ -2,13 +2,14 @@
 #include <pthread.h>
 #include <signal.h>
 
+#include <algorithm>
 #include <iostream>
 #include <memory>
 
-#include "admin/access_policy.h"
-#include "admin/admin_api.h"
+#include "admin/admin_service.h"
 #include "app/content_service.h"
 #include "command.h"
+#include "console/console_files.h"
 #include "media/media_library.h"
 #include "media/media_routes.h"
 #include "storage/event_retention.h"
@@ -31,6 +32,8 @@ struct ServeSettings {
   media::MediaLimits mediaLimits;
   std::filesystem::path mediaFolder;
   int eventRetentionDays = 400;
+  std::optional<std::filesystem::path> consoleFolder;
+  std::vector<std::string> appLinkSchemes;
   bool quiet = false;
 };
 
@@ -63,6 +66,14 @@ ServeSettings settingsFrom(const ParsedFlags& flags) {
   settings.mediaLimits.maxImageBytes = flags.bytes("max-image");
   settings.mediaLimits.maxVideoBytes = flags.bytes("max-video");
   settings.eventRetentionDays = static_cast<int>(flags.integer("event-retention-days", 1, 100'000));
+  settings.consoleFolder = flags.value("console-dir")
+                               ? std::optional<std::filesystem::path>(flags.text("console-dir"))
+                               : console::defaultConsoleFolder(ORVANE_CONSOLE_INSTALLED_DIR, ORVANE_CONSOLE_BUILD_DIR);
+  for (std::string_view list = flags.text("link-schemes"); !list.empty();) {
+    const std::size_t comma = std::min(list.find(','), list.size());
+    if (comma > 0) settings.appLinkSchemes.emplace_back(list.substr(0, comma));
+    list.remove_prefix(std::min(comma + 1, list.size()));
+  }
   settings.quiet = flags.enabled("quiet");
   return settings;
 }
@@ -83,21 +94,24 @@ int runServe(const ParsedFlags& flags) {
   app::ContentService service(settings.service);
   media::MediaLibrary library(service.store(), media::MediaFolder(settings.mediaFolder),
                               settings.mediaLimits);
-  std::unique_ptr<admin::BearerTokenPolicy> policy;
-  if (settings.service.adminToken)
-    policy = std::make_unique<admin::BearerTokenPolicy>(*settings.service.adminToken);
+  admin::AdminServiceOptions adminOptions;
+  adminOptions.adminToken = settings.service.adminToken;
+  adminOptions.api.appLinkSchemes = settings.appLinkSchemes;
+  // Behind a proxy that speaks HTTPS the browser keeps only Secure cookies from it as it should.
+  adminOptions.secureCookies = settings.service.publicOrigin && settings.service.publicOrigin->starts_with("https://");
+  admin::AdminService adminService(service.store(), &library, adminOptions);
   service.addRoutes([&](http::Router& router) {
     media::addMediaRoutes(router, library);
-    // Without a token there is no admin API at all: its paths answer 404.
-    if (policy) admin::addAdminRoutes(router, service.store(), &library, *policy, {});
+    adminService.addRoutes(router);
+    console::addConsoleRoutes(router, settings.consoleFolder);
   });
   const auto reportProblem = [](const std::string& problem) { std::cerr << problem + "\n" << std::flush; };
   storage::EventRetention retention(service.store(), settings.eventRetentionDays, std::chrono::hours(1),
                                     reportProblem);
   service.start();
   std::cout << "Orvane content service on " << service.origin() << " using "
-            << withoutPassword(settings.service.databaseUrl)
-            << (policy ? "" : " (admin API off: no admin token)") << std::endl;
+            << withoutPassword(settings.service.databaseUrl) << "; console at " << service.origin() << "/console/"
+            << (settings.consoleFolder ? "" : " (not built)") << std::endl;
 
   int received = 0;
   sigwait(&stopSignals, &received);
@@ -113,8 +127,8 @@ Command serveCommand() {
   return {
       "serve",
       "orvane-content-service serve [options]",
-      "Serves stories, banners, votes and events to the SDK, uploaded media, and the admin API, until\n"
-      "SIGTERM or SIGINT: then it finishes the answers in flight, stores the queued events and exits 0.\n"
+      "Serves stories, banners, votes and events to the SDK, uploaded media, the admin API and the\n"
+      "web console, until SIGTERM or SIGINT: then it finishes the answers in flight, stores the queued events and exits 0.\n"
       "The first line printed names the origin it listens on.",
       {databaseFlag(),
        {"host", "ORVANE_HOST", "HOST", "127.0.0.1", "address to listen on"},
@@ -126,7 +140,14 @@ Command serveCommand() {
        {"sdk-key", "ORVANE_SDK_KEY", "KEY", "demo-sdk-key", "the SDK key the seeded app is given"},
        {"media", "ORVANE_MEDIA_DIR", "DIR", "orvane-media", "folder of uploaded images and videos"},
        {"admin-token", "ORVANE_ADMIN_TOKEN", "TOKEN", "",
-        "bearer token of the admin API and /metrics; unset: neither is served"},
+        "bearer token of the admin API (for automation) and /metrics; unset: /metrics is not\n"
+        "                        served and only console users reach the admin API"},
+       {"console-dir", "ORVANE_CONSOLE_DIR", "DIR", "",
+        "folder of the built web console served at /console/; unset: the installed one, else\n"
+        "                        the build tree's"},
+       {"link-schemes", "ORVANE_LINK_SCHEMES", "LIST", "orvane-demo",
+        "comma-separated link schemes the host apps open (their deep links) besides http,\n"
+        "                        https, mailto and tel; the console refuses call-to-action links of others"},
        {"public-origin", "ORVANE_PUBLIC_ORIGIN", "URL", "",
         "what {{origin}} in content becomes behind a proxy; unset: the address asked"},
        {"cert", "ORVANE_CERT", "FILE", "", "PEM certificate chain: serve HTTPS (with --key)"},

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "storage/connection_pool.h"
+#include "storage/sql_console_store.h"
 #include "storage/store.h"
 
 namespace orvane::service::storage {
@@ -54,6 +55,8 @@ class SqlStore final : public Store {
 
   std::vector<ReportCount> reportCounts(TimePoint from, TimePoint to) override;
 
+  ConsoleStore* console() override { return console_.get(); }
+
   void backupTo(const std::filesystem::path& file) override;
 
  private:
@@ -62,6 +65,7 @@ class SqlStore final : public Store {
   void insertEvents(const std::vector<StoredEvent>& events);
 
   std::unique_ptr<ConnectionPool> pool_;
+  std::unique_ptr<SqlConsoleStore> console_;
   SqlEngine engine_;
   std::string sqlitePath_;
   std::mutex partitionsMutex_;
