@@ -1,0 +1,18 @@
+import { defineConfig } from '@playwright/test';
+
+// Debian's chromium, never a downloaded browser; one worker, as the tests share one service.
+export default defineConfig({
+  testDir: 'tests',
+  timeout: 60_000,
+  expect: { timeout: 10_000 },
+  workers: 1,
+  reporter: 'list',
+  outputDir: process.env.PLAYWRIGHT_OUTPUT ?? 'test-results',
+  use: {
+    browserName: 'chromium',
+    headless: true,
+    viewport: { width: 1280, height: 800 },
+    launchOptions: { executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium' },
+    actionTimeout: 10_000,
+  },
+});
