@@ -1,3 +1,4 @@
+import AxeBuilder from '@axe-core/playwright';
 import { expect, test, type Page } from '@playwright/test';
 import { execFile } from 'node:child_process';
 import { mkdirSync } from 'node:fs';
@@ -27,11 +28,20 @@ test.afterAll(async () => {
   await service?.stop();
 });
 
-// Every console page is kept at both sizes, for people to look at.
+// Every console page, at both sizes: checked for WCAG 2 A and AA faults (labels, landmarks,
+// contrast...) and kept as a screenshot for people to look at.
 async function shoot(page: Page, name: string) {
   for (const size of sizes) {
     await page.setViewportSize({ width: size.width, height: size.height });
-    await page.evaluate(() => new Promise(requestAnimationFrame));
+    // From the top, where sticky bars belong.
+    await page.evaluate(() => new Promise((resolve) => {
+      scrollTo(0, 0);
+      requestAnimationFrame(resolve);
+    }));
+    // The previews draw the author's content in the author's colours, as the apps will.
+    const audit = await new AxeBuilder({ page }).withTags(['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa']).exclude('.phone').exclude('.banner-frame').analyze();
+    const faults = audit.violations.map((v) => `${v.id}: ${v.help} (${v.nodes.map((n) => n.target.join(' ')).join(', ')})`);
+    expect(faults, `${name} at ${size.name} size`).toEqual([]);
     await page.screenshot({ path: join(screenshots, `${name}-${size.name}.png`), fullPage: true });
   }
   await page.setViewportSize({ width: 1280, height: 800 });

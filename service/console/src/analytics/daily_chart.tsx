@@ -11,10 +11,12 @@ export interface Series {
 export function DailyChart({ daily, series, title }: { daily: DailyMetrics[]; series: Series[]; title: string }) {
   const host = useRef<HTMLDivElement>(null);
   useEffect(() => {
-    let chart: { destroy(): void } | null = null;
+    let chart: { destroy(): void; setSize(size: { width: number; height: number }): void } | null = null;
     let live = true;
     const element = host.current;
     if (!element) return;
+    // The chart is drawn on a canvas of a fixed width: it follows its box when the window changes.
+    const resize = new ResizeObserver(() => chart?.setSize({ width: Math.max(280, element.clientWidth), height: 240 }));
     Promise.all([import('uplot'), import('uplot/dist/uPlot.min.css')]).then(([{ default: UPlot }]) => {
       if (!live) return;
       const dates = daily.map((d) => d.date);
@@ -34,9 +36,11 @@ export function DailyChart({ daily, series, title }: { daily: DailyMetrics[]; se
         [daily.map((_, i) => i), ...series.map((s) => daily.map((d) => d[s.key]))],
         element,
       );
+      resize.observe(element);
     });
     return () => {
       live = false;
+      resize.disconnect();
       chart?.destroy();
     };
   }, [daily, series]);

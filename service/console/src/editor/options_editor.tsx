@@ -13,7 +13,9 @@ interface Props {
 }
 
 // A poll's or quiz's answers; a quiz marks exactly one of them correct.
-export function OptionsEditor({ options, quiz, readOnly, problems, path, onChange }: Props) {
+export function OptionsEditor({ options, quiz, readOnly, problems, path, onChange: report }: Props) {
+  // The list order is the order shown: orderIndex follows every change.
+  const onChange = (next: WidgetOption[]) => report(next.map((o, i) => ({ ...o, orderIndex: i })));
   const set = (index: number, patch: Partial<WidgetOption>) => onChange(options.map((o, i) => (i === index ? { ...o, ...patch } : o)));
   const markCorrect = (index: number) => onChange(options.map((o, i) => ({ ...o, isCorrect: i === index })));
   const group = `correct-${path}`;

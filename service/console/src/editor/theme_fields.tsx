@@ -1,7 +1,7 @@
 import { useId } from 'preact/hooks';
 import { SelectField, TextField } from '../components/fields';
 import type { Theme } from '../types';
-import { hexColor } from '../preview/theme';
+import { contrastRatio, ctaColours, hexColor, resolveTheme } from '../preview/theme';
 
 interface Props {
   theme: Theme;
@@ -74,6 +74,20 @@ export function ThemeFields({ theme, onChange, readOnly }: Props) {
           ]}
         />
       </div>
+      <CtaContrast theme={theme} />
     </fieldset>
+  );
+}
+
+// Authors pick the colours; the console tells them when the button's label will be hard to read.
+function CtaContrast({ theme }: { theme: Theme }) {
+  const colours = ctaColours(resolveTheme(theme));
+  if (!colours) return null;
+  const ratio = contrastRatio(colours.text, colours.background);
+  if (ratio >= 4.5) return null;
+  return (
+    <p class="hint warning">
+      The button's label has a contrast of {ratio.toFixed(1)}:1 on the primary colour; 4.5:1 or more reads well for everyone.
+    </p>
   );
 }

@@ -99,7 +99,9 @@ export function AnalyticsPage({ app }: { app: string }) {
           </section>
           <section aria-labelledby="daily-title" class="card">
             <h2 id="daily-title">Day by day</h2>
+            <h3>Stories</h3>
             <DailyChart daily={data.daily} series={storySeries} title="Stories day by day" />
+            <h3>Banners</h3>
             <DailyChart daily={data.daily} series={bannerSeries} title="Banners day by day" />
             <details>
               <summary>Daily numbers</summary>
@@ -128,7 +130,7 @@ function Total({ label, value }: { label: string; value: string }) {
 
 function DailyTable({ data }: { data: Analytics }) {
   return (
-    <div class="table-scroll">
+    <div class="table-scroll" tabIndex={0} role="group" aria-label="Table (scrolls sideways on small screens)">
       <table>
         <caption>Daily numbers</caption>
         <thead>
@@ -171,7 +173,7 @@ function PlacementsTable({ data, query }: { data: Analytics; query: string }) {
       {data.placements.length === 0 ? (
         <p>Nothing was seen in this period.</p>
       ) : (
-        <div class="table-scroll">
+        <div class="table-scroll" tabIndex={0} role="group" aria-label="Table (scrolls sideways on small screens)">
           <table>
             <caption class="visually-hidden">Placements in the period</caption>
             <thead>
@@ -232,7 +234,7 @@ function PlacementSection({ stats, query }: { stats: PlacementStats; query: stri
 function StoryGroupsTable({ groups, query }: { groups: GroupStats[]; query: string }) {
   return (
     <>
-      <div class="table-scroll">
+      <div class="table-scroll" tabIndex={0} role="group" aria-label="Table (scrolls sideways on small screens)">
         <table>
           <caption>Story groups</caption>
           <thead>
@@ -280,7 +282,7 @@ function GroupFunnel({ group, query }: { group: GroupStats; query: string }) {
   return (
     <div class="group-stats">
       <h3>{name}: pages</h3>
-      <div class="table-scroll">
+      <div class="table-scroll" tabIndex={0} role="group" aria-label="Table (scrolls sideways on small screens)">
         <table>
           <caption>Completion funnel of {name}</caption>
           <thead>
@@ -320,7 +322,7 @@ function GroupFunnel({ group, query }: { group: GroupStats; query: string }) {
       </div>
       <CsvLink query={query} table="pages" label={`pages of ${name}`} />
       {widgetPages.map((p) => (
-        <div class="table-scroll">
+        <div class="table-scroll" tabIndex={0} role="group" aria-label="Table (scrolls sideways on small screens)">
           <table>
             <caption>
               Votes on page {p.position} of {name}
@@ -357,7 +359,7 @@ function BannersTables({ stats, query }: { stats: PlacementStats; query: string 
   return (
     <>
       <DailyChart daily={stats.daily} series={bannerSeries} title={`Banners of ${stats.placement} day by day`} />
-      <div class="table-scroll">
+      <div class="table-scroll" tabIndex={0} role="group" aria-label="Table (scrolls sideways on small screens)">
         <table>
           <caption>Banners</caption>
           <thead>
@@ -383,7 +385,7 @@ function BannersTables({ stats, query }: { stats: PlacementStats; query: string 
         </table>
       </div>
       <CsvLink query={query} table="banners" label="banners" />
-      <div class="table-scroll">
+      <div class="table-scroll" tabIndex={0} role="group" aria-label="Table (scrolls sideways on small screens)">
         <table>
           <caption>Slides</caption>
           <thead>

@@ -63,7 +63,7 @@ function Placements({ session, app }: { session: Session; app: string }) {
       <ErrorMessage error={placements.error} />
       {placements.data && placements.data.length === 0 && <p>No placements yet.</p>}
       {placements.data && placements.data.length > 0 && (
-        <div class="table-scroll">
+        <div class="table-scroll" tabIndex={0} role="group" aria-label="Table (scrolls sideways on small screens)">
           <table>
             <caption class="visually-hidden">Placements of {app}</caption>
             <thead>
@@ -177,7 +177,7 @@ function SdkKeys({ session, app }: { session: Session; app: string }) {
       )}
       {keys.data && keys.data.length === 0 && <p>No keys yet.</p>}
       {keys.data && keys.data.length > 0 && (
-        <div class="table-scroll">
+        <div class="table-scroll" tabIndex={0} role="group" aria-label="Table (scrolls sideways on small screens)">
           <table>
             <caption class="visually-hidden">SDK keys of {app}</caption>
             <thead>

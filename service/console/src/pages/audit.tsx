@@ -26,7 +26,7 @@ export function AuditPage() {
       <h1>Audit log</h1>
       <p class="lead">Every change made through the console or the API, newest first.</p>
       <ErrorMessage error={error} />
-      <div class="table-scroll card">
+      <div class="table-scroll card" tabIndex={0} role="group" aria-label="Table (scrolls sideways on small screens)">
         <table>
           <caption class="visually-hidden">Audit log</caption>
           <thead>

@@ -164,6 +164,7 @@ function BannerForm({ banner, index, readOnly, problems, takenIds, onChange, onD
             { value: 'STORY', label: 'Story-style' },
           ]}
         />
+        {banner.type !== 'STATIC' && (
         <TextField
           label="Seconds per slide"
           type="number"
@@ -174,6 +175,7 @@ function BannerForm({ banner, index, readOnly, problems, takenIds, onChange, onD
           error={problems.at(`${path}.autoplaySeconds`)}
           onInput={(text) => set({ autoplaySeconds: text === '' ? undefined : Math.trunc(Number(text)) })}
         />
+        )}
       </div>
       <div class="field-row">
         <SelectField

@@ -47,7 +47,7 @@ export function UsersPage({ session }: { session: Session }) {
       <p class="lead">Who may sign in to the console, and what each may do.</p>
       <ErrorMessage error={users.error ?? error} />
       {users.data && (
-        <div class="table-scroll card">
+        <div class="table-scroll card" tabIndex={0} role="group" aria-label="Table (scrolls sideways on small screens)">
           <table>
             <caption class="visually-hidden">Users</caption>
             <thead>

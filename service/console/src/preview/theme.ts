@@ -51,3 +51,15 @@ export function withAlpha(hex: string, alpha: number): string {
   const n = parseInt(hex.slice(1), 16);
   return `rgba(${(n >> 16) & 255}, ${(n >> 8) & 255}, ${n & 255}, ${alpha})`;
 }
+
+export function contrastRatio(a: string, b: string): number {
+  const [light, dark] = [luminance(a), luminance(b)].sort((x, y) => y - x);
+  return (light + 0.05) / (dark + 0.05);
+}
+
+// The call-to-action button's text and background as the SDK colours them; null when the
+// button has no background of its own (it then sits on the page's picture).
+export function ctaColours(theme: ResolvedTheme): { text: string; background: string } | null {
+  if (theme.cta !== 'FILLED') return null;
+  return { text: luminance(theme.primary) > 0.58 ? '#000000' : '#FFFFFF', background: theme.primary };
+}
