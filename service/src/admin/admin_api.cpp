@@ -10,7 +10,9 @@
 #include "content/content_error.h"
 #include "content/identifiers.h"
 #include "content/wire_shape.h"
+#include "audit_trail.h"
 #include "json_views.h"
+#include "storage/console_store.h"
 #include "media/media_library.h"
 #include "video_durations.h"
 
@@ -80,44 +82,73 @@ class Api {
     const http::RouteLimits none{0};
     const http::RouteLimits json{options_.maxJsonBytes};
     const auto add = [&](const char* method, const char* pattern, const char* name, http::RouteLimits limits,
-                         Permission permission, Response (Api::*handler)(const Request&)) {
+                         Permission permission, const char* action, Response (Api::*handler)(const Request&)) {
       router.add(method, std::string("/admin/v1/") + pattern, std::string("admin_") + name, limits,
-                 [self, permission, handler](Request& request) {
-                   return self->guarded(request, permission, handler);
+                 [self, permission, action, handler](Request& request) {
+                   return self->guarded(request, permission, action, handler);
                  });
     };
-    add("GET", "apps", "apps", none, Permission::readApps, &Api::listApps);
-    add("POST", "apps", "apps", json, Permission::manageApps, &Api::createApp);
-    add("GET", "apps/{}/sdk-keys", "sdk_keys", none, Permission::readApps, &Api::listKeys);
-    add("POST", "apps/{}/sdk-keys", "sdk_keys", json, Permission::manageApps, &Api::createKey);
-    add("POST", "apps/{}/sdk-keys/{}/revoke", "sdk_key_revoke", none, Permission::manageApps,
+    add("GET", "apps", "apps", none, Permission::readApps, nullptr, &Api::listApps);
+    add("POST", "apps", "apps", json, Permission::manageApps, "app.create", &Api::createApp);
+    add("GET", "apps/{}/sdk-keys", "sdk_keys", none, Permission::readApps, nullptr, &Api::listKeys);
+    add("POST", "apps/{}/sdk-keys", "sdk_keys", json, Permission::manageApps, "sdk_key.create", &Api::createKey);
+    add("POST", "apps/{}/sdk-keys/{}/revoke", "sdk_key_revoke", none, Permission::manageApps, "sdk_key.revoke",
         &Api::revokeKey);
-    add("GET", "apps/{}/placements", "placements", none, Permission::readApps, &Api::listPlacements);
-    add("GET", "apps/{}/placements/{}/{}/draft", "draft", none, Permission::readApps, &Api::getDraft);
-    add("PUT", "apps/{}/placements/{}/{}/draft", "draft", json, Permission::editContent, &Api::saveDraft);
-    add("GET", "apps/{}/placements/{}/{}/published", "published", none, Permission::readApps,
+    add("GET", "apps/{}/placements", "placements", none, Permission::readApps, nullptr, &Api::listPlacements);
+    add("POST", "apps/{}/placements", "placements", json, Permission::editContent, "placement.create",
+        &Api::createPlacement);
+    add("DELETE", "apps/{}/placements/{}/{}", "placement", none, Permission::editContent, "placement.delete",
+        &Api::deletePlacement);
+    add("GET", "apps/{}/placements/{}/{}/draft", "draft", none, Permission::readApps, nullptr, &Api::getDraft);
+    add("PUT", "apps/{}/placements/{}/{}/draft", "draft", json, Permission::editContent, "draft.save",
+        &Api::saveDraft);
+    add("GET", "apps/{}/placements/{}/{}/published", "published", none, Permission::readApps, nullptr,
         &Api::getPublished);
     add("POST", "apps/{}/placements/{}/{}/publish", "publish", none, Permission::publishContent,
-        &Api::publish);
+        "placement.publish", &Api::publish);
     add("POST", "apps/{}/placements/{}/{}/rollback", "rollback", none, Permission::publishContent,
-        &Api::rollback);
+        "placement.rollback", &Api::rollback);
     if (media_ != nullptr) {
       add("POST", "media", "media_upload", http::RouteLimits{media_->limits().maxUploadBytes()},
-          Permission::editContent, &Api::uploadMedia);
-      add("GET", "media/{}", "media_record", none, Permission::readApps, &Api::mediaRecord);
+          Permission::editContent, "media.upload", &Api::uploadMedia);
+      add("GET", "media/{}", "media_record", none, Permission::readApps, nullptr, &Api::mediaRecord);
     }
   }
 
  private:
-  Response guarded(const Request& request, Permission permission, Response (Api::*handler)(const Request&)) {
-    if (auto refusal = policy_.refuse(request, permission)) return std::move(*refusal);
+  Response guarded(const Request& request, Permission permission, const char* action,
+                   Response (Api::*handler)(const Request&)) {
+    Decision decision = policy_.authorize(request, permission);
+    if (auto* refusal = std::get_if<Response>(&decision)) return std::move(*refusal);
     try {
-      return (this->*handler)(request);
+      Response answer = (this->*handler)(request);
+      if (action != nullptr && answer.status < 300) audit(std::get<Actor>(decision), request, action, answer);
+      return answer;
     } catch (Refused& refused) {
       return std::move(refused.answer);
     } catch (const storage::StoreError&) {
       return Response::error(503, "the database cannot be reached; try again");
     }
+  }
+
+  // The change's target is its path's names; its detail the answer's ids and versions (never a key).
+  void audit(const Actor& actor, const Request& request, const char* action, const Response& answer) {
+    std::string target;
+    for (const std::string& parameter : request.pathParameters) target += (target.empty() ? "" : "/") + parameter;
+    nlohmann::json detail = nlohmann::json::object();
+    if (const auto* body = std::get_if<std::string>(&answer.body)) {
+      const auto json = nlohmann::json::parse(*body, nullptr, false);
+      if (json.is_object()) {
+        for (const char* field : {"publishedVersion", "version", "revoked", "id", "prefix", "label", "sha256",
+                                  "contentType", "key", "kind", "deleted"}) {
+          if (std::string_view(field) == "key" && std::string_view(action) == "sdk_key.create") continue;
+          if (auto found = json.find(field); found != json.end()) detail[field] = *found;
+        }
+      }
+    }
+    if (target.empty() && detail.contains("sha256")) target = detail["sha256"].get<std::string>();
+    if (target.empty() && detail.contains("key")) target = detail["key"].get<std::string>();
+    audit_.record(actor.name, request, action, target, detail);
   }
 
   storage::App appOf(const Request& request) {
@@ -191,6 +222,30 @@ class Api {
     return Response::json(200, {{"placements", placements}});
   }
 
+  Response createPlacement(const Request& request) {
+    const storage::App app = appOf(request);
+    const nlohmann::json body = jsonBody(request);
+    const std::string key = optionalText(body, "key", 128);
+    if (!content::isSafeKey(key)) refuse(400, "\"key\" must be 1 to 128 letters, digits, '-', '_' or '.'");
+    const auto kind = kindNamed(optionalText(body, "kind", 16));
+    if (!kind) refuse(400, "\"kind\" must be \"stories\" or \"banners\"");
+    for (const storage::PlacementSummary& placement : store_.placements(app.id)) {
+      if (placement.key == key && placement.kind == *kind) refuse(409, "placement " + key + " exists already");
+    }
+    const nlohmann::json empty = *kind == ContentKind::stories ? nlohmann::json{{"groups", nlohmann::json::array()}}
+                                                               : nlohmann::json{{"banners", nlohmann::json::array()}};
+    store_.saveDraft(app.id, key, *kind, empty);
+    return Response::json(201, toJson(storage::PlacementSummary{key, *kind, std::nullopt, true}));
+  }
+
+  Response deletePlacement(const Request& request) {
+    const PlacementPath path = placementOf(request);
+    storage::ConsoleStore* console = store_.console();
+    if (console == nullptr) refuse(405, "this store cannot delete placements");
+    if (!console->deletePlacement(path.app.id, path.key, path.kind)) refuse(404, "no placement " + path.key);
+    return Response::json(200, {{"deleted", path.key}});
+  }
+
   Response contentAnswer(const PlacementPath& path, storage::Environment environment) {
     auto content = store_.placement(path.app.id, path.key, path.kind, environment);
     if (!content) refuse(404, "no such content for placement " + path.key);
@@ -255,6 +310,7 @@ class Api {
   media::MediaLibrary* media_;
   const AccessPolicy& policy_;
   const AdminOptions options_;
+  const AuditTrail audit_{store_.console(), options_.clock};
 };
 
 }  // namespace

@@ -76,6 +76,20 @@ CREATE INDEX events_by_time ON events (channel, received_at);
 CREATE INDEX votes_by_time ON votes (voted_at);
 )sql",
      placeVoteOptions},
+    {3, "console users, their sessions and the audit log",
+     R"sql(
+CREATE TABLE console_users (
+  id {id}, name TEXT NOT NULL UNIQUE, role TEXT NOT NULL, password_hash TEXT NOT NULL, created_at BIGINT NOT NULL,
+  updated_at BIGINT NOT NULL);
+CREATE TABLE console_sessions (
+  token_hash TEXT PRIMARY KEY, user_id BIGINT NOT NULL REFERENCES console_users (id) ON DELETE CASCADE,
+  created_at BIGINT NOT NULL, expires_at BIGINT NOT NULL);
+CREATE INDEX console_sessions_by_user ON console_sessions (user_id);
+CREATE TABLE audit_log (
+  id {id}, at BIGINT NOT NULL, actor TEXT NOT NULL, action TEXT NOT NULL, target TEXT NOT NULL,
+  detail TEXT NOT NULL, address TEXT NOT NULL);
+CREATE INDEX events_by_app_time ON events (app_id, channel, received_at);
+)sql"},
 };
 
 std::string forEngine(std::string_view script, SqlEngine engine) {

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "storage/connection_pool.h"
+#include "storage/sql_console_store.h"
 #include "storage/store.h"
 
 namespace orvane::service::storage {
@@ -50,10 +51,13 @@ class SqlStore final : public Store {
 
   std::vector<ReportCount> reportCounts(TimePoint from, TimePoint to) override;
 
+  ConsoleStore* console() override { return console_.get(); }
+
   void backupTo(const std::filesystem::path& file) override;
 
  private:
   std::unique_ptr<ConnectionPool> pool_;
+  std::unique_ptr<SqlConsoleStore> console_;
   SqlEngine engine_;
   std::string sqlitePath_;
 };

@@ -4,7 +4,10 @@
 namespace orvane::service::storage {
 
 SqlStore::SqlStore(std::unique_ptr<ConnectionPool> pool, SqlEngine engine, std::string sqlitePath)
-    : pool_(std::move(pool)), engine_(engine), sqlitePath_(std::move(sqlitePath)) {}
+    : pool_(std::move(pool)),
+      console_(std::make_unique<SqlConsoleStore>(*pool_)),
+      engine_(engine),
+      sqlitePath_(std::move(sqlitePath)) {}
 
 bool SqlStore::reachable() {
   try {

@@ -101,6 +101,8 @@ struct MediaRecord {
 };
 
 // The service's persistent state. Implementations are thread-safe: many requests call at once.
+class ConsoleStore;
+
 class Store {
  public:
   // "sqlite:PATH" (the file created when absent) or "postgresql://..." / "postgres://...".
@@ -154,6 +156,9 @@ class Store {
 
   // Service-channel events received and votes cast in [from, to), every app, grouped by UTC day.
   virtual std::vector<ReportCount> reportCounts(TimePoint from, TimePoint to) = 0;
+
+  // Users, sessions, audit log and analytics of the web console; null where the store keeps none.
+  virtual ConsoleStore* console() { return nullptr; }
 
   // An online, consistent copy into `file` (SQLite); PostgreSQL says to use pg_dump.
   virtual void backupTo(const std::filesystem::path& file) = 0;
