@@ -130,10 +130,16 @@ function safeDecode(text: string): string {
 
 function Page({ session, path }: { session: Session; path: string }) {
   const main = useRef<HTMLElement>(null);
-  // A new page moves focus to its heading, so screen readers announce where one is.
+  const firstPage = useRef(true);
+  // A new page moves focus to its heading, so screen readers announce where one is; the page
+  // first opened keeps the browser's own start, the skip link first.
   useEffect(() => {
+    if (firstPage.current) {
+      firstPage.current = false;
+      return;
+    }
     const heading = main.current?.querySelector<HTMLElement>('h1');
-    if (heading && document.activeElement !== heading && document.readyState === 'complete') {
+    if (heading && document.activeElement !== heading) {
       heading.tabIndex = -1;
       heading.focus({ preventScroll: true });
     }
@@ -161,7 +167,7 @@ function Page({ session, path }: { session: Session; path: string }) {
       </>
     );
   return (
-    <main id="main" ref={main}>
+    <main id="main" ref={main} tabIndex={-1}>
       {page}
     </main>
   );

@@ -211,8 +211,17 @@ test('an owner publishes a story with a poll that the SDK fetches and votes on, 
 
 test('a viewer reads the content but can change nothing, in the page or through the API', async ({ page }) => {
   await signIn(page, 'vera', 'viewer password 1');
+  // Keyboard users start at the skip link, which takes them past the navigation.
+  await page.reload();
+  await expect(page.getByRole('heading', { level: 1, name: 'Apps' })).toBeVisible();
+  await page.keyboard.press('Tab');
+  await expect(page.getByRole('link', { name: 'Skip to content' })).toBeFocused();
+  await page.keyboard.press('Enter');
+  await page.keyboard.press('Tab');
+  await expect(page.getByRole('link', { name: 'Shop' })).toBeFocused();
+  await page.keyboard.press('Enter');
+  await expect(page.getByRole('heading', { level: 1, name: 'App shop' })).toBeFocused();
   await expect(page.getByRole('link', { name: 'Users' })).toHaveCount(0);
-  await page.getByRole('link', { name: 'Shop' }).click();
   await expect(page.getByRole('button', { name: 'Create SDK key' })).toHaveCount(0);
   await expect(page.getByRole('button', { name: 'Create placement' })).toHaveCount(0);
   await page.getByRole('link', { name: 'View home', exact: true }).click();

@@ -1,3 +1,4 @@
+import { useState } from 'preact/hooks';
 import { TextField } from '../components/fields';
 import type { Audience } from '../types';
 import type { Problems } from './problems';
@@ -40,9 +41,12 @@ interface Props<T extends Audience> {
 export function AudienceFields<T extends Audience>({ value, onChange, readOnly, problems, path }: Props<T>) {
   const zone = Intl.DateTimeFormat().resolvedOptions().timeZone;
   const set = (patch: Partial<Audience>) => onChange({ ...value, ...patch });
+  // Open from the start when something is set or wrong here; the author folds it afterwards.
+  const [opened] = useState(() => !!(value.startAt || value.endAt || value.locales || value.countries || value.priority !== undefined || problems.within(path).some((p) => /\.(startAt|endAt|locales|countries|priority)$/.test(p.path))));
+  const summary = [value.startAt || value.endAt ? 'scheduled' : '', value.locales || value.countries ? 'targeted' : ''].filter(Boolean).join(', ');
   return (
-    <fieldset>
-      <legend>Schedule and audience</legend>
+    <details class="settings" open={opened}>
+      <summary>Schedule and audience{summary ? `: ${summary}` : ''}</summary>
       <div class="field-row">
         <TextField
           label="Starts"
@@ -90,6 +94,6 @@ export function AudienceFields<T extends Audience>({ value, onChange, readOnly, 
           error={problems.at(`${path}.priority`)}
         />
       </div>
-    </fieldset>
+    </details>
   );
 }

@@ -32,8 +32,8 @@ export function ThemeFields({ theme, onChange, readOnly }: Props) {
   const set = (patch: Partial<Theme>) => onChange({ ...theme, ...patch });
   const style = (value: string | undefined, fallback: string) => (value ?? fallback).trim().toUpperCase();
   return (
-    <fieldset>
-      <legend>Theme</legend>
+    <details class="settings">
+      <summary>Theme</summary>
       <div class="field-row">
         <ColorField label="Primary colour" value={theme.primaryColor} fallback="#FF9500" onChange={(primaryColor) => set({ primaryColor })} readOnly={readOnly} />
         <ColorField label="Secondary colour" value={theme.secondaryColor} fallback="#FF2D55" onChange={(secondaryColor) => set({ secondaryColor })} readOnly={readOnly} />
@@ -75,7 +75,7 @@ export function ThemeFields({ theme, onChange, readOnly }: Props) {
         />
       </div>
       <CtaContrast theme={theme} />
-    </fieldset>
+    </details>
   );
 }
 
