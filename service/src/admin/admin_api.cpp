@@ -146,6 +146,8 @@ class Api {
         }
       }
     }
+    if (std::string_view(action) == "placement.create" && detail.contains("key"))
+      target += "/" + detail["key"].get<std::string>() + "/" + detail.value("kind", "");
     if (target.empty() && detail.contains("sha256")) target = detail["sha256"].get<std::string>();
     if (target.empty() && detail.contains("key")) target = detail["key"].get<std::string>();
     audit_.record(actor.name, request, action, target, detail);

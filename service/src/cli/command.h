@@ -15,8 +15,9 @@ struct Command {
   std::string synopsis;
   std::string summary;
   std::vector<Flag> flags;
-  std::size_t positionalCount = 0;  // the operands it takes, exactly
+  std::size_t positionalCount = 0;  // the operands it takes, exactly (at least, with a larger maximum)
   std::function<int(const ParsedFlags&)> run;
+  std::size_t positionalMaximum = 0;
 };
 
 Command serveCommand();
@@ -24,6 +25,7 @@ Command importCommand();
 Command exportCommand();
 Command reportCommand();
 Command backupCommand();
+Command userCommand();
 
 // Flags several commands share.
 Flag databaseFlag();

@@ -1,4 +1,5 @@
 // orvane-content-service: the content service and the commands that look after its database.
+#include <algorithm>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -11,7 +12,7 @@ using orvane::service::cli::Command;
 
 std::vector<Command> allCommands() {
   using namespace orvane::service::cli;
-  return {serveCommand(), importCommand(), exportCommand(), reportCommand(), backupCommand()};
+  return {serveCommand(), importCommand(), exportCommand(), reportCommand(), backupCommand(), userCommand()};
 }
 
 std::string overview(const std::vector<Command>& commands) {
@@ -55,7 +56,8 @@ int main(int argc, char** argv) {
       std::cout << usage(command->synopsis, command->summary, command->flags);
       return 0;
     }
-    if (flags.positional().size() != command->positionalCount) {
+    const std::size_t given = flags.positional().size();
+    if (given < command->positionalCount || given > std::max(command->positionalCount, command->positionalMaximum)) {
       throw UsageError(command->positionalCount == 0
                            ? "unexpected argument " + flags.positional().front()
                            : "expected " + std::to_string(command->positionalCount) +

@@ -5,10 +5,10 @@
 #include <iostream>
 #include <memory>
 
-#include "admin/access_policy.h"
-#include "admin/admin_api.h"
+#include "admin/admin_service.h"
 #include "app/content_service.h"
 #include "command.h"
+#include "console/console_files.h"
 #include "media/media_library.h"
 #include "media/media_routes.h"
 
@@ -29,6 +29,7 @@ struct ServeSettings {
   app::ContentServiceOptions service;
   media::MediaLimits mediaLimits;
   std::filesystem::path mediaFolder;
+  std::optional<std::filesystem::path> consoleFolder;
   bool quiet = false;
 };
 
@@ -60,6 +61,9 @@ ServeSettings settingsFrom(const ParsedFlags& flags) {
   service.mediaFolder = settings.mediaFolder;
   settings.mediaLimits.maxImageBytes = flags.bytes("max-image");
   settings.mediaLimits.maxVideoBytes = flags.bytes("max-video");
+  settings.consoleFolder = flags.value("console-dir")
+                               ? std::optional<std::filesystem::path>(flags.text("console-dir"))
+                               : console::defaultConsoleFolder(ORVANE_CONSOLE_INSTALLED_DIR, ORVANE_CONSOLE_BUILD_DIR);
   settings.quiet = flags.enabled("quiet");
   return settings;
 }
@@ -80,18 +84,18 @@ int runServe(const ParsedFlags& flags) {
   app::ContentService service(settings.service);
   media::MediaLibrary library(service.store(), media::MediaFolder(settings.mediaFolder),
                               settings.mediaLimits);
-  std::unique_ptr<admin::BearerTokenPolicy> policy;
-  if (settings.service.adminToken)
-    policy = std::make_unique<admin::BearerTokenPolicy>(*settings.service.adminToken);
+  admin::AdminServiceOptions adminOptions;
+  adminOptions.adminToken = settings.service.adminToken;
+  admin::AdminService adminService(service.store(), &library, adminOptions);
   service.addRoutes([&](http::Router& router) {
     media::addMediaRoutes(router, library);
-    // Without a token there is no admin API at all: its paths answer 404.
-    if (policy) admin::addAdminRoutes(router, service.store(), &library, *policy, {});
+    adminService.addRoutes(router);
+    console::addConsoleRoutes(router, settings.consoleFolder);
   });
   service.start();
   std::cout << "Orvane content service on " << service.origin() << " using "
-            << withoutPassword(settings.service.databaseUrl)
-            << (policy ? "" : " (admin API off: no admin token)") << std::endl;
+            << withoutPassword(settings.service.databaseUrl) << "; console at " << service.origin() << "/console/"
+            << (settings.consoleFolder ? "" : " (not built)") << std::endl;
 
   int received = 0;
   sigwait(&stopSignals, &received);
@@ -107,8 +111,8 @@ Command serveCommand() {
   return {
       "serve",
       "orvane-content-service serve [options]",
-      "Serves stories, banners, votes and events to the SDK, uploaded media, and the admin API, until\n"
-      "SIGTERM or SIGINT: then it finishes the answers in flight, stores the queued events and exits 0.\n"
+      "Serves stories, banners, votes and events to the SDK, uploaded media, the admin API and the\n"
+      "web console, until SIGTERM or SIGINT: then it finishes the answers in flight, stores the queued events and exits 0.\n"
       "The first line printed names the origin it listens on.",
       {databaseFlag(),
        {"host", "ORVANE_HOST", "HOST", "127.0.0.1", "address to listen on"},
@@ -120,7 +124,11 @@ Command serveCommand() {
        {"sdk-key", "ORVANE_SDK_KEY", "KEY", "demo-sdk-key", "the SDK key the seeded app is given"},
        {"media", "ORVANE_MEDIA_DIR", "DIR", "orvane-media", "folder of uploaded images and videos"},
        {"admin-token", "ORVANE_ADMIN_TOKEN", "TOKEN", "",
-        "bearer token of the admin API and /metrics; unset: neither is served"},
+        "bearer token of the admin API (for automation) and /metrics; unset: /metrics is not\n"
+        "                        served and only console users reach the admin API"},
+       {"console-dir", "ORVANE_CONSOLE_DIR", "DIR", "",
+        "folder of the built web console served at /console/; unset: the installed one, else\n"
+        "                        the build tree's"},
        {"public-origin", "ORVANE_PUBLIC_ORIGIN", "URL", "",
         "what {{origin}} in content becomes behind a proxy; unset: the address asked"},
        {"cert", "ORVANE_CERT", "FILE", "", "PEM certificate chain: serve HTTPS (with --key)"},
