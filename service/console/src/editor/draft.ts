@@ -13,7 +13,8 @@ export interface Draft<D> {
   message: string | null;
   draftVersion: number | null;
   publishedVersion: number | null;
-  update: (next: D) => void;
+  // A function sees the latest document: an upload that ends after more typing keeps the typing.
+  update: (next: D | ((current: D) => D)) => void;
   save: () => Promise<boolean>;
   publish: () => Promise<void>;
   rollback: () => Promise<void>;
@@ -129,7 +130,7 @@ export function useDraft<D>(app: string, placement: string, kind: ContentKind, e
     draftVersion,
     publishedVersion,
     update: (next) => {
-      setDocument(next);
+      setDocument((current) => (typeof next === 'function' ? (current === null ? null : (next as (d: D) => D)(current)) : next));
       setMessage(null);
     },
     save,

@@ -10,13 +10,13 @@ interface Props {
   index: number;
   readOnly: boolean;
   problems: Problems;
-  onChange: (group: StoryGroup) => void;
+  onPatch: (patch: Partial<StoryGroup>) => void;
   onDelete: () => void;
 }
 
-export function GroupForm({ group, index, readOnly, problems, onChange, onDelete }: Props) {
+export function GroupForm({ group, index, readOnly, problems, onPatch, onDelete }: Props) {
   const path = `groups[${index}]`;
-  const set = (patch: Partial<StoryGroup>) => onChange({ ...group, ...patch });
+  const set = onPatch;
   return (
     <section class="card group-form" aria-labelledby="group-form-title">
       <div class="section-head">
@@ -37,15 +37,12 @@ export function GroupForm({ group, index, readOnly, problems, onChange, onDelete
           readOnly={readOnly}
           error={problems.at(`${path}.coverUrl`)}
           onUploaded={(_, coverUrl) => set({ coverUrl })}
-          onRemove={() => {
-            const { coverUrl: _c, ...rest } = group;
-            onChange(rest as StoryGroup);
-          }}
+          onRemove={() => set({ coverUrl: undefined })}
         />
       </div>
       <p class="hint">Without a cover, the story bar shows the first page's image.</p>
       <ThemeFields theme={group.theme ?? {}} readOnly={readOnly} onChange={(theme) => set({ theme })} />
-      <AudienceFields value={group} readOnly={readOnly} problems={problems} path={path} onChange={onChange} />
+      <AudienceFields value={group} readOnly={readOnly} problems={problems} path={path} onChange={onPatch} />
     </section>
   );
 }

@@ -12,7 +12,7 @@ interface Props {
   path: string;
   readOnly: boolean;
   problems: Problems;
-  onChange: (page: StoryPage) => void;
+  onPatch: (patch: Partial<StoryPage>) => void;
   onDelete: () => void;
 }
 
@@ -22,31 +22,25 @@ function starterOptions(quiz: boolean): WidgetOption[] {
   return [0, 1].map((i) => ({ id: newUuid(), text: '', orderIndex: i, ...(quiz ? { isCorrect: i === 0 } : {}) }));
 }
 
-export function PageForm({ page, index, path, readOnly, problems, onChange, onDelete }: Props) {
-  const set = (patch: Partial<StoryPage>) => onChange({ ...page, ...patch });
+export function PageForm({ page, index, path, readOnly, problems, onPatch, onDelete }: Props) {
+  const set = onPatch;
   const widget: WidgetChoice = page.widgetType ?? 'NONE';
   const mediaKind = page.media?.mediaType;
   const defaultDuration = mediaKind === 'VIDEO' && page.media?.durationSeconds ? page.media.durationSeconds : 5;
 
   const chooseWidget = (choice: WidgetChoice) => {
     if (choice === 'NONE') {
-      const { widgetType: _t, widgetQuestion: _q, widgetOptions: _o, swipeCallbackUrl: _s, ...rest } = page;
-      onChange(rest);
-      return;
-    }
-    const next: StoryPage = { ...page, widgetType: choice };
-    if (choice === 'SWIPE') {
-      delete next.widgetOptions;
-      delete next.widgetQuestion;
+      set({ widgetType: undefined, widgetQuestion: undefined, widgetOptions: undefined, swipeCallbackUrl: undefined });
+    } else if (choice === 'SWIPE') {
+      set({ widgetType: choice, widgetQuestion: undefined, widgetOptions: undefined });
     } else {
       const quiz = choice === 'QUIZ';
       const kept = page.widgetOptions?.length ? page.widgetOptions : starterOptions(quiz);
-      next.widgetOptions = quiz
+      const widgetOptions = quiz
         ? kept.map((o, i) => ({ ...o, isCorrect: kept.some((k) => k.isCorrect) ? o.isCorrect === true : i === 0 }))
         : kept.map(({ isCorrect: _c, ...o }) => o);
-      delete next.swipeCallbackUrl;
+      set({ widgetType: choice, widgetOptions, swipeCallbackUrl: undefined });
     }
-    onChange(next);
   };
 
   return (
@@ -76,10 +70,7 @@ export function PageForm({ page, index, path, readOnly, problems, onChange, onDe
             },
           });
         }}
-        onRemove={() => {
-          const { media: _m, ...rest } = page;
-          onChange(rest);
-        }}
+        onRemove={() => set({ media: undefined })}
       />
       <TextField
         label="Duration in seconds"

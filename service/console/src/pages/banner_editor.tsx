@@ -37,6 +37,8 @@ export function BannerEditorPage({ session, app, placement }: { session: Session
   const banner = banners[bi];
 
   const setBanners = (next: Banner[]) => draft.update({ banners: next });
+  const patchBanner = (id: number, patch: (banner: Banner) => Partial<Banner>) =>
+    draft.update((d) => ({ banners: d.banners.map((b) => (b.id === id ? { ...b, ...patch(b) } : b)) }));
   const addBanner = () => {
     if (!document) return;
     const id = newNumericId(allIds(document));
@@ -106,7 +108,7 @@ export function BannerEditorPage({ session, app, placement }: { session: Session
                   readOnly={readOnly}
                   problems={draft.problems}
                   takenIds={allIds(document)}
-                  onChange={(next) => setBanners(banners.map((b, i) => (i === bi ? next : b)))}
+                  onPatch={(patch) => patchBanner(banner.id, patch)}
                   onDelete={() => {
                     setBanners(banners.filter((_, i) => i !== bi));
                     setSelected(Math.max(bi - 1, 0));
@@ -129,14 +131,16 @@ interface FormProps {
   readOnly: boolean;
   problems: Problems;
   takenIds: number[];
-  onChange: (banner: Banner) => void;
+  // Patches are applied to the latest banner: an upload may end after more edits.
+  onPatch: (patch: (banner: Banner) => Partial<Banner>) => void;
   onDelete: () => void;
 }
 
-function BannerForm({ banner, index, readOnly, problems, takenIds, onChange, onDelete }: FormProps) {
+function BannerForm({ banner, index, readOnly, problems, takenIds, onPatch, onDelete }: FormProps) {
   const path = `banners[${index}]`;
-  const set = (patch: Partial<Banner>) => onChange({ ...banner, ...patch });
+  const set = (patch: Partial<Banner>) => onPatch(() => patch);
   const setSlides = (items: BannerSlide[]) => set({ items });
+  const patchSlide = (id: number, patch: Partial<BannerSlide>) => onPatch((b) => ({ items: b.items.map((s) => (s.id === id ? { ...s, ...patch } : s)) }));
   const layout = banner.bannerLayoutMode ?? 'AUTO';
   const aspect = banner.bannerAspectRatio ?? '';
   const aspectProblem = layout === 'ASPECT_RATIO' && !/^\s*\d+(\.\d+)?\s*:\s*\d+(\.\d+)?\s*$/.test(aspect) ? 'Write it as width:height, e.g. 16:9.' : null;
@@ -230,7 +234,7 @@ function BannerForm({ banner, index, readOnly, problems, takenIds, onChange, onD
               path={`${path}.items[${i}]`}
               readOnly={readOnly}
               problems={problems}
-              onChange={(next) => setSlides(banner.items.map((s, j) => (j === i ? next : s)))}
+              onPatch={(patch) => patchSlide(slide.id, patch)}
               onDelete={() => setSlides(banner.items.filter((_, j) => j !== i))}
             />
           )}
@@ -241,12 +245,12 @@ function BannerForm({ banner, index, readOnly, problems, takenIds, onChange, onD
           </button>
         )}
       </fieldset>
-      <AudienceFields value={banner} readOnly={readOnly} problems={problems} path={path} onChange={onChange} />
+      <AudienceFields value={banner} readOnly={readOnly} problems={problems} path={path} onChange={set} />
     </section>
   );
 }
 
-function SlideFields({ slide, index, path, readOnly, problems, onChange, onDelete }: { slide: BannerSlide; index: number; path: string; readOnly: boolean; problems: Problems; onChange: (s: BannerSlide) => void; onDelete: () => void }) {
+function SlideFields({ slide, index, path, readOnly, problems, onPatch, onDelete }: { slide: BannerSlide; index: number; path: string; readOnly: boolean; problems: Problems; onPatch: (patch: Partial<BannerSlide>) => void; onDelete: () => void }) {
   const ctaType = (slide.ctaType ?? 'NONE').toUpperCase();
   const linkError = ctaType === 'EXTERNAL_URL' && linkProblem(slide.ctaUrl);
   return (
@@ -258,14 +262,14 @@ function SlideFields({ slide, index, path, readOnly, problems, onChange, onDelet
         accept="image/*"
         readOnly={readOnly}
         error={problems.at(`${path}.mediaUrl`) ?? (slide.mediaUrl ? null : 'A slide needs an image.')}
-        onUploaded={(record, mediaUrl) => onChange({ ...slide, mediaUrl, mediaAssetId: record.sha256 })}
+        onUploaded={(record, mediaUrl) => onPatch({ mediaUrl, mediaAssetId: record.sha256 })}
       />
       <div class="field-row">
         <SelectField
           label={`Slide ${index + 1} tap`}
           value={ctaType}
           disabled={readOnly}
-          onChange={(next) => onChange({ ...slide, ctaType: next, ...(next === 'NONE' ? { ctaUrl: undefined } : {}) })}
+          onChange={(next) => onPatch({ ctaType: next, ...(next === 'NONE' ? { ctaUrl: undefined } : {}) })}
           options={[
             { value: 'NONE', label: 'Nothing' },
             { value: 'EXTERNAL_URL', label: 'Open a link' },
@@ -280,7 +284,7 @@ function SlideFields({ slide, index, path, readOnly, problems, onChange, onDelet
             value={slide.ctaUrl}
             readOnly={readOnly}
             error={problems.at(`${path}.ctaUrl`) ?? (linkError ? `This link ${linkError}.` : null)}
-            onInput={(ctaUrl) => onChange({ ...slide, ctaUrl: ctaUrl || undefined })}
+            onInput={(ctaUrl) => onPatch({ ctaUrl: ctaUrl || undefined })}
           />
         )}
       </div>

@@ -46,8 +46,13 @@ export function StoryEditorPage({ session, app, placement }: { session: Session;
   const page = group?.items[pi];
 
   const setGroups = (next: StoryGroup[]) => draft.update({ groups: next });
-  const setGroup = (next: StoryGroup) => setGroups(groups.map((g, i) => (i === gi ? next : g)));
-  const setPages = (items: StoryPage[]) => group && setGroup({ ...group, items });
+  const patchGroup = (id: string, patch: Partial<StoryGroup>) =>
+    draft.update((d) => ({ groups: d.groups.map((g) => (g.id === id ? { ...g, ...patch } : g)) }));
+  const patchPage = (groupId: string, pageId: string, patch: Partial<StoryPage>) =>
+    draft.update((d) => ({
+      groups: d.groups.map((g) => (g.id === groupId ? { ...g, items: g.items.map((p) => (p.id === pageId ? { ...p, ...patch } : p)) } : g)),
+    }));
+  const setPages = (items: StoryPage[]) => group && patchGroup(group.id, { items });
 
   const addGroup = () => {
     setGroups([...groups, { id: newUuid(), title: `Group ${groups.length + 1}`, items: [newPage()] }]);
@@ -162,7 +167,7 @@ export function StoryEditorPage({ session, app, placement }: { session: Session;
                   index={gi}
                   readOnly={readOnly}
                   problems={draft.problems}
-                  onChange={setGroup}
+                  onPatch={(patch) => patchGroup(group.id, patch)}
                   onDelete={() => {
                     if (!confirm(`Delete group ${group.title}?`)) return;
                     setGroups(groups.filter((_, i) => i !== gi));
@@ -179,7 +184,7 @@ export function StoryEditorPage({ session, app, placement }: { session: Session;
                   path={`groups[${gi}].items[${pi}]`}
                   readOnly={readOnly}
                   problems={draft.problems}
-                  onChange={(next) => setPages(group.items.map((p, i) => (i === pi ? next : p)))}
+                  onPatch={(patch) => patchPage(group.id, page.id, patch)}
                   onDelete={() => {
                     setPages(group.items.filter((_, i) => i !== pi));
                     setPageIndex(Math.max(pi - 1, 0));
