@@ -11,6 +11,7 @@
 #include "content/identifiers.h"
 #include "content/wire_shape.h"
 #include "audit_trail.h"
+#include "authoring_rules.h"
 #include "json_views.h"
 #include "storage/console_store.h"
 #include "media/media_library.h"
@@ -71,6 +72,28 @@ std::string optionalText(const nlohmann::json& body, const char* name, std::size
   if (text.size() > maxSize)
     refuse(400, std::string("\"") + name + "\" is longer than " + std::to_string(maxSize) + " bytes");
   return text;
+}
+
+// "the draft: groups[0].items[1].id is not a UUID" as a path and a message.
+ContentProblem shapeProblem(std::string_view message) {
+  constexpr std::string_view source = "the draft: ";
+  if (message.starts_with(source)) message.remove_prefix(source.size());
+  const std::size_t space = message.find(' ');
+  if (space == std::string_view::npos || message.starts_with("the document")) return {"", std::string(message)};
+  return {std::string(message.substr(0, space)), std::string(message.substr(space + 1))};
+}
+
+[[noreturn]] void refuseDraft(const std::vector<ContentProblem>& problems) {
+  nlohmann::json list = nlohmann::json::array();
+  std::string summary;
+  for (const ContentProblem& problem : problems) {
+    list.push_back({{"path", problem.path}, {"message", problem.message}});
+    if (summary.empty()) summary = (problem.path.empty() ? "" : problem.path + " ") + problem.message;
+  }
+  const std::string error = problems.size() == 1
+                                ? "the draft has a problem: " + summary
+                                : "the draft has " + std::to_string(problems.size()) + " problems, first: " + summary;
+  throw Refused{Response::json(400, {{"error", error}, {"problems", list}})};
 }
 
 class Api {
@@ -264,11 +287,14 @@ class Api {
   Response saveDraft(const Request& request) {
     const PlacementPath path = placementOf(request);
     nlohmann::json document = jsonBody(request);
+    std::vector<ContentProblem> problems;
     try {
       content::checkDocument(document, path.kind, "the draft");
+      problems = authoringProblems(document, path.kind, path.key, options_.appLinkSchemes);
     } catch (const content::ContentError& error) {
-      refuse(400, error.what());
+      problems.push_back(shapeProblem(error.what()));
     }
+    if (!problems.empty()) refuseDraft(problems);
     fillVideoDurations(document, store_);
     store_.saveDraft(path.app.id, path.key, path.kind, document);
     return contentAnswer(path, storage::Environment::staging);

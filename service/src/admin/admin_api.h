@@ -3,6 +3,8 @@
 #include <chrono>
 #include <cstddef>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "access_policy.h"
 #include "http/router.h"
@@ -17,6 +19,9 @@ namespace orvane::service::admin {
 struct AdminOptions {
   // The largest JSON body an admin write takes (a placement's whole document).
   std::size_t maxJsonBytes = 4 * 1024 * 1024;
+  // Link schemes the host apps open besides http, https, mailto and tel (their deep links), as
+  // they tell the SDK; call-to-action links of other schemes are refused.
+  std::vector<std::string> appLinkSchemes;
   // Stamps audit entries.
   std::function<storage::TimePoint()> clock = [] { return std::chrono::system_clock::now(); };
 };

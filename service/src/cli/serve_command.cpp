@@ -2,6 +2,7 @@
 #include <pthread.h>
 #include <signal.h>
 
+#include <algorithm>
 #include <iostream>
 #include <memory>
 
@@ -30,6 +31,7 @@ struct ServeSettings {
   media::MediaLimits mediaLimits;
   std::filesystem::path mediaFolder;
   std::optional<std::filesystem::path> consoleFolder;
+  std::vector<std::string> appLinkSchemes;
   bool quiet = false;
 };
 
@@ -64,6 +66,11 @@ ServeSettings settingsFrom(const ParsedFlags& flags) {
   settings.consoleFolder = flags.value("console-dir")
                                ? std::optional<std::filesystem::path>(flags.text("console-dir"))
                                : console::defaultConsoleFolder(ORVANE_CONSOLE_INSTALLED_DIR, ORVANE_CONSOLE_BUILD_DIR);
+  for (std::string_view list = flags.text("link-schemes"); !list.empty();) {
+    const std::size_t comma = std::min(list.find(','), list.size());
+    if (comma > 0) settings.appLinkSchemes.emplace_back(list.substr(0, comma));
+    list.remove_prefix(std::min(comma + 1, list.size()));
+  }
   settings.quiet = flags.enabled("quiet");
   return settings;
 }
@@ -86,6 +93,7 @@ int runServe(const ParsedFlags& flags) {
                               settings.mediaLimits);
   admin::AdminServiceOptions adminOptions;
   adminOptions.adminToken = settings.service.adminToken;
+  adminOptions.api.appLinkSchemes = settings.appLinkSchemes;
   admin::AdminService adminService(service.store(), &library, adminOptions);
   service.addRoutes([&](http::Router& router) {
     media::addMediaRoutes(router, library);
@@ -129,6 +137,9 @@ Command serveCommand() {
        {"console-dir", "ORVANE_CONSOLE_DIR", "DIR", "",
         "folder of the built web console served at /console/; unset: the installed one, else\n"
         "                        the build tree's"},
+       {"link-schemes", "ORVANE_LINK_SCHEMES", "LIST", "orvane-demo",
+        "comma-separated link schemes the host apps open (their deep links) besides http,\n"
+        "                        https, mailto and tel; the console refuses call-to-action links of others"},
        {"public-origin", "ORVANE_PUBLIC_ORIGIN", "URL", "",
         "what {{origin}} in content becomes behind a proxy; unset: the address asked"},
        {"cert", "ORVANE_CERT", "FILE", "", "PEM certificate chain: serve HTTPS (with --key)"},

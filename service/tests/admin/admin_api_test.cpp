@@ -28,7 +28,9 @@ class AdminApiTest : public test_support::StoreEngineTest {
     store_ = storage::Store::open(databaseUrl());
     media_ = std::make_unique<media::MediaLibrary>(*store_, media::MediaFolder(folder_.path() / "media"),
                                                    mediaLimits());
-    addAdminRoutes(router_, *store_, media_.get(), policy_, {});
+    AdminOptions options;
+    options.appLinkSchemes = {"orvane-demo"};  // the sample content's deep links
+    addAdminRoutes(router_, *store_, media_.get(), policy_, options);
   }
 
   static media::MediaLimits mediaLimits() {
