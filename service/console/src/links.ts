@@ -1,5 +1,6 @@
 // The link rules the service applies to calls to action and swipe links, checked while typing so
-// the author sees a refusal before saving. The service's own answer stays the authority.
+// the author sees most refusals before saving. The service's answer stays the authority: it also
+// knows which deep-link schemes the host apps register.
 export function linkProblem(text: string | undefined): string | null {
   const trimmed = (text ?? '').trim();
   if (!trimmed) return null;
@@ -22,5 +23,9 @@ export function linkProblem(text: string | undefined): string | null {
     return null;
   }
   if (scheme === 'tel') return null;
-  return `uses "${scheme}:", which the app will not open (http, https, mailto and tel are allowed)`;
+  // Other schemes may be the host app's own deep links, which only the service knows; these never are.
+  if (refusedSchemes.has(scheme) || scheme.startsWith('ms-')) return `uses "${scheme}:", which the app will not open (http, https, mailto, tel and the app's own schemes are allowed)`;
+  return null;
 }
+
+const refusedSchemes = new Set(['javascript', 'vbscript', 'data', 'file', 'blob', 'about', 'intent', 'search-ms', 'sftp', 'ftp', 'smb', 'jar', 'view-source', 'chrome', 'filesystem']);

@@ -151,6 +151,7 @@ test('an owner publishes a story with a poll that the SDK fetches and votes on, 
   await page.getByRole('button', { name: 'Save draft' }).click();
   await expect(page.locator('.publish-bar').getByText('Draft saved.')).toBeVisible();
   await expect(page.getByRole('heading', { name: 'Problems to fix' })).toHaveCount(0);
+  await page.getByRole('button', { name: /^1\. poll/ }).click();
   await shoot(page, 'story-editor');
   await page.getByRole('button', { name: 'Publish' }).click();
   await expect(page.locator('.publish-bar').getByText('Published as version 1.')).toBeVisible();

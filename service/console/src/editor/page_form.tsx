@@ -95,7 +95,7 @@ export function PageForm({ page, index, path, readOnly, problems, onPatch, onDel
             type="text"
             value={page.ctaUrl}
             readOnly={readOnly}
-            hint="https, http, mailto or tel; example.com/page means https."
+            hint="https, http, mailto, tel or the app's own scheme; example.com/page means https."
             error={problems.at(`${path}.ctaUrl`) ?? (linkProblem(page.ctaUrl) && `This link ${linkProblem(page.ctaUrl)}.`) ?? (page.ctaText && !page.ctaUrl?.trim() ? 'A button needs a link.' : null)}
             onInput={(ctaUrl) => set({ ctaUrl: ctaUrl || undefined })}
           />
