@@ -1,7 +1,8 @@
 import AxeBuilder from '@axe-core/playwright';
 import { expect, test, type Page } from '@playwright/test';
-import { execFile } from 'node:child_process';
-import { mkdirSync } from 'node:fs';
+import { execFile, execFileSync } from 'node:child_process';
+import { mkdirSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { promisify } from 'node:util';
 import { gradientPng } from './png';
@@ -68,8 +69,20 @@ function csrfFetch(page: Page, method: string, path: string, body?: unknown, wit
   );
 }
 
-async function upload(page: Page, label: string, name: string, png: Buffer) {
-  await page.getByLabel(label).setInputFiles({ name, mimeType: 'image/png', buffer: png });
+async function upload(page: Page, label: string, name: string, bytes: Buffer, mimeType = 'image/png') {
+  await page.getByLabel(label).setInputFiles({ name, mimeType, buffer: bytes });
+}
+
+// A three-second MP4 made with ffmpeg, as an author's clip would be.
+function threeSecondVideo(): Buffer {
+  const dir = mkdtempSync(join(tmpdir(), 'orvane-clip-'));
+  try {
+    const file = join(dir, 'clip.mp4');
+    execFileSync('ffmpeg', ['-loglevel', 'error', '-f', 'lavfi', '-i', 'testsrc=duration=3:size=180x320:rate=10', '-c:v', 'mpeg4', '-pix_fmt', 'yuv420p', file]);
+    return readFileSync(file);
+  } finally {
+    rmSync(dir, { recursive: true, force: true });
+  }
 }
 
 test('an owner publishes a story with a poll that the SDK fetches and votes on, and sees the vote in analytics', async ({ page }) => {
@@ -136,6 +149,17 @@ test('an owner publishes a story with a poll that the SDK fetches and votes on, 
   await expect(page.getByLabel('Text of option 1')).toHaveValue('Blue');
   await expect(page.locator('.phone-option-text')).toHaveText(['Blue', 'Green', 'Yellow']);
   await expect(page.locator('.phone-question')).toHaveText('Which colour?');
+  // And by dragging: Yellow's handle dropped on Green.
+  const options = page.getByRole('list', { name: 'Options' }).getByRole('listitem');
+  await options.nth(2).locator('.drag-handle').dragTo(options.nth(1));
+  await expect(page.locator('.phone-option-text')).toHaveText(['Blue', 'Yellow', 'Green']);
+
+  // A video page lasts as long as the video unless told otherwise.
+  await page.getByRole('button', { name: 'Add page' }).click();
+  await upload(page, 'Upload page media', 'clip.mp4', threeSecondVideo(), 'video/mp4');
+  await expect(page.getByLabel('Page media preview')).toBeVisible();
+  await expect(page.getByText("Empty: the video's length (3 s).")).toBeVisible();
+  await expect(page.locator('video.phone-media')).toBeVisible();
 
   // Pages reorder by their buttons too: the poll opens the group.
   await page.getByRole('button', { name: 'Move page 2 up' }).click();

@@ -27,7 +27,7 @@ export function AuditPage() {
       <p class="lead">Every change made through the console or the API, newest first.</p>
       <ErrorMessage error={error} />
       <div class="table-scroll card" tabIndex={0} role="group" aria-label="Table (scrolls sideways on small screens)">
-        <table>
+        <table class="audit-table">
           <caption class="visually-hidden">Audit log</caption>
           <thead>
             <tr>
@@ -46,7 +46,7 @@ export function AuditPage() {
                 <td>{entry.actor}</td>
                 <th scope="row">{entry.action.replace(/[._]/g, ' ')}</th>
                 <td>{entry.target}</td>
-                <td class="detail">{entry.detail && Object.keys(entry.detail as object).length ? <code>{JSON.stringify(entry.detail)}</code> : ''}</td>
+                <td class="detail">{details(entry.detail)}</td>
                 <td>{entry.address}</td>
               </tr>
             ))}
@@ -60,4 +60,12 @@ export function AuditPage() {
       )}
     </>
   );
+}
+
+function details(detail: unknown): string {
+  if (!detail || typeof detail !== 'object') return '';
+  return Object.entries(detail as Record<string, unknown>)
+    .filter(([, value]) => value !== null && value !== '')
+    .map(([key, value]) => `${key}: ${typeof value === 'object' ? JSON.stringify(value) : String(value)}`)
+    .join(', ');
 }
