@@ -8,6 +8,7 @@ namespace {
 std::string dayOfRow(std::string_view column, const std::vector<TimePoint>& dayStarts,
                      std::vector<SqlValue>& parameters) {
   const std::size_t days = dayStarts.size() - 1;
+  if (days == 1) return "0";
   std::string sql = "CASE";
   for (std::size_t day = 0; day + 1 < days; ++day) {
     sql += " WHEN " + std::string(column) + " < ? THEN " + std::to_string(day);
