@@ -3,7 +3,7 @@ import { defineConfig } from '@playwright/test';
 // Debian's chromium, never a downloaded browser; one worker, as the tests share one service.
 export default defineConfig({
   testDir: 'tests',
-  timeout: 60_000,
+  timeout: 150_000,
   expect: { timeout: 10_000 },
   workers: 1,
   reporter: 'list',

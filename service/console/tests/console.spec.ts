@@ -43,6 +43,8 @@ async function shoot(page: Page, name: string) {
     const audit = await new AxeBuilder({ page }).withTags(['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa']).exclude('.phone').exclude('.banner-frame').analyze();
     const faults = audit.violations.map((v) => `${v.id}: ${v.help} (${v.nodes.map((n) => n.target.join(' ')).join(', ')})`);
     expect(faults, `${name} at ${size.name} size`).toEqual([]);
+    // Nothing may push the page sideways on a phone.
+    expect(await page.evaluate(() => document.documentElement.scrollWidth), `${name} width at ${size.name} size`).toBeLessThanOrEqual(size.width);
     await page.screenshot({ path: join(screenshots, `${name}-${size.name}.png`), fullPage: true });
   }
   await page.setViewportSize({ width: 1280, height: 800 });
@@ -107,6 +109,12 @@ test('an owner publishes a story with a poll that the SDK fetches and votes on, 
   await page.getByRole('button', { name: 'Create SDK key' }).click();
   sdkKey = (await page.getByTestId('new-sdk-key').textContent())!.trim();
   expect(sdkKey).toMatch(/^osk_/);
+  await page.getByLabel('Key label').fill('to revoke');
+  await page.getByRole('button', { name: 'Create SDK key' }).click();
+  page.once('dialog', (dialog) => dialog.accept());
+  await page.getByRole('row', { name: /to revoke/ }).getByRole('button', { name: /^Revoke/ }).click();
+  await expect(page.getByRole('row', { name: /to revoke/ })).toContainText('revoked');
+  await expect(page.getByRole('row', { name: /e2e host/ })).toContainText('live');
 
   await page.getByLabel('Placement key').fill('home');
   await page.getByRole('button', { name: 'Create placement' }).click();

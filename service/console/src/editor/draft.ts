@@ -16,6 +16,7 @@ export interface Draft<D> {
   // A function sees the latest document: an upload that ends after more typing keeps the typing.
   update: (next: D | ((current: D) => D)) => void;
   save: () => Promise<boolean>;
+  discard: () => void;
   publish: () => Promise<void>;
   rollback: () => Promise<void>;
 }
@@ -23,6 +24,7 @@ export interface Draft<D> {
 // One placement's draft as the editor holds it: loaded, changed, saved, published and rolled back.
 export function useDraft<D>(app: string, placement: string, kind: ContentKind, empty: D, normalise: (d: D) => D): Draft<D> {
   const base = `apps/${segment(app)}/placements/${segment(placement)}/${kind}`;
+  const keepKey = `orvane-unsaved:${base}`;
   const [document, setDocument] = useState<D | null>(null);
   const [savedText, setSavedText] = useState('');
   const [loadError, setLoadError] = useState<string | null>(null);
@@ -46,13 +48,24 @@ export function useDraft<D>(app: string, placement: string, kind: ContentKind, e
         return { version: null, updatedAt: '', document: empty } as unknown as Stored<D>;
       })
       .then((stored) => {
-        setDocument(stored.document);
+        const kept = sessionStorage.getItem(keepKey);
+        setDocument(kept ? (JSON.parse(kept) as D) : stored.document);
         setSavedText(JSON.stringify(stored.document));
         setDraftVersion(stored.version ?? null);
+        if (kept) setMessage('Your unsaved changes from before are back: save or discard them.');
       })
       .catch((error: ApiError) => setLoadError(error.message));
     refreshPublished().catch(() => {});
   }, [base]);
+
+  // Unsaved work outlives a reload or an ended session (signing in again brings it back); it goes
+  // once saved.
+  useEffect(() => {
+    if (document === null) return;
+    const text = JSON.stringify(document);
+    if (text !== savedText) sessionStorage.setItem(keepKey, text);
+    else sessionStorage.removeItem(keepKey);
+  }, [document, savedText]);
 
   useEffect(() => {
     const dirty = document !== null && JSON.stringify(document) !== savedText;
@@ -134,6 +147,13 @@ export function useDraft<D>(app: string, placement: string, kind: ContentKind, e
       setMessage(null);
     },
     save,
+    discard: () => {
+      if (!confirm('Discard the unsaved changes?')) return;
+      setDocument(JSON.parse(savedText) as D);
+      setProblems(new Problems());
+      setMessage(null);
+      announce('Changes discarded.');
+    },
     publish,
     rollback,
   };

@@ -16,6 +16,9 @@ export function PublishBar<D>({ draft, session }: { draft: Draft<D>; session: Se
           <button type="button" class="secondary" disabled={draft.busy || !draft.dirty} onClick={() => draft.save()}>
             Save draft
           </button>
+          <button type="button" class="secondary" disabled={draft.busy || !draft.dirty} onClick={() => draft.discard()}>
+            Discard changes
+          </button>
           {session.can.publishContent && (
             <>
               <button type="button" disabled={draft.busy} onClick={() => draft.publish()}>
