@@ -57,10 +57,10 @@ nlohmann::json capabilities(Role role) {
   return can;
 }
 
-std::string sessionCookieHeader(const Request& request, std::string_view value, bool clear) {
+std::string sessionCookieHeader(const Request& request, std::string_view value, bool clear, bool secure) {
   std::string cookie = std::string(sessionCookie) + "=" + std::string(value) + "; HttpOnly; SameSite=Strict; Path=/";
   if (clear) cookie += "; Max-Age=0";
-  if (request.secure) cookie += "; Secure";
+  if (request.secure || secure) cookie += "; Secure";
   return cookie;
 }
 
@@ -72,8 +72,11 @@ Role requiredRole(const nlohmann::json& body) {
 
 class Routes {
  public:
-  Routes(accounts::Accounts& accounts, const AccessPolicy& policy)
-      : accounts_(accounts), policy_(policy), audit_(&accounts.store(), [&accounts] { return accounts.now(); }) {}
+  Routes(accounts::Accounts& accounts, const AccessPolicy& policy, bool secureCookie)
+      : accounts_(accounts),
+        policy_(policy),
+        audit_(&accounts.store(), [&accounts] { return accounts.now(); }),
+        secureCookie_(secureCookie) {}
 
   void addTo(http::Router& router, const std::shared_ptr<Routes>& self) {
     const http::RouteLimits limits{maxBodyBytes};
@@ -141,7 +144,7 @@ class Routes {
     audit_.record(signedIn.user.name, request, "session.sign_in", signedIn.user.name);
     Response answer = Response::json(
         200, sessionJson(signedIn.user.name, signedIn.user.role, signedIn.csrfToken, signedIn.expiresAt));
-    answer.headers["Set-Cookie"] = sessionCookieHeader(request, signedIn.token, false);
+    answer.headers["Set-Cookie"] = sessionCookieHeader(request, signedIn.token, false, secureCookie_);
     answer.headers["Cache-Control"] = "no-store";
     return answer;
   }
@@ -161,7 +164,7 @@ class Routes {
     accounts_.signOut(actor.sessionTokenHash);
     audit_.record(actor.name, request, "session.sign_out", actor.name);
     Response answer = Response::json(200, {{"signedOut", true}});
-    answer.headers["Set-Cookie"] = sessionCookieHeader(request, "", true);
+    answer.headers["Set-Cookie"] = sessionCookieHeader(request, "", true, secureCookie_);
     return answer;
   }
 
@@ -267,12 +270,14 @@ class Routes {
   accounts::Accounts& accounts_;
   const AccessPolicy& policy_;
   const AuditTrail audit_;
+  const bool secureCookie_;
 };
 
 }  // namespace
 
-void addAccountRoutes(http::Router& router, accounts::Accounts& accounts, const AccessPolicy& policy) {
-  auto routes = std::make_shared<Routes>(accounts, policy);
+void addAccountRoutes(http::Router& router, accounts::Accounts& accounts, const AccessPolicy& policy,
+                      bool secureCookie) {
+  auto routes = std::make_shared<Routes>(accounts, policy, secureCookie);
   routes->addTo(router, routes);
 }
 

@@ -19,7 +19,7 @@ AdminService::AdminService(storage::Store& store, media::MediaLibrary* media, Ad
 }
 
 void AdminService::addRoutes(http::Router& router) {
-  addAccountRoutes(router, *accounts_, *policy_);
+  addAccountRoutes(router, *accounts_, *policy_, options_.secureCookies);
   addAdminRoutes(router, store_, media_, *policy_, options_.api);
   addAnalyticsRoutes(router, store_, *policy_);
 }

@@ -13,6 +13,8 @@ namespace orvane::service::admin {
 struct AdminServiceOptions {
   accounts::AccountsOptions accounts;
   AdminOptions api;
+  // Session cookies marked Secure even on plain HTTP: a proxy in front speaks HTTPS.
+  bool secureCookies = false;
   // Unset or empty: only signed-in users get in.
   std::optional<std::string> adminToken;
 };

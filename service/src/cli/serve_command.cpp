@@ -94,6 +94,8 @@ int runServe(const ParsedFlags& flags) {
   admin::AdminServiceOptions adminOptions;
   adminOptions.adminToken = settings.service.adminToken;
   adminOptions.api.appLinkSchemes = settings.appLinkSchemes;
+  // Behind a proxy that speaks HTTPS the browser keeps only Secure cookies from it as it should.
+  adminOptions.secureCookies = settings.service.publicOrigin && settings.service.publicOrigin->starts_with("https://");
   admin::AdminService adminService(service.store(), &library, adminOptions);
   service.addRoutes([&](http::Router& router) {
     media::addMediaRoutes(router, library);

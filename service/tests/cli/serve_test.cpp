@@ -67,22 +67,41 @@ TEST(Serve, PrintsTheOriginFirstAndStoresQueuedEventsWhenTerminated) {
             static_cast<std::size_t>(kEvents));
 }
 
-TEST(Serve, WithoutAnAdminTokenThereIsNoAdminApi) {
+TEST(Serve, WithoutAnAdminTokenOnlyConsoleUsersReachTheAdminApi) {
   media::TemporaryFolder folder;
-  ChildProcess service({kProgram, "--port", "0", "--quiet", "--database",
-                        "sqlite:" + (folder.path() / "content.sqlite").string(), "--media",
+  const std::string database = "sqlite:" + (folder.path() / "content.sqlite").string();
+  const auto addUser = [&](const std::string& password) {
+    return runToEnd({"/bin/sh", "-c",
+                     "printf '%s\\n' \"$1\" | \"$2\" user add alice --role owner --database \"$3\"", "sh", password,
+                     kProgram, database});
+  };
+  const Finished tooShort = addUser("short");
+  EXPECT_EQ(tooShort.status, 2);
+  EXPECT_NE(tooShort.err.find("at least 12 characters"), std::string::npos) << tooShort.err;
+  const Finished added = addUser("a long enough passphrase");
+  ASSERT_EQ(added.status, 0) << added.err;
+  EXPECT_EQ(runToEnd({kProgram, "user", "list", "--database", database}).out, "alice\towner\n");
+  EXPECT_EQ(runToEnd({kProgram, "user", "remove", "alice", "--database", database}).status, 1)
+      << "the last owner stays";
+
+  ChildProcess service({kProgram, "--port", "0", "--quiet", "--database", database, "--media",
                         (folder.path() / "media").string()},
                        {{"ORVANE_ADMIN_TOKEN", ""}});
   const auto first = service.readLine();
   ASSERT_TRUE(first) << service.errorOutput();
-  EXPECT_NE(first->find("admin API off"), std::string::npos);
   const int port = announcedPort(*first);
   ASSERT_NE(port, 0) << *first;
   httplib::Client client("127.0.0.1", port);
   client.set_connection_timeout(5);
   client.set_read_timeout(5);
-  EXPECT_EQ(client.Get("/admin/v1/apps", {{"Authorization", "Bearer "}})->status, 404);
+  EXPECT_EQ(client.Get("/admin/v1/apps", {{"Authorization", "Bearer "}})->status, 401);
   EXPECT_EQ(client.Get("/metrics")->status, 404);
+  const auto signedIn = client.Post("/admin/v1/session", R"({"name": "alice", "password": "a long enough passphrase"})",
+                                    "application/json");
+  ASSERT_TRUE(signedIn);
+  EXPECT_EQ(signedIn->status, 200) << signedIn->body;
+  const std::string cookie = signedIn->get_header_value("Set-Cookie");
+  EXPECT_EQ(client.Get("/admin/v1/apps", {{"Cookie", cookie.substr(0, cookie.find(';'))}})->status, 200);
   service.signal(SIGINT);
   EXPECT_EQ(service.wait(), 0);
 }
