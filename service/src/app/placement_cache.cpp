@@ -55,7 +55,8 @@ std::shared_ptr<const CachedAnswer> PlacementCache::answer(const PlacementQuery&
   if (!votedHere && ticks_() - entry->countsAt < options_.countsRefresh) return entry->answer;
   // A vote made here must show in the next answer, so that waits for the refresh; counts merely
   // getting old are refreshed by one request while the others keep serving them.
-  std::unique_lock refreshing(*entry->refreshing, std::defer_lock);
+  const std::shared_ptr<std::mutex> mutex = entry->refreshing;  // outlives the entry it came with
+  std::unique_lock refreshing(*mutex, std::defer_lock);
   if (votedHere) {
     refreshing.lock();
   } else if (!refreshing.try_lock()) {
@@ -64,10 +65,11 @@ std::shared_ptr<const CachedAnswer> PlacementCache::answer(const PlacementQuery&
   EntryPointer current = find(key);
   if (current && countsCurrent(*current, votes)) return current->answer;
   const std::uint64_t generation = contentGeneration_;
-  entry = current ? withFreshCounts(*current, query.appId, voteGeneration(query.appId)) : build(query, votes);
-  if (!entry) return nullptr;
-  keep(key, entry, generation);
-  return entry->answer;
+  EntryPointer fresh =
+      current ? withFreshCounts(*current, query.appId, voteGeneration(query.appId)) : build(query, votes);
+  if (!fresh) return nullptr;
+  keep(key, fresh, generation);
+  return fresh->answer;
 }
 
 std::shared_ptr<const CachedAnswer> PlacementCache::answerInMemory(const PlacementQuery& query) {
