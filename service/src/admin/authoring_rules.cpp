@@ -1,5 +1,6 @@
 #include "authoring_rules.h"
 
+#include <algorithm>
 #include <cctype>
 #include <set>
 
@@ -51,10 +52,20 @@ std::string webLinkProblem(std::string_view afterScheme) {
   std::string_view authority = afterScheme.substr(2);
   authority = authority.substr(0, authority.find_first_of("/?#"));
   if (authority.find('@') != std::string_view::npos) return "hides its host behind a user name";
-  const std::string_view host = authority.substr(0, authority.rfind(':') == std::string_view::npos || authority.front() == '['
-                                                        ? authority.size()
-                                                        : authority.rfind(':'));
+  std::string_view host = authority;
+  if (!host.empty() && host.front() == '[') {
+    host = host.substr(0, std::min(host.find(']'), host.size() - 1) + 1);  // an IPv6 address keeps its colons
+  } else if (const std::size_t colon = host.rfind(':'); colon != std::string_view::npos) {
+    host = host.substr(0, colon);
+  }
   if (host.empty()) return "has no host";
+  const bool bracketed = host.front() == '[';
+  if (bracketed && (host.size() < 3 || host.back() != ']')) return "has no valid host";
+  for (char c : bracketed ? host.substr(1, host.size() - 2) : host) {
+    const bool allowed = std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == '_' ||
+                         c == '~' || c == '%' || (bracketed && c == ':');
+    if (!allowed) return "has no valid host";
+  }
   return {};
 }
 

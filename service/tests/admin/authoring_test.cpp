@@ -19,7 +19,8 @@ TEST(LinkRules, OnlyLinksTheSdkWouldOpenPass) {
   for (const char* refused : {"javascript:alert(1)", "JavaScript:alert(1)", "data:text/html,x", "file:///etc/passwd",
                               "https://bank.example@evil.example/", "https:///nohost", "https://exa mple.com",
                               "mailto:a@example.com?attach=/etc/passwd", "mailto:a@example.com?%61ttach%3D/x",
-                              "mailto:a@example.com;file=/x", "intent://x", "   ", "other-app://x"}) {
+                              "mailto:a@example.com;file=/x", "intent://x", "   ", "other-app://x", "https://[",
+                              "https://exa<mple.com/", "https://[::1/x"}) {
     EXPECT_NE(linkProblem(refused, app), "") << refused;
   }
 }
