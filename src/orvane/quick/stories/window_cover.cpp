@@ -1,4 +1,4 @@
-#include "window_cover.h"
+#include <orvane/quick/stories/window_cover.h>
 
 namespace orvane::quick {
 
