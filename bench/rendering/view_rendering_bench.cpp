@@ -193,6 +193,8 @@ int main(int argc, char** argv) {
   auto* window =
       engine.rootObjects().isEmpty() ? nullptr : qobject_cast<QQuickWindow*>(engine.rootObjects().first());
   if (window == nullptr) return 1;
+  // A wider window (ORVANE_BENCH_WIDTH) shows what the viewer's sides cost beside the stage.
+  if (const int width = qEnvironmentVariableIntValue("ORVANE_BENCH_WIDTH"); width > 0) window->setWidth(width);
 
   const auto item = [window](const char* name) {
     return findVisible(window->contentItem(), QLatin1String(name));
@@ -222,6 +224,20 @@ int main(int argc, char** argv) {
     return true;
   };
   const auto viewerGone = [item] { return item("closeButton") == nullptr; };
+  // Once the pointer is up, the close button is safe to use where a key may find no focus.
+  const auto closedByItsButton = [item, window] {
+    auto* close = item("closeButton");
+    if (close == nullptr) return true;
+    QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, centreOf(close));
+    return false;
+  };
+  // The first group's third page is its video: two steps forward once the viewer is up.
+  const auto toThirdPage = [item, window] {
+    if (item("closeButton") == nullptr) return false;
+    QTest::keyClick(window, Qt::Key_Right);
+    QTest::keyClick(window, Qt::Key_Right);
+    return true;
+  };
   const auto stillHeld = [] { return true; };
 
   // The quiz page lasts 12 s and the first image page 6 s: each state stays on its page. A held
@@ -236,6 +252,10 @@ int main(int argc, char** argv) {
                         {"image page, playing", open(0), 300, 5000},
                         {"image page, held", hold, 0, 5000},
                         {"  its next 3 s", stillHeld, 0, 3000},
+                        {"back home", letGoAndClose, 0, 0},
+                        {"home screen, third", closedByItsButton, 0, 0},
+                        {"open the first group", open(0), 0, 0},
+                        {"video page, playing", toThirdPage, 1500, 2500},
                     });
   std::printf("%s\n",
               qPrintable(window->rendererInterface()->graphicsApi() == QSGRendererInterface::Software

@@ -19,6 +19,7 @@
 #include <orvane/platform/curl_http_session.h>
 #include "../platform/local_http_server.h"
 #include "../platform/self_signed_certificate.h"
+#include "support/scripted_http_session.h"
 
 namespace orvane::quick {
 namespace {
@@ -123,6 +124,28 @@ TEST(StoryVideoSource, BytesFromAVerifiedServerReachThePlayerAsItsDevice) {
   source.setUrl(QUrl("qrc:/clip.avi"));
   EXPECT_EQ(source.status(), StoryVideoSource::Error);
   EXPECT_EQ(player.sourceDevice(), nullptr);
+}
+
+// A video is the largest thing the SDK downloads: it must neither queue ahead of content and votes
+// nor keep the line busy once nobody is going to play it.
+TEST(StoryVideoSource, DownloadsOnTheMediaLaneAndStopsWhenNoLongerWanted) {
+  auto session = std::make_shared<testing::ScriptedHttpSession>();
+  QMediaPlayer player;
+  auto source = std::make_unique<StoryVideoSource>();
+  source->setSession(session);
+  source->setPlayer(&player);
+  source->setUrl(QUrl("https://media.example/first.mp4"));
+  source->setUrl(QUrl("https://media.example/second.mp4"));
+
+  auto requests = session->requests();
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_EQ(requests[0].lane, HttpRequest::Lane::media);
+  EXPECT_EQ(requests[1].lane, HttpRequest::Lane::media);
+  EXPECT_TRUE(requests[0].cancellation.stop_requested()) << "the replaced video's download goes on";
+  EXPECT_FALSE(requests[1].cancellation.stop_requested());
+
+  source.reset();
+  EXPECT_TRUE(requests[1].cancellation.stop_requested()) << "a destroyed page's video keeps downloading";
 }
 
 // Counts whatever reaches it: the media backend fetching what a playlist names.

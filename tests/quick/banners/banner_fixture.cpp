@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QRegularExpression>
 #include <QThreadPool>
+#include <algorithm>
 #include <chrono>
 
 namespace orvane::quick::testing {
@@ -31,6 +32,7 @@ void BannerFixture::send(HttpRequest request, std::function<void(HttpResult)> co
   const QString url = QString::fromStdString(request.url.string());
   std::lock_guard lock(mutex_);
   requested_.append(url);
+  cancellations_.emplace(url, request.cancellation);
   auto reply = [result = answer(url), completion = std::move(completion)] { completion(result); };
   if (held_.count(url) > 0) {
     waiting_.emplace(url, std::move(reply));
@@ -75,6 +77,13 @@ void BannerFixture::release(const QString& url) {
   const auto [first, last] = waiting_.equal_range(url);
   for (auto it = first; it != last; ++it) QThreadPool::globalInstance()->start(std::move(it->second));
   waiting_.erase(first, last);
+}
+
+bool BannerFixture::cancelled(const QString& url) const {
+  std::lock_guard lock(mutex_);
+  const auto [first, last] = cancellations_.equal_range(url);
+  if (first == last) return false;
+  return std::all_of(first, last, [](const auto& entry) { return entry.second.stop_requested(); });
 }
 
 int BannerFixture::requestCount(const QString& urlPart) const {

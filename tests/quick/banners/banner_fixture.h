@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 #include <set>
+#include <stop_token>
 
 #include <orvane/platform/http.h>
 #include <orvane/platform/url_opener.h>
@@ -53,6 +54,8 @@ class BannerFixture final : public QObject, public HttpSession, public UrlOpener
   // Keeps a URL's answer back until released.
   Q_INVOKABLE void hold(const QString& url);
   Q_INVOKABLE void release(const QString& url);
+  // Whether every request for the URL so far was withdrawn by the SDK (false when none was made).
+  Q_INVOKABLE bool cancelled(const QString& url) const;
   // Requests whose URL contains the text.
   Q_INVOKABLE int requestCount(const QString& urlPart) const;
   // Moves the SDK's timers forward.
@@ -78,6 +81,7 @@ class BannerFixture final : public QObject, public HttpSession, public UrlOpener
   std::set<QString> held_;
   std::multimap<QString, std::function<void()>> waiting_;
   QStringList requested_;
+  std::multimap<QString, std::stop_token> cancellations_;
 };
 
 }  // namespace orvane::quick::testing

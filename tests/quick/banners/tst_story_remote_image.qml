@@ -79,14 +79,33 @@ Item {
             tryCompare(item.loadedSpy, "count", 1)
             compare(item.sourceSize, Qt.size(60, 40))
 
-            // A second view of the slow URL joins its download, so once it has its image, so has
-            // every earlier waiter.
+            // The replaced download was withdrawn; a later view of the slow URL starts its own, and
+            // the late answer of the first still changes nothing here.
             Fixture.release(slow)
             const witness = image({ url: slow })
             tryCompare(witness.loadedSpy, "count", 1)
             compare(item.loadedSpy.count, 1)
             compare(item.sourceSize, Qt.size(60, 40))
-            compare(Fixture.requestCount(slow), 1)
+            compare(Fixture.requestCount(slow), 2)
+        }
+
+        // Pictures are the bulk of what the SDK downloads: one nobody will show stops downloading.
+        function test_a_replaced_or_destroyed_image_withdraws_its_download() {
+            const replaced = Fixture.imageUrl(31, 31, "withdrawn-by-replacement")
+            const destroyed = Fixture.imageUrl(32, 32, "withdrawn-by-destruction")
+            Fixture.hold(replaced)
+            Fixture.hold(destroyed)
+            const item = image({ url: replaced })
+            const gone = image({ url: destroyed })
+            tryVerify(() => Fixture.requestCount(replaced) === 1 && Fixture.requestCount(destroyed) === 1)
+            verify(!Fixture.cancelled(replaced))
+            item.url = Fixture.imageUrl(61, 41, "takes-its-place")
+            tryVerify(() => Fixture.cancelled(replaced))
+            verify(!Fixture.cancelled(destroyed))
+            gone.destroy()
+            tryVerify(() => Fixture.cancelled(destroyed))
+            Fixture.release(replaced)
+            Fixture.release(destroyed)
         }
 
         // A window made larger shows a sharper picture once its size settles, without a second

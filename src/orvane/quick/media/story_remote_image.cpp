@@ -49,7 +49,7 @@ StoryRemoteImage::StoryRemoteImage(QQuickItem* parent) : QQuickItem(parent) {
   connect(&sharpenAfterResize_, &QTimer::timeout, this, &StoryRemoteImage::sharpen);
 }
 
-StoryRemoteImage::~StoryRemoteImage() = default;
+StoryRemoteImage::~StoryRemoteImage() { wanted_.request_stop(); }
 
 void StoryRemoteImage::setUrl(const QUrl& url) {
   if (url == url_) return;
@@ -96,6 +96,7 @@ void StoryRemoteImage::itemChange(ItemChange change, const ItemChangeData& value
   if (value.window == nullptr) {
     // Off screen: whatever is still loading belongs to nobody now.
     ++generation_;
+    withdraw();
   } else {
     load();
   }
@@ -132,12 +133,14 @@ void StoryRemoteImage::sharpen() {
         if (self.isNull() || decoded == nullptr || generation != self->generation_ || self->status_ != Ready)
           return;
         self->show(decoded->image(), Ready);
-      });
+      },
+      wanted_.get_token());
 }
 
 void StoryRemoteImage::load() {
   sharpenAfterResize_.stop();
   const auto generation = ++generation_;
+  withdraw();
   const auto url = pipelineUrl();
   if (!url) {
     show({}, Null);
@@ -154,7 +157,13 @@ void StoryRemoteImage::load() {
                    // Only Qt's decoder yields pixels this item can draw.
                    const auto* decoded = dynamic_cast<const QtImage*>(image.get());
                    self->finishLoad(generation, decoded ? decoded->image() : QImage(), decoded != nullptr);
-                 });
+                 },
+                 wanted_.get_token());
+}
+
+void StoryRemoteImage::withdraw() {
+  wanted_.request_stop();
+  wanted_ = std::stop_source();
 }
 
 std::optional<Url> StoryRemoteImage::pipelineUrl() const {

@@ -10,6 +10,7 @@
 #include <QUrl>
 #include <cstdint>
 #include <optional>
+#include <stop_token>
 
 #include <orvane/platform/image.h>
 #include <orvane/platform/url.h>
@@ -106,6 +107,8 @@ class StoryRemoteImage : public QQuickItem {
 
  private:
   void load();
+  // Leaves the downloads of the image on show to whoever else still waits for them.
+  void withdraw();
   // Decodes the shown image again for the item's larger size, if that shows more of it.
   void sharpen();
   // The url as the image pipeline takes it; absent when empty or unusable.
@@ -137,6 +140,9 @@ class StoryRemoteImage : public QQuickItem {
   bool textureOutdated_ = false;
   // Bumped by every load and by leaving the window; a result carrying an older number is stale.
   std::uint64_t generation_ = 0;
+  // Withdraws this item from the pipeline's downloads of what it no longer shows, with the
+  // generation; a download nobody else waits for stops.
+  std::stop_source wanted_;
 };
 
 }  // namespace orvane::quick

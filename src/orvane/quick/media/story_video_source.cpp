@@ -22,6 +22,7 @@ bool isSuccess(const HttpResult& result) {
 StoryVideoSource::StoryVideoSource(QObject* parent) : QObject(parent) {}
 
 StoryVideoSource::~StoryVideoSource() {
+  download_.request_stop();
   // The player may outlive this object; it must not read a buffer that goes with it.
   if (player_ && buffer_ && player_->sourceDevice() == buffer_) player_->setSourceDevice(nullptr);
 }
@@ -45,6 +46,8 @@ void StoryVideoSource::setSession(std::shared_ptr<HttpSession> session) { sessio
 
 void StoryVideoSource::load() {
   const auto generation = ++generation_;
+  download_.request_stop();
+  download_ = std::stop_source();
   if (player_) player_->setSourceDevice(nullptr);
   if (buffer_) buffer_->deleteLater();
   if (url_.isEmpty() || !player_) {
@@ -66,6 +69,8 @@ void StoryVideoSource::load() {
   setStatus(Loading);
   HttpRequest request{.url = *url, .headers = {}, .body = std::nullopt, .maxResponseBytes = std::nullopt};
   request.redirects = HttpRequest::Redirects::toHttps;
+  request.lane = HttpRequest::Lane::media;
+  request.cancellation = download_.get_token();
   session->send(std::move(request), [self = QPointer<StoryVideoSource>(this), generation](HttpResult result) {
     auto* application = QCoreApplication::instance();
     if (application == nullptr) return;

@@ -8,6 +8,7 @@
 #include <QUrl>
 #include <cstdint>
 #include <memory>
+#include <stop_token>
 
 #include <orvane/platform/http.h>
 
@@ -66,6 +67,8 @@ class StoryVideoSource : public QObject {
   QPointer<QBuffer> buffer_;
   // Bumped by every load; an answer carrying an older number is stale.
   std::uint64_t generation_ = 0;
+  // Stops the download of the video on show when another replaces it or this object goes.
+  std::stop_source download_;
 };
 
 }  // namespace orvane::quick
