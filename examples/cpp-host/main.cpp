@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
 
   auto& sdk = orvane::StorySDK::shared();
   sdk.configure(orvane::StoryConfiguration("demo-sdk-key", "demo-app"));
-  orvane::StoryAPI api(sdk.platform().http, sdk);
+  orvane::StoryAPI api(sdk.platform().http, sdk.session());
 
   std::optional<orvane::Result<std::vector<orvane::StoryGroup>>> stories;
   std::optional<orvane::Result<std::vector<orvane::Banner>>> banners;

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include <orvane/core/story_sdk.h>
 #include <orvane/core/story_sdk_event.h>
 #include "../platform/self_signed_certificate.h"
 #include "loopback_harness.h"
@@ -51,7 +52,7 @@ TEST(SdkOverLoopback, ServiceOriginPointsTheDefaultTransportAtADeployment) {
   platform.serviceOrigin = deployment.service.origin() + "/";
   StorySDK sdk(withHeadlessDefaults(std::move(platform)));
   sdk.configure(StoryConfiguration("demo-sdk-key", "demo-app"));
-  StoryAPI api(sdk.platform().http, sdk);
+  StoryAPI api(sdk.platform().http, sdk.session());
 
   std::optional<Result<std::vector<StoryGroup>>> result;
   api.fetchStories("home", [&](auto answer) { result.emplace(std::move(answer)); });

@@ -39,7 +39,7 @@ TEST(ServiceOutage, NothingListeningFailsOnceWithATransportErrorAndTheBarStaysEm
 
   StoryImagePipeline pipeline(harness.sdk->platform().http, std::make_shared<FakeImageDecoder>(),
                               harness.loop, harness.sdk->platform().workers);
-  auto bar = StoryBarViewModel::create("home", *harness.sdk, pipeline);
+  auto bar = StoryBarViewModel::create("home", harness.sdk->services(), pipeline);
   ASSERT_TRUE(harness.loop->runUntil([&] { return !bar->isLoading(); }, 10s));
   EXPECT_TRUE(bar->hasLoaded());
   EXPECT_TRUE(bar->groups().empty());

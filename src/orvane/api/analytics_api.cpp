@@ -45,8 +45,8 @@ std::optional<RecordShape> recordShape(StorySDKEvent::Kind kind) {
 
 }  // namespace
 
-StoryAnalyticsAPI::StoryAnalyticsAPI(std::shared_ptr<HttpSession> session, StorySDK& sdk)
-    : session_(std::move(session)), sdk_(sdk), sessionId_(sdk.platform().uuid->uuidString()) {}
+StoryAnalyticsAPI::StoryAnalyticsAPI(std::shared_ptr<HttpSession> http, StorySession& session)
+    : http_(std::move(http)), session_(session), sessionId_(session.platform().uuid->uuidString()) {}
 
 void StoryAnalyticsAPI::send(const StorySDKEvent& event,
                              const std::optional<StoryConfiguration>& configuration,
@@ -61,7 +61,7 @@ void StoryAnalyticsAPI::send(const StorySDKEvent& event,
                  .appendingPathComponent("events");
   auto payload = analyticsPayload(event, *placementKey);
   if (!payload) return;
-  postJsonIgnoringAnswer(*session_, url, nlohmann::ordered_json(*payload), configuration->sdkKey());
+  postJsonIgnoringAnswer(*http_, url, nlohmann::ordered_json(*payload), configuration->sdkKey());
 }
 
 std::optional<AnalyticsEventPayload> StoryAnalyticsAPI::analyticsPayload(const StorySDKEvent& event,
@@ -69,10 +69,10 @@ std::optional<AnalyticsEventPayload> StoryAnalyticsAPI::analyticsPayload(const S
   auto shape = recordShape(event.kind());
   if (!shape) return std::nullopt;
   if (event.kind() == StorySDKEvent::Kind::storyGroupImpression &&
-      !sdk_.markPlacementViewed(*event.groupId()))
+      !session_.markPlacementViewed(*event.groupId()))
     return std::nullopt;
 
-  const auto& platform = sdk_.platform();
+  const auto& platform = session_.platform();
   return AnalyticsEventPayload{placementKey,
                                shape->withGroup ? event.groupId() : std::nullopt,
                                shape->withItem ? event.itemId() : std::nullopt,

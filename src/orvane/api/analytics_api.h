@@ -6,7 +6,7 @@
 
 #include <orvane/api/analytics_event_payload.h>
 #include <orvane/core/story_configuration.h>
-#include <orvane/core/story_sdk.h>
+#include <orvane/core/story_session.h>
 #include <orvane/core/story_sdk_event.h>
 #include <orvane/platform/http.h>
 
@@ -15,7 +15,7 @@ namespace orvane {
 // Sends one analytics record per story event and ignores the answer. Banner events have none.
 class StoryAnalyticsAPI {
  public:
-  explicit StoryAnalyticsAPI(std::shared_ptr<HttpSession> session, StorySDK& sdk = StorySDK::shared());
+  StoryAnalyticsAPI(std::shared_ptr<HttpSession> http, StorySession& session);
 
   // Nothing is sent without a configuration or a placement key, or for a kind without a record.
   void send(const StorySDKEvent& event, const std::optional<StoryConfiguration>& configuration,
@@ -31,8 +31,8 @@ class StoryAnalyticsAPI {
   void setSessionId(std::string sessionId) { sessionId_ = std::move(sessionId); }
 
  private:
-  std::shared_ptr<HttpSession> session_;
-  StorySDK& sdk_;
+  std::shared_ptr<HttpSession> http_;
+  StorySession& session_;
   std::string sessionId_;
 };
 

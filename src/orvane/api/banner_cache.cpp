@@ -34,15 +34,15 @@ std::optional<std::vector<Banner>> BannerCache::find(const std::string& key) con
   return found->second.banners;
 }
 
-std::string bannerCacheKey(const StorySDK& sdk, const StoryConfiguration& configuration,
+std::string bannerCacheKey(const StorySession& session, const StoryConfiguration& configuration,
                            const std::string& placementKey) {
   const std::string parts[] = {
       configuration.appKey(),
       placementKey,
       serviceName(configuration.environment()),
-      sdk.resolvedAppId().value_or(""),
-      sdk.resolvedBundleId().value_or(""),
-      sdk.resolvedUserId().value_or(""),
+      session.resolvedAppId().value_or(""),
+      session.resolvedBundleId().value_or(""),
+      session.resolvedUserId().value_or(""),
   };
   std::string key;
   for (const auto& part : parts) {

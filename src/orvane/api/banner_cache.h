@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include <orvane/core/story_sdk.h>
+#include <orvane/core/story_session.h>
 #include <orvane/model/banner.h>
 
 namespace orvane {
@@ -38,7 +38,7 @@ class BannerCache {
 
 // App key, placement, environment name and the resolved app, bundle and user ids, joined with
 // "|". Each part escapes "\" and "|" so that no two identities can share a key.
-std::string bannerCacheKey(const StorySDK& sdk, const StoryConfiguration& configuration,
+std::string bannerCacheKey(const StorySession& session, const StoryConfiguration& configuration,
                            const std::string& placementKey);
 
 }  // namespace orvane

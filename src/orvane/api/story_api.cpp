@@ -24,11 +24,11 @@ void deliverOnMain(MainQueue& mainQueue, Completion<T> completion, Result<T> res
   });
 }
 
-// An answer that arrives after its SDK is gone has nobody left to tell.
+// An answer that arrives after its session is gone has nobody left to tell.
 template <typename T>
-Completion<T> whileAlive(StorySDK& sdk, Completion<T> completion) {
-  return [sdk = sdk.weakHandle(), completion = std::move(completion)](Result<T> result) {
-    if (completion && !sdk.expired()) completion(std::move(result));
+Completion<T> whileAlive(StorySession& session, Completion<T> completion) {
+  return [session = session.weakHandle(), completion = std::move(completion)](Result<T> result) {
+    if (completion && !session.expired()) completion(std::move(result));
   };
 }
 
@@ -70,34 +70,34 @@ std::function<void(HttpResult)> onWorkers(std::shared_ptr<WorkerPool> workers,
 
 }  // namespace
 
-StoryAPI::StoryAPI(std::shared_ptr<HttpSession> session, StorySDK& sdk)
-    : session_(std::move(session)), sdk_(sdk) {}
+StoryAPI::StoryAPI(std::shared_ptr<HttpSession> http, StorySession& session)
+    : http_(std::move(http)), session_(session) {}
 
 void StoryAPI::fetchStories(const std::string& placementKey, Completion<std::vector<StoryGroup>> completion) {
   ORVANE_ASSERT_MAIN_THREAD();
-  completion = whileAlive(sdk_, std::move(completion));
-  auto mainQueue = sdk_.platform().mainQueue;
-  const auto& configuration = sdk_.configuration();
+  completion = whileAlive(session_, std::move(completion));
+  auto mainQueue = session_.platform().mainQueue;
+  const auto& configuration = session_.configuration();
   if (!configuration)
     return deliverOnMain<std::vector<StoryGroup>>(*mainQueue, std::move(completion),
                                                   StoryAPIError::notConfigured());
 
-  auto request = placementRequest(sdk_, *configuration, placementKey, "stories");
+  auto request = placementRequest(session_, *configuration, placementKey, "stories");
   if (!request.ok())
     return deliverOnMain<std::vector<StoryGroup>>(*mainQueue, std::move(completion), request.error());
-  auto clock = sdk_.platform().clock;
-  auto sdk = sdk_.weakHandle();
-  session_->send(
+  auto clock = session_.platform().clock;
+  auto session = session_.weakHandle();
+  http_->send(
       std::move(request).value(),
-      onWorkers(sdk_.platform().workers, [mainQueue, clock, sdk, placementKey,
-                                          completion = std::move(completion)](HttpResult exchange) {
+      onWorkers(session_.platform().workers, [mainQueue, clock, session, placementKey,
+                                              completion = std::move(completion)](HttpResult exchange) {
         const Date now = clock->now();
         auto outcome =
             outcomeOf(std::move(exchange), kMaxContentAnswerBytes, decodeStoriesPayload,
                       [now](SdkStoriesPayload payload) { return mapStoryGroups(std::move(payload), now); });
-        mainQueue->post([sdk, placementKey, completion, outcome = std::move(outcome)]() mutable {
-          // The completion already does nothing once the SDK is gone.
-          if (auto alive = sdk.lock(); alive && outcome.ok())
+        mainQueue->post([session, placementKey, completion, outcome = std::move(outcome)]() mutable {
+          // The completion already does nothing once the session is gone.
+          if (auto alive = session.lock(); alive && outcome.ok())
             alive->rememberPlacementKeys(outcome.value(), placementKey);
           if (completion) completion(std::move(outcome));
         });
@@ -106,53 +106,53 @@ void StoryAPI::fetchStories(const std::string& placementKey, Completion<std::vec
 
 void StoryAPI::fetchBanners(const std::string& placementKey, Completion<std::vector<Banner>> completion) {
   ORVANE_ASSERT_MAIN_THREAD();
-  completion = whileAlive(sdk_, std::move(completion));
-  auto mainQueue = sdk_.platform().mainQueue;
-  const auto& configuration = sdk_.configuration();
+  completion = whileAlive(session_, std::move(completion));
+  auto mainQueue = session_.platform().mainQueue;
+  const auto& configuration = session_.configuration();
   if (!configuration)
     return deliverOnMain<std::vector<Banner>>(*mainQueue, std::move(completion),
                                               StoryAPIError::notConfigured());
 
-  auto request = placementRequest(sdk_, *configuration, placementKey, "banners");
+  auto request = placementRequest(session_, *configuration, placementKey, "banners");
   if (!request.ok())
     return deliverOnMain<std::vector<Banner>>(*mainQueue, std::move(completion), request.error());
-  session_->send(std::move(request).value(),
-                 onWorkers(sdk_.platform().workers,
-                           [mainQueue, cacheKey = bannerCacheKey(sdk_, *configuration, placementKey),
-                            request = BannerCache::shared().nextRequest(),
-                            completion = std::move(completion)](HttpResult exchange) {
-                             auto outcome = outcomeOf(std::move(exchange), kMaxContentAnswerBytes,
-                                                      decodeBannersPayload, mapBanners);
-                             if (outcome.ok()) {
-                               BannerCache::shared().store(cacheKey, outcome.value(), request);
-                             } else if (auto cached = BannerCache::shared().find(cacheKey)) {
-                               outcome = *std::move(cached);
-                             }
-                             deliverOnMain(*mainQueue, completion, std::move(outcome));
-                           }));
+  http_->send(std::move(request).value(),
+              onWorkers(session_.platform().workers,
+                        [mainQueue, cacheKey = bannerCacheKey(session_, *configuration, placementKey),
+                         request = BannerCache::shared().nextRequest(),
+                         completion = std::move(completion)](HttpResult exchange) {
+                          auto outcome = outcomeOf(std::move(exchange), kMaxContentAnswerBytes,
+                                                   decodeBannersPayload, mapBanners);
+                          if (outcome.ok()) {
+                            BannerCache::shared().store(cacheKey, outcome.value(), request);
+                          } else if (auto cached = BannerCache::shared().find(cacheKey)) {
+                            outcome = *std::move(cached);
+                          }
+                          deliverOnMain(*mainQueue, completion, std::move(outcome));
+                        }));
 }
 
 void StoryAPI::recordVote(const std::string& storyItemId, const std::string& optionId,
                           Completion<VoteResponse> completion) {
   ORVANE_ASSERT_MAIN_THREAD();
-  completion = whileAlive(sdk_, std::move(completion));
-  auto mainQueue = sdk_.platform().mainQueue;
-  const auto& configuration = sdk_.configuration();
+  completion = whileAlive(session_, std::move(completion));
+  auto mainQueue = session_.platform().mainQueue;
+  const auto& configuration = session_.configuration();
   if (!configuration)
     return deliverOnMain<VoteResponse>(*mainQueue, std::move(completion), StoryAPIError::notConfigured());
   if (configuration->isPreviewMode()) {
     return deliverOnMain<VoteResponse>(*mainQueue, std::move(completion), VoteResponse(true, optionId, 1));
   }
 
-  auto request = voteRequest(sdk_, *configuration, storyItemId, optionId);
+  auto request = voteRequest(session_, *configuration, storyItemId, optionId);
   if (!request.ok()) return deliverOnMain<VoteResponse>(*mainQueue, std::move(completion), request.error());
-  session_->send(std::move(request).value(),
-                 onWorkers(sdk_.platform().workers,
-                           [mainQueue, completion = std::move(completion)](HttpResult exchange) {
-                             deliverOnMain(*mainQueue, completion,
-                                           outcomeOf(std::move(exchange), kMaxVoteAnswerBytes,
-                                                     decodeVoteResponsePayload, mapVoteResponse));
-                           }));
+  http_->send(std::move(request).value(),
+              onWorkers(session_.platform().workers,
+                        [mainQueue, completion = std::move(completion)](HttpResult exchange) {
+                          deliverOnMain(*mainQueue, completion,
+                                        outcomeOf(std::move(exchange), kMaxVoteAnswerBytes,
+                                                  decodeVoteResponsePayload, mapVoteResponse));
+                        }));
 }
 
 }  // namespace orvane

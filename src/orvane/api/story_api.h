@@ -9,7 +9,7 @@
 
 #include <orvane/api/errors.h>
 #include <orvane/api/vote_response.h>
-#include <orvane/core/story_sdk.h>
+#include <orvane/core/story_session.h>
 #include <orvane/model/banner.h>
 #include <orvane/model/story.h>
 #include <orvane/platform/http.h>
@@ -21,13 +21,13 @@ namespace ORVANE_EXPORT orvane {
 // thread; answers are decoded and mapped on the platform's workers. Every completion runs
 // exactly once, later, on the main queue, also when the request could not even be made.
 // The client keeps no state per request and may go away before its answers arrive; answers that
-// arrive after the SDK is gone are dropped.
+// arrive after the session is gone are dropped. A host hands it StorySDK::session().
 class StoryAPI {
  public:
-  explicit StoryAPI(std::shared_ptr<HttpSession> session, StorySDK& sdk = StorySDK::shared());
+  StoryAPI(std::shared_ptr<HttpSession> http, StorySession& session);
 
-  // Groups in service order, those without pages left out. The SDK learns which placement each
-  // group came from before the completion runs.
+  // Groups in service order, those without pages left out. The session learns which placement
+  // each group came from before the completion runs.
   void fetchStories(const std::string& placementKey,
                     std::function<void(Result<std::vector<StoryGroup>>)> completion);
   // Banners in service order, those without a usable slide left out. When the exchange fails,
@@ -39,8 +39,8 @@ class StoryAPI {
                   std::function<void(Result<VoteResponse>)> completion);
 
  private:
-  std::shared_ptr<HttpSession> session_;
-  StorySDK& sdk_;
+  std::shared_ptr<HttpSession> http_;
+  StorySession& session_;
 };
 
 }  // namespace orvane

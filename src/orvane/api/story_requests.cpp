@@ -48,13 +48,13 @@ TransportError unsendable(const std::string& what) {
 
 // Refused whole rather than sent without a field: a request without the user's id would act
 // for no one, or for the anonymous user instead.
-std::optional<TransportError> setServiceHeaders(HttpRequest& request, const StorySDK& sdk,
+std::optional<TransportError> setServiceHeaders(HttpRequest& request, const StorySession& session,
                                                 const StoryConfiguration& configuration) {
   const std::pair<const char*, std::optional<std::string>> fields[] = {
       {"X-Zephro-SDK-Key", configuration.sdkKey()},
-      {"X-Zephro-AppId", sdk.resolvedAppId()},
-      {"X-Zephro-BundleId", sdk.resolvedBundleId()},
-      {"X-Zephro-UserId", sdk.resolvedUserId()},
+      {"X-Zephro-AppId", session.resolvedAppId()},
+      {"X-Zephro-BundleId", session.resolvedBundleId()},
+      {"X-Zephro-UserId", session.resolvedUserId()},
   };
   for (const auto& [name, value] : fields) {
     if (!value) continue;
@@ -65,12 +65,12 @@ std::optional<TransportError> setServiceHeaders(HttpRequest& request, const Stor
 }
 
 // Keys in this order; absent identity fields are left out rather than written as null.
-std::optional<std::string> voteRequestBody(const StorySDK& sdk, const std::string& optionId) {
+std::optional<std::string> voteRequestBody(const StorySession& session, const std::string& optionId) {
   nlohmann::ordered_json body;
   body["optionId"] = optionId;
-  if (auto appId = sdk.resolvedAppId()) body["appId"] = *std::move(appId);
-  if (auto bundleId = sdk.resolvedBundleId()) body["bundleId"] = *std::move(bundleId);
-  if (auto userId = sdk.resolvedUserId()) body["userId"] = *std::move(userId);
+  if (auto appId = session.resolvedAppId()) body["appId"] = *std::move(appId);
+  if (auto bundleId = session.resolvedBundleId()) body["bundleId"] = *std::move(bundleId);
+  if (auto userId = session.resolvedUserId()) body["userId"] = *std::move(userId);
   try {
     return body.dump();
   } catch (const nlohmann::json::exception&) {
@@ -80,25 +80,25 @@ std::optional<std::string> voteRequestBody(const StorySDK& sdk, const std::strin
 
 }  // namespace
 
-Result<HttpRequest> placementRequest(const StorySDK& sdk, const StoryConfiguration& configuration,
+Result<HttpRequest> placementRequest(const StorySession& session, const StoryConfiguration& configuration,
                                      const std::string& placementKey, const std::string& resource) {
   const Url path = servicePath(
       configuration, {"sdk", "v1", "apps", configuration.appKey(), "placements", placementKey, resource});
-  HttpRequest request{path.withQueryItems(contentQueryItems(sdk.platform(), configuration)),
+  HttpRequest request{path.withQueryItems(contentQueryItems(session.platform(), configuration)),
                       "GET",
                       {},
                       std::nullopt,
                       kTimeout,
                       kMaxContentAnswerBytes};
-  if (auto refused = setServiceHeaders(request, sdk, configuration)) return *std::move(refused);
+  if (auto refused = setServiceHeaders(request, session, configuration)) return *std::move(refused);
   return request;
 }
 
-Result<HttpRequest> voteRequest(const StorySDK& sdk, const StoryConfiguration& configuration,
+Result<HttpRequest> voteRequest(const StorySession& session, const StoryConfiguration& configuration,
                                 const std::string& storyItemId, const std::string& optionId) {
   // The item id also names the vote this device remembers, which must be readable again.
   if (!isSendableIdentity(storyItemId)) return unsendable("The story item id");
-  auto body = voteRequestBody(sdk, optionId);
+  auto body = voteRequestBody(session, optionId);
   if (!body) return StoryAPIError::encodingFailed();
   HttpRequest request{servicePath(configuration, {"sdk", "v1", "apps", configuration.appKey(), "story-items",
                                                   storyItemId, "vote"}),
@@ -108,7 +108,7 @@ Result<HttpRequest> voteRequest(const StorySDK& sdk, const StoryConfiguration& c
                       kTimeout,
                       kMaxVoteAnswerBytes};
   request.setHeader("Content-Type", "application/json");
-  if (auto refused = setServiceHeaders(request, sdk, configuration)) return *std::move(refused);
+  if (auto refused = setServiceHeaders(request, session, configuration)) return *std::move(refused);
   return request;
 }
 

@@ -29,18 +29,21 @@ bool opensLink(BannerCtaType type) {
 
 }  // namespace
 
-std::shared_ptr<BannerPlacement> BannerPlacement::create(std::string placementKey, StorySDK& sdk,
+std::shared_ptr<BannerPlacement> BannerPlacement::create(std::string placementKey, StoryServices services,
                                                          StoryImagePipeline& pipeline) {
-  std::shared_ptr<BannerPlacement> placement(new BannerPlacement(std::move(placementKey), sdk, pipeline));
+  std::shared_ptr<BannerPlacement> placement(
+      new BannerPlacement(std::move(placementKey), services, pipeline));
   placement->self_ = placement;
   return placement;
 }
 
-BannerPlacement::BannerPlacement(std::string placementKey, StorySDK& sdk, StoryImagePipeline& pipeline)
+BannerPlacement::BannerPlacement(std::string placementKey, StoryServices services,
+                                 StoryImagePipeline& pipeline)
     : placementKey_(std::move(placementKey)),
-      sdk_(sdk),
+      session_(services.session),
+      events_(services.events),
       pipeline_(pipeline),
-      api_(sdk.platform().http, sdk) {}
+      api_(services.session.platform().http, services.session) {}
 
 BannerPlacement::~BannerPlacement() {
   if (autoplay_) autoplay_->cancel();
@@ -155,15 +158,15 @@ void BannerPlacement::handleTap() {
   const auto state = renderState();
   if (!state) return;
   // Every tap is a click, whatever the slide's link type, and clicks are never de-duplicated.
-  sdk_.report(StorySDKEvent::bannerClick(state->banner().id(), state->item().id(), placementKey_,
-                                         state->item().ctaURL()),
-              placementKey_);
+  events_.report(StorySDKEvent::bannerClick(state->banner().id(), state->item().id(), placementKey_,
+                                            state->item().ctaURL()),
+                 placementKey_);
   openCallToAction(state->item());
 }
 
 void BannerPlacement::openCallToAction(const BannerItem& item) {
   if (!item.ctaURL() || !opensLink(item.ctaType())) return;
-  sdk_.platform().urlOpener->open(*item.ctaURL());
+  session_.platform().urlOpener->open(*item.ctaURL());
 }
 
 const Banner* BannerPlacement::bannerWithId(const std::string& bannerId) const {
@@ -195,7 +198,7 @@ void BannerPlacement::trackImpression(const Banner& banner, const BannerItem& it
   auto tracked = trackedImpressions();
   if (!tracked.insert(impressionKey(placementKey_, banner.id())).second) return;
   trackedImpressions_.set(std::move(tracked));
-  sdk_.report(StorySDKEvent::bannerImpression(banner.id(), item.id(), placementKey_), placementKey_);
+  events_.report(StorySDKEvent::bannerImpression(banner.id(), item.id(), placementKey_), placementKey_);
 }
 
 void BannerPlacement::prefetchNextItem(const BannerRenderState& state) {
@@ -244,7 +247,7 @@ void BannerPlacement::refreshAutoplay() {
 void BannerPlacement::startAutoplay(const BannerRenderState& state) {
   const auto style = state.banner().type() == BannerType::story ? BannerAutoplay::Style::story
                                                                 : BannerAutoplay::Style::carousel;
-  autoplay_ = BannerAutoplay::start(sdk_.platform().mainQueue, style, state.banner().autoplaySeconds(),
+  autoplay_ = BannerAutoplay::start(session_.platform().mainQueue, style, state.banner().autoplaySeconds(),
                                     {[weak = self_](double fill) {
                                        if (auto self = weak.lock()) self->activeItemProgress_.set(fill);
                                      },

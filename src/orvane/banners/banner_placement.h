@@ -14,7 +14,7 @@
 #include <orvane/banners/banner_lineup.h>
 #include <orvane/banners/banner_render_state.h>
 #include <orvane/core/observable.h>
-#include <orvane/core/story_sdk.h>
+#include <orvane/api/story_services.h>
 #include <orvane/media/story_image_pipeline.h>
 #include <orvane/model/banner.h>
 
@@ -32,7 +32,7 @@ namespace ORVANE_EXPORT orvane {
 // Observers are told before each change. Main thread only.
 class BannerPlacement final : public Observable {
  public:
-  static std::shared_ptr<BannerPlacement> create(std::string placementKey, StorySDK& sdk = StorySDK::shared(),
+  static std::shared_ptr<BannerPlacement> create(std::string placementKey, StoryServices services,
                                                  StoryImagePipeline& pipeline = StoryImagePipeline::shared());
   ~BannerPlacement();
 
@@ -82,7 +82,7 @@ class BannerPlacement final : public Observable {
   void handleImageFailed(const std::string& bannerId, const std::string& itemId);
 
  private:
-  BannerPlacement(std::string placementKey, StorySDK& sdk, StoryImagePipeline& pipeline);
+  BannerPlacement(std::string placementKey, StoryServices services, StoryImagePipeline& pipeline);
 
   BannerLineup lineup() const { return BannerLineup(banners_.get(), invalidItemKeys_.get()); }
   const Banner* bannerWithId(const std::string& bannerId) const;
@@ -97,7 +97,8 @@ class BannerPlacement final : public Observable {
 
   std::weak_ptr<BannerPlacement> self_;
   std::string placementKey_;
-  StorySDK& sdk_;
+  StorySession& session_;
+  EventReporter& events_;
   StoryImagePipeline& pipeline_;
   StoryAPI api_;
 

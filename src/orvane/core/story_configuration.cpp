@@ -2,15 +2,12 @@
 
 #include <cstdlib>
 
+#include <orvane/platform/service_origin.h>
+
 namespace orvane {
-namespace {
-
-constexpr std::string_view kServiceBaseUrl = "https://api.orvane.io";
-
-}  // namespace
 
 Url baseURL(StoryEnvironment) {
-  auto url = Url::parse(kServiceBaseUrl);
+  auto url = Url::parse(kServiceOrigin);
   // The constant is well-formed; failing here means it was edited into something that is not a URL.
   if (!url) std::abort();
   return *url;

@@ -1,36 +1,12 @@
 #include <orvane/core/story_sdk.h>
 
-#include <stdexcept>
-
-#include <orvane/api/analytics_api.h>
+#include <orvane/api/event_reporter.h>
 #include <orvane/api/story_api.h>
-#include <orvane/core/identity_text.h>
+#include <orvane/api/story_services.h>
 #include <orvane/core/main_thread.h>
-#include <orvane/model/trimming.h>
-#include <orvane/platform/system_platform.h>
-#include <orvane/stories/seen_story_groups.h>
+#include <orvane/core/story_session.h>
 
 namespace orvane {
-namespace {
-
-constexpr const char* kAnonymousUserIdKey = "zephro_anonymous_user_id";
-
-std::string trimmed(const std::optional<std::string>& text) {
-  return text ? std::string(trimmingWhitespaceAndNewlines(*text)) : std::string();
-}
-
-std::optional<std::string> nonEmpty(std::string text) {
-  if (text.empty()) return std::nullopt;
-  return text;
-}
-
-// Only a change of this key starts a new session: surrounding blanks do not count.
-std::string identityKey(const StoryConfiguration& configuration) {
-  return trimmed(configuration.appId()) + "|" + trimmed(configuration.bundleId()) + "|" +
-         trimmed(configuration.userId());
-}
-
-}  // namespace
 
 StorySDK& StorySDK::shared() {
   // Never destroyed: views, timers and late network answers may reach it while the process exits.
@@ -38,48 +14,28 @@ StorySDK& StorySDK::shared() {
   return *instance;
 }
 
-namespace {
-
-// Every completion and timer of the SDK runs on the host's main queue; there is no sensible
-// stand-in for it, so a host that forgot to install one learns it at once.
-Platform requireMainQueue(Platform platform) {
-  if (!platform.mainQueue) {
-    throw std::invalid_argument(
-        "OrvaneStories: install a Platform with a main queue (Platform::install) before using the SDK");
-  }
-  return withHeadlessDefaults(std::move(platform));
-}
-
-}  // namespace
-
 StorySDK::StorySDK(Platform platform)
-    : platform_(requireMainQueue(std::move(platform))),
-      analyticsAPI_(std::make_unique<StoryAnalyticsAPI>(platform_.http, *this)),
-      storyAPI_(std::make_unique<StoryAPI>(platform_.http, *this)) {}
+    : session_(std::make_unique<StorySession>(std::move(platform))),
+      events_(std::make_unique<EventReporter>(session_->platform().http, *session_)),
+      storyAPI_(std::make_unique<StoryAPI>(session_->platform().http, *session_)) {}
 
 StorySDK::~StorySDK() = default;
 
 void StorySDK::configure(StoryConfiguration configuration) {
-  ORVANE_ASSERT_MAIN_THREAD();
-  configuration_ = std::move(configuration);
-  userId_ = anonymousUserId();
-  resetSession();
+  session_->configure(std::move(configuration));
+  events_->sessionStarted();
 }
 
-void StorySDK::setEventHandler(EventHandler handler) {
-  ORVANE_ASSERT_MAIN_THREAD();
-  eventHandler_ = std::move(handler);
-}
+const std::optional<StoryConfiguration>& StorySDK::configuration() const { return session_->configuration(); }
+
+const StorySDK::EventHandler& StorySDK::eventHandler() const { return events_->eventHandler(); }
+
+void StorySDK::setEventHandler(EventHandler handler) { events_->setEventHandler(std::move(handler)); }
 
 void StorySDK::updateSession(std::optional<std::string> appId, std::optional<std::string> bundleId,
                              std::optional<std::string> userId) {
-  ORVANE_ASSERT_MAIN_THREAD();
-  if (!configuration_) return;
-  auto previousIdentity = identityKey(*configuration_);
-  if (appId) configuration_->setAppId(std::move(appId));
-  if (bundleId) configuration_->setBundleId(std::move(bundleId));
-  if (userId) configuration_->setUserId(std::move(userId));
-  if (identityKey(*configuration_) != previousIdentity) resetSession();
+  session_->updateIdentity(std::move(appId), std::move(bundleId), std::move(userId));
+  if (session_->configuration()) events_->sessionStarted();
 }
 
 void StorySDK::recordVote(const std::string& storyItemId, const std::string& optionId,
@@ -88,70 +44,47 @@ void StorySDK::recordVote(const std::string& storyItemId, const std::string& opt
   storyAPI_->recordVote(storyItemId, optionId, std::move(completion));
 }
 
-void StorySDK::resetSession() {
-  sessionId_ = platform_.uuid->uuidString();
-  analyticsAPI_->setSessionId(sessionId_);
-  sentEventKeys_.clear();
-  trackedPlacementViews_.clear();
-}
-
-SeenStoryGroups& StorySDK::seenStoryGroups() {
-  ORVANE_ASSERT_MAIN_THREAD();
-  if (!seenStoryGroups_) seenStoryGroups_ = std::make_unique<SeenStoryGroups>(*platform_.store);
-  return *seenStoryGroups_;
-}
-
-std::string StorySDK::anonymousUserId() {
-  ORVANE_ASSERT_MAIN_THREAD();
-  // A value this SDK did not write (a line break, 100 KB) would break every request: replaced.
-  return platform_.store->storedOrCreated(
-      kAnonymousUserIdKey, [](const std::string& stored) { return isUsableAnonymousId(stored); },
-      [this] { return platform_.uuid->uuidString(); });
-}
-
-std::optional<std::string> StorySDK::resolvedAppId() const {
-  if (!configuration_) return std::nullopt;
-  if (auto appId = nonEmpty(trimmed(configuration_->appId()))) return appId;
-  if (auto bundle = nonEmpty(trimmed(platform_.bundle->bundleIdentifier()))) return bundle;
-  return configuration_->appKey();
-}
-
-std::optional<std::string> StorySDK::resolvedBundleId() const {
-  if (configuration_) {
-    if (auto bundleId = nonEmpty(trimmed(configuration_->bundleId()))) return bundleId;
-  }
-  return nonEmpty(trimmed(platform_.bundle->bundleIdentifier()));
-}
-
-std::optional<std::string> StorySDK::resolvedUserId() const {
-  if (configuration_) {
-    if (auto userId = nonEmpty(trimmed(configuration_->userId()))) return userId;
-  }
-  return nonEmpty(userId_);
-}
+std::optional<std::string> StorySDK::resolvedAppId() const { return session_->resolvedAppId(); }
+std::optional<std::string> StorySDK::resolvedBundleId() const { return session_->resolvedBundleId(); }
+std::optional<std::string> StorySDK::resolvedUserId() const { return session_->resolvedUserId(); }
 
 std::string StorySDK::voteStorageKey(const std::string& storyItemId) const {
-  std::string appKey = configuration_ ? configuration_->appKey() : "unknown-app";
-  return "orvane_widget_vote:" + appKey + ":" + resolvedUserId().value_or(userId_) + ":" + storyItemId;
+  return session_->voteStorageKey(storyItemId);
 }
 
 void StorySDK::rememberPlacementKeys(const std::vector<StoryGroup>& groups, const std::string& placementKey) {
-  ORVANE_ASSERT_MAIN_THREAD();
-  for (const auto& group : groups) groupPlacementKeys_[group.id()] = placementKey;
+  session_->rememberPlacementKeys(groups, placementKey);
 }
 
 bool StorySDK::markPlacementViewed(const std::string& groupId) {
-  ORVANE_ASSERT_MAIN_THREAD();
-  auto found = groupPlacementKeys_.find(groupId);
-  if (found == groupPlacementKeys_.end()) return false;
-  return trackedPlacementViews_.insert(found->second).second;
+  return session_->markPlacementViewed(groupId);
 }
 
 std::optional<std::string> StorySDK::placementKey(const StorySDKEvent& event) const {
-  if (event.isBannerEvent()) return event.placementKey();
-  auto found = groupPlacementKeys_.find(*event.groupId());
-  if (found == groupPlacementKeys_.end()) return std::nullopt;
-  return found->second;
+  return session_->placementKey(event);
 }
+
+void StorySDK::report(const StorySDKEvent& event, const std::string& placementKey) {
+  events_->report(event, placementKey);
+}
+
+void StorySDK::trackStoryEvent(SdkEventType type, const std::string& placementKey,
+                               const std::optional<std::string>& storyGroupId,
+                               const std::optional<std::string>& storyItemId) {
+  events_->trackStoryEvent(type, placementKey, storyGroupId, storyItemId);
+}
+
+void StorySDK::trackBannerEvent(SdkEventType type, const std::string& placementKey,
+                                const std::string& bannerId, const std::optional<std::string>& bannerItemId) {
+  events_->trackBannerEvent(type, placementKey, bannerId, bannerItemId);
+}
+
+const std::string& StorySDK::sessionId() const { return session_->sessionId(); }
+const std::string& StorySDK::userId() const { return session_->userId(); }
+std::string StorySDK::anonymousUserId() { return session_->anonymousUserId(); }
+SeenStoryGroups& StorySDK::seenStoryGroups() { return session_->seenStoryGroups(); }
+const Platform& StorySDK::platform() const { return session_->platform(); }
+StoryAnalyticsAPI& StorySDK::analyticsAPI() { return events_->analyticsAPI(); }
+StoryServices StorySDK::services() { return {*session_, *events_}; }
 
 }  // namespace orvane

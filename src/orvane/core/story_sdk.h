@@ -3,10 +3,8 @@
 #include <orvane/export.h>
 
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -20,13 +18,16 @@
 
 namespace ORVANE_EXPORT orvane {
 
+class EventReporter;
 class SeenStoryGroups;
 class StoryAPI;
 class StoryAnalyticsAPI;
+class StorySession;
+struct StoryServices;
 
-// The host's entry point, and the session state the SDK's components share: configuration,
-// identity, the session id and its de-duplication sets, and where each story group came from.
-// Everything here is called on the main thread.
+// The host's entry point. It composes the session the SDK's components share (configuration,
+// identity, the session id and its de-duplication sets, where each story group came from), the
+// event reporting and a client for votes. Everything here is called on the main thread.
 class StorySDK {
  public:
   using EventHandler = std::function<void(const StorySDKEvent&)>;
@@ -44,10 +45,10 @@ class StorySDK {
   // the configuration equals the current one.
   void configure(StoryConfiguration configuration);
   // Absent until configure.
-  const std::optional<StoryConfiguration>& configuration() const { return configuration_; }
+  const std::optional<StoryConfiguration>& configuration() const;
 
   // Receives every reported event, synchronously on the main thread. Empty means none.
-  const EventHandler& eventHandler() const { return eventHandler_; }
+  const EventHandler& eventHandler() const;
   void setEventHandler(EventHandler handler);
 
   // Replaces the identity fields that are given (an absent one keeps its value) and starts a new
@@ -86,9 +87,9 @@ class StorySDK {
                         const std::optional<std::string>& bannerItemId);
 
   // Empty until configure.
-  const std::string& sessionId() const { return sessionId_; }
+  const std::string& sessionId() const;
   // The anonymous id (not the host's user id); empty until configure.
-  const std::string& userId() const { return userId_; }
+  const std::string& userId() const;
   // The persisted anonymous id, created and stored on first need, and also in place of a stored
   // value that is not printable ASCII of at most 128 characters.
   std::string anonymousUserId();
@@ -96,32 +97,19 @@ class StorySDK {
   // The groups whose last page the user reached, read from the store on first need.
   SeenStoryGroups& seenStoryGroups();
 
-  const Platform& platform() const { return platform_; }
-  // Expires when this SDK is destroyed: answers and timers that may outlive it check it first.
-  std::weak_ptr<StorySDK> weakHandle() { return lifetime_; }
-  StoryAnalyticsAPI& analyticsAPI() { return *analyticsAPI_; }
+  const Platform& platform() const;
+  StoryAnalyticsAPI& analyticsAPI();
+
+  // The session a StoryAPI of the host's is made in.
+  StorySession& session() { return *session_; }
+  // What the SDK's views are built on.
+  StoryServices services();
 
  private:
-  void resetSession();
-  // Marks a de-duplicated event as sent; false when it already was in this session.
-  bool markSent(const std::string& key);
-  void postServiceEvent(SdkEventType type, const std::string& placementKey,
-                        std::optional<std::string> storyGroupId, std::optional<std::string> storyItemId,
-                        std::optional<std::string> bannerId, std::optional<std::string> bannerItemId);
-
-  Platform platform_;
-  std::optional<StoryConfiguration> configuration_;
-  EventHandler eventHandler_;
-  std::unique_ptr<StoryAnalyticsAPI> analyticsAPI_;
+  // Declared first so that the clients below, which hold it, go first.
+  std::unique_ptr<StorySession> session_;
+  std::unique_ptr<EventReporter> events_;
   std::unique_ptr<StoryAPI> storyAPI_;
-  std::unique_ptr<SeenStoryGroups> seenStoryGroups_;
-  std::map<std::string, std::string> groupPlacementKeys_;
-  std::set<std::string> trackedPlacementViews_;
-  std::set<std::string> sentEventKeys_;
-  std::string sessionId_;
-  std::string userId_;
-  // Owns nothing; declared last so that it expires before anything else is torn down.
-  std::shared_ptr<StorySDK> lifetime_{this, [](StorySDK*) {}};
 };
 
 }  // namespace orvane

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <system_error>
 
-#include <orvane/core/story_configuration.h>
 #include <orvane/platform/curl_http_session.h>
+#include <orvane/platform/service_origin.h>
 #include <orvane/platform/worker_pool.h>
 
 namespace orvane {
@@ -65,8 +65,7 @@ void fillWithRandomBytes(void* buffer, std::size_t size) {
 
 std::shared_ptr<HttpSession> curlSessionTo(const std::string& serviceOrigin) {
   CurlHttpSession::Options options;
-  for (auto environment : {StoryEnvironment::production, StoryEnvironment::staging})
-    options.originOverrides[baseURL(environment).string()] = serviceOrigin;
+  options.originOverrides[std::string(kServiceOrigin)] = serviceOrigin;
   return std::make_shared<CurlHttpSession>(std::move(options));
 }
 

@@ -6,19 +6,22 @@
 
 namespace orvane {
 
-std::shared_ptr<StoryBarViewModel> StoryBarViewModel::create(std::string placementKey, StorySDK& sdk,
+std::shared_ptr<StoryBarViewModel> StoryBarViewModel::create(std::string placementKey, StoryServices services,
                                                              StoryImagePipeline& pipeline) {
-  std::shared_ptr<StoryBarViewModel> model(new StoryBarViewModel(std::move(placementKey), sdk, pipeline));
+  std::shared_ptr<StoryBarViewModel> model(
+      new StoryBarViewModel(std::move(placementKey), services, pipeline));
   model->hasLoaded_.set(true);
   model->load();
   return model;
 }
 
-StoryBarViewModel::StoryBarViewModel(std::string placementKey, StorySDK& sdk, StoryImagePipeline& pipeline)
-    : sdk_(sdk),
+StoryBarViewModel::StoryBarViewModel(std::string placementKey, StoryServices services,
+                                     StoryImagePipeline& pipeline)
+    : session_(services.session),
+      events_(services.events),
       pipeline_(pipeline),
       placementKey_(std::move(placementKey)),
-      api_(sdk.platform().http, sdk) {}
+      api_(services.session.platform().http, services.session) {}
 
 void StoryBarViewModel::setViewerPresented(bool presented) {
   ORVANE_ASSERT_MAIN_THREAD();
@@ -48,8 +51,8 @@ void StoryBarViewModel::finishLoad(const Result<std::vector<StoryGroup>>& result
   groups_.set({});
   errorMessage_.set(std::nullopt);
   loadError_.set(errorDescription(result.error()));
-  sdk_.platform().console->writeLine("[Orvane] Failed to load stories for placement '" + placementKey_ +
-                                     "': " + *loadError());
+  session_.platform().console->writeLine("[Orvane] Failed to load stories for placement '" + placementKey_ +
+                                         "': " + *loadError());
 }
 
 void StoryBarViewModel::selectGroup(int index) {
@@ -63,7 +66,7 @@ void StoryBarViewModel::groupDidAppear(const StoryGroup& group) {
   ORVANE_ASSERT_MAIN_THREAD();
   // Bubbles scroll in and out many times; the impression counts once per model.
   if (!impressedGroupIDs_.insert(group.id()).second) return;
-  sdk_.report(StorySDKEvent::storyGroupImpression(group.id()), placementKey_);
+  events_.report(StorySDKEvent::storyGroupImpression(group.id()), placementKey_);
   prefetch(group);
 }
 
@@ -74,7 +77,7 @@ void StoryBarViewModel::prefetch(const StoryGroup& group) {
   std::vector<std::optional<Url>> urls{
       group.coverImageURL(), group.items().empty() ? std::nullopt : group.items().front().mediaURL()};
   std::weak_ptr<StoryBarViewModel> weakSelf = weak_from_this();
-  sdk_.platform().mainQueue->post([weakSelf, urls = std::move(urls)] {
+  session_.platform().mainQueue->post([weakSelf, urls = std::move(urls)] {
     if (auto self = weakSelf.lock()) self->pipeline_.prefetch(urls);
   });
 }

@@ -11,7 +11,7 @@
 
 #include <orvane/api/story_api.h>
 #include <orvane/core/observable.h>
-#include <orvane/core/story_sdk.h>
+#include <orvane/api/story_services.h>
 #include <orvane/media/story_image_pipeline.h>
 #include <orvane/model/story.h>
 
@@ -30,7 +30,7 @@ class StoryBarViewModel final : public Observable, public std::enable_shared_fro
 
   // Builds the model and starts its one load at once, as the bar does when it is created.
   static std::shared_ptr<StoryBarViewModel> create(
-      std::string placementKey, StorySDK& sdk = StorySDK::shared(),
+      std::string placementKey, StoryServices services,
       StoryImagePipeline& pipeline = StoryImagePipeline::shared());
 
   // Published.
@@ -59,7 +59,7 @@ class StoryBarViewModel final : public Observable, public std::enable_shared_fro
   void groupDidAppear(const StoryGroup& group);
 
  private:
-  StoryBarViewModel(std::string placementKey, StorySDK& sdk, StoryImagePipeline& pipeline);
+  StoryBarViewModel(std::string placementKey, StoryServices services, StoryImagePipeline& pipeline);
 
   void finishLoad(const Result<std::vector<StoryGroup>>& result);
   void prefetch(const StoryGroup& group);
@@ -74,7 +74,8 @@ class StoryBarViewModel final : public Observable, public std::enable_shared_fro
   Published<std::optional<int>> selectedGroupIndex_{*this, std::nullopt};
   Published<bool> isViewerPresented_{*this, false};
 
-  StorySDK& sdk_;
+  StorySession& session_;
+  EventReporter& events_;
   StoryImagePipeline& pipeline_;
   std::string placementKey_;
   StoryAPI api_;

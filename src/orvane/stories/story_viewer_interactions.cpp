@@ -20,10 +20,11 @@ void StoryViewerViewModel::vote(const std::string& optionId) {
   isVotingInProgress_.set(true);
   votedOptionId_.set(optionId);
   std::weak_ptr<StoryViewerViewModel> weakSelf = weak_from_this();
-  sdk_.recordVote(item->id(), optionId,
-                  [weakSelf, itemId = item->id(), optionId, widgetType, groupId = group->id()](
-                      const Result<VoteResponse>& result) {
-                    if (auto self = weakSelf.lock()) self->finishVote(result, itemId, optionId, widgetType, groupId);
+  api_.recordVote(item->id(), optionId,
+                  [weakSelf, itemId = item->id(), optionId, widgetType,
+                   groupId = group->id()](const Result<VoteResponse>& result) {
+                    if (auto self = weakSelf.lock())
+                      self->finishVote(result, itemId, optionId, widgetType, groupId);
                   });
 }
 
@@ -42,7 +43,7 @@ void StoryViewerViewModel::finishVote(const Result<VoteResponse>& result, const 
   }
 
   // The choice sent is what this device remembers, whatever the answer echoes.
-  sdk_.platform().store->set(sdk_.voteStorageKey(itemId), optionId);
+  session_.platform().store->set(session_.voteStorageKey(itemId), optionId);
   // A page the user has moved on to keeps its own, unanswered state.
   if (stillShown) {
     const VoteResponse& response = result.value();
@@ -54,9 +55,9 @@ void StoryViewerViewModel::finishVote(const Result<VoteResponse>& result, const 
     showResults_.set(true);
   }
   if (widgetType == WidgetType::poll) {
-    sdk_.report(StorySDKEvent::pollVoted(groupId, itemId), placementKey_);
+    events_.report(StorySDKEvent::pollVoted(groupId, itemId), placementKey_);
   } else {
-    sdk_.report(StorySDKEvent::quizAnswered(groupId, itemId), placementKey_);
+    events_.report(StorySDKEvent::quizAnswered(groupId, itemId), placementKey_);
   }
   refreshAfterVote(itemId, optionId);
 }
@@ -98,14 +99,15 @@ void StoryViewerViewModel::handleSwipeUp() {
   const StoryItem* item = currentItem();
   if (!group || !item || item->widgetType() != WidgetType::swipe) return;
 
-  const Date now = sdk_.platform().clock->now();
-  if (lastSwipeAction_ && lastSwipeAction_->itemId == item->id() && now - lastSwipeAction_->timestamp < swipeDebounce)
+  const Date now = session_.platform().clock->now();
+  if (lastSwipeAction_ && lastSwipeAction_->itemId == item->id() &&
+      now - lastSwipeAction_->timestamp < swipeDebounce)
     return;
   lastSwipeAction_ = SwipeAction{item->id(), now};
 
   // Copied before reporting: the link outlives a handler that navigates or closes the viewer.
   const std::optional<Url> link = item->swipeCallbackURL();
-  sdk_.report(StorySDKEvent::swipeUp(group->id(), item->id()), placementKey_);
+  events_.report(StorySDKEvent::swipeUp(group->id(), item->id()), placementKey_);
   if (!link) {
     goToNext();
   } else if (auto open = openURLAction_) {
@@ -118,7 +120,7 @@ void StoryViewerViewModel::handleCtaTap() {
   const StoryGroup* group = currentGroup();
   const StoryItem* item = currentItem();
   if (!group || !item) return;
-  sdk_.trackStoryEvent(SdkEventType::ctaClick, placementKey_, group->id(), item->id());
+  events_.trackStoryEvent(SdkEventType::ctaClick, placementKey_, group->id(), item->id());
 }
 
 }  // namespace orvane

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include <orvane/core/main_thread.h>
-#include <orvane/stories/seen_story_groups.h>
+#include <orvane/core/seen_story_groups.h>
 
 namespace orvane {
 namespace {
@@ -27,21 +27,24 @@ bool isIndexOf(int index, const std::vector<T>& values) {
 
 }  // namespace
 
-std::shared_ptr<StoryViewerViewModel> StoryViewerViewModel::create(std::vector<StoryGroup> groups, int startIndex,
-                                                                   std::string placementKey, StorySDK& sdk,
+std::shared_ptr<StoryViewerViewModel> StoryViewerViewModel::create(std::vector<StoryGroup> groups,
+                                                                   int startIndex, std::string placementKey,
+                                                                   StoryServices services,
                                                                    StoryImagePipeline& pipeline) {
   return std::shared_ptr<StoryViewerViewModel>(
-      new StoryViewerViewModel(std::move(groups), startIndex, std::move(placementKey), sdk, pipeline));
+      new StoryViewerViewModel(std::move(groups), startIndex, std::move(placementKey), services, pipeline));
 }
 
-StoryViewerViewModel::StoryViewerViewModel(std::vector<StoryGroup> groups, int startIndex, std::string placementKey,
-                                           StorySDK& sdk, StoryImagePipeline& pipeline)
+StoryViewerViewModel::StoryViewerViewModel(std::vector<StoryGroup> groups, int startIndex,
+                                           std::string placementKey, StoryServices services,
+                                           StoryImagePipeline& pipeline)
     : currentGroupIndex_(*this, clampedStartIndex(groups, startIndex)),
-      sdk_(sdk),
+      session_(services.session),
+      events_(services.events),
       pipeline_(pipeline),
       groups_(std::move(groups)),
       placementKey_(std::move(placementKey)),
-      api_(sdk.platform().http, sdk) {}
+      api_(services.session.platform().http, services.session) {}
 
 StoryViewerViewModel::~StoryViewerViewModel() {
   if (timer_) timer_->invalidate();
@@ -91,9 +94,9 @@ void StoryViewerViewModel::resume() {
 
 std::shared_ptr<Timer> StoryViewerViewModel::scheduleProgressTimer() {
   // Weak on both sides: the queue owns the timer's block, and the block must not own the queue.
-  std::weak_ptr<MainQueue> queue = sdk_.platform().mainQueue;
+  std::weak_ptr<MainQueue> queue = session_.platform().mainQueue;
   std::weak_ptr<StoryViewerViewModel> weakSelf = weak_from_this();
-  return sdk_.platform().mainQueue->schedule(tickInterval, true, [queue, weakSelf] {
+  return session_.platform().mainQueue->schedule(tickInterval, true, [queue, weakSelf] {
     if (auto mainQueue = queue.lock()) {
       mainQueue->post([weakSelf] {
         if (auto self = weakSelf.lock()) self->tick();
@@ -127,7 +130,8 @@ void StoryViewerViewModel::goToNext() {
     return;
   }
   const std::string groupId = group->id();
-  if (completedGroupIDs_.insert(groupId).second) sdk_.report(StorySDKEvent::storyCompleted(groupId), placementKey_);
+  if (completedGroupIDs_.insert(groupId).second)
+    events_.report(StorySDKEvent::storyCompleted(groupId), placementKey_);
   enterNextGroupOrClose();
 }
 
@@ -190,7 +194,8 @@ void StoryViewerViewModel::close() {
   hasTrackedClose_ = true;
   pause();
   stopItemViewTimer();
-  if (const StoryGroup* group = currentGroup()) sdk_.report(StorySDKEvent::storyClose(group->id()), placementKey_);
+  if (const StoryGroup* group = currentGroup())
+    events_.report(StorySDKEvent::storyClose(group->id()), placementKey_);
   shouldDismiss_.set(true);
 }
 
@@ -200,11 +205,11 @@ void StoryViewerViewModel::beginItem(bool trackOpen) {
 
   // The groups are only ever replaced by a later network answer, so these pointers hold throughout.
   if (const StoryGroup* group = currentGroup()) {
-    if (trackOpen) sdk_.report(StorySDKEvent::storyOpen(group->id()), placementKey_);
+    if (trackOpen) events_.report(StorySDKEvent::storyOpen(group->id()), placementKey_);
     if (const StoryItem* item = currentItem()) {
       if (static_cast<std::size_t>(currentItemIndex()) + 1 == group->items().size())
-        sdk_.seenStoryGroups().markSeen(group->id());
-      sdk_.report(StorySDKEvent::storyItemImpression(group->id(), item->id()), placementKey_);
+        session_.seenStoryGroups().markSeen(group->id());
+      events_.report(StorySDKEvent::storyItemImpression(group->id(), item->id()), placementKey_);
       scheduleItemView(item->id(), group->id());
       restoreVote(*item);
       trackWidgetView(*group, *item);
@@ -216,17 +221,18 @@ void StoryViewerViewModel::beginItem(bool trackOpen) {
 void StoryViewerViewModel::scheduleItemView(const std::string& itemId, const std::string& groupId) {
   stopItemViewTimer();
   currentItemViewId_ = itemId;
-  std::weak_ptr<MainQueue> queue = sdk_.platform().mainQueue;
+  std::weak_ptr<MainQueue> queue = session_.platform().mainQueue;
   std::weak_ptr<StoryViewerViewModel> weakSelf = weak_from_this();
-  itemViewTimer_ = sdk_.platform().mainQueue->schedule(itemViewDelay, false, [queue, weakSelf, itemId, groupId] {
-    auto mainQueue = queue.lock();
-    if (!mainQueue) return;
-    mainQueue->post([weakSelf, itemId, groupId] {
-      auto self = weakSelf.lock();
-      if (!self || !self->isCurrentItem(itemId)) return;
-      self->sdk_.trackStoryEvent(SdkEventType::storyItemView, self->placementKey_, groupId, itemId);
-    });
-  });
+  itemViewTimer_ =
+      session_.platform().mainQueue->schedule(itemViewDelay, false, [queue, weakSelf, itemId, groupId] {
+        auto mainQueue = queue.lock();
+        if (!mainQueue) return;
+        mainQueue->post([weakSelf, itemId, groupId] {
+          auto self = weakSelf.lock();
+          if (!self || !self->isCurrentItem(itemId)) return;
+          self->events_.trackStoryEvent(SdkEventType::storyItemView, self->placementKey_, groupId, itemId);
+        });
+      });
 }
 
 void StoryViewerViewModel::stopItemViewTimer() {
@@ -240,7 +246,7 @@ void StoryViewerViewModel::restoreVote(const StoryItem& item) {
   if (item.userVote()) {
     restored = item.userVote()->optionId();
   } else {
-    restored = sdk_.platform().store->string(sdk_.voteStorageKey(item.id()));
+    restored = session_.platform().store->string(session_.voteStorageKey(item.id()));
   }
   const bool hasVote = restored.has_value();
   votedOptionId_.set(std::move(restored));
@@ -251,9 +257,9 @@ void StoryViewerViewModel::restoreVote(const StoryItem& item) {
 void StoryViewerViewModel::trackWidgetView(const StoryGroup& group, const StoryItem& item) {
   if (!trackedWidgetViews_.insert(item.id()).second) return;
   if (item.widgetType() == WidgetType::poll) {
-    sdk_.report(StorySDKEvent::pollViewed(group.id(), item.id()), placementKey_);
+    events_.report(StorySDKEvent::pollViewed(group.id(), item.id()), placementKey_);
   } else if (item.widgetType() == WidgetType::quiz) {
-    sdk_.report(StorySDKEvent::quizViewed(group.id(), item.id()), placementKey_);
+    events_.report(StorySDKEvent::quizViewed(group.id(), item.id()), placementKey_);
   }
 }
 
@@ -261,7 +267,7 @@ void StoryViewerViewModel::prefetchUpcomingMedia() {
   const StoryItem* item = currentItem();
   std::vector<std::optional<Url>> urls{item ? item->mediaURL() : std::nullopt, nextPageMediaURL()};
   std::weak_ptr<StoryViewerViewModel> weakSelf = weak_from_this();
-  sdk_.platform().mainQueue->post([weakSelf, urls = std::move(urls)] {
+  session_.platform().mainQueue->post([weakSelf, urls = std::move(urls)] {
     if (auto self = weakSelf.lock()) self->pipeline_.prefetch(urls);
   });
 }
@@ -270,7 +276,8 @@ std::optional<Url> StoryViewerViewModel::nextPageMediaURL() const {
   const StoryGroup* group = currentGroup();
   if (!group) return std::nullopt;
   const int nextItem = currentItemIndex() + 1;
-  if (isIndexOf(nextItem, group->items())) return group->items()[static_cast<std::size_t>(nextItem)].mediaURL();
+  if (isIndexOf(nextItem, group->items()))
+    return group->items()[static_cast<std::size_t>(nextItem)].mediaURL();
   const int nextGroup = currentGroupIndex() + 1;
   if (!isIndexOf(nextGroup, groups_)) return std::nullopt;
   const auto& items = groups_[static_cast<std::size_t>(nextGroup)].items();

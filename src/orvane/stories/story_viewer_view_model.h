@@ -14,7 +14,7 @@
 
 #include <orvane/api/story_api.h>
 #include <orvane/core/observable.h>
-#include <orvane/core/story_sdk.h>
+#include <orvane/api/story_services.h>
 #include <orvane/media/story_image_pipeline.h>
 #include <orvane/model/story.h>
 #include <orvane/model/theme.h>
@@ -41,7 +41,7 @@ class StoryViewerViewModel final : public Observable, public std::enable_shared_
 
   // Starts at `startIndex` clamped into the groups (0 when there are none).
   static std::shared_ptr<StoryViewerViewModel> create(std::vector<StoryGroup> groups, int startIndex,
-                                                      std::string placementKey, StorySDK& sdk = StorySDK::shared(),
+                                                      std::string placementKey, StoryServices services,
                                                       StoryImagePipeline& pipeline = StoryImagePipeline::shared());
   ~StoryViewerViewModel();
 
@@ -99,7 +99,7 @@ class StoryViewerViewModel final : public Observable, public std::enable_shared_
     Date timestamp;
   };
 
-  StoryViewerViewModel(std::vector<StoryGroup> groups, int startIndex, std::string placementKey, StorySDK& sdk,
+  StoryViewerViewModel(std::vector<StoryGroup> groups, int startIndex, std::string placementKey, StoryServices services,
                        StoryImagePipeline& pipeline);
 
   void tick();
@@ -129,7 +129,8 @@ class StoryViewerViewModel final : public Observable, public std::enable_shared_
   Published<bool> showResults_{*this, false};
   Published<std::map<std::string, std::int64_t>> updatedVoteCounts_{*this, {}};
 
-  StorySDK& sdk_;
+  StorySession& session_;
+  EventReporter& events_;
   StoryImagePipeline& pipeline_;
   std::vector<StoryGroup> groups_;
   std::string placementKey_;

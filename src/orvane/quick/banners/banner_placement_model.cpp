@@ -2,9 +2,11 @@
 
 #include <QMetaObject>
 
+#include <orvane/api/story_services.h>
 #include <orvane/banners/banner_indicators.h>
 #include <orvane/banners/banner_layout.h>
 #include <orvane/banners/banner_placement.h>
+#include <orvane/core/story_sdk.h>
 #include <orvane/quick/platform/application_activity.h>
 
 namespace orvane::quick {
@@ -56,7 +58,7 @@ void BannerPlacementModel::setPlacementKey(const QString& placementKey) {
   if (keyChanged) emit placementKeyChanged();
 
   if (!placementKey_.isEmpty()) {
-    placement_ = BannerPlacement::create(placementKey_.toStdString());
+    placement_ = BannerPlacement::create(placementKey_.toStdString(), StorySDK::shared().services());
     subscription_ = placement_->observe([this] { scheduleRefresh(); });
     if (onScreen_) placement_->appear();
   }

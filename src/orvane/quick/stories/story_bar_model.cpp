@@ -1,8 +1,10 @@
 #include <orvane/quick/stories/story_bar_model.h>
 
+#include <orvane/api/story_services.h>
+#include <orvane/core/seen_story_groups.h>
+#include <orvane/core/story_sdk.h>
 #include <orvane/quick/stories/story_qml_values.h>
 #include <orvane/quick/stories/story_theme_value.h>
-#include <orvane/stories/seen_story_groups.h>
 #include <orvane/stories/story_bar_view_model.h>
 
 namespace orvane::quick {
@@ -35,7 +37,7 @@ void StoryBarModel::componentComplete() {
 }
 
 void StoryBarModel::createViewModel() {
-  viewModel_ = StoryBarViewModel::create(placementKey_.toStdString());
+  viewModel_ = StoryBarViewModel::create(placementKey_.toStdString(), StorySDK::shared().services());
   relay_.follow(*viewModel_);
   seenRelay_.follow(StorySDK::shared().seenStoryGroups());
   refresh();

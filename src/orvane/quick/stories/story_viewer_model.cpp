@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include <orvane/api/story_services.h>
 #include <orvane/core/story_sdk.h>
 #include <orvane/quick/stories/story_qml_values.h>
 #include <orvane/stories/story_viewer_view_model.h>
@@ -51,8 +52,8 @@ void StoryViewerModel::componentComplete() {
 
 StoryViewerViewModel& StoryViewerModel::viewModel() {
   if (!viewModel_) {
-    viewModel_ =
-        StoryViewerViewModel::create(groups_.groups(), startIndex_, placementKey_.toStdString(), sdk_);
+    viewModel_ = StoryViewerViewModel::create(groups_.groups(), startIndex_, placementKey_.toStdString(),
+                                              sdk_.services());
     relay_.follow(*viewModel_);
   }
   return *viewModel_;

@@ -1,10 +1,8 @@
-#include <optional>
+#include <orvane/api/event_reporter.h>
 
-#include <orvane/api/analytics_api.h>
 #include <orvane/core/event_tracker.h>
 #include <orvane/core/locale_tags.h>
 #include <orvane/core/main_thread.h>
-#include <orvane/core/story_sdk.h>
 
 namespace orvane {
 namespace {
@@ -48,11 +46,19 @@ std::string dedupKey(const std::string& sessionId, SdkEventType type, const std:
 
 }  // namespace
 
-void StorySDK::report(const StorySDKEvent& event, const std::string& placementKey) {
+EventReporter::EventReporter(std::shared_ptr<HttpSession> http, StorySession& session)
+    : session_(session), analyticsAPI_(std::move(http), session) {}
+
+void EventReporter::setEventHandler(EventHandler handler) {
+  ORVANE_ASSERT_MAIN_THREAD();
+  eventHandler_ = std::move(handler);
+}
+
+void EventReporter::report(const StorySDKEvent& event, const std::string& placementKey) {
   ORVANE_ASSERT_MAIN_THREAD();
   // A copy, so a handler that replaces itself (or reconfigures the SDK) is not destroyed mid-call.
   if (auto handler = eventHandler_) handler(event);
-  analyticsAPI_->send(event, configuration_, this->placementKey(event));
+  analyticsAPI_.send(event, session_.configuration(), session_.placementKey(event));
 
   auto type = serviceType(event.kind());
   if (!type) return;
@@ -63,49 +69,50 @@ void StorySDK::report(const StorySDKEvent& event, const std::string& placementKe
   }
 }
 
-void StorySDK::trackStoryEvent(SdkEventType type, const std::string& placementKey,
-                               const std::optional<std::string>& storyGroupId,
-                               const std::optional<std::string>& storyItemId) {
+void EventReporter::trackStoryEvent(SdkEventType type, const std::string& placementKey,
+                                    const std::optional<std::string>& storyGroupId,
+                                    const std::optional<std::string>& storyItemId) {
   ORVANE_ASSERT_MAIN_THREAD();
-  if (!configuration_) return;
-  if (type != SdkEventType::ctaClick &&
-      !markSent(dedupKey(sessionId_, type, placementKey, storyGroupId.value_or(""), storyItemId)))
+  if (!session_.configuration()) return;
+  if (type != SdkEventType::ctaClick && !session_.markSent(dedupKey(session_.sessionId(), type, placementKey,
+                                                                    storyGroupId.value_or(""), storyItemId)))
     return;
   postServiceEvent(type, placementKey, storyGroupId, storyItemId, std::nullopt, std::nullopt);
 }
 
-void StorySDK::trackBannerEvent(SdkEventType type, const std::string& placementKey,
-                                const std::string& bannerId, const std::optional<std::string>& bannerItemId) {
+void EventReporter::trackBannerEvent(SdkEventType type, const std::string& placementKey,
+                                     const std::string& bannerId,
+                                     const std::optional<std::string>& bannerItemId) {
   ORVANE_ASSERT_MAIN_THREAD();
-  if (!configuration_) return;
+  if (!session_.configuration()) return;
   if (type != SdkEventType::bannerClick &&
-      !markSent(dedupKey(sessionId_, type, placementKey, bannerId, bannerItemId)))
+      !session_.markSent(dedupKey(session_.sessionId(), type, placementKey, bannerId, bannerItemId)))
     return;
   postServiceEvent(type, placementKey, std::nullopt, std::nullopt, bannerId, bannerItemId);
 }
 
-bool StorySDK::markSent(const std::string& key) { return sentEventKeys_.insert(key).second; }
-
-void StorySDK::postServiceEvent(SdkEventType type, const std::string& placementKey,
-                                std::optional<std::string> storyGroupId,
-                                std::optional<std::string> storyItemId, std::optional<std::string> bannerId,
-                                std::optional<std::string> bannerItemId) {
-  SdkEventRequest request{configuration_->appKey(),
+void EventReporter::postServiceEvent(SdkEventType type, const std::string& placementKey,
+                                     std::optional<std::string> storyGroupId,
+                                     std::optional<std::string> storyItemId,
+                                     std::optional<std::string> bannerId,
+                                     std::optional<std::string> bannerItemId) {
+  const auto& configuration = *session_.configuration();
+  const auto& platform = session_.platform();
+  SdkEventRequest request{configuration.appKey(),
                           placementKey,
                           type,
                           std::move(storyGroupId),
                           std::move(storyItemId),
                           std::move(bannerId),
                           std::move(bannerItemId),
-                          userId_,
-                          sessionId_,
+                          session_.userId(),
+                          session_.sessionId(),
                           std::string(SDK_PLATFORM),
-                          sdkLocale(*platform_.locale),
+                          sdkLocale(*platform.locale),
                           std::string(SDK_VERSION),
-                          platform_.clock->now(),
-                          platform_.uuid->uuidString()};
-  EventTracker::post(*platform_.http, request, configuration_->sdkKey(),
-                     baseURL(configuration_->environment()));
+                          platform.clock->now(),
+                          platform.uuid->uuidString()};
+  EventTracker::post(*platform.http, request, configuration.sdkKey(), baseURL(configuration.environment()));
 }
 
 }  // namespace orvane
