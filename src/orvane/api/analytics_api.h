@@ -6,8 +6,8 @@
 
 #include <orvane/api/analytics_event_payload.h>
 #include <orvane/core/story_configuration.h>
-#include <orvane/core/story_session.h>
 #include <orvane/core/story_sdk_event.h>
+#include <orvane/core/story_session.h>
 #include <orvane/platform/http.h>
 
 namespace orvane {

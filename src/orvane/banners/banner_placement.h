@@ -10,11 +10,11 @@
 #include <vector>
 
 #include <orvane/api/story_api.h>
+#include <orvane/api/story_services.h>
 #include <orvane/banners/banner_autoplay.h>
 #include <orvane/banners/banner_lineup.h>
 #include <orvane/banners/banner_render_state.h>
 #include <orvane/core/observable.h>
-#include <orvane/api/story_services.h>
 #include <orvane/media/story_image_pipeline.h>
 #include <orvane/model/banner.h>
 

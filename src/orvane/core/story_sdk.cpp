@@ -64,27 +64,11 @@ std::optional<std::string> StorySDK::placementKey(const StorySDKEvent& event) co
   return session_->placementKey(event);
 }
 
-void StorySDK::report(const StorySDKEvent& event, const std::string& placementKey) {
-  events_->report(event, placementKey);
-}
-
-void StorySDK::trackStoryEvent(SdkEventType type, const std::string& placementKey,
-                               const std::optional<std::string>& storyGroupId,
-                               const std::optional<std::string>& storyItemId) {
-  events_->trackStoryEvent(type, placementKey, storyGroupId, storyItemId);
-}
-
-void StorySDK::trackBannerEvent(SdkEventType type, const std::string& placementKey,
-                                const std::string& bannerId, const std::optional<std::string>& bannerItemId) {
-  events_->trackBannerEvent(type, placementKey, bannerId, bannerItemId);
-}
-
 const std::string& StorySDK::sessionId() const { return session_->sessionId(); }
 const std::string& StorySDK::userId() const { return session_->userId(); }
 std::string StorySDK::anonymousUserId() { return session_->anonymousUserId(); }
 SeenStoryGroups& StorySDK::seenStoryGroups() { return session_->seenStoryGroups(); }
 const Platform& StorySDK::platform() const { return session_->platform(); }
-StoryAnalyticsAPI& StorySDK::analyticsAPI() { return events_->analyticsAPI(); }
 StoryServices StorySDK::services() { return {*session_, *events_}; }
 
 }  // namespace orvane

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include <orvane/api/story_api.h>
-#include <orvane/core/observable.h>
 #include <orvane/api/story_services.h>
+#include <orvane/core/observable.h>
 #include <orvane/media/story_image_pipeline.h>
 #include <orvane/model/story.h>
 

@@ -9,12 +9,13 @@
 
 #include <orvane/api/errors.h>
 #include <orvane/api/vote_response.h>
-#include <orvane/core/story_session.h>
 #include <orvane/model/banner.h>
 #include <orvane/model/story.h>
 #include <orvane/platform/http.h>
 
 namespace ORVANE_EXPORT orvane {
+
+class StorySession;
 
 // The content service's client: a placement's stories and banners, and poll or quiz votes.
 // Requests are built from the SDK's configuration and identity at call time, on the main

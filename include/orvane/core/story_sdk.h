@@ -10,7 +10,6 @@
 
 #include <orvane/api/errors.h>
 #include <orvane/api/vote_response.h>
-#include <orvane/core/sdk_event_request.h>
 #include <orvane/core/story_configuration.h>
 #include <orvane/core/story_sdk_event.h>
 #include <orvane/model/story.h>
@@ -21,7 +20,6 @@ namespace ORVANE_EXPORT orvane {
 class EventReporter;
 class SeenStoryGroups;
 class StoryAPI;
-class StoryAnalyticsAPI;
 class StorySession;
 struct StoryServices;
 
@@ -75,17 +73,6 @@ class StorySDK {
   // Story events: the placement their group was fetched for; banner events: their own.
   std::optional<std::string> placementKey(const StorySDKEvent& event) const;
 
-  // Runs the whole reporting path of an event: the host's handler, the analytics record, and the
-  // service event its kind maps to, filed under the emitting view's placement.
-  void report(const StorySDKEvent& event, const std::string& placementKey);
-  // One service event, at most once per session for the same ids (clicks: every time).
-  // Nothing is sent, or remembered, before configure.
-  void trackStoryEvent(SdkEventType type, const std::string& placementKey,
-                       const std::optional<std::string>& storyGroupId,
-                       const std::optional<std::string>& storyItemId);
-  void trackBannerEvent(SdkEventType type, const std::string& placementKey, const std::string& bannerId,
-                        const std::optional<std::string>& bannerItemId);
-
   // Empty until configure.
   const std::string& sessionId() const;
   // The anonymous id (not the host's user id); empty until configure.
@@ -98,15 +85,14 @@ class StorySDK {
   SeenStoryGroups& seenStoryGroups();
 
   const Platform& platform() const;
-  StoryAnalyticsAPI& analyticsAPI();
 
   // The session a StoryAPI of the host's is made in.
   StorySession& session() { return *session_; }
-  // What the SDK's views are built on.
+  // What the SDK's own views are built on: the session and where their events are reported.
   StoryServices services();
 
  private:
-  // Declared first so that the clients below, which hold it, go first.
+  // Declared first so that it outlives the clients below, which hold it.
   std::unique_ptr<StorySession> session_;
   std::unique_ptr<EventReporter> events_;
   std::unique_ptr<StoryAPI> storyAPI_;
