@@ -11,14 +11,8 @@ void StoryViewerViewModel::vote(const std::string& optionId) {
   ORVANE_ASSERT_MAIN_THREAD();
   const StoryGroup* group = currentGroup();
   const StoryItem* item = currentItem();
-  if (!group || !item) return;
+  if (!group || !item || !voting_.begin(*item, optionId)) return;
   const WidgetType widgetType = item->widgetType();
-  if (widgetType != WidgetType::poll && widgetType != WidgetType::quiz) return;
-  // One answer per page: also an answer restored from the service or from this device.
-  if (isVotingInProgress() || votedOptionId()) return;
-
-  isVotingInProgress_.set(true);
-  votedOptionId_.set(optionId);
   std::weak_ptr<StoryViewerViewModel> weakSelf = weak_from_this();
   api_.recordVote(item->id(), optionId,
                   [weakSelf, itemId = item->id(), optionId, widgetType,
@@ -31,29 +25,7 @@ void StoryViewerViewModel::vote(const std::string& optionId) {
 void StoryViewerViewModel::finishVote(const Result<VoteResponse>& result, const std::string& itemId,
                                       const std::string& optionId, WidgetType widgetType,
                                       const std::string& groupId) {
-  isVotingInProgress_.set(false);
-  const bool stillShown = isCurrentItem(itemId);
-  if (!result.ok()) {
-    // Only the page that was answered may be rolled back; the user may vote there again.
-    if (stillShown) {
-      votedOptionId_.set(std::nullopt);
-      showResults_.set(false);
-    }
-    return;
-  }
-
-  // The choice sent is what this device remembers, whatever the answer echoes.
-  session_.platform().store->set(session_.voteStorageKey(itemId), optionId);
-  // A page the user has moved on to keeps its own, unanswered state.
-  if (stillShown) {
-    const VoteResponse& response = result.value();
-    if (response.optionId() && response.voteCount()) {
-      auto counts = updatedVoteCounts();
-      counts[*response.optionId()] = *response.voteCount();
-      updatedVoteCounts_.set(std::move(counts));
-    }
-    showResults_.set(true);
-  }
+  if (!voting_.finish(result, itemId, optionId, isCurrentItem(itemId))) return;
   if (widgetType == WidgetType::poll) {
     events_.report(StorySDKEvent::pollVoted(groupId, itemId), placementKey_);
   } else {
@@ -83,14 +55,7 @@ void StoryViewerViewModel::applyRefresh(std::vector<StoryGroup> groups, const st
   }
 
   const StoryItem* item = currentItem();
-  if (!item || item->id() != itemId) return;
-  std::map<std::string, std::int64_t> counts;
-  // Of two options sharing an id, the later one's count stands.
-  for (const auto& option : item->widgetOptions()) counts[option.id()] = option.voteCount();
-  updatedVoteCounts_.set(std::move(counts));
-  std::optional<std::string> voted = item->userVote() ? item->userVote()->optionId() : optionId;
-  votedOptionId_.set(std::move(voted));
-  showResults_.set(votedOptionId().has_value());
+  if (item && item->id() == itemId) voting_.refresh(*item, optionId);
 }
 
 void StoryViewerViewModel::handleSwipeUp() {

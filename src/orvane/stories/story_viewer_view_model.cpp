@@ -41,6 +41,7 @@ StoryViewerViewModel::StoryViewerViewModel(std::vector<StoryGroup> groups, int s
     : currentGroupIndex_(*this, clampedStartIndex(groups, startIndex)),
       session_(services.session),
       events_(services.events),
+      voting_(*this, services.session),
       pipeline_(pipeline),
       groups_(std::move(groups)),
       placementKey_(std::move(placementKey)),
@@ -211,7 +212,7 @@ void StoryViewerViewModel::beginItem(bool trackOpen) {
         session_.seenStoryGroups().markSeen(group->id());
       events_.report(StorySDKEvent::storyItemImpression(group->id(), item->id()), placementKey_);
       scheduleItemView(item->id(), group->id());
-      restoreVote(*item);
+      voting_.restore(*item);
       trackWidgetView(*group, *item);
     }
   }
@@ -239,19 +240,6 @@ void StoryViewerViewModel::stopItemViewTimer() {
   if (itemViewTimer_) itemViewTimer_->invalidate();
   itemViewTimer_.reset();
   currentItemViewId_.reset();
-}
-
-void StoryViewerViewModel::restoreVote(const StoryItem& item) {
-  std::optional<std::string> restored;
-  if (item.userVote()) {
-    restored = item.userVote()->optionId();
-  } else {
-    restored = session_.platform().store->string(session_.voteStorageKey(item.id()));
-  }
-  const bool hasVote = restored.has_value();
-  votedOptionId_.set(std::move(restored));
-  showResults_.set(hasVote);
-  updatedVoteCounts_.set({});
 }
 
 void StoryViewerViewModel::trackWidgetView(const StoryGroup& group, const StoryItem& item) {

@@ -13,14 +13,15 @@
 #include <vector>
 
 #include <orvane/api/story_api.h>
-#include <orvane/core/observable.h>
 #include <orvane/api/story_services.h>
+#include <orvane/core/observable.h>
 #include <orvane/media/story_image_pipeline.h>
 #include <orvane/model/story.h>
 #include <orvane/model/theme.h>
 #include <orvane/platform/clock.h>
 #include <orvane/platform/main_queue.h>
 #include <orvane/platform/url.h>
+#include <orvane/stories/story_voting.h>
 
 namespace ORVANE_EXPORT orvane {
 
@@ -31,7 +32,8 @@ namespace ORVANE_EXPORT orvane {
 // Observers are told before each change of a published property (the current position,
 // progress, dismissal and the vote state) and re-read the accessors afterwards. Timer firings and
 // network answers hold the model weakly: once the last owner lets go, nothing more happens.
-class StoryViewerViewModel final : public Observable, public std::enable_shared_from_this<StoryViewerViewModel> {
+class StoryViewerViewModel final : public Observable,
+                                   public std::enable_shared_from_this<StoryViewerViewModel> {
  public:
   using OpenURLAction = std::function<void(const Url&)>;
 
@@ -40,9 +42,9 @@ class StoryViewerViewModel final : public Observable, public std::enable_shared_
   static constexpr std::chrono::milliseconds swipeDebounce{800};
 
   // Starts at `startIndex` clamped into the groups (0 when there are none).
-  static std::shared_ptr<StoryViewerViewModel> create(std::vector<StoryGroup> groups, int startIndex,
-                                                      std::string placementKey, StoryServices services,
-                                                      StoryImagePipeline& pipeline = StoryImagePipeline::shared());
+  static std::shared_ptr<StoryViewerViewModel> create(
+      std::vector<StoryGroup> groups, int startIndex, std::string placementKey, StoryServices services,
+      StoryImagePipeline& pipeline = StoryImagePipeline::shared());
   ~StoryViewerViewModel();
 
   // Published.
@@ -53,11 +55,11 @@ class StoryViewerViewModel final : public Observable, public std::enable_shared_
   // The viewer must close itself once this turns true.
   bool shouldDismiss() const { return shouldDismiss_.get(); }
   // The option chosen on the current page, just now or earlier (restored).
-  const std::optional<std::string>& votedOptionId() const { return votedOptionId_.get(); }
-  bool isVotingInProgress() const { return isVotingInProgress_.get(); }
-  bool showResults() const { return showResults_.get(); }
+  const std::optional<std::string>& votedOptionId() const { return voting_.votedOptionId(); }
+  bool isVotingInProgress() const { return voting_.isVotingInProgress(); }
+  bool showResults() const { return voting_.showResults(); }
   // Fresher counts by option id; they win over the options' own voteCount.
-  const std::map<std::string, std::int64_t>& updatedVoteCounts() const { return updatedVoteCounts_.get(); }
+  const std::map<std::string, std::int64_t>& updatedVoteCounts() const { return voting_.updatedVoteCounts(); }
 
   // Not published: replaced only by the refresh after a vote, which also publishes the position.
   const std::vector<StoryGroup>& groups() const { return groups_; }
@@ -99,8 +101,8 @@ class StoryViewerViewModel final : public Observable, public std::enable_shared_
     Date timestamp;
   };
 
-  StoryViewerViewModel(std::vector<StoryGroup> groups, int startIndex, std::string placementKey, StoryServices services,
-                       StoryImagePipeline& pipeline);
+  StoryViewerViewModel(std::vector<StoryGroup> groups, int startIndex, std::string placementKey,
+                       StoryServices services, StoryImagePipeline& pipeline);
 
   void tick();
   void beginItem(bool trackOpen);
@@ -108,7 +110,6 @@ class StoryViewerViewModel final : public Observable, public std::enable_shared_
   void enterNextGroupOrClose();
   void scheduleItemView(const std::string& itemId, const std::string& groupId);
   void stopItemViewTimer();
-  void restoreVote(const StoryItem& item);
   void trackWidgetView(const StoryGroup& group, const StoryItem& item);
   void prefetchUpcomingMedia();
   std::optional<Url> nextPageMediaURL() const;
@@ -124,13 +125,10 @@ class StoryViewerViewModel final : public Observable, public std::enable_shared_
   Published<int> currentItemIndex_{*this, 0};
   Published<double> progress_{*this, 0};
   Published<bool> shouldDismiss_{*this, false};
-  Published<std::optional<std::string>> votedOptionId_{*this, std::nullopt};
-  Published<bool> isVotingInProgress_{*this, false};
-  Published<bool> showResults_{*this, false};
-  Published<std::map<std::string, std::int64_t>> updatedVoteCounts_{*this, {}};
 
   StorySession& session_;
   EventReporter& events_;
+  StoryVoting voting_;
   StoryImagePipeline& pipeline_;
   std::vector<StoryGroup> groups_;
   std::string placementKey_;
