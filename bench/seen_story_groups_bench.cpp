@@ -6,7 +6,7 @@
 #include <string>
 
 #include <orvane/platform/system_platform.h>
-#include <orvane/stories/seen_story_groups.h>
+#include <orvane/core/seen_story_groups.h>
 
 namespace {
 

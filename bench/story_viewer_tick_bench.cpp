@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include <orvane/core/story_sdk.h>
 #include <orvane/media/story_image_pipeline.h>
 #include <orvane/stories/story_viewer_view_model.h>
 
@@ -84,7 +85,7 @@ void BM_ViewerTick(benchmark::State& state) {
   StorySDK sdk(platform);
   StoryImagePipeline pipeline(session, std::make_shared<NoImages>(), queue, sdk.platform().workers);
 
-  auto viewer = StoryViewerViewModel::create({longPageGroup()}, 0, "home", sdk, pipeline);
+  auto viewer = StoryViewerViewModel::create({longPageGroup()}, 0, "home", sdk.services(), pipeline);
   // A binding that only notes that it must redraw, as a toolkit wrapper does.
   int changes = 0;
   auto subscription = viewer->observe([&] { ++changes; });

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include <orvane/api/story_api.h>
+#include <orvane/core/story_sdk.h>
 #include <orvane/media/story_image_pipeline.h>
 #include <orvane/platform/run_loop.h>
 #include <orvane/platform/worker_pool.h>
@@ -46,7 +47,7 @@ int main(int argc, char** argv) {
   platform.mainQueue = loop;
   StorySDK sdk(platform);
   sdk.configure(StoryConfiguration("sdk-key", "app-key"));
-  StoryAPI api(session, sdk);
+  StoryAPI api(session, sdk.session());
   StoryImagePipeline pipeline(session, std::make_shared<quick::QtImageDecoder>(), loop,
                               sdk.platform().workers);
 

@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
                                            environmentOr("ORVANE_APP_KEY", "demo-app"),
                                            orvane::StoryEnvironment::production, std::nullopt, std::nullopt,
                                            userId));
-  orvane::StoryAPI api(sdk.platform().http, sdk);
+  orvane::StoryAPI api(sdk.platform().http, sdk.session());
 
   std::optional<orvane::Result<std::vector<orvane::StoryGroup>>> stories;
   std::optional<orvane::Result<std::vector<orvane::Banner>>> banners;

@@ -84,7 +84,7 @@ int printPlacements(const std::string& origin) {
   auto& sdk = orvane::StorySDK::shared();
   sdk.configure(demoConfiguration());
 
-  orvane::StoryAPI api(sdk.platform().http, sdk);
+  orvane::StoryAPI api(sdk.platform().http, sdk.session());
   std::optional<orvane::Result<std::vector<orvane::StoryGroup>>> stories;
   std::map<std::string, std::optional<orvane::Result<std::vector<orvane::Banner>>>> banners;
   api.fetchStories(kStoryPlacement, [&](auto result) { stories.emplace(std::move(result)); });

@@ -54,92 +54,22 @@ FocusScope {
     LayoutMirroring.enabled: rightToLeft
     LayoutMirroring.childrenInherit: true
 
-    // Ends of drags, in points with y growing downwards; the flick of the finger carries the
-    // predicted translation beyond the actual one.
+    // Tests and hosts end a drag as a finger would.
     function finishDrag(translation, predictedTranslation) {
-        if (translation.y > 120 && Math.abs(translation.x) < 80) {
-            viewer.close()
-            return
-        }
-        if ((predictedTranslation.y < -120 || translation.y < -50) && Math.abs(translation.x) < 160
-                && item !== null && item.widgetType === "swipe") {
-            viewer.handleSwipeUp()
-            return
-        }
-        // Sideways, towards the reading direction's end: the next group.
-        if (Math.abs(translation.x) > 100 && Math.abs(translation.y) < 80) {
-            const towardsEnd = rightToLeft ? translation.x > 0 : translation.x < 0
-            towardsEnd ? viewer.goToNextGroup() : viewer.goToPreviousGroup()
-        }
-    }
-
-    // The controls Tab visits, in reading order: the header's, the widget's, the page's.
-    function tabStops() {
-        const stops = []
-        const collect = item => {
-            if (!item.visible || !item.enabled)
-                return
-            if (item.activeFocusOnTab)
-                stops.push(item)
-            for (let i = 0; i < item.children.length; ++i)
-                collect(item.children[i])
-        }
-        for (const part of [header, widget, pageTexts])
-            collect(part)
-        return stops
-    }
-
-    // Focus stays inside the viewer, which covers the window.
-    function moveFocus(forward) {
-        const stops = tabStops()
-        if (stops.length === 0)
-            return
-        const current = stops.findIndex(stop => stop.activeFocus)
-        const next = current < 0 ? (forward ? 0 : stops.length - 1)
-                                 : (current + (forward ? 1 : stops.length - 1)) % stops.length
-        stops[next].forceActiveFocus(forward ? Qt.TabFocusReason : Qt.BacktabFocusReason)
-    }
-
-    function handleKey(event) {
-        const forward = rightToLeft ? Qt.Key_Left : Qt.Key_Right
-        const backward = rightToLeft ? Qt.Key_Right : Qt.Key_Left
-        const shifted = (event.modifiers & Qt.ShiftModifier) !== 0
-        switch (event.key) {
-        case forward:
-            shifted ? viewer.goToNextGroup() : viewer.goToNext()
-            break
-        case backward:
-            shifted ? viewer.goToPreviousGroup() : viewer.goToPrevious()
-            break
-        case Qt.Key_PageDown:
-            viewer.goToNextGroup()
-            break
-        case Qt.Key_PageUp:
-            viewer.goToPreviousGroup()
-            break
-        case Qt.Key_Space:
-        case Qt.Key_K:
-            if (!event.isAutoRepeat)
-                pausing.setPaused(!pausing.isPaused)
-            break
-        case Qt.Key_Escape:
-        case Qt.Key_Back:
-            viewer.close()
-            break
-        case Qt.Key_Return:
-        case Qt.Key_Enter:
-            if (pageTexts.ctaShown)
-                pageTexts.activateCta()
-            break
-        default:
-            event.accepted = false
-            return
-        }
-        event.accepted = true
+        input.finishDrag(translation, predictedTranslation)
     }
 
     function questionOf(item, fallback) {
         return item?.widgetQuestion ?? item?.title ?? fallback
+    }
+
+    StoryViewerInput {
+        id: input
+        viewerModel: viewer
+        pauseState: pausing
+        focusParts: [header, widget, pageTexts]
+        texts: pageTexts
+        mirrored: root.rightToLeft
     }
 
     StoryViewerModel {
@@ -175,19 +105,19 @@ FocusScope {
     }
 
     focus: true
-    Keys.onPressed: event => root.handleKey(event)
+    Keys.onPressed: event => input.handleKey(event)
     Accessible.role: Accessible.Dialog
     Accessible.name: viewer.groupTitle
     // Tab is taken before a focused control's parents would see it.
     Shortcut {
         sequence: "Tab"
         enabled: root.activeFocus
-        onActivated: root.moveFocus(true)
+        onActivated: input.moveFocus(true)
     }
     Shortcut {
         sequences: ["Shift+Tab", "Backtab"]
         enabled: root.activeFocus
-        onActivated: root.moveFocus(false)
+        onActivated: input.moveFocus(false)
     }
     // Neither following a drag nor sliding to another group: all of the window is the viewer's.
     readonly property bool standsStill: dragFollow.y === 0 && groupShift.x === 0
@@ -619,7 +549,7 @@ FocusScope {
         }
         StoryDragTracker {
             id: drag
-            onEnded: (translation, predictedTranslation) => root.finishDrag(translation, predictedTranslation)
+            onEnded: (translation, predictedTranslation) => input.finishDrag(translation, predictedTranslation)
         }
     }
 }

@@ -4,6 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <orvane/api/story_services.h>
 #include <orvane/core/story_sdk.h>
 #include "support/fake_platform.h"
 
@@ -24,7 +25,7 @@ class AnalyticsAPITest : public ::testing::Test {
 
   // What the emitters hand over: the facade's configuration and placement for the event.
   void send(const StorySDKEvent& event) {
-    sdk.analyticsAPI().send(event, sdk.configuration(), sdk.placementKey(event));
+    sdk.services().events.analyticsAPI().send(event, sdk.configuration(), sdk.placementKey(event));
   }
 
   std::vector<nlohmann::ordered_json> records() const {
@@ -111,7 +112,7 @@ TEST_F(AnalyticsAPITest, NothingIsSentOrMarkedBeforeConfigureOrForAGroupOfNoKnow
   send(StorySDKEvent::storyOpen("never-fetched"));
   send(StorySDKEvent::storyGroupImpression("stray"));
   // Even with an explicit placement key the unknown group must not mark anything.
-  sdk.analyticsAPI().send(StorySDKEvent::storyGroupImpression("stray"), sdk.configuration(), "home");
+  sdk.services().events.analyticsAPI().send(StorySDKEvent::storyGroupImpression("stray"), sdk.configuration(), "home");
   EXPECT_TRUE(fake.http->requests().empty());
 
   // Neither the unconfigured attempt nor the stray group used up a placement view.

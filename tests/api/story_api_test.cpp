@@ -7,6 +7,7 @@
 #include <vector>
 
 #include <orvane/api/story_requests.h>
+#include <orvane/core/story_sdk.h>
 #include "support/fake_platform.h"
 
 namespace orvane {
@@ -86,7 +87,7 @@ class StoryAPITest : public ::testing::Test {
 
   FakePlatform fake;
   StorySDK sdk{fake.platform()};
-  StoryAPI api{fake.http, sdk};
+  StoryAPI api{fake.http, sdk.session()};
 };
 
 TEST_F(StoryAPITest, UnconfiguredCallsFailOnTheMainQueueWithoutRequests) {
@@ -354,7 +355,7 @@ TEST_F(StoryAPITest, AnswersStillArriveAfterTheClientIsGone) {
   Received<std::vector<StoryGroup>> stories;
   Received<std::vector<Banner>> banners;
   {
-    StoryAPI shortLived(fake.http, sdk);
+    StoryAPI shortLived(fake.http, sdk.session());
     shortLived.fetchStories("home", stories.completion());
     shortLived.fetchBanners("gone", banners.completion());
   }
@@ -371,7 +372,7 @@ TEST_F(StoryAPITest, AnswersArrivingAfterTheirSdkIsGoneDoNothing) {
   {
     auto hostOwned = std::make_unique<StorySDK>(fake.platform());
     hostOwned->configure(StoryConfiguration("sdk-key", "app-key", StoryEnvironment::production));
-    StoryAPI client(fake.http, *hostOwned);
+    StoryAPI client(fake.http, hostOwned->session());
     client.fetchStories("home", stories.completion());
     client.fetchBanners("home", banners.completion());
     client.recordVote(kItemId, "option", vote.completion());

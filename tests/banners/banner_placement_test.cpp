@@ -11,7 +11,7 @@ using BannerPlacementTest = PlacementHarness;
 
 TEST_F(BannerPlacementTest, NothingIsFetchedBeforeTheFirstAppearanceAndAFailedFetchShowsNothing) {
   fake.http->setResponder([](const HttpRequest&) { return ScriptedHttpSession::status(500); });
-  auto placement = BannerPlacement::create("never-loaded", sdk, pipeline);
+  auto placement = BannerPlacement::create("never-loaded", sdk.services(), pipeline);
   fake.settle();
   EXPECT_TRUE(fake.http->requests().empty());
 
@@ -214,7 +214,7 @@ TEST_F(BannerPlacementTest, ObserversHearBeforeEachChange) {
 
 TEST_F(BannerPlacementTest, APlacementReleasedBeforeItsAnswerIgnoresIt) {
   serve({{1, "CAROUSEL", 1, slides(2)}});
-  auto placement = BannerPlacement::create("home", sdk, pipeline);
+  auto placement = BannerPlacement::create("home", sdk.services(), pipeline);
   placement->appear();
   placement.reset();
   fake.settle();

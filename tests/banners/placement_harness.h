@@ -11,6 +11,7 @@
 #include <vector>
 
 #include <orvane/banners/banner_placement.h>
+#include <orvane/core/story_sdk.h>
 #include "support/fake_platform.h"
 
 namespace orvane::testing {
@@ -84,7 +85,7 @@ class PlacementHarness : public ::testing::Test {
   // A placement that has appeared and received its banners.
   std::shared_ptr<BannerPlacement> show(const std::vector<BannerSpec>& banners, std::string key = "home") {
     serve(banners);
-    auto placement = BannerPlacement::create(std::move(key), sdk, pipeline);
+    auto placement = BannerPlacement::create(std::move(key), sdk.services(), pipeline);
     placement->appear();
     fake.settle();
     return placement;

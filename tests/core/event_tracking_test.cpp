@@ -4,6 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <orvane/api/story_services.h>
 #include <orvane/core/story_sdk.h>
 #include "support/fake_platform.h"
 
@@ -44,7 +45,7 @@ class EventTrackingTest : public ::testing::Test {
 
 TEST_F(EventTrackingTest, StoryEventBodyHasItsKeysInOrderAndNoBannerKeys) {
   configure();
-  sdk.trackStoryEvent(SdkEventType::pollView, "home", "g1", "i1");
+  sdk.services().events.trackStoryEvent(SdkEventType::pollView, "home", "g1", "i1");
 
   auto requests = fake.http->requests();
   ASSERT_EQ(requests.size(), 1u);
@@ -70,7 +71,7 @@ TEST_F(EventTrackingTest, StoryEventBodyHasItsKeysInOrderAndNoBannerKeys) {
 TEST_F(EventTrackingTest, BannerEventBodyHasNoStoryKeysOmitsAnAbsentSlideAndFallsBackToEn) {
   fake.locale->set("1234", std::nullopt);
   configure();
-  sdk.trackBannerEvent(SdkEventType::bannerImpression, "top", "42", std::nullopt);
+  sdk.services().events.trackBannerEvent(SdkEventType::bannerImpression, "top", "42", std::nullopt);
 
   auto events = serviceEvents();
   ASSERT_EQ(events.size(), 1u);
@@ -84,34 +85,34 @@ TEST_F(EventTrackingTest, BannerEventBodyHasNoStoryKeysOmitsAnAbsentSlideAndFall
 TEST_F(EventTrackingTest, RepeatedEventsAreSentOncePerSessionEvenWhenThePostFails) {
   fake.http->setResponder([](const HttpRequest&) { return testing::ScriptedHttpSession::failure(); });
   configure();
-  sdk.trackStoryEvent(SdkEventType::storyOpen, "home", "g1", std::nullopt);
+  sdk.services().events.trackStoryEvent(SdkEventType::storyOpen, "home", "g1", std::nullopt);
   fake.settle();
-  sdk.trackStoryEvent(SdkEventType::storyOpen, "home", "g1", std::nullopt);
-  sdk.trackBannerEvent(SdkEventType::bannerImpression, "top", "42", "7");
-  sdk.trackBannerEvent(SdkEventType::bannerImpression, "top", "42", "7");
+  sdk.services().events.trackStoryEvent(SdkEventType::storyOpen, "home", "g1", std::nullopt);
+  sdk.services().events.trackBannerEvent(SdkEventType::bannerImpression, "top", "42", "7");
+  sdk.services().events.trackBannerEvent(SdkEventType::bannerImpression, "top", "42", "7");
   EXPECT_EQ(serviceEventTypes(), (Types{"STORY_OPEN", "BANNER_IMPRESSION"}));
 
   // A new session, by configure or by an identity change, sends them again.
   configure();
-  sdk.trackStoryEvent(SdkEventType::storyOpen, "home", "g1", std::nullopt);
+  sdk.services().events.trackStoryEvent(SdkEventType::storyOpen, "home", "g1", std::nullopt);
   sdk.updateSession(std::nullopt, std::nullopt, "member");
-  sdk.trackStoryEvent(SdkEventType::storyOpen, "home", "g1", std::nullopt);
+  sdk.services().events.trackStoryEvent(SdkEventType::storyOpen, "home", "g1", std::nullopt);
   EXPECT_EQ(serviceEvents().size(), 4u);
 }
 
 TEST_F(EventTrackingTest, DeduplicationTellsPlacementsItemsAndTypesApartAndSparesClicks) {
   configure();
-  sdk.trackStoryEvent(SdkEventType::storyGroupImpression, "home", "g1", std::nullopt);
-  sdk.trackStoryEvent(SdkEventType::storyGroupImpression, "feed", "g1", std::nullopt);
-  sdk.trackStoryEvent(SdkEventType::storyItemView, "home", "g1", "i1");
-  sdk.trackStoryEvent(SdkEventType::storyItemView, "home", "g1", "i2");
-  sdk.trackStoryEvent(SdkEventType::pollView, "home", "g1", "i1");
-  sdk.trackBannerEvent(SdkEventType::bannerImpression, "top", "42", "7");
-  sdk.trackBannerEvent(SdkEventType::bannerImpression, "top", "42", "8");
-  sdk.trackBannerEvent(SdkEventType::bannerImpression, "top", "42", std::nullopt);
+  sdk.services().events.trackStoryEvent(SdkEventType::storyGroupImpression, "home", "g1", std::nullopt);
+  sdk.services().events.trackStoryEvent(SdkEventType::storyGroupImpression, "feed", "g1", std::nullopt);
+  sdk.services().events.trackStoryEvent(SdkEventType::storyItemView, "home", "g1", "i1");
+  sdk.services().events.trackStoryEvent(SdkEventType::storyItemView, "home", "g1", "i2");
+  sdk.services().events.trackStoryEvent(SdkEventType::pollView, "home", "g1", "i1");
+  sdk.services().events.trackBannerEvent(SdkEventType::bannerImpression, "top", "42", "7");
+  sdk.services().events.trackBannerEvent(SdkEventType::bannerImpression, "top", "42", "8");
+  sdk.services().events.trackBannerEvent(SdkEventType::bannerImpression, "top", "42", std::nullopt);
   for (int i = 0; i < 2; ++i) {
-    sdk.trackStoryEvent(SdkEventType::ctaClick, "home", "g1", "i1");
-    sdk.trackBannerEvent(SdkEventType::bannerClick, "top", "42", "7");
+    sdk.services().events.trackStoryEvent(SdkEventType::ctaClick, "home", "g1", "i1");
+    sdk.services().events.trackBannerEvent(SdkEventType::bannerClick, "top", "42", "7");
   }
 
   auto events = serviceEvents();
@@ -127,22 +128,22 @@ TEST_F(EventTrackingTest, BeforeConfigureTheHostHearsEventsButNothingIsSentOrRem
   int heard = 0;
   sdk.setEventHandler([&](const StorySDKEvent&) { ++heard; });
   sdk.rememberPlacementKeys({group("g1")}, "home");
-  sdk.report(StorySDKEvent::storyOpen("g1"), "home");
-  sdk.trackBannerEvent(SdkEventType::bannerImpression, "top", "42", "7");
+  sdk.services().events.report(StorySDKEvent::storyOpen("g1"), "home");
+  sdk.services().events.trackBannerEvent(SdkEventType::bannerImpression, "top", "42", "7");
   EXPECT_EQ(heard, 1);
   EXPECT_TRUE(fake.http->requests().empty());
 
   configure();
-  sdk.report(StorySDKEvent::storyOpen("g1"), "home");
-  sdk.trackBannerEvent(SdkEventType::bannerImpression, "top", "42", "7");
+  sdk.services().events.report(StorySDKEvent::storyOpen("g1"), "home");
+  sdk.services().events.trackBannerEvent(SdkEventType::bannerImpression, "top", "42", "7");
   EXPECT_EQ(serviceEvents().size(), 2u);
 }
 
 TEST_F(EventTrackingTest, TextThatIsNotUtf8DropsTheEventWithoutCrashing) {
   configure();
-  sdk.trackStoryEvent(SdkEventType::storyOpen, "home", std::string("g\xFF", 2), std::nullopt);
+  sdk.services().events.trackStoryEvent(SdkEventType::storyOpen, "home", std::string("g\xFF", 2), std::nullopt);
   EXPECT_TRUE(serviceEvents().empty());
-  sdk.trackStoryEvent(SdkEventType::storyOpen, "home", "g1", std::nullopt);
+  sdk.services().events.trackStoryEvent(SdkEventType::storyOpen, "home", "g1", std::nullopt);
   EXPECT_EQ(serviceEvents().size(), 1u);
 }
 
@@ -164,7 +165,7 @@ TEST_F(EventTrackingTest, ReportCallsTheHostForEveryEventAndSendsUnderTheEmitter
       StorySDKEvent::swipeUp("g1", "i3"),
       StorySDKEvent::storyCompleted("g1"),
       StorySDKEvent::storyClose("g1")};
-  for (const auto& event : reported) sdk.report(event, "viewer-placement");
+  for (const auto& event : reported) sdk.services().events.report(event, "viewer-placement");
 
   EXPECT_EQ(received, reported);
   EXPECT_EQ(serviceEventTypes(), (Types{"STORY_GROUP_IMPRESSION", "STORY_OPEN", "POLL_VIEW", "POLL_VOTE",
@@ -181,8 +182,8 @@ TEST_F(EventTrackingTest, ReportedBannerEventsReachTheHostAndTheEventsEndpointOn
   configure();
   auto link = Url::parse("https://example.com/offer");
   for (int i = 0; i < 2; ++i) {
-    sdk.report(StorySDKEvent::bannerImpression("42", "7", "top"), "top");
-    sdk.report(StorySDKEvent::bannerClick("42", "7", "top", link), "top");
+    sdk.services().events.report(StorySDKEvent::bannerImpression("42", "7", "top"), "top");
+    sdk.services().events.report(StorySDKEvent::bannerClick("42", "7", "top", link), "top");
   }
 
   EXPECT_EQ(heard, 4);
@@ -197,11 +198,11 @@ TEST_F(EventTrackingTest, AHandlerMayReplaceItselfWhileHandlingAnEventOrBeCleare
     calls.push_back("first:" + *event.groupId());
     sdk.setEventHandler([&](const StorySDKEvent& later) { calls.push_back("second:" + *later.groupId()); });
   });
-  sdk.report(StorySDKEvent::storyOpen("a"), "home");
-  sdk.report(StorySDKEvent::storyOpen("b"), "home");
+  sdk.services().events.report(StorySDKEvent::storyOpen("a"), "home");
+  sdk.services().events.report(StorySDKEvent::storyOpen("b"), "home");
   sdk.setEventHandler(nullptr);
   EXPECT_FALSE(sdk.eventHandler());
-  sdk.report(StorySDKEvent::storyOpen("c"), "home");
+  sdk.services().events.report(StorySDKEvent::storyOpen("c"), "home");
   EXPECT_EQ(calls, (std::vector<std::string>{"first:a", "second:b"}));
 }
 

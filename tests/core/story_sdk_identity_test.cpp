@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <orvane/api/analytics_api.h>
+#include <orvane/api/story_services.h>
 #include <orvane/core/story_sdk.h>
 #include <orvane/platform/run_loop.h>
 #include <orvane/platform/uuid.h>
@@ -36,7 +37,7 @@ TEST_F(StorySDKIdentityTest, BeforeConfigureThereIsNoSessionOrUserAndUpdatesAreI
   EXPECT_EQ(sdk.resolvedAppId(), std::nullopt);
   EXPECT_EQ(sdk.resolvedUserId(), std::nullopt);
   EXPECT_EQ(sdk.resolvedBundleId(), "com.example.host");  // the main bundle is known already
-  EXPECT_FALSE(sdk.analyticsAPI().sessionId().empty());
+  EXPECT_FALSE(sdk.services().events.analyticsAPI().sessionId().empty());
   EXPECT_EQ(sdk.voteStorageKey("item-1"), "orvane_widget_vote:unknown-app::item-1");
 }
 
@@ -80,11 +81,11 @@ TEST_F(StorySDKIdentityTest, EveryConfigureStartsANewSessionSharedWithAnalytics)
   sdk.configure(configuration);
   auto first = sdk.sessionId();
   EXPECT_FALSE(first.empty());
-  EXPECT_EQ(sdk.analyticsAPI().sessionId(), first);
+  EXPECT_EQ(sdk.services().events.analyticsAPI().sessionId(), first);
 
   sdk.configure(configuration);
   EXPECT_NE(sdk.sessionId(), first);
-  EXPECT_EQ(sdk.analyticsAPI().sessionId(), sdk.sessionId());
+  EXPECT_EQ(sdk.services().events.analyticsAPI().sessionId(), sdk.sessionId());
 }
 
 TEST_F(StorySDKIdentityTest, UpdateSessionRestartsOnlyWhenTheTrimmedIdentityChanges) {

@@ -24,7 +24,7 @@ struct RealTransportSdk {
     platform.http = std::make_shared<CurlHttpSession>(std::move(transportOptions));
     platform.mainQueue = loop;
     sdk = std::make_unique<StorySDK>(withHeadlessDefaults(std::move(platform)));
-    api = std::make_unique<StoryAPI>(sdk->platform().http, *sdk);
+    api = std::make_unique<StoryAPI>(sdk->platform().http, sdk->session());
   }
 
   void configure(std::optional<std::string> userId = "user-1") {

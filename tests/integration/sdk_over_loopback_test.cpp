@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <filesystem>
 
+#include <orvane/api/story_services.h>
+#include <orvane/core/story_sdk.h>
 #include <orvane/core/story_sdk_event.h>
 #include "../platform/self_signed_certificate.h"
 #include "loopback_harness.h"
@@ -51,7 +53,7 @@ TEST(SdkOverLoopback, ServiceOriginPointsTheDefaultTransportAtADeployment) {
   platform.serviceOrigin = deployment.service.origin() + "/";
   StorySDK sdk(withHeadlessDefaults(std::move(platform)));
   sdk.configure(StoryConfiguration("demo-sdk-key", "demo-app"));
-  StoryAPI api(sdk.platform().http, sdk);
+  StoryAPI api(sdk.platform().http, sdk.session());
 
   std::optional<Result<std::vector<StoryGroup>>> result;
   api.fetchStories("home", [&](auto answer) { result.emplace(std::move(answer)); });
@@ -101,15 +103,15 @@ TEST(SdkOverLoopback, ServiceEventsAreSentOncePerSessionWhileAnalyticsGetEveryRe
   ASSERT_TRUE(harness.stories("home").ok());  // the SDK learns the groups' placement
 
   auto open = StorySDKEvent::storyOpen(kWelcomeGroup);
-  harness.sdk->report(open, "home");
-  harness.sdk->report(open, "home");
+  harness.sdk->services().events.report(open, "home");
+  harness.sdk->services().events.report(open, "home");
   ASSERT_TRUE(harness.waitFor([&] { return countOf(harness.service.analytics(), "STORY_GROUP_OPENED") == 2; }));
   ASSERT_TRUE(harness.waitFor([&] { return countOf(harness.service.events(), "STORY_OPEN") == 1; }));
   harness.loop->runFor(std::chrono::milliseconds(150));
   EXPECT_EQ(countOf(harness.service.events(), "STORY_OPEN"), 1u);
 
   harness.configure();  // a new session makes the event sendable again
-  harness.sdk->report(open, "home");
+  harness.sdk->services().events.report(open, "home");
   EXPECT_TRUE(harness.waitFor([&] { return countOf(harness.service.events(), "STORY_OPEN") == 2; }));
 
   const auto events = harness.service.events();

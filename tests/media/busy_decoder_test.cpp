@@ -6,6 +6,7 @@
 #include <thread>
 
 #include <orvane/api/story_api.h>
+#include <orvane/core/story_sdk.h>
 #include <orvane/media/story_image_pipeline.h>
 #include "support/fake_platform.h"
 
@@ -62,7 +63,7 @@ TEST(BusyDecoder, OtherRequestsCompleteWhileOneImageIsStillDecoding) {
   StoryImagePipeline pipeline(fake.http, decoder, fake.mainQueue, fake.workers);
   StorySDK sdk(fake.platform());
   sdk.configure(StoryConfiguration("sdk-key", "app-key"));
-  StoryAPI api(fake.http, sdk);
+  StoryAPI api(fake.http, sdk.session());
   fake.http->setResponder([](const HttpRequest& request) {
     const auto path = request.url.string();
     if (path.find("/stories") != std::string::npos) return ScriptedHttpSession::ok(R"({"groups": []})");

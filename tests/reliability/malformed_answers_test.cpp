@@ -6,6 +6,7 @@
 #include <vector>
 
 #include <orvane/api/story_api.h>
+#include <orvane/core/story_sdk.h>
 #include <orvane/model/json_coding.h>
 #include "sample_answers.h"
 #include "support/fake_platform.h"
@@ -44,7 +45,7 @@ class MalformedAnswers : public ::testing::Test {
 
   FakePlatform fake;
   StorySDK sdk{fake.platform()};
-  StoryAPI api{fake.http, sdk};
+  StoryAPI api{fake.http, sdk.session()};
 };
 
 bool isDecodingOrEmpty(const Error& error) {

@@ -79,8 +79,8 @@ TEST(MisbehavingService, ModelsGoneBeforeTheirSlowAnswersAreLeftAlone) {
       std::make_unique<StoryImagePipeline>(client.sdk->platform().http, std::make_shared<FakeImageDecoder>(),
                                            client.loop, client.sdk->platform().workers);
 
-  auto kept = StoryBarViewModel::create("home", *client.sdk, *pipeline);
-  auto dropped = StoryBarViewModel::create("home", *client.sdk, *pipeline);
+  auto kept = StoryBarViewModel::create("home", client.sdk->services(), *pipeline);
+  auto dropped = StoryBarViewModel::create("home", client.sdk->services(), *pipeline);
   std::weak_ptr<StoryBarViewModel> watch = dropped;
   dropped.reset();
   EXPECT_TRUE(watch.expired()) << "an answer in flight must not keep its model alive";

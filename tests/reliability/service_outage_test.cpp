@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include <orvane/api/story_services.h>
 #include <orvane/core/story_sdk_event.h>
 #include <orvane/media/story_image_pipeline.h>
 #include <orvane/stories/story_bar_view_model.h>
@@ -39,7 +40,7 @@ TEST(ServiceOutage, NothingListeningFailsOnceWithATransportErrorAndTheBarStaysEm
 
   StoryImagePipeline pipeline(harness.sdk->platform().http, std::make_shared<FakeImageDecoder>(),
                               harness.loop, harness.sdk->platform().workers);
-  auto bar = StoryBarViewModel::create("home", *harness.sdk, pipeline);
+  auto bar = StoryBarViewModel::create("home", harness.sdk->services(), pipeline);
   ASSERT_TRUE(harness.loop->runUntil([&] { return !bar->isLoading(); }, 10s));
   EXPECT_TRUE(bar->hasLoaded());
   EXPECT_TRUE(bar->groups().empty());
@@ -58,7 +59,7 @@ TEST(ServiceOutage, AThousandEventsWhileOfflineThenTheServiceIsBack) {
   int delivered = 0;
   harness.sdk->setEventHandler([&](const StorySDKEvent&) { ++delivered; });
   for (int i = 0; i < 1000; ++i) {
-    harness.sdk->report(StorySDKEvent::pollViewed(kWelcomeGroup, "item-" + std::to_string(i)), "home");
+    harness.sdk->services().events.report(StorySDKEvent::pollViewed(kWelcomeGroup, "item-" + std::to_string(i)), "home");
   }
   EXPECT_EQ(delivered, 1000) << "the host hears of every event, online or not";
   // Queued behind the posts, and still answered.
@@ -68,7 +69,7 @@ TEST(ServiceOutage, AThousandEventsWhileOfflineThenTheServiceIsBack) {
 
   harness.service.start("127.0.0.1", port);
   harness.configure();  // a new session
-  harness.sdk->report(StorySDKEvent::storyOpen(kWelcomeGroup), "home");
+  harness.sdk->services().events.report(StorySDKEvent::storyOpen(kWelcomeGroup), "home");
   EXPECT_TRUE(harness.waitFor([&] { return countOf(harness.service.events(), "STORY_OPEN") == 1; }));
   EXPECT_TRUE(
       harness.waitFor([&] { return countOf(harness.service.analytics(), "STORY_GROUP_OPENED") == 1; }));

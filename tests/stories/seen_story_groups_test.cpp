@@ -1,4 +1,4 @@
-#include <orvane/stories/seen_story_groups.h>
+#include <orvane/core/seen_story_groups.h>
 
 #include <gtest/gtest.h>
 

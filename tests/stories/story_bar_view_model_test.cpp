@@ -1,6 +1,7 @@
 #include <orvane/stories/story_bar_view_model.h>
 
 #include <gtest/gtest.h>
+#include <orvane/core/story_sdk.h>
 
 #include "stories/story_fixtures.h"
 
@@ -74,7 +75,7 @@ TEST_F(StoryBarViewModelTest, FailedLoadLeavesNoGroupsAndLogsOneLineUnlessTheBar
   // Unconfigured, nothing is requested and the load fails like any other.
   testing::FakePlatform otherFake;
   StorySDK unconfigured{otherFake.platform()};
-  auto other = StoryBarViewModel::create("feed", unconfigured, pipeline);
+  auto other = StoryBarViewModel::create("feed", unconfigured.services(), pipeline);
   otherFake.settle();
   EXPECT_TRUE(otherFake.http->requests().empty());
   EXPECT_EQ(otherFake.console->lines(), Lines{"[Orvane] Failed to load stories for placement 'feed': " +

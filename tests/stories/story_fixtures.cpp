@@ -103,12 +103,12 @@ StoryModelTest::StoryModelTest() {
 }
 
 std::shared_ptr<StoryBarViewModel> StoryModelTest::makeBar(const std::string& placementKey) {
-  return StoryBarViewModel::create(placementKey, sdk, pipeline);
+  return StoryBarViewModel::create(placementKey, sdk.services(), pipeline);
 }
 
 std::shared_ptr<StoryViewerViewModel> StoryModelTest::makeViewer(std::vector<StoryGroup> groups,
                                                                  int startIndex) {
-  auto viewer = StoryViewerViewModel::create(std::move(groups), startIndex, "home", sdk, pipeline);
+  auto viewer = StoryViewerViewModel::create(std::move(groups), startIndex, "home", sdk.services(), pipeline);
   viewer->setOpenURLAction([this](const Url& url) { opened.push_back(url.string()); });
   return viewer;
 }

@@ -226,7 +226,7 @@ TEST_F(StoryViewerInteractionsTest, SwipeElsewhereOrWithoutOpenerStaysPut) {
   const auto link = *Url::parse("https://shop.example.com/offer");
   auto viewer = StoryViewerViewModel::create(
       {group(uuid(1), {page({.id = uuid(1, 1)}), page({.id = uuid(1, 2), .widget = WidgetType::swipe, .swipeURL = link})})},
-      0, "home", sdk, pipeline);
+      0, "home", sdk.services(), pipeline);
   viewer->start();
   viewer->handleSwipeUp();
   EXPECT_EQ(count(Kind::swipeUp), 0u);

@@ -24,7 +24,7 @@
 #include <orvane/core/story_sdk.h>
 #include <orvane/platform/curl_http_session.h>
 #include <orvane/quick/platform/qt_platform.h>
-#include <orvane/stories/seen_story_groups.h>
+#include <orvane/core/seen_story_groups.h>
 #include <orvane/stories/story_viewer_view_model.h>
 #include "local_content_service.h"
 
@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  orvane::StoryAPI api(sdk.platform().http, sdk);
+  orvane::StoryAPI api(sdk.platform().http, sdk.session());
   std::optional<orvane::Result<std::vector<orvane::StoryGroup>>> stories;
   api.fetchStories("home", [&](auto result) { stories.emplace(std::move(result)); });
   if (!spinUntil([&] { return stories.has_value(); }) || !stories->ok()) return 3;
@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
   }
   if (mode == "seen") {
     if (groups.empty()) return 6;
-    auto viewer = orvane::StoryViewerViewModel::create(groups, 0, "home", sdk);
+    auto viewer = orvane::StoryViewerViewModel::create(groups, 0, "home", sdk.services());
     viewer->start();
     for (std::size_t page = 1; page < groups.front().items().size(); ++page) viewer->goToNext();
     const auto& store = *sdk.platform().store;
@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
     const auto& page = groups[index].items().front();
     if (page.widgetType() != orvane::WidgetType::poll || page.widgetOptions().empty()) continue;
 
-    auto viewer = orvane::StoryViewerViewModel::create(groups, static_cast<int>(index), "home", sdk);
+    auto viewer = orvane::StoryViewerViewModel::create(groups, static_cast<int>(index), "home", sdk.services());
     viewer->start();
     if (mode == "read") {
       std::cout << "restored=" << viewer->votedOptionId().value_or("none") << std::endl;

@@ -1,0 +1,280 @@
+#include <orvane/stories/story_viewer_view_model.h>
+
+#include <algorithm>
+#include <utility>
+
+#include <orvane/core/main_thread.h>
+#include <orvane/core/seen_story_groups.h>
+
+namespace orvane {
+namespace {
+
+constexpr double kTickSeconds = std::chrono::duration<double>(StoryViewerViewModel::tickInterval).count();
+// Zero, negative and tiny durations still play for a tenth of a second.
+constexpr double kMinimumPageSeconds = 0.1;
+// Summing equal steps drifts below 1 (a 7 s page would need 141 firings instead of 140).
+constexpr double kProgressTolerance = 1e-9;
+
+int clampedStartIndex(const std::vector<StoryGroup>& groups, int startIndex) {
+  if (groups.empty()) return 0;
+  return std::clamp(startIndex, 0, static_cast<int>(groups.size()) - 1);
+}
+
+template <typename T>
+bool isIndexOf(int index, const std::vector<T>& values) {
+  return index >= 0 && static_cast<std::size_t>(index) < values.size();
+}
+
+}  // namespace
+
+std::shared_ptr<StoryViewerViewModel> StoryViewerViewModel::create(std::vector<StoryGroup> groups,
+                                                                   int startIndex, std::string placementKey,
+                                                                   StoryServices services,
+                                                                   StoryImagePipeline& pipeline) {
+  return std::shared_ptr<StoryViewerViewModel>(
+      new StoryViewerViewModel(std::move(groups), startIndex, std::move(placementKey), services, pipeline));
+}
+
+StoryViewerViewModel::StoryViewerViewModel(std::vector<StoryGroup> groups, int startIndex,
+                                           std::string placementKey, StoryServices services,
+                                           StoryImagePipeline& pipeline)
+    : currentGroupIndex_(*this, clampedStartIndex(groups, startIndex)),
+      session_(services.session),
+      events_(services.events),
+      voting_(*this, services.session),
+      pipeline_(pipeline),
+      groups_(std::move(groups)),
+      placementKey_(std::move(placementKey)),
+      api_(services.session.platform().http, services.session) {}
+
+StoryViewerViewModel::~StoryViewerViewModel() {
+  if (timer_) timer_->invalidate();
+  if (itemViewTimer_) itemViewTimer_->invalidate();
+}
+
+const StoryGroup* StoryViewerViewModel::currentGroup() const {
+  const int index = currentGroupIndex();
+  return isIndexOf(index, groups_) ? &groups_[static_cast<std::size_t>(index)] : nullptr;
+}
+
+const StoryItem* StoryViewerViewModel::currentItem() const {
+  const StoryGroup* group = currentGroup();
+  if (!group) return nullptr;
+  const int index = currentItemIndex();
+  return isIndexOf(index, group->items()) ? &group->items()[static_cast<std::size_t>(index)] : nullptr;
+}
+
+const StoryTheme& StoryViewerViewModel::theme() const {
+  const StoryGroup* group = currentGroup();
+  return group ? group->theme() : StoryTheme::default_();
+}
+
+void StoryViewerViewModel::start() {
+  ORVANE_ASSERT_MAIN_THREAD();
+  if (groups_.empty()) {
+    shouldDismiss_.set(true);
+    return;
+  }
+  if (!hasStarted_) {
+    hasStarted_ = true;
+    beginItem(true);
+  }
+  if (!timer_) timer_ = scheduleProgressTimer();
+}
+
+void StoryViewerViewModel::pause() {
+  ORVANE_ASSERT_MAIN_THREAD();
+  if (timer_) timer_->invalidate();
+  timer_.reset();
+}
+
+void StoryViewerViewModel::resume() {
+  ORVANE_ASSERT_MAIN_THREAD();
+  if (!timer_ && hasStarted_) timer_ = scheduleProgressTimer();
+}
+
+std::shared_ptr<Timer> StoryViewerViewModel::scheduleProgressTimer() {
+  // Weak on both sides: the queue owns the timer's block, and the block must not own the queue.
+  std::weak_ptr<MainQueue> queue = session_.platform().mainQueue;
+  std::weak_ptr<StoryViewerViewModel> weakSelf = weak_from_this();
+  return session_.platform().mainQueue->schedule(tickInterval, true, [queue, weakSelf] {
+    if (auto mainQueue = queue.lock()) {
+      mainQueue->post([weakSelf] {
+        if (auto self = weakSelf.lock()) self->tick();
+      });
+    }
+  });
+}
+
+void StoryViewerViewModel::tick() {
+  const StoryItem* item = currentItem();
+  if (!item) return;
+  const double duration = item->duration() > kMinimumPageSeconds ? item->duration() : kMinimumPageSeconds;
+  const double advanced = progress() + kTickSeconds / duration;
+  if (advanced >= 1.0 - kProgressTolerance) {
+    progress_.set(1.0);
+    goToNext();
+  } else {
+    progress_.set(advanced);
+  }
+}
+
+void StoryViewerViewModel::goToNext() {
+  ORVANE_ASSERT_MAIN_THREAD();
+  const StoryGroup* group = currentGroup();
+  if (!group) return;
+  stopItemViewTimer();
+
+  if (static_cast<std::size_t>(currentItemIndex()) + 1 < group->items().size()) {
+    currentItemIndex_.set(currentItemIndex() + 1);
+    beginItem(false);
+    return;
+  }
+  const std::string groupId = group->id();
+  if (completedGroupIDs_.insert(groupId).second)
+    events_.report(StorySDKEvent::storyCompleted(groupId), placementKey_);
+  enterNextGroupOrClose();
+}
+
+void StoryViewerViewModel::enterNextGroupOrClose() {
+  if (static_cast<std::size_t>(currentGroupIndex()) + 1 >= groups_.size()) {
+    close();
+    return;
+  }
+  currentGroupIndex_.set(currentGroupIndex() + 1);
+  currentItemIndex_.set(0);
+  beginItem(true);
+}
+
+void StoryViewerViewModel::goToPrevious() {
+  ORVANE_ASSERT_MAIN_THREAD();
+  stopItemViewTimer();
+  // A page well under way restarts in place, unreported and not armed to count as viewed again.
+  if (progress() > 0.2) {
+    progress_.set(0);
+  } else if (currentItemIndex() >= 1) {
+    currentItemIndex_.set(currentItemIndex() - 1);
+    beginItem(false);
+  } else if (currentGroupIndex() >= 1) {
+    currentGroupIndex_.set(currentGroupIndex() - 1);
+    const StoryGroup* group = currentGroup();
+    const auto pageCount = group ? group->items().size() : 0;
+    currentItemIndex_.set(pageCount > 0 ? static_cast<int>(pageCount) - 1 : 0);
+    beginItem(true);
+  } else {
+    progress_.set(0);
+  }
+}
+
+void StoryViewerViewModel::goToNextGroup() {
+  ORVANE_ASSERT_MAIN_THREAD();
+  if (!currentGroup()) return;
+  stopItemViewTimer();
+  enterNextGroupOrClose();
+}
+
+void StoryViewerViewModel::goToPreviousGroup() {
+  ORVANE_ASSERT_MAIN_THREAD();
+  if (!currentGroup()) return;
+  stopItemViewTimer();
+  if (currentGroupIndex() >= 1) {
+    currentGroupIndex_.set(currentGroupIndex() - 1);
+    currentItemIndex_.set(0);
+    beginItem(true);
+  } else if (currentItemIndex() >= 1) {
+    currentItemIndex_.set(0);
+    beginItem(false);
+  } else {
+    progress_.set(0);
+  }
+}
+
+void StoryViewerViewModel::close() {
+  ORVANE_ASSERT_MAIN_THREAD();
+  if (hasTrackedClose_) return;
+  hasTrackedClose_ = true;
+  pause();
+  stopItemViewTimer();
+  if (const StoryGroup* group = currentGroup())
+    events_.report(StorySDKEvent::storyClose(group->id()), placementKey_);
+  shouldDismiss_.set(true);
+}
+
+void StoryViewerViewModel::beginItem(bool trackOpen) {
+  progress_.set(0);
+  lastSwipeAction_.reset();
+
+  // The groups are only ever replaced by a later network answer, so these pointers hold throughout.
+  if (const StoryGroup* group = currentGroup()) {
+    if (trackOpen) events_.report(StorySDKEvent::storyOpen(group->id()), placementKey_);
+    if (const StoryItem* item = currentItem()) {
+      if (static_cast<std::size_t>(currentItemIndex()) + 1 == group->items().size())
+        session_.seenStoryGroups().markSeen(group->id());
+      events_.report(StorySDKEvent::storyItemImpression(group->id(), item->id()), placementKey_);
+      scheduleItemView(item->id(), group->id());
+      voting_.restore(*item);
+      trackWidgetView(*group, *item);
+    }
+  }
+  prefetchUpcomingMedia();
+}
+
+void StoryViewerViewModel::scheduleItemView(const std::string& itemId, const std::string& groupId) {
+  stopItemViewTimer();
+  currentItemViewId_ = itemId;
+  std::weak_ptr<MainQueue> queue = session_.platform().mainQueue;
+  std::weak_ptr<StoryViewerViewModel> weakSelf = weak_from_this();
+  itemViewTimer_ =
+      session_.platform().mainQueue->schedule(itemViewDelay, false, [queue, weakSelf, itemId, groupId] {
+        auto mainQueue = queue.lock();
+        if (!mainQueue) return;
+        mainQueue->post([weakSelf, itemId, groupId] {
+          auto self = weakSelf.lock();
+          if (!self || !self->isCurrentItem(itemId)) return;
+          self->events_.trackStoryEvent(SdkEventType::storyItemView, self->placementKey_, groupId, itemId);
+        });
+      });
+}
+
+void StoryViewerViewModel::stopItemViewTimer() {
+  if (itemViewTimer_) itemViewTimer_->invalidate();
+  itemViewTimer_.reset();
+  currentItemViewId_.reset();
+}
+
+void StoryViewerViewModel::trackWidgetView(const StoryGroup& group, const StoryItem& item) {
+  if (!trackedWidgetViews_.insert(item.id()).second) return;
+  if (item.widgetType() == WidgetType::poll) {
+    events_.report(StorySDKEvent::pollViewed(group.id(), item.id()), placementKey_);
+  } else if (item.widgetType() == WidgetType::quiz) {
+    events_.report(StorySDKEvent::quizViewed(group.id(), item.id()), placementKey_);
+  }
+}
+
+void StoryViewerViewModel::prefetchUpcomingMedia() {
+  const StoryItem* item = currentItem();
+  std::vector<std::optional<Url>> urls{item ? item->mediaURL() : std::nullopt, nextPageMediaURL()};
+  std::weak_ptr<StoryViewerViewModel> weakSelf = weak_from_this();
+  session_.platform().mainQueue->post([weakSelf, urls = std::move(urls)] {
+    if (auto self = weakSelf.lock()) self->pipeline_.prefetch(urls);
+  });
+}
+
+std::optional<Url> StoryViewerViewModel::nextPageMediaURL() const {
+  const StoryGroup* group = currentGroup();
+  if (!group) return std::nullopt;
+  const int nextItem = currentItemIndex() + 1;
+  if (isIndexOf(nextItem, group->items()))
+    return group->items()[static_cast<std::size_t>(nextItem)].mediaURL();
+  const int nextGroup = currentGroupIndex() + 1;
+  if (!isIndexOf(nextGroup, groups_)) return std::nullopt;
+  const auto& items = groups_[static_cast<std::size_t>(nextGroup)].items();
+  return items.empty() ? std::nullopt : items.front().mediaURL();
+}
+
+bool StoryViewerViewModel::isCurrentItem(const std::string& itemId) const {
+  const StoryItem* item = currentItem();
+  return item && item->id() == itemId;
+}
+
+}  // namespace orvane

@@ -1,0 +1,147 @@
+#pragma once
+
+#include <orvane/export.h>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <orvane/api/story_api.h>
+#include <orvane/api/story_services.h>
+#include <orvane/core/observable.h>
+#include <orvane/media/story_image_pipeline.h>
+#include <orvane/model/story.h>
+#include <orvane/model/theme.h>
+#include <orvane/platform/clock.h>
+#include <orvane/platform/main_queue.h>
+#include <orvane/platform/url.h>
+#include <orvane/stories/story_voting.h>
+
+namespace ORVANE_EXPORT orvane {
+
+// The state machine behind one presented story viewer: plays the pages of the groups one after
+// another on a 0.05 s timer, answers navigation, runs poll and quiz votes, handles swipe-up and
+// call-to-action, and reports every story event. Main thread only.
+//
+// Observers are told before each change of a published property (the current position,
+// progress, dismissal and the vote state) and re-read the accessors afterwards. Timer firings and
+// network answers hold the model weakly: once the last owner lets go, nothing more happens.
+class StoryViewerViewModel final : public Observable,
+                                   public std::enable_shared_from_this<StoryViewerViewModel> {
+ public:
+  using OpenURLAction = std::function<void(const Url&)>;
+
+  static constexpr Microseconds tickInterval{50'000};
+  static constexpr Microseconds itemViewDelay{1'000'000};
+  static constexpr std::chrono::milliseconds swipeDebounce{800};
+
+  // Starts at `startIndex` clamped into the groups (0 when there are none).
+  static std::shared_ptr<StoryViewerViewModel> create(
+      std::vector<StoryGroup> groups, int startIndex, std::string placementKey, StoryServices services,
+      StoryImagePipeline& pipeline = StoryImagePipeline::shared());
+  ~StoryViewerViewModel();
+
+  // Published.
+  int currentGroupIndex() const { return currentGroupIndex_.get(); }
+  int currentItemIndex() const { return currentItemIndex_.get(); }
+  // Fill of the current page's progress segment, in [0, 1].
+  double progress() const { return progress_.get(); }
+  // The viewer must close itself once this turns true.
+  bool shouldDismiss() const { return shouldDismiss_.get(); }
+  // The option chosen on the current page, just now or earlier (restored).
+  const std::optional<std::string>& votedOptionId() const { return voting_.votedOptionId(); }
+  bool isVotingInProgress() const { return voting_.isVotingInProgress(); }
+  bool showResults() const { return voting_.showResults(); }
+  // Fresher counts by option id; they win over the options' own voteCount.
+  const std::map<std::string, std::int64_t>& updatedVoteCounts() const { return voting_.updatedVoteCounts(); }
+
+  // Not published: replaced only by the refresh after a vote, which also publishes the position.
+  const std::vector<StoryGroup>& groups() const { return groups_; }
+  const std::string& placementKey() const { return placementKey_; }
+
+  // Null when the position is outside the groups or the group's pages. The pointers stay valid
+  // until the next published change.
+  const StoryGroup* currentGroup() const;
+  const StoryItem* currentItem() const;
+  // The current group's theme, or the default one without a current group.
+  const StoryTheme& theme() const;
+
+  // How links of swipe pages are opened; installed by the view before start().
+  void setOpenURLAction(OpenURLAction action) { openURLAction_ = std::move(action); }
+
+  // Begins playback the first time; later calls only restart a stopped timer.
+  void start();
+  // Stops the progress timer; the page keeps its progress.
+  void pause();
+  // Restarts the progress timer after a pause; nothing before start().
+  void resume();
+  void goToNext();
+  void goToPrevious();
+  // Skips the rest of the group (it is not completed): the next group's first page, or closes
+  // after the last group.
+  void goToNextGroup();
+  // The previous group's first page; on the first group, its first page again.
+  void goToPreviousGroup();
+  // Ends the viewing once and requests dismissal.
+  void close();
+  void vote(const std::string& optionId);
+  void handleSwipeUp();
+  // Reports the call-to-action; the view opens the link itself.
+  void handleCtaTap();
+
+ private:
+  struct SwipeAction {
+    std::string itemId;
+    Date timestamp;
+  };
+
+  StoryViewerViewModel(std::vector<StoryGroup> groups, int startIndex, std::string placementKey,
+                       StoryServices services, StoryImagePipeline& pipeline);
+
+  void tick();
+  void beginItem(bool trackOpen);
+  // Past the last group the viewer closes.
+  void enterNextGroupOrClose();
+  void scheduleItemView(const std::string& itemId, const std::string& groupId);
+  void stopItemViewTimer();
+  void trackWidgetView(const StoryGroup& group, const StoryItem& item);
+  void prefetchUpcomingMedia();
+  std::optional<Url> nextPageMediaURL() const;
+  std::shared_ptr<Timer> scheduleProgressTimer();
+
+  void finishVote(const Result<VoteResponse>& result, const std::string& itemId, const std::string& optionId,
+                  WidgetType widgetType, const std::string& groupId);
+  void refreshAfterVote(const std::string& itemId, const std::string& optionId);
+  void applyRefresh(std::vector<StoryGroup> groups, const std::string& itemId, const std::string& optionId);
+  bool isCurrentItem(const std::string& itemId) const;
+
+  Published<int> currentGroupIndex_;
+  Published<int> currentItemIndex_{*this, 0};
+  Published<double> progress_{*this, 0};
+  Published<bool> shouldDismiss_{*this, false};
+
+  StorySession& session_;
+  EventReporter& events_;
+  StoryVoting voting_;
+  StoryImagePipeline& pipeline_;
+  std::vector<StoryGroup> groups_;
+  std::string placementKey_;
+  std::shared_ptr<Timer> timer_;
+  StoryAPI api_;
+  bool hasStarted_ = false;
+  bool hasTrackedClose_ = false;
+  std::set<std::string> completedGroupIDs_;
+  std::set<std::string> trackedWidgetViews_;
+  std::optional<SwipeAction> lastSwipeAction_;
+  OpenURLAction openURLAction_;
+  std::shared_ptr<Timer> itemViewTimer_;
+  std::optional<std::string> currentItemViewId_;
+};
+
+}  // namespace orvane
