@@ -95,6 +95,7 @@ export interface StoryPage {
 export interface StoryGroup extends Audience {
   id: string;
   title: string;
+  // Older drafts may carry it; the console keeps it as stored but neither sets nor shows it.
   coverUrl?: string;
   theme?: Theme;
   items: StoryPage[];

@@ -130,8 +130,14 @@ test('an owner publishes a story with a poll that the SDK fetches and votes on, 
   await expect(page.getByRole('heading', { level: 1, name: 'Stories: home' })).toBeVisible();
   await page.getByRole('button', { name: 'Add group' }).click();
   await page.getByLabel('Group title').fill('Spring sale');
+  // The bubble is the first page's image, as the apps draw it: there is no cover to upload.
+  const bubble = page.getByRole('img', { name: 'Story bar bubble preview' });
+  await expect(page.getByText('None: the first page has no image')).toBeVisible();
+  await expect(page.getByLabel(/cover/i)).toHaveCount(0);
   await upload(page, 'Upload page media', 'spring.png', gradientPng(360, 640, [46, 125, 50], [255, 209, 102]));
   await expect(page.getByRole('img', { name: 'Page media preview' })).toBeVisible();
+  const springBubble = (await bubble.getAttribute('src'))!;
+  await expect(page.locator('.phone-cover')).toHaveAttribute('src', springBubble);
   await page.getByLabel('Title', { exact: true }).fill('Hello spring');
   // The preview follows the typing.
   await expect(page.locator('.phone-title')).toHaveText('Hello spring');
@@ -172,6 +178,9 @@ test('an owner publishes a story with a poll that the SDK fetches and votes on, 
   // Pages reorder by their buttons too: the poll opens the group.
   await page.getByRole('button', { name: 'Move page 2 up' }).click();
   await expect(page.getByRole('list', { name: 'Pages of Spring sale' }).getByRole('button', { name: /^1\. poll/ })).toBeVisible();
+  await expect(bubble).not.toHaveAttribute('src', springBubble);
+  const pollBubble = (await bubble.getAttribute('src'))!;
+  await expect(page.locator('.phone-cover')).toHaveAttribute('src', pollBubble);
 
   // A link the service refuses comes back inline, at its field.
   await page.getByRole('button', { name: /^2\. Hello spring/ }).click();
@@ -187,6 +196,19 @@ test('an owner publishes a story with a poll that the SDK fetches and votes on, 
   await shoot(page, 'story-editor');
   await page.getByRole('button', { name: 'Publish' }).click();
   await expect(page.locator('.publish-bar').getByText('Published as version 1.')).toBeVisible();
+
+  // A draft that an earlier console saved with a cover still loads and saves, and the cover shows nowhere.
+  const draftPath = '/admin/v1/apps/shop/placements/home/stories/draft';
+  const stored = await page.evaluate(async (path) => (await (await fetch(path)).json()).document, draftPath);
+  expect(stored.groups[0]).not.toHaveProperty('coverUrl');
+  stored.groups[0].coverUrl = stored.groups[0].items[1].media.mediaUrl;
+  expect(await csrfFetch(page, 'PUT', draftPath, stored)).toBe(200);
+  await page.reload();
+  await expect(bubble).toHaveAttribute('src', pollBubble);
+  await expect(page.locator('.phone-cover')).toHaveAttribute('src', pollBubble);
+  await page.getByLabel('Group title').fill('Spring sale ');
+  await page.getByRole('button', { name: 'Save draft' }).click();
+  await expect(page.locator('.publish-bar').getByText('Draft saved.')).toBeVisible();
 
   // The banner placement: one static banner.
   await page.goto(`${service.origin}/console/apps/shop/banners/home_banner`);

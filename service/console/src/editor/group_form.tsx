@@ -1,7 +1,7 @@
 import { TextField } from '../components/fields';
+import { bubbleOf } from '../preview/bubble';
 import type { StoryGroup } from '../types';
 import { AudienceFields } from './audience_fields';
-import { MediaField } from './media_field';
 import type { Problems } from './problems';
 import { ThemeFields } from './theme_fields';
 
@@ -29,20 +29,23 @@ export function GroupForm({ group, index, readOnly, problems, onPatch, onDelete 
       </div>
       <div class="field-row">
         <TextField label="Group title" value={group.title} readOnly={readOnly} required error={problems.at(`${path}.title`) ?? (group.title.trim() ? null : 'A group needs a title.')} onInput={(title) => set({ title })} />
-        <MediaField
-          label="Cover"
-          url={group.coverUrl}
-          kind="IMAGE"
-          accept="image/*"
-          readOnly={readOnly}
-          error={problems.at(`${path}.coverUrl`)}
-          onUploaded={(_, coverUrl) => set({ coverUrl })}
-          onRemove={() => set({ coverUrl: undefined })}
-        />
+        <BubbleField group={group} />
       </div>
-      <p class="hint">Without a cover, the story bar shows the first page's image.</p>
+      <p class="hint">The apps show the first page's picture in the story bar bubble: reordering the pages changes it.</p>
       <ThemeFields theme={group.theme ?? {}} readOnly={readOnly} onChange={(theme) => set({ theme })} />
       <AudienceFields value={group} readOnly={readOnly} problems={problems} path={path} onChange={onPatch} />
     </section>
+  );
+}
+
+function BubbleField({ group }: { group: StoryGroup }) {
+  const bubble = bubbleOf(group);
+  return (
+    <div class="field media-field">
+      <span class="label">Story bar bubble</span>
+      <div class="media-preview">
+        {'image' in bubble ? <img src={bubble.image} alt="Story bar bubble preview" /> : <span class="muted">None: {bubble.none}</span>}
+      </div>
+    </div>
   );
 }

@@ -1,5 +1,6 @@
 import type { StoryGroup, StoryPage, WidgetOption } from '../types';
 import { mediaPreviewUrl } from '../editor/problems';
+import { bubbleOf } from './bubble';
 import { luminance, resolveTheme, withAlpha, type ResolvedTheme } from './theme';
 
 interface Props {
@@ -14,7 +15,7 @@ export function PagePreview({ group, pageIndex }: Props) {
   const page: StoryPage | undefined = group.items[pageIndex];
   const font = theme.font ? `"${theme.font}", system-ui, sans-serif` : undefined;
   const media = mediaPreviewUrl(page?.media?.mediaUrl);
-  const cover = mediaPreviewUrl(group.coverUrl) ?? (group.items[0]?.media?.mediaType === 'IMAGE' ? mediaPreviewUrl(group.items[0].media.mediaUrl) : undefined);
+  const bubble = bubbleOf(group);
   const hasCta = !!page?.ctaText && !!page?.ctaUrl?.trim();
   const widget = page?.widgetType;
   return (
@@ -33,7 +34,7 @@ export function PagePreview({ group, pageIndex }: Props) {
           <div class="phone-chrome">
             <Progress count={group.items.length} active={pageIndex} theme={theme} />
             <div class="phone-header">
-              {cover && <img class={'phone-cover bubble-' + theme.bubble.toLowerCase()} src={cover} alt="" />}
+              {'image' in bubble && <img class={'phone-cover bubble-' + theme.bubble.toLowerCase()} src={bubble.image} alt="" />}
               <span class="phone-group-title">{group.title}</span>
               <span class="phone-close">✕</span>
             </div>
