@@ -8,10 +8,10 @@
 
 #include <orvane/platform/http.h>
 
-namespace ORVANE_EXPORT orvane {
+namespace orvane {
 
 // Failures of the service exchange itself, with fixed descriptions.
-class StoryAPIError {
+class ORVANE_EXPORT StoryAPIError {
  public:
   enum class Code { httpStatus, notConfigured, emptyResponse, encodingFailed };
 
@@ -34,7 +34,7 @@ class StoryAPIError {
 };
 
 // A response (or model JSON) that does not have the required shape.
-struct DecodingError {
+struct ORVANE_EXPORT DecodingError {
   enum class Kind { keyNotFound, typeMismatch, dataCorrupted };
   Kind kind = Kind::dataCorrupted;
   std::string codingPath;  // e.g. "groups[0].items[1].id"
@@ -48,7 +48,7 @@ struct DecodingError {
 // and decoding errors passed through as they are.
 using Error = std::variant<StoryAPIError, TransportError, DecodingError>;
 
-std::string errorDescription(const Error& error);
+ORVANE_EXPORT std::string errorDescription(const Error& error);
 
 // A value or an error; what every asynchronous completion receives.
 template <typename T>

@@ -13,7 +13,7 @@
 #include <orvane/model/story.h>
 #include <orvane/platform/http.h>
 
-namespace ORVANE_EXPORT orvane {
+namespace orvane {
 
 class StorySession;
 
@@ -23,7 +23,7 @@ class StorySession;
 // exactly once, later, on the main queue, also when the request could not even be made.
 // The client keeps no state per request and may go away before its answers arrive; answers that
 // arrive after the session is gone are dropped. A host hands it StorySDK::session().
-class StoryAPI {
+class ORVANE_EXPORT StoryAPI {
  public:
   StoryAPI(std::shared_ptr<HttpSession> http, StorySession& session);
 

@@ -7,10 +7,10 @@
 #include <string>
 #include <utility>
 
-namespace ORVANE_EXPORT orvane {
+namespace orvane {
 
 // The service's answer to a poll or quiz vote.
-class VoteResponse {
+class ORVANE_EXPORT VoteResponse {
  public:
   VoteResponse(bool voted, std::optional<std::string> optionId, std::optional<std::int64_t> voteCount)
       : voted_(voted), optionId_(std::move(optionId)), voteCount_(voteCount) {}

@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-namespace ORVANE_EXPORT orvane {
+namespace orvane {
 
 // Reported as "sdkVersion" on events and content requests.
 inline constexpr std::string_view SDK_VERSION = "1.0.0";
@@ -15,6 +15,6 @@ inline constexpr std::string_view SDK_PLATFORM = "IOS";
 
 // For hosts that ask the linked library which version it is.
 extern "C" {
-__attribute__((visibility("default"))) extern const double OrvaneStoriesVersionNumber;
-__attribute__((visibility("default"))) extern const unsigned char OrvaneStoriesVersionString[];
+ORVANE_EXPORT extern const double OrvaneStoriesVersionNumber;
+ORVANE_EXPORT extern const unsigned char OrvaneStoriesVersionString[];
 }

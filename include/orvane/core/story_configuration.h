@@ -9,17 +9,17 @@
 #include <orvane/core/sdk_version.h>
 #include <orvane/platform/url.h>
 
-namespace ORVANE_EXPORT orvane {
+namespace orvane {
 
 enum class StoryEnvironment { staging, production };
 
 // Both environments are served by the same origin; the environment only travels as a query item.
-Url baseURL(StoryEnvironment environment);
+ORVANE_EXPORT Url baseURL(StoryEnvironment environment);
 // "STAGING" or "PRODUCTION".
-std::string serviceName(StoryEnvironment environment);
+ORVANE_EXPORT std::string serviceName(StoryEnvironment environment);
 
 // The texts the poll, quiz and swipe widgets show.
-class StoryUIStrings {
+class ORVANE_EXPORT StoryUIStrings {
  public:
   StoryUIStrings(std::string pollTitle, std::string quizTitle, std::string pollBadgeTitle,
                  std::string quizBadgeTitle, std::string swipeBadgeTitle, std::string swipeUpHint,
@@ -56,7 +56,7 @@ class StoryUIStrings {
 
 // What the host hands to StorySDK::configure. Values are stored exactly as given: no validation
 // and no trimming here (identity fields are trimmed where they are used).
-class StoryConfiguration {
+class ORVANE_EXPORT StoryConfiguration {
  public:
   StoryConfiguration(std::string sdkKey, std::string appKey,
                      StoryEnvironment environment = StoryEnvironment::production,

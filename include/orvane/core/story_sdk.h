@@ -15,7 +15,7 @@
 #include <orvane/model/story.h>
 #include <orvane/platform/platform.h>
 
-namespace ORVANE_EXPORT orvane {
+namespace orvane {
 
 class EventReporter;
 class SeenStoryGroups;
@@ -26,7 +26,7 @@ struct StoryServices;
 // The host's entry point. It composes the session the SDK's components share (configuration,
 // identity, the session id and its de-duplication sets, where each story group came from), the
 // event reporting and a client for votes. Everything here is called on the main thread.
-class StorySDK {
+class ORVANE_EXPORT StorySDK {
  public:
   using EventHandler = std::function<void(const StorySDKEvent&)>;
 

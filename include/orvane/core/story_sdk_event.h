@@ -7,7 +7,7 @@
 
 #include <orvane/platform/url.h>
 
-namespace ORVANE_EXPORT orvane {
+namespace orvane {
 
 // What the user saw or did, as handed to the host's event handler. Build one with the factory
 // of its kind; read the kind and the ids that kind carries:
@@ -15,7 +15,7 @@ namespace ORVANE_EXPORT orvane {
 //   sdk.setEventHandler([](const StorySDKEvent& event) {
 //     if (event.kind() == StorySDKEvent::Kind::storyOpen) log("opened", *event.groupId());
 //   });
-class StorySDKEvent {
+class ORVANE_EXPORT StorySDKEvent {
  public:
   enum class Kind {
     storyGroupImpression,

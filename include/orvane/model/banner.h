@@ -11,7 +11,7 @@
 
 #include <orvane/platform/url.h>
 
-namespace ORVANE_EXPORT orvane {
+namespace orvane {
 
 enum class BannerType { static_, carousel, story };
 enum class BannerCtaType { externalURL, deepLink, internalRoute, customEvent, none };
@@ -19,17 +19,17 @@ enum class BannerLayoutMode { auto_, aspectRatio, fixedHeight };
 enum class BannerContentMode { cover, fit };
 
 // Raw values are the service's upper-case words; reading one back is exact and case-sensitive.
-std::string_view rawValue(BannerType type);
-std::string_view rawValue(BannerCtaType type);
-std::string_view rawValue(BannerLayoutMode mode);
-std::string_view rawValue(BannerContentMode mode);
-std::optional<BannerType> bannerTypeFromRawValue(std::string_view raw);
-std::optional<BannerCtaType> bannerCtaTypeFromRawValue(std::string_view raw);
-std::optional<BannerLayoutMode> bannerLayoutModeFromRawValue(std::string_view raw);
-std::optional<BannerContentMode> bannerContentModeFromRawValue(std::string_view raw);
+ORVANE_EXPORT std::string_view rawValue(BannerType type);
+ORVANE_EXPORT std::string_view rawValue(BannerCtaType type);
+ORVANE_EXPORT std::string_view rawValue(BannerLayoutMode mode);
+ORVANE_EXPORT std::string_view rawValue(BannerContentMode mode);
+ORVANE_EXPORT std::optional<BannerType> bannerTypeFromRawValue(std::string_view raw);
+ORVANE_EXPORT std::optional<BannerCtaType> bannerCtaTypeFromRawValue(std::string_view raw);
+ORVANE_EXPORT std::optional<BannerLayoutMode> bannerLayoutModeFromRawValue(std::string_view raw);
+ORVANE_EXPORT std::optional<BannerContentMode> bannerContentModeFromRawValue(std::string_view raw);
 
 // One slide of a banner.
-class BannerItem {
+class ORVANE_EXPORT BannerItem {
  public:
   BannerItem(std::string id, std::optional<std::string> mediaAssetId, Url mediaURL, std::int64_t orderIndex,
              BannerCtaType ctaType, std::optional<Url> ctaURL)
@@ -60,7 +60,7 @@ class BannerItem {
   std::optional<Url> ctaURL_;
 };
 
-class Banner {
+class ORVANE_EXPORT Banner {
  public:
   Banner(std::string id, BannerType type, std::string placementKey, std::int64_t viewOrder,
          std::int64_t autoplaySeconds, BannerLayoutMode bannerLayoutMode,

@@ -5,10 +5,10 @@
 #include <optional>
 #include <string_view>
 
-namespace ORVANE_EXPORT orvane {
+namespace orvane {
 
 // An sRGB colour with components in [0, 1].
-struct Color {
+struct ORVANE_EXPORT Color {
   double red;
   double green;
   double blue;
@@ -22,9 +22,9 @@ inline constexpr Color systemPink{1.0, 45.0 / 255.0, 85.0 / 255.0, 1.0};
 
 // Reads "#RRGGBB", "RRGGBB" or the short "#RGB" (surrounding white space allowed, hex digits in
 // any case). Anything else, including codes with alpha and colour names, gives the fallback.
-Color colorFromHex(std::optional<std::string_view> hex, Color fallback);
+ORVANE_EXPORT Color colorFromHex(std::optional<std::string_view> hex, Color fallback);
 
 // WCAG relative luminance in [0, 1]; components outside [0, 1] count as the nearest bound.
-double relativeLuminance(const Color& color);
+ORVANE_EXPORT double relativeLuminance(const Color& color);
 
 }  // namespace orvane

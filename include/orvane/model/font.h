@@ -6,13 +6,13 @@
 #include <string>
 #include <utility>
 
-namespace ORVANE_EXPORT orvane {
+namespace orvane {
 
 enum class FontWeight { ultraLight, thin, light, regular, medium, semibold, bold, heavy, black };
 
 // A toolkit-neutral font description: either a custom family at a size, or the system font at a
 // size and weight. The UI layer turns it into its own font.
-class Font {
+class ORVANE_EXPORT Font {
  public:
   Font(std::optional<std::string> customFamily, double size, FontWeight weight)
       : customFamily_(std::move(customFamily)), size_(size), weight_(weight) {}

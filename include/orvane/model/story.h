@@ -13,19 +13,19 @@
 #include <orvane/platform/clock.h>
 #include <orvane/platform/url.h>
 
-namespace ORVANE_EXPORT orvane {
+namespace orvane {
 
 enum class StoryMediaType { image, video };
 enum class WidgetType { none, poll, quiz, swipe };
 
 // Raw values are the service's upper-case words; reading one back is exact and case-sensitive.
-std::string_view rawValue(StoryMediaType type);
-std::string_view rawValue(WidgetType type);
-std::optional<StoryMediaType> storyMediaTypeFromRawValue(std::string_view raw);
-std::optional<WidgetType> widgetTypeFromRawValue(std::string_view raw);
+ORVANE_EXPORT std::string_view rawValue(StoryMediaType type);
+ORVANE_EXPORT std::string_view rawValue(WidgetType type);
+ORVANE_EXPORT std::optional<StoryMediaType> storyMediaTypeFromRawValue(std::string_view raw);
+ORVANE_EXPORT std::optional<WidgetType> widgetTypeFromRawValue(std::string_view raw);
 
 // An answer of a poll or quiz.
-class WidgetOption {
+class ORVANE_EXPORT WidgetOption {
  public:
   WidgetOption(std::string id, std::string text, std::optional<std::string> emojiPrefix,
                std::int64_t orderIndex, std::optional<bool> isCorrect, std::int64_t voteCount)
@@ -57,7 +57,7 @@ class WidgetOption {
 };
 
 // The vote this user had already cast when the content was delivered.
-class WidgetUserVote {
+class ORVANE_EXPORT WidgetUserVote {
  public:
   WidgetUserVote(std::string optionId, Date votedAt) : optionId_(std::move(optionId)), votedAt_(votedAt) {}
 
@@ -72,7 +72,7 @@ class WidgetUserVote {
 };
 
 // One page of a story group.
-class StoryItem {
+class ORVANE_EXPORT StoryItem {
  public:
   StoryItem(std::string id, std::optional<std::string> title, std::optional<std::string> bodyText,
             std::optional<StoryMediaType> mediaType, std::optional<Url> mediaURL, double duration,
@@ -129,7 +129,7 @@ class StoryItem {
 };
 
 // One bubble of the story bar and the pages behind it.
-class StoryGroup {
+class ORVANE_EXPORT StoryGroup {
  public:
   StoryGroup(std::string id, std::string title, StoryTheme theme, std::optional<Url> coverImageURL,
              std::vector<StoryItem> items)

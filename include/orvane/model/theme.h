@@ -10,7 +10,7 @@
 #include <orvane/model/font.h>
 #include <orvane/platform/fonts.h>
 
-namespace ORVANE_EXPORT orvane {
+namespace orvane {
 
 enum class ProgressStyle { bar, segmented, none };
 enum class BubbleStyle { circle, rounded, square };
@@ -18,11 +18,11 @@ enum class CtaStyle { filled, outlined, text };
 
 // Lenient readers of the service's style words: trimmed, case-insensitive; an absent, empty or
 // unknown word gives the default theme's style.
-ProgressStyle parseProgressStyle(std::optional<std::string_view> text);
-BubbleStyle parseBubbleStyle(std::optional<std::string_view> text);
-CtaStyle parseCtaStyle(std::optional<std::string_view> text);
+ORVANE_EXPORT ProgressStyle parseProgressStyle(std::optional<std::string_view> text);
+ORVANE_EXPORT BubbleStyle parseBubbleStyle(std::optional<std::string_view> text);
+ORVANE_EXPORT CtaStyle parseCtaStyle(std::optional<std::string_view> text);
 
-class StoryTheme {
+class ORVANE_EXPORT StoryTheme {
  public:
   StoryTheme(ProgressStyle progressStyle, BubbleStyle bubbleStyle, std::optional<std::string> fontFamily,
              Color primaryColor, Color secondaryColor, CtaStyle ctaStyle);

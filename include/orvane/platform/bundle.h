@@ -5,10 +5,10 @@
 #include <optional>
 #include <string>
 
-namespace ORVANE_EXPORT orvane {
+namespace orvane {
 
 // The host application's identity.
-class BundleInfo {
+class ORVANE_EXPORT BundleInfo {
  public:
   virtual ~BundleInfo() = default;
   virtual std::optional<std::string> bundleIdentifier() const = 0;

@@ -4,9 +4,9 @@
 
 #include <string_view>
 
-namespace ORVANE_EXPORT orvane {
+namespace orvane {
 
-class Console {
+class ORVANE_EXPORT Console {
  public:
   virtual ~Console() = default;
   virtual void writeLine(std::string_view line) = 0;

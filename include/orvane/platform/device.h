@@ -5,9 +5,9 @@
 #include <optional>
 #include <string>
 
-namespace ORVANE_EXPORT orvane {
+namespace orvane {
 
-class DeviceInfo {
+class ORVANE_EXPORT DeviceInfo {
  public:
   virtual ~DeviceInfo() = default;
   // Per-vendor device id as canonical upper-case UUID text, when the platform has one.

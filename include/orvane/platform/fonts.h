@@ -4,9 +4,9 @@
 
 #include <string>
 
-namespace ORVANE_EXPORT orvane {
+namespace orvane {
 
-class FontCatalog {
+class ORVANE_EXPORT FontCatalog {
  public:
   virtual ~FontCatalog() = default;
   virtual bool hasFont(const std::string& family, double size) const = 0;

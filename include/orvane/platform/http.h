@@ -13,9 +13,9 @@
 
 #include <orvane/platform/url.h>
 
-namespace ORVANE_EXPORT orvane {
+namespace orvane {
 
-struct HttpRequest {
+struct ORVANE_EXPORT HttpRequest {
   Url url;
   std::string method = "GET";
   std::vector<std::pair<std::string, std::string>> headers;
@@ -45,12 +45,12 @@ struct HttpRequest {
   const std::string* header(std::string_view name) const;
 };
 
-struct HttpResponse {
+struct ORVANE_EXPORT HttpResponse {
   int statusCode = 0;
 };
 
 // A failure of the transport itself: no connection, TLS, timeout, oversized answer.
-struct TransportError {
+struct ORVANE_EXPORT TransportError {
   enum class Code { connection, timeout, tls, tooLarge, cancelled, other };
   Code code = Code::other;
   std::string message;
@@ -59,13 +59,13 @@ struct TransportError {
 };
 
 // What a finished exchange gives: any of body, response and error may be absent.
-struct HttpResult {
+struct ORVANE_EXPORT HttpResult {
   std::optional<std::string> data;
   std::optional<HttpResponse> response;
   std::optional<TransportError> error;
 };
 
-class HttpSession {
+class ORVANE_EXPORT HttpSession {
  public:
   virtual ~HttpSession() = default;
   // Starts the exchange and returns at once. The completion runs exactly once, on a thread of

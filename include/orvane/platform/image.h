@@ -8,10 +8,10 @@
 #include <string_view>
 #include <vector>
 
-namespace ORVANE_EXPORT orvane {
+namespace orvane {
 
 // A size in pixels. Zero in a dimension leaves that dimension free.
-struct PixelSize {
+struct ORVANE_EXPORT PixelSize {
   int width = 0;
   int height = 0;
 
@@ -32,7 +32,7 @@ struct PixelSize {
 };
 
 // How large a decoded image may become.
-struct ImageDecodeLimits {
+struct ORVANE_EXPORT ImageDecodeLimits {
   // The image is scaled down, aspect kept, to the smallest size that still covers this box (a
   // view filling or cropping to it loses nothing); it is never scaled up. Empty: its own size.
   PixelSize target;
@@ -43,10 +43,10 @@ struct ImageDecodeLimits {
 };
 
 // The size a source of `source` pixels is decoded at under `limits`, or empty when it is refused.
-PixelSize decodedSize(PixelSize source, const ImageDecodeLimits& limits);
+ORVANE_EXPORT PixelSize decodedSize(PixelSize source, const ImageDecodeLimits& limits);
 
 // A decoded image, shared by reference and never changed.
-class Image {
+class ORVANE_EXPORT Image {
  public:
   virtual ~Image() = default;
   virtual int width() const = 0;
@@ -55,7 +55,7 @@ class Image {
   virtual std::size_t byteCost() const { return static_cast<std::size_t>(width()) * height() * 4; }
 };
 
-class ImageDecoder {
+class ORVANE_EXPORT ImageDecoder {
  public:
   virtual ~ImageDecoder() = default;
   // Absent when the bytes are no image or the source is refused; otherwise decoded at

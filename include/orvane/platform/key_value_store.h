@@ -6,10 +6,10 @@
 #include <optional>
 #include <string>
 
-namespace ORVANE_EXPORT orvane {
+namespace orvane {
 
 // A string store that survives restarts. A missing key, or a value that is no string, reads absent.
-class KeyValueStore {
+class ORVANE_EXPORT KeyValueStore {
  public:
   virtual ~KeyValueStore() = default;
   virtual std::optional<std::string> string(const std::string& key) const = 0;

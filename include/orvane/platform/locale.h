@@ -5,9 +5,9 @@
 #include <optional>
 #include <string>
 
-namespace ORVANE_EXPORT orvane {
+namespace orvane {
 
-class LocaleInfo {
+class ORVANE_EXPORT LocaleInfo {
  public:
   virtual ~LocaleInfo() = default;
   // Such as "en_US@calendar=gregorian".

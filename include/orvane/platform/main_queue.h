@@ -6,11 +6,11 @@
 #include <functional>
 #include <memory>
 
-namespace ORVANE_EXPORT orvane {
+namespace orvane {
 
 using Microseconds = std::chrono::microseconds;
 
-class Timer {
+class ORVANE_EXPORT Timer {
  public:
   virtual ~Timer() = default;
   // Safe to call more than once and after a one-shot timer has fired.
@@ -18,7 +18,7 @@ class Timer {
 };
 
 // The host's main thread: where every observable piece of SDK state lives.
-class MainQueue {
+class ORVANE_EXPORT MainQueue {
  public:
   virtual ~MainQueue() = default;
   // Thread-safe: runs the task later on the main thread, in posting order.

@@ -19,13 +19,13 @@
 #include <orvane/platform/url_opener.h>
 #include <orvane/platform/uuid.h>
 
-namespace ORVANE_EXPORT orvane {
+namespace orvane {
 
 class WorkerPool;
 
 // Everything the core needs from its host, in one place. A host binding (Qt, a test harness,
 // a command-line tool) fills it once, before the SDK is first used.
-struct Platform {
+struct ORVANE_EXPORT Platform {
   std::shared_ptr<HttpSession> http;
   std::shared_ptr<MainQueue> mainQueue;
   std::shared_ptr<KeyValueStore> store;

@@ -13,11 +13,11 @@
 
 #include <orvane/platform/main_queue.h>
 
-namespace ORVANE_EXPORT orvane {
+namespace orvane {
 
 // A main queue for hosts without a UI toolkit (command-line tools, integration tests): the
 // thread that constructs it is the main thread, and it runs tasks and timers while it is pumped.
-class RunLoop final : public MainQueue, public std::enable_shared_from_this<RunLoop> {
+class ORVANE_EXPORT RunLoop final : public MainQueue, public std::enable_shared_from_this<RunLoop> {
  public:
   RunLoop();
 

@@ -8,10 +8,10 @@
 #include <utility>
 #include <vector>
 
-namespace ORVANE_EXPORT orvane {
+namespace orvane {
 
 // An RFC 3986 URI reference, kept as the text it was parsed from. Equality is by that text.
-class Url {
+class ORVANE_EXPORT Url {
  public:
   // Absent when the text is not a URI reference (blanks, stray '%', bad characters...).
   static std::optional<Url> parse(std::string_view text);
@@ -36,7 +36,7 @@ class Url {
   std::string text_;
 };
 
-std::string percentEncode(std::string_view text);
+ORVANE_EXPORT std::string percentEncode(std::string_view text);
 
 }  // namespace orvane
 

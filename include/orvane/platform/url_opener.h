@@ -4,10 +4,10 @@
 
 #include <orvane/platform/url.h>
 
-namespace ORVANE_EXPORT orvane {
+namespace orvane {
 
 // Hands a link to the host to open outside the SDK.
-class UrlOpener {
+class ORVANE_EXPORT UrlOpener {
  public:
   virtual ~UrlOpener() = default;
   virtual void open(const Url& url) = 0;

@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
-namespace ORVANE_EXPORT orvane {
+namespace orvane {
 
-class UuidSource {
+class ORVANE_EXPORT UuidSource {
  public:
   virtual ~UuidSource() = default;
   // A new random UUID in canonical upper-case 8-4-4-4-12 form.
@@ -16,6 +16,6 @@ class UuidSource {
 };
 
 // The canonical lower-case text of a 36-character UUID in either letter case; absent otherwise.
-std::optional<std::string> canonicalLowercaseUuid(std::string_view text);
+ORVANE_EXPORT std::optional<std::string> canonicalLowercaseUuid(std::string_view text);
 
 }  // namespace orvane

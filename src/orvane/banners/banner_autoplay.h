@@ -9,7 +9,7 @@
 
 #include <orvane/platform/main_queue.h>
 
-namespace ORVANE_EXPORT orvane {
+namespace orvane {
 
 // The step of a story-style bar's fill.
 inline constexpr Microseconds kBannerProgressTick{50'000};
@@ -19,7 +19,7 @@ inline constexpr Microseconds kBannerProgressTick{50'000};
 // each tick, and counts time by adding the tick per sleep (never by reading a clock), so a slide
 // stays somewhat longer than its period when timers run late. When the time is up, `advance`
 // runs once. After cancel() nothing more is called, also when cancel() runs inside a callback.
-class BannerAutoplay {
+class ORVANE_EXPORT BannerAutoplay {
  public:
   enum class Style { carousel, story };
   struct Steps {

@@ -4,10 +4,10 @@
 
 #include <orvane/model/banner.h>
 
-namespace ORVANE_EXPORT orvane {
+namespace orvane {
 
 // How tall a banner's content is: an exact height, or the full offered width over a ratio.
-class BannerFrame {
+class ORVANE_EXPORT BannerFrame {
  public:
   enum class Kind { fixedHeight, aspectRatio };
 
@@ -36,10 +36,10 @@ inline constexpr double kWidestAspectRatio = 20.0;
 
 // Width over height from the banner's "w:h" text; square for story banners and 16:9 otherwise
 // when the text is absent, unusable or outside 1:20 to 20:1.
-double aspectRatioValue(const Banner& banner);
+ORVANE_EXPORT double aspectRatioValue(const Banner& banner);
 
 // A fixed height only in the fixed-height mode with a height of at least one point; the modes
 // auto and aspect-ratio, and a fixed height without a usable height, size by aspect ratio.
-BannerFrame bannerFrame(const Banner& banner);
+ORVANE_EXPORT BannerFrame bannerFrame(const Banner& banner);
 
 }  // namespace orvane

@@ -11,17 +11,17 @@
 #include <orvane/banners/banner_render_state.h>
 #include <orvane/model/banner.h>
 
-namespace ORVANE_EXPORT orvane {
+namespace orvane {
 
 // The most slides one banner shows; the rest are never offered, even when some shown ones fail.
 inline constexpr std::size_t kMaxBannerSlides = 10;
 
 // Names a slide in a placement's set of failed slides: banner id ":" item id, no escaping.
-std::string bannerItemKey(const std::string& bannerId, const std::string& itemId);
+ORVANE_EXPORT std::string bannerItemKey(const std::string& bannerId, const std::string& itemId);
 
 // Which banners and slides a placement can show, given its banners and its failed slides.
 // A read-only view over state owned elsewhere; build one per question, do not keep it.
-class BannerLineup {
+class ORVANE_EXPORT BannerLineup {
  public:
   BannerLineup(const std::vector<Banner>& banners, const std::set<std::string>& invalidItemKeys)
       : banners_(banners), invalidItemKeys_(invalidItemKeys) {}

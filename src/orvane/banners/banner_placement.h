@@ -18,7 +18,7 @@
 #include <orvane/media/story_image_pipeline.h>
 #include <orvane/model/banner.h>
 
-namespace ORVANE_EXPORT orvane {
+namespace orvane {
 
 // Everything a banner view does except drawing: fetches the placement's banners, picks the banner
 // and slide to show, rotates slides on timers, follows swipes, hides slides whose image fails,
@@ -30,7 +30,7 @@ namespace ORVANE_EXPORT orvane {
 //   placement->appear();
 //
 // Observers are told before each change. Main thread only.
-class BannerPlacement final : public Observable {
+class ORVANE_EXPORT BannerPlacement final : public Observable {
  public:
   static std::shared_ptr<BannerPlacement> create(std::string placementKey, StoryServices services,
                                                  StoryImagePipeline& pipeline = StoryImagePipeline::shared());

@@ -8,10 +8,10 @@
 
 #include <orvane/model/banner.h>
 
-namespace ORVANE_EXPORT orvane {
+namespace orvane {
 
 // What a banner placement shows right now; derived from its state on every read, never stored.
-class BannerRenderState {
+class ORVANE_EXPORT BannerRenderState {
  public:
   BannerRenderState(Banner banner, std::size_t bannerIndex, std::vector<BannerItem> items,
                     std::size_t activeItemIndex, BannerItem item)

@@ -8,10 +8,10 @@
 #include <orvane/platform/http.h>
 #include <orvane/platform/url.h>
 
-namespace ORVANE_EXPORT orvane {
+namespace orvane {
 
 // Fire-and-forget delivery of service events: the answer, and any failure, are ignored.
-struct EventTracker {
+struct ORVANE_EXPORT EventTracker {
   static void post(HttpSession& session, const SdkEventRequest& request, const std::string& sdkKey,
                    const Url& baseURL);
 };

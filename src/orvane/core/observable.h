@@ -8,17 +8,17 @@
 #include <utility>
 #include <vector>
 
-namespace ORVANE_EXPORT orvane {
+namespace orvane {
 
 namespace observable_detail {
 
-struct Observer {
+struct ORVANE_EXPORT Observer {
   std::uint64_t id;
   std::function<void()> willChange;
   bool active = true;
 };
 
-struct ObserverList {
+struct ORVANE_EXPORT ObserverList {
   std::uint64_t nextId = 1;
   std::vector<std::shared_ptr<Observer>> observers;
 
@@ -29,7 +29,7 @@ struct ObserverList {
 
 // Keeps one observer registered for as long as it lives. Outliving the observable is fine.
 // Main thread only, like everything observable.
-class Subscription {
+class ORVANE_EXPORT Subscription {
  public:
   Subscription() = default;
   Subscription(const Subscription&) = delete;
@@ -63,7 +63,7 @@ class Subscription {
 //     Published<int> count_{*this, 0};
 //   };
 //   Subscription token = model.observe([&] { queue.post([&] { render(model.count()); }); });
-class Observable {
+class ORVANE_EXPORT Observable {
  public:
   Observable();
   Observable(const Observable&) = delete;

@@ -9,7 +9,7 @@
 
 #include <orvane/platform/clock.h>
 
-namespace ORVANE_EXPORT orvane {
+namespace orvane {
 
 // Event types of the service's events endpoint.
 enum class SdkEventType {
@@ -28,11 +28,11 @@ enum class SdkEventType {
 };
 
 // "STORY_GROUP_IMPRESSION", "STORY_OPEN", ...
-std::string_view wireName(SdkEventType type);
+ORVANE_EXPORT std::string_view wireName(SdkEventType type);
 
 // Body of one service event. Story events carry group and item ids, banner events banner ids;
 // the ids of the other family stay absent and are left out of the JSON.
-struct SdkEventRequest {
+struct ORVANE_EXPORT SdkEventRequest {
   const std::string appKey;
   const std::string placementKey;
   const SdkEventType eventType;
@@ -49,6 +49,6 @@ struct SdkEventRequest {
   const std::string eventId;
 };
 
-void to_json(nlohmann::ordered_json& json, const SdkEventRequest& request);
+ORVANE_EXPORT void to_json(nlohmann::ordered_json& json, const SdkEventRequest& request);
 
 }  // namespace orvane

@@ -11,14 +11,14 @@
 #include <orvane/platform/image.h>
 #include <orvane/platform/url.h>
 
-namespace ORVANE_EXPORT orvane {
+namespace orvane {
 
 // Decoded images by URL, one entry per URL, bounded by the sum of their costs and by their
 // number; the least recently used entries make room for new ones. An entry costs what it really
 // holds: its pixels, its key (kept twice) and the bookkeeping around them, so many small images
 // with long URLs are charged as much as they take. Not thread-safe: its owner confines it to one
 // thread.
-class ImageMemoryCache {
+class ORVANE_EXPORT ImageMemoryCache {
  public:
   ImageMemoryCache(std::size_t budgetBytes, std::size_t maxEntries)
       : budget_(budgetBytes), maxEntries_(maxEntries) {}

@@ -16,9 +16,9 @@
 #include <orvane/platform/url.h>
 #include <orvane/platform/worker_pool.h>
 
-namespace ORVANE_EXPORT orvane {
+namespace orvane {
 
-struct StoryImagePipelineOptions {
+struct ORVANE_EXPORT StoryImagePipelineOptions {
   // The most the cache holds, as the sum of its entries' costs (about eight full-screen pages).
   std::size_t memoryBudgetBytes = std::size_t{64} * 1024 * 1024;
   // The most images the cache holds, however small.
@@ -49,7 +49,7 @@ struct StoryImagePipelineOptions {
 // download's bytes to the workers, where they are decoded; the result then hops to the main queue,
 // where the download's entry is removed, the image cached and every waiting caller completed with
 // the same image.
-class StoryImagePipeline {
+class ORVANE_EXPORT StoryImagePipeline {
  public:
   using Options = StoryImagePipelineOptions;
   using Completion = std::function<void(std::shared_ptr<const Image>)>;

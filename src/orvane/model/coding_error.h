@@ -6,14 +6,14 @@
 #include <string>
 #include <string_view>
 
-namespace ORVANE_EXPORT orvane {
+namespace orvane {
 
 // The one exception the model's JSON coding throws (nlohmann's own exceptions never escape it).
 // Decoding fails with keyNotFound (a required key missing or null), typeMismatch (a value of the
 // wrong JSON type) or dataCorrupted (a value of the right type that means nothing: an unknown
 // enumeration word, a malformed URL or date, an integer out of range). Encoding fails with
 // invalidValue for a value JSON cannot hold (a non-finite duration).
-class ModelCodingError : public std::runtime_error {
+class ORVANE_EXPORT ModelCodingError : public std::runtime_error {
  public:
   enum class Kind { keyNotFound, typeMismatch, dataCorrupted, invalidValue };
 
@@ -34,6 +34,6 @@ class ModelCodingError : public std::runtime_error {
   std::string detail_;
 };
 
-std::string_view kindName(ModelCodingError::Kind kind);
+ORVANE_EXPORT std::string_view kindName(ModelCodingError::Kind kind);
 
 }  // namespace orvane

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <utility>
 
-namespace ORVANE_EXPORT orvane {
+namespace orvane {
 
 // The raw values of an enumeration, one per case, in case order.
 template <typename Enum, std::size_t Count>

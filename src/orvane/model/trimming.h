@@ -4,10 +4,10 @@
 
 #include <string_view>
 
-namespace ORVANE_EXPORT orvane {
+namespace orvane {
 
 // `text` without leading and trailing white space and line breaks, Unicode ones included
 // (no-break space, line and paragraph separators, ideographic space...). Expects UTF-8.
-std::string_view trimmingWhitespaceAndNewlines(std::string_view text);
+ORVANE_EXPORT std::string_view trimmingWhitespaceAndNewlines(std::string_view text);
 
 }  // namespace orvane

@@ -7,30 +7,30 @@
 
 #include <orvane/platform/platform.h>
 
-namespace ORVANE_EXPORT orvane {
+namespace orvane {
 
 // Headless implementations for hosts without a UI toolkit. A toolkit binding replaces the
 // ones it can do better (store, locale, decoder, opener, fonts).
 
-class SystemClock final : public Clock {
+class ORVANE_EXPORT SystemClock final : public Clock {
  public:
   Date now() const override { return std::chrono::floor<Date::duration>(std::chrono::system_clock::now()); }
 };
 
 // Version 4 UUIDs from the operating system's random source; safe from any thread.
-class RandomUuidSource final : public UuidSource {
+class ORVANE_EXPORT RandomUuidSource final : public UuidSource {
  public:
   std::string uuidString() override;
 };
 
 // The POSIX locale of the process (LC_ALL, LC_MESSAGES, LANG), e.g. "de_AT.UTF-8" reads "de_AT".
-class ProcessLocale final : public LocaleInfo {
+class ORVANE_EXPORT ProcessLocale final : public LocaleInfo {
  public:
   std::string identifier() const override;
   std::optional<std::string> regionCode() const override;
 };
 
-class MemoryStore final : public KeyValueStore {
+class ORVANE_EXPORT MemoryStore final : public KeyValueStore {
  public:
   std::optional<std::string> string(const std::string& key) const override;
   void set(const std::string& key, const std::string& value) override;
@@ -42,12 +42,12 @@ class MemoryStore final : public KeyValueStore {
   std::map<std::string, std::string> values_;
 };
 
-class StandardErrorConsole final : public Console {
+class ORVANE_EXPORT StandardErrorConsole final : public Console {
  public:
   void writeLine(std::string_view line) override;
 };
 
 // Fills every unset member of `platform` with its headless default.
-Platform withHeadlessDefaults(Platform platform);
+ORVANE_EXPORT Platform withHeadlessDefaults(Platform platform);
 
 }  // namespace orvane

@@ -15,7 +15,7 @@
 #include <orvane/media/story_image_pipeline.h>
 #include <orvane/model/story.h>
 
-namespace ORVANE_EXPORT orvane {
+namespace orvane {
 
 // The state behind one story bar: the placement's groups, loaded once; which group's viewer to
 // present; an impression per group the first time its bubble appears; and warm images for the
@@ -24,7 +24,7 @@ namespace ORVANE_EXPORT orvane {
 // Observers are told before each change of a published property (all accessors but
 // placementKey) and re-read the accessors afterwards. The load's answer holds the model weakly:
 // once the last owner lets go, it is dropped.
-class StoryBarViewModel final : public Observable, public std::enable_shared_from_this<StoryBarViewModel> {
+class ORVANE_EXPORT StoryBarViewModel final : public Observable, public std::enable_shared_from_this<StoryBarViewModel> {
  public:
   static constexpr std::size_t maxPrefetchedGroups = 3;
 

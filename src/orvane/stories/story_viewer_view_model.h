@@ -23,7 +23,7 @@
 #include <orvane/platform/url.h>
 #include <orvane/stories/story_voting.h>
 
-namespace ORVANE_EXPORT orvane {
+namespace orvane {
 
 // The state machine behind one presented story viewer: plays the pages of the groups one after
 // another on a 0.05 s timer, answers navigation, runs poll and quiz votes, handles swipe-up and
@@ -32,7 +32,7 @@ namespace ORVANE_EXPORT orvane {
 // Observers are told before each change of a published property (the current position,
 // progress, dismissal and the vote state) and re-read the accessors afterwards. Timer firings and
 // network answers hold the model weakly: once the last owner lets go, nothing more happens.
-class StoryViewerViewModel final : public Observable,
+class ORVANE_EXPORT StoryViewerViewModel final : public Observable,
                                    public std::enable_shared_from_this<StoryViewerViewModel> {
  public:
   using OpenURLAction = std::function<void(const Url&)>;
