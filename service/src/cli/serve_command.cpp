@@ -69,7 +69,8 @@ ServeSettings settingsFrom(const ParsedFlags& flags) {
   settings.consoleFolder = flags.value("console-dir")
                                ? std::optional<std::filesystem::path>(flags.text("console-dir"))
                                : console::defaultConsoleFolder(ORVANE_CONSOLE_INSTALLED_DIR, ORVANE_CONSOLE_BUILD_DIR);
-  for (std::string_view list = flags.text("link-schemes"); !list.empty();) {
+  const std::string schemes = flags.text("link-schemes");
+  for (std::string_view list = schemes; !list.empty();) {
     const std::size_t comma = std::min(list.find(','), list.size());
     if (comma > 0) settings.appLinkSchemes.emplace_back(list.substr(0, comma));
     list.remove_prefix(std::min(comma + 1, list.size()));

@@ -103,7 +103,9 @@ std::optional<std::chrono::system_clock::time_point> nextScheduleChange(const js
       if (at && *at > second && (!next || *at < *next)) next = *at;
     }
   }
-  if (!next) return std::nullopt;
+  // Content may be scheduled up to the year 9999; the clock counts nanoseconds only to 2262.
+  const auto latest = std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::time_point::max());
+  if (!next || *next > latest) return std::nullopt;
   return std::chrono::system_clock::time_point(*next);
 }
 
