@@ -1,14 +1,13 @@
 import { useState } from 'preact/hooks';
-import { segment } from '../api';
 import { announce } from '../components/announcer';
-import { ErrorMessage, SelectField, TextField } from '../components/fields';
-import { Link } from '../components/link';
+import { SelectField, TextField } from '../components/fields';
 import { usePageTitle } from '../components/page_title';
 import { moved, ReorderList } from '../components/reorder';
 import { AudienceFields } from '../editor/audience_fields';
 import { useDraft } from '../editor/draft';
 import { MediaField } from '../editor/media_field';
 import { mediaPreviewUrl, type Problems } from '../editor/problems';
+import { PlacementHeading } from '../editor/placement_heading';
 import { PublishBar } from '../editor/publish_bar';
 import { newNumericId } from '../ids';
 import { linkProblem } from '../links';
@@ -52,12 +51,7 @@ export function BannerEditorPage({ session, app, placement }: { session: Session
 
   return (
     <>
-      <nav aria-label="Breadcrumb" class="breadcrumb">
-        <Link to="apps">Apps</Link> <span aria-hidden="true">›</span> <Link to={`apps/${segment(app)}`}>{app}</Link> <span aria-hidden="true">›</span> <span>{placement}</span>
-      </nav>
-      <h1>Banners: {placement}</h1>
-      {readOnly && <p class="callout">Your role ({session.user.role}) can read this placement but not change it.</p>}
-      <ErrorMessage error={draft.loadError} />
+      <PlacementHeading title="Banners" app={app} placement={placement} draft={draft} session={session} />
       {document && (
         <>
           <PublishBar draft={draft} session={session} />

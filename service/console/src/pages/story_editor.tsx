@@ -1,13 +1,11 @@
 import { useState } from 'preact/hooks';
-import { segment } from '../api';
 import { announce } from '../components/announcer';
-import { ErrorMessage } from '../components/fields';
-import { Link } from '../components/link';
 import { usePageTitle } from '../components/page_title';
 import { moved, ReorderList } from '../components/reorder';
 import { useDraft } from '../editor/draft';
 import { GroupForm } from '../editor/group_form';
 import { PageForm } from '../editor/page_form';
+import { PlacementHeading } from '../editor/placement_heading';
 import { PublishBar } from '../editor/publish_bar';
 import { newUuid } from '../ids';
 import { PagePreview } from '../preview/page_preview';
@@ -69,12 +67,7 @@ export function StoryEditorPage({ session, app, placement }: { session: Session;
 
   return (
     <>
-      <nav aria-label="Breadcrumb" class="breadcrumb">
-        <Link to="apps">Apps</Link> <span aria-hidden="true">›</span> <Link to={`apps/${segment(app)}`}>{app}</Link> <span aria-hidden="true">›</span> <span>{placement}</span>
-      </nav>
-      <h1>Stories: {placement}</h1>
-      {readOnly && <p class="callout">Your role ({session.user.role}) can read this placement but not change it.</p>}
-      <ErrorMessage error={draft.loadError} />
+      <PlacementHeading title="Stories" app={app} placement={placement} draft={draft} session={session} />
       {document && (
         <>
           <PublishBar draft={draft} session={session} />
