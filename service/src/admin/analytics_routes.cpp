@@ -15,14 +15,6 @@ using http::Response;
 
 constexpr int maxDays = 366;
 
-std::string dateText(std::chrono::sys_days day) {
-  const std::chrono::year_month_day date(day);
-  char text[16];
-  std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(date.year()),
-                static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()));
-  return text;
-}
-
 Response analytics(storage::Store& store, const Request& request) {
   const std::string& appKey = request.pathParameters.at(0);
   if (!content::isSafeKey(appKey)) return Response::error(400, "an app key is 1 to 128 letters, digits, '-', '_' or '.'");
@@ -45,7 +37,7 @@ Response analytics(storage::Store& store, const Request& request) {
   std::vector<std::string> dates;
   std::vector<storage::TimePoint> dayStarts;
   for (auto day = *from; day <= *to + std::chrono::days(1); day += std::chrono::days(1)) {
-    if (day <= *to) dates.push_back(dateText(day));
+    if (day <= *to) dates.push_back(report::formatReportDate(day));
     dayStarts.emplace_back(zone->startOf(day));
   }
 

@@ -10,14 +10,6 @@
 namespace orvane::service::report {
 namespace {
 
-std::string dayText(std::chrono::sys_days day) {
-  const std::chrono::year_month_day date(day);
-  char text[16];
-  std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(date.year()),
-                static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()));
-  return text;
-}
-
 // Ids come from clients: a field holding a separator, quote or line break is quoted.
 std::string csvField(const std::string& value) {
   if (value.find_first_of(",\"\r\n") == std::string::npos) return value;
@@ -34,6 +26,14 @@ auto sortKey(const storage::ReportCount& count) {
 }
 
 }  // namespace
+
+std::string formatReportDate(std::chrono::sys_days day) {
+  const std::chrono::year_month_day date(day);
+  char text[16];
+  std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(date.year()),
+                static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()));
+  return text;
+}
 
 std::optional<std::chrono::sys_days> parseReportDate(std::string_view text) {
   if (text.size() != 10 || text[4] != '-' || text[7] != '-') return std::nullopt;
@@ -76,7 +76,7 @@ void writeReport(storage::Store& store, const ReportQuery& query, std::ostream& 
   if (query.format == ReportFormat::json) {
     auto rows = nlohmann::json::array();
     for (const auto& count : counts) {
-      rows.push_back({{"date", dayText(count.day)},
+      rows.push_back({{"date", formatReportDate(count.day)},
                       {"app", count.app},
                       {"placement", count.placement},
                       {"group", count.group},
@@ -91,7 +91,7 @@ void writeReport(storage::Store& store, const ReportQuery& query, std::ostream& 
   }
   out << "date,app,placement,group,page,option,metric,count\n";
   for (const auto& count : counts) {
-    out << dayText(count.day) << ',' << csvField(count.app) << ',' << csvField(count.placement) << ','
+    out << formatReportDate(count.day) << ',' << csvField(count.app) << ',' << csvField(count.placement) << ','
         << csvField(count.group) << ',' << csvField(count.page) << ',' << csvField(count.option) << ','
         << count.metric << ',' << count.count << '\n';
   }

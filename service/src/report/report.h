@@ -3,6 +3,7 @@
 #include <chrono>
 #include <optional>
 #include <ostream>
+#include <string>
 #include <string_view>
 
 #include "storage/store.h"
@@ -19,6 +20,8 @@ struct ReportQuery {
 
 // "2026-12-08"; nullopt for anything else, including impossible dates.
 std::optional<std::chrono::sys_days> parseReportDate(std::string_view text);
+// The same form back: "2026-12-01".
+std::string formatReportDate(std::chrono::sys_days day);
 std::optional<ReportFormat> parseReportFormat(std::string_view text);
 
 // One line (CSV) or object (JSON) per non-zero count: date, app, placement, group, page, option,
