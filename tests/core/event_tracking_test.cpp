@@ -206,5 +206,22 @@ TEST_F(EventTrackingTest, AHandlerMayReplaceItselfWhileHandlingAnEventOrBeCleare
   EXPECT_EQ(calls, (std::vector<std::string>{"first:a", "second:b"}));
 }
 
+TEST_F(EventTrackingTest, ListenersHearEveryEventBesideTheHandlerWhicheverHandlerIsSet) {
+  std::vector<std::string> calls;
+  std::uint64_t second = 0;
+  const auto first = sdk.addEventListener([&](const StorySDKEvent& event) {
+    calls.push_back("first:" + *event.groupId());
+    // Removing a later listener mid-event spares it this event too.
+    if (*event.groupId() == "b") sdk.removeEventListener(second);
+  });
+  second = sdk.addEventListener([&](const StorySDKEvent& event) { calls.push_back("second:" + *event.groupId()); });
+  sdk.services().events.report(StorySDKEvent::storyOpen("a"), "home");
+  sdk.setEventHandler([&](const StorySDKEvent& event) { calls.push_back("handler:" + *event.groupId()); });
+  sdk.services().events.report(StorySDKEvent::storyOpen("b"), "home");
+  sdk.removeEventListener(first);
+  sdk.services().events.report(StorySDKEvent::storyOpen("c"), "home");
+  EXPECT_EQ(calls, (std::vector<std::string>{"first:a", "second:a", "handler:b", "first:b", "handler:c"}));
+}
+
 }  // namespace
 }  // namespace orvane

@@ -2,6 +2,7 @@
 
 #include <orvane/export.h>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -48,6 +49,14 @@ class ORVANE_EXPORT StorySDK {
   // Receives every reported event, synchronously on the main thread. Empty means none.
   const EventHandler& eventHandler() const;
   void setEventHandler(EventHandler handler);
+
+  // Listeners receive every event too, after the event handler and in the order added, however
+  // often the handler is replaced (the Qt binding's StoryEvents is one). The id removes it.
+  //
+  //   auto id = sdk.addEventListener([](const StorySDKEvent& event) { analytics.track(event); });
+  //   sdk.removeEventListener(id);
+  std::uint64_t addEventListener(EventHandler listener);
+  void removeEventListener(std::uint64_t id);
 
   // Replaces the identity fields that are given (an absent one keeps its value) and starts a new
   // session when the trimmed identity changed. Ignored before configure.

@@ -1,5 +1,7 @@
 #include <orvane/api/event_reporter.h>
 
+#include <algorithm>
+
 #include <orvane/core/event_tracker.h>
 #include <orvane/core/locale_tags.h>
 #include <orvane/core/main_thread.h>
@@ -54,10 +56,30 @@ void EventReporter::setEventHandler(EventHandler handler) {
   eventHandler_ = std::move(handler);
 }
 
+std::uint64_t EventReporter::addEventListener(EventHandler listener) {
+  ORVANE_ASSERT_MAIN_THREAD();
+  listeners_.emplace_back(++lastListenerId_, std::move(listener));
+  return lastListenerId_;
+}
+
+void EventReporter::removeEventListener(std::uint64_t id) {
+  ORVANE_ASSERT_MAIN_THREAD();
+  std::erase_if(listeners_, [id](const auto& entry) { return entry.first == id; });
+}
+
 void EventReporter::report(const StorySDKEvent& event, const std::string& placementKey) {
   ORVANE_ASSERT_MAIN_THREAD();
-  // A copy, so a handler that replaces itself (or reconfigures the SDK) is not destroyed mid-call.
+  // Copies, so a handler that replaces itself (or reconfigures the SDK) is not destroyed mid-call;
+  // a listener removed by an earlier one is not called any more.
   if (auto handler = eventHandler_) handler(event);
+  std::vector<std::uint64_t> ids;
+  for (const auto& entry : listeners_) ids.push_back(entry.first);
+  for (auto id : ids) {
+    auto entry = std::find_if(listeners_.begin(), listeners_.end(), [id](const auto& e) { return e.first == id; });
+    if (entry == listeners_.end()) continue;
+    auto listener = entry->second;
+    if (listener) listener(event);
+  }
   analyticsAPI_.send(event, session_.configuration(), session_.placementKey(event));
 
   auto type = serviceType(event.kind());

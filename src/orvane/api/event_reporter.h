@@ -1,9 +1,11 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <orvane/api/analytics_api.h>
 #include <orvane/core/sdk_event_request.h>
@@ -13,7 +15,7 @@
 
 namespace orvane {
 
-// Where every event a view emits goes: the host's handler, the analytics record, and the
+// Where every event a view emits goes: the host's handler and listeners, the analytics record, and the
 // service event its kind maps to, de-duplicated per session. Main thread only.
 class EventReporter {
  public:
@@ -24,6 +26,9 @@ class EventReporter {
   // Receives every reported event, synchronously on the main thread. Empty means none.
   const EventHandler& eventHandler() const { return eventHandler_; }
   void setEventHandler(EventHandler handler);
+  // Listeners beside the handler, called after it in the order added.
+  std::uint64_t addEventListener(EventHandler listener);
+  void removeEventListener(std::uint64_t id);
 
   // Runs the whole reporting path of an event, filed under the emitting view's placement.
   void report(const StorySDKEvent& event, const std::string& placementKey);
@@ -47,6 +52,8 @@ class EventReporter {
   StorySession& session_;
   StoryAnalyticsAPI analyticsAPI_;
   EventHandler eventHandler_;
+  std::vector<std::pair<std::uint64_t, EventHandler>> listeners_;
+  std::uint64_t lastListenerId_ = 0;
 };
 
 }  // namespace orvane

@@ -32,6 +32,12 @@ const StorySDK::EventHandler& StorySDK::eventHandler() const { return events_->e
 
 void StorySDK::setEventHandler(EventHandler handler) { events_->setEventHandler(std::move(handler)); }
 
+std::uint64_t StorySDK::addEventListener(EventHandler listener) {
+  return events_->addEventListener(std::move(listener));
+}
+
+void StorySDK::removeEventListener(std::uint64_t id) { events_->removeEventListener(id); }
+
 void StorySDK::updateSession(std::optional<std::string> appId, std::optional<std::string> bundleId,
                              std::optional<std::string> userId) {
   session_->updateIdentity(std::move(appId), std::move(bundleId), std::move(userId));
