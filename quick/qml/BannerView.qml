@@ -1,31 +1,52 @@
 import QtQuick
 import OrvaneStories
+import OrvaneStories.Internal
 
-// The banners of one placement: the shown slide's image in a rounded frame with its position
-// indicator; a tap follows the slide's link, a horizontal swipe moves between slides and banners.
-// With a keyboard or remote, Tab reaches the banner, Return, Enter or Space follows the link and
-// the arrows step. Nothing is drawn (and the implicit height is 0) while there is nothing to show.
-//
-//   BannerView { width: parent.width; placementKey: "home_banner" }
+/**
+ * The banners of one placement: the shown slide's image in a rounded frame with its position
+ * indicator; a tap follows the slide's link, a horizontal swipe moves between slides and banners.
+ * With a keyboard or remote, Tab reaches the banner, Return, Enter or Space follows the link and
+ * the arrows step. Nothing is drawn (and the implicit height is 0) while there is nothing to show.
+ *
+ * @code
+ * BannerView {
+ *     Layout.fillWidth: true
+ *     placementKey: "home_banner"
+ *     onStatusChanged: if (status === BannerView.Ready) busy.visible = false
+ * }
+ * @endcode
+ */
 Item {
     id: root
 
+    /** The placement whose banners are shown, as set up on the content service. */
     property alias placementKey: placementModel.placementKey
-    // The state behind the view, for hosts that want to follow it.
-    readonly property alias placement: placementModel
-    // Edges covered by system bars or a notch; the slide keeps inside them.
+    /** Edges covered by system bars or a notch; the slide keeps inside them. */
     property safeAreaInsets safeAreaInsets
-    // Right to left, the next slide lies to the left: swipes, arrow keys and indicators mirror.
-    // As for the story bar and viewer, the application's direction or the locale's script says so.
+    /**
+     * Right to left, the next slide lies to the left: swipes, arrow keys and indicators mirror.
+     * As for the story bar and viewer, the application's direction or the locale's script says so.
+     */
     property bool rightToLeft: Qt.application.layoutDirection === Qt.RightToLeft
                                || Qt.locale().textDirection === Qt.RightToLeft
 
-    // Like Image.status: BannerView.Null (before the first appearance), Loading, Ready or Error;
-    // errorString tells why.
+    /** Like Image.status: Null before the first appearance, then Loading, and Ready or Error. */
     enum Status { Null, Loading, Ready, Error }
+    /**
+     * Why the last load failed; the same values as StoryBarView's Error (after a
+     * NotConfiguredError the banner loads again once StorySDK.configure is called).
+     */
+    enum Error { NoError, NetworkError, AccessDeniedError, ServiceError, FormatError, NotConfiguredError }
+    /** One of the Status values; a failed load shows nothing. */
     readonly property int status: placementModel.status
+    /** One of the Error values; NoError unless status is Error. */
+    readonly property int error: placementModel.error
+    /** Why the last load failed, in words for a log; empty unless status is Error. */
     readonly property string errorString: placementModel.errorString
-    // Fetches the placement's banners again, e.g. after an error.
+    /** Each failed load, once status is Error. */
+    signal errorOccurred(int error, string errorString)
+
+    /** Fetches the placement's banners again, e.g. after an error. */
     function reload() {
         placementModel.reload()
     }
@@ -39,6 +60,17 @@ Item {
 
     BannerPlacementModel {
         id: placementModel
+        objectName: "placement"
+        onErrorOccurred: (error, errorString) => root.errorOccurred(error, errorString)
+    }
+
+    // A host that configures the SDK from QML may do so after the banner first loaded.
+    Connections {
+        target: StorySDK
+        function onSessionChanged() {
+            if (root.error === BannerView.NotConfiguredError)
+                placementModel.reload()
+        }
     }
 
     // Every appearance reloads; a banner that is hidden, or under a full-screen story viewer, does

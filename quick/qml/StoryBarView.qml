@@ -1,39 +1,65 @@
 import QtQuick
 import QtQuick.Templates as T
 import OrvaneStories
+import OrvaneStories.Internal
 
-// A placement's stories as a horizontally scrolling row of bubbles. Tapping one presents the
-// story viewer over the whole window, starting at that group. Until the placement has groups
-// (and after a failed load) the bar takes no space and shows nothing.
-// With a keyboard, Tab gives the bar the focus, the arrows move between bubbles and Enter opens.
-//
-//   StoryBarView { width: parent.width; placementKey: "home" }
+/**
+ * A placement's stories as a horizontally scrolling row of bubbles. Tapping one presents the
+ * story viewer over the whole window, starting at that group. Until the placement has groups
+ * (and after a failed load) the bar takes no space and shows nothing.
+ * With a keyboard, Tab gives the bar the focus, the arrows move between bubbles and Enter opens.
+ *
+ * @code
+ * StoryBarView {
+ *     Layout.fillWidth: true
+ *     placementKey: "home"
+ *     onErrorOccurred: (error, errorString) => {
+ *         if (error === StoryBarView.NetworkError) retryTimer.start()
+ *     }
+ * }
+ * @endcode
+ */
 Item {
     id: root
 
+    /** The placement whose groups the bar shows, as set up on the content service. */
     property string placementKey
-    // Edges covered by system bars or a notch: the bubbles and the viewer keep inside them.
+    /** Edges covered by system bars or a notch: the bubbles and the viewer keep inside them. */
     property safeAreaInsets safeAreaInsets
-    // Mirrors the bar and the viewer: the first bubble at the right.
+    /** Mirrors the bar and the viewer: the first bubble at the right. */
     property bool rightToLeft: Qt.application.layoutDirection === Qt.RightToLeft
                                || Qt.locale().textDirection === Qt.RightToLeft
 
-    // Like Image.status: StoryBarView.Null, Loading, Ready or Error; errorString tells why.
+    /** Like Image.status: Null without a placement key, then Loading, and Ready or Error. */
     enum Status { Null, Loading, Ready, Error }
+    /**
+     * Why the last load failed: NetworkError (no connection, timeout, TLS), AccessDeniedError
+     * (the SDK key was refused), ServiceError (any other answer of the service), FormatError (an
+     * answer of the wrong shape) or NotConfiguredError (loaded before the SDK was configured;
+     * the bar loads again once StorySDK.configure is called).
+     */
+    enum Error { NoError, NetworkError, AccessDeniedError, ServiceError, FormatError, NotConfiguredError }
+    /** One of the Status values. */
     readonly property int status: bar.status
+    /** One of the Error values; NoError unless status is Error. */
+    readonly property int error: bar.error
+    /** Why the last load failed, in words for a log; empty unless status is Error. */
     readonly property string errorString: bar.errorString
-    // Fetches the placement's groups again, e.g. after an error.
+    /** Each failed load, once status is Error. */
+    signal errorOccurred(int error, string errorString)
+
+    /** Fetches the placement's groups again, e.g. after an error. */
     function reload() {
         bar.reload()
     }
 
-    implicitWidth: bar.groups.length > 0 ? 32 + bar.groups.length * 76 + (bar.groups.length - 1) * 12 : 0
-    implicitHeight: bar.groups.length > 0 ? 110 : 0
-    visible: bar.groups.length > 0
+    implicitWidth: bar.groups.count > 0 ? 32 + bar.groups.count * 76 + (bar.groups.count - 1) * 12 : 0
+    implicitHeight: bar.groups.count > 0 ? 110 : 0
+    visible: bar.groups.count > 0
     LayoutMirroring.enabled: rightToLeft
     LayoutMirroring.childrenInherit: true
 
-    // Presents the viewer at a group, as a tap on its bubble does; ignored out of range.
+    /** Presents the viewer at a group, as a tap on its bubble does; ignored out of range. */
     function openGroup(index) {
         bar.selectGroup(index)
     }
@@ -46,6 +72,16 @@ Item {
     StoryBarModel {
         id: bar
         placementKey: root.placementKey
+        onErrorOccurred: (error, errorString) => root.errorOccurred(error, errorString)
+    }
+
+    // A host that configures the SDK from QML may do so after the bar first loaded.
+    Connections {
+        target: StorySDK
+        function onSessionChanged() {
+            if (root.error === StoryBarView.NotConfiguredError)
+                bar.reload()
+        }
     }
 
     // Bubbles created together complete in no useful order; they report in the bar's order, so
@@ -84,13 +120,15 @@ Item {
         activeFocusOnTab: true
         keyNavigationEnabled: true
         highlightFollowsCurrentItem: false
+        // A reset model leaves no current bubble; the keyboard starts at the first.
+        onCountChanged: if (currentIndex < 0 && count > 0) currentIndex = 0
         Keys.onReturnPressed: bar.selectGroup(currentIndex)
         Keys.onEnterPressed: bar.selectGroup(currentIndex)
         Keys.onSpacePressed: bar.selectGroup(currentIndex)
 
         delegate: Item {
             id: entry
-            required property var modelData
+            required property storyBubble group
             required property int index
 
             width: circle.width
@@ -98,7 +136,7 @@ Item {
             Component.onCompleted: appearances.add(index)
 
             Accessible.role: Accessible.Button
-            Accessible.name: root.bubbleName(modelData)
+            Accessible.name: root.bubbleName(group)
             Accessible.onPressAction: bar.selectGroup(entry.index)
 
             StoryCircleView {
@@ -106,8 +144,8 @@ Item {
                 anchors.verticalCenter: parent.verticalCenter
                 topPadding: 8
                 bottomPadding: 8
-                group: entry.modelData
-                seen: bar.seenGroupIds.indexOf(entry.modelData.id) >= 0
+                group: entry.group
+                seen: bar.seenGroupIds.indexOf(entry.group.id) >= 0
                 bubbleSize: 64
                 scale: press.pressed ? 0.94 : 1
             }

@@ -1,44 +1,61 @@
 import QtQuick
 import QtQuick.Layouts
 import OrvaneStories
+import OrvaneStories.Internal
 
-// A placement's stories full screen, one page at a time, on a stage of the stories' portrait
-// shape: the page's media fills the stage, the progress bars, the group's title and a close
-// button sit at its top, the page's texts and call-to-action at its bottom, and a poll, quiz or
-// swipe widget lies over everything. On a window wider than the stage the sides show the page's
-// media again, dimmed. Controls and texts keep inside `safeAreaInsets`.
-// A tap on the left or right side goes back or forward, holding either side pauses, dragging
-// down closes, dragging up on a swipe page swipes, dragging sideways changes group. dismissRequested() asks the presenter to take
-// the viewer away: after the last page, the close button or the drag.
-// With a keyboard or remote: the arrows step pages (with Shift, groups; Page Up and Page Down
-// too), Space or K holds and releases the pause, Escape or Back closes, Enter follows the
-// call-to-action, Tab reaches the header's buttons, the poll and quiz options and the call-to-action.
-//
-//   StoryViewerView {
-//       anchors.fill: parent
-//       groups: bar.storyGroups; startIndex: 2; placementKey: "home"
-//       onDismissRequested: presentation.close()
-//   }
+/**
+ * A placement's stories full screen, one page at a time, on a stage of the stories' portrait
+ * shape: the page's media fills the stage, the progress bars, the group's title and a close
+ * button sit at its top, the page's texts and call-to-action at its bottom, and a poll, quiz or
+ * swipe widget lies over everything. On a window wider than the stage the sides show the page's
+ * media again, dimmed. Controls and texts keep inside `safeAreaInsets`.
+ * A tap on the left or right side goes back or forward, holding either side pauses, dragging
+ * down closes, dragging up on a swipe page swipes, dragging sideways changes group.
+ * dismissRequested() asks the presenter to take the viewer away: after the last page, the close
+ * button or the drag.
+ * With a keyboard or remote: the arrows step pages (with Shift, groups; Page Up and Page Down
+ * too), Space or K holds and releases the pause, Escape or Back closes, Enter follows the
+ * call-to-action, Tab reaches the header's buttons, the poll and quiz options and the
+ * call-to-action. StoryBarView presents one itself; a host presents its own with groups it has.
+ *
+ * @code
+ * StoryViewerView {
+ *     anchors.fill: parent
+ *     groups: storyGroupsFromCpp
+ *     startIndex: 2
+ *     placementKey: "home"
+ *     onDismissRequested: presentation.close()
+ * }
+ * @endcode
+ */
 FocusScope {
     id: root
 
-    // Read once, when the viewer is created.
+    /** The groups to show; read once, when the viewer is created, as are the next two. */
     property storyGroupList groups
+    /** The group shown first. */
     property int startIndex: 0
+    /** The placement the groups came from, which the viewer's events are filed under. */
     property string placementKey
-    // Window edges covered by system bars or a notch, as the host's platform reports them.
+    /** Window edges covered by system bars or a notch, as the host's platform reports them. */
     property safeAreaInsets safeAreaInsets
-    // Mirrors the layout (the back zone goes right, texts start at the right).
+    /** Mirrors the layout (the back zone goes right, texts start at the right). */
     property bool rightToLeft: Qt.application.layoutDirection === Qt.RightToLeft
                                || Qt.locale().textDirection === Qt.RightToLeft
-    // The sides beside the stage, and the poll and quiz cards, blur the media behind them where
-    // the scene graph runs shader effects; elsewhere they are only dimmed.
+    /**
+     * The sides beside the stage, and the poll and quiz cards, blur the media behind them where
+     * the scene graph runs shader effects; elsewhere they are only dimmed.
+     */
     property bool blurredBackdrop: drawnByGraphicsApi
-    // Whether videos start without sound (the host's call; sound by default) until the user
-    // chooses, whose choice then holds for every viewer of the process.
+    /**
+     * Whether videos start without sound (the host's call; sound by default) until the user
+     * chooses, whose choice then holds for every viewer of the process.
+     */
     property bool startsMuted: false
+    /** Whether videos play without sound now. */
     readonly property bool videosMuted: viewer.chosenMute ?? startsMuted
 
+    /** Asks the presenter to take the viewer away. */
     signal dismissRequested()
 
     readonly property var item: viewer.currentItem
@@ -54,7 +71,7 @@ FocusScope {
     LayoutMirroring.enabled: rightToLeft
     LayoutMirroring.childrenInherit: true
 
-    // Tests and hosts end a drag as a finger would.
+    /** Ends a drag as a finger would (for tests and hosts' own gestures). */
     function finishDrag(translation, predictedTranslation) {
         input.finishDrag(translation, predictedTranslation)
     }

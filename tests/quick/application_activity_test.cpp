@@ -40,7 +40,7 @@ TEST(ApplicationActivity, ReportsReturnsToTheForegroundOnly) {
 TEST(ApplicationActivity, IsAvailableToQmlFromTheOrvaneStoriesModule) {
   QQmlEngine engine;
   QQmlComponent component(&engine);
-  component.setData("import OrvaneStories 1.0\nApplicationActivity {}\n", QUrl());
+  component.setData("import OrvaneStories.Internal\nApplicationActivity {}\n", QUrl());
   std::unique_ptr<QObject> object(component.create());
   ASSERT_NE(object, nullptr) << component.errorString().toStdString();
   EXPECT_NE(qobject_cast<ApplicationActivity*>(object.get()), nullptr);

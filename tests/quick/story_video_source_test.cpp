@@ -61,7 +61,7 @@ bool processEventsUntil(const std::function<bool()>& done, std::chrono::millisec
 
 std::unique_ptr<QQuickItem> videoView(QQmlEngine& engine, const QUrl& url) {
   QQmlComponent component(&engine);
-  component.setData("import OrvaneStories\nStoryVideoView { width: 64; height: 64 }\n", QUrl());
+  component.setData("import OrvaneStories.Internal\nStoryVideoView { width: 64; height: 64 }\n", QUrl());
   std::unique_ptr<QQuickItem> view(qobject_cast<QQuickItem*>(component.create()));
   EXPECT_NE(view, nullptr) << component.errorString().toStdString();
   if (view) view->setProperty("url", url);

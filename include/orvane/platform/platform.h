@@ -50,6 +50,8 @@ struct ORVANE_EXPORT Platform {
   // unset members fall back to the headless defaults of system_platform.h.
   static void install(Platform platform);
   static const Platform& current();
+  // Whether install was called: a toolkit binding then leaves the host's choice alone.
+  static bool isInstalled();
 };
 
 }  // namespace orvane

@@ -1,6 +1,6 @@
 import QtQuick
 import Qt5Compat.GraphicalEffects
-import OrvaneStories
+import OrvaneStories.Internal
 
 // The carousel's row of dots: the active dot is a short pill, on a translucent capsule.
 Item {

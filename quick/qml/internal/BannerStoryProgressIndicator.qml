@@ -1,6 +1,6 @@
 import QtQuick
 import Qt5Compat.GraphicalEffects
-import OrvaneStories
+import OrvaneStories.Internal
 
 // The story-style row of bars sharing the width: bars before the active one are full, the active
 // one fills with activeProgress (clamped into 0...1), later ones are empty. Fills never animate.

@@ -1,5 +1,5 @@
 import QtQuick
-import OrvaneStories
+import OrvaneStories.Internal
 
 // The poll card laid over a story page: a badge and heading, the question, one button per
 // option; once the vote is in, each option's share. The chosen option is filled with the

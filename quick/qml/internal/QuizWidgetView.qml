@@ -1,5 +1,5 @@
 import QtQuick
-import OrvaneStories
+import OrvaneStories.Internal
 
 // The quiz card laid over a story page: the poll's card, except that once the answer is in the
 // correct option turns green and a wrong choice red, each with its share. select(optionId)

@@ -1,6 +1,6 @@
 import QtQuick
 import QtQuick.Shapes
-import OrvaneStories
+import OrvaneStories.Internal
 
 // One bubble of the story bar: the group's cover cut to the theme's bubble shape, outlined with
 // the theme's gradient, above the group's title on one line. `group` is an entry of
@@ -8,12 +8,12 @@ import OrvaneStories
 Column {
     id: root
 
-    property var group: ({})
+    property storyBubble group
     property real bubbleSize: 64
     // The user reached the group's last page: the ring is muted.
     property bool seen: false
 
-    readonly property storyTheme theme: group.theme ?? fallbackTheme.theme
+    readonly property storyTheme theme: group.theme
     readonly property real cornerRadius: theme.bubbleStyle === "circle" ? bubbleSize * 0.5
                                          : theme.bubbleStyle === "rounded" ? 16 : 0
     // Grey of the window's text, faint: reads on light and dark bars alike.
@@ -32,11 +32,6 @@ Column {
     width: 76
     spacing: 8
 
-    QtObject {
-        id: fallbackTheme
-        property storyTheme theme
-    }
-
     Item {
         id: bubble
         objectName: "bubble"
@@ -48,7 +43,7 @@ Column {
             id: cover
             objectName: "cover"
             anchors.fill: parent
-            url: root.group.coverUrl ?? ""
+            url: root.group.coverUrl
             fillMode: Image.PreserveAspectCrop
             radius: root.cornerRadius
             placeholder: Component {
@@ -112,7 +107,7 @@ Column {
     Text {
         objectName: "title"
         width: parent.width
-        text: root.group.title ?? ""
+        text: root.group.title
         font: root.theme.font(12, Font.Normal)
         color: root.palette.windowText
         horizontalAlignment: Text.AlignHCenter

@@ -1,5 +1,5 @@
 import QtQuick
-import OrvaneStories
+import OrvaneStories.Internal
 
 // A story page's picture, fitted whole onto the page. Black lies only where an opaque picture
 // leaves the page uncovered, overlapping its edges by a pixel so no seam shows; all of the page

@@ -1,5 +1,5 @@
 import QtQuick
-import OrvaneStories
+import OrvaneStories.Internal
 
 // What a story page shows while it has no picture: black, tinted, with a picture symbol.
 Rectangle {

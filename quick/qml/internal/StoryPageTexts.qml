@@ -1,5 +1,5 @@
 import QtQuick
-import OrvaneStories
+import OrvaneStories.Internal
 
 // A story page's title, body and call-to-action, as a viewer shows them beneath its widgets.
 // When they need more than `room`, the title keeps at least a line (at most half when a body

@@ -1,5 +1,5 @@
 import QtQuick
-import OrvaneStories
+import OrvaneStories.Internal
 
 // The thin bars at the top of the story viewer: one segment per page of the group, the pages
 // seen full, the page on screen filling, the pages to come empty. The "bar" style draws a single

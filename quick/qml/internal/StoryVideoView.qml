@@ -1,6 +1,6 @@
 import QtQuick
 import QtMultimedia
-import OrvaneStories
+import OrvaneStories.Internal
 
 // Plays a video with sound, from the start, on a black ground. Every new URL and every return to
 // the screen gets a new player; leaving the screen pauses and drops it. No looping, no controls.

@@ -1,6 +1,6 @@
 import QtQuick
 import QtQuick.Layouts
-import OrvaneStories
+import OrvaneStories.Internal
 
 // The top of a story viewer: a row kept for the progress bars (which the viewer draws above its
 // cached page), then the group's title, a mute button on video pages, and the close button.

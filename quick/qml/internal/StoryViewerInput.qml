@@ -1,5 +1,5 @@
 import QtQuick
-import OrvaneStories
+import OrvaneStories.Internal
 
 // How a story viewer answers the user's hands: the end of a drag, the keys, and Tab moving focus
 // through the viewer's controls. The viewer hands over its model and the parts it reads.

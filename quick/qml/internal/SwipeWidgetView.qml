@@ -1,5 +1,5 @@
 import QtQuick
-import OrvaneStories
+import OrvaneStories.Internal
 
 // The swipe-up layer of a story page: a bobbing arrow and a hint near the bottom, and an upward
 // drag anywhere on the page that emits swipeUp(). The layer takes every tap on the page, so the

@@ -1,7 +1,7 @@
 import QtQuick
 import QtQuick.Layouts
 import Qt5Compat.GraphicalEffects
-import OrvaneStories
+import OrvaneStories.Internal
 
 // The card the poll and the quiz share; a quiz marks right and wrong answers instead of
 // filling the chosen one.

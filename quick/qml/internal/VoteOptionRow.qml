@@ -1,6 +1,6 @@
 import QtQuick
 import QtQuick.Layouts
-import OrvaneStories
+import OrvaneStories.Internal
 
 // One answer of a card: emoji, text, its share once results are in, and the choice indicator.
 Rectangle {

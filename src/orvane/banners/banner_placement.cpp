@@ -98,7 +98,7 @@ void BannerPlacement::loadBanners() {
     if (!self || load != self->lastLoad_) return;
     self->isLoading_.set(false);
     self->hasLoaded_.set(true);
-    self->loadError_.set(result.ok() ? std::nullopt : std::optional(errorDescription(result.error())));
+    self->loadError_.set(result.ok() ? std::nullopt : std::optional(result.error()));
     // A failure shows nothing until a later load succeeds; the client already fell back to the
     // last good answer when it had one.
     self->applyLoadedBanners(result.ok() ? std::move(result).value() : std::vector<Banner>{});

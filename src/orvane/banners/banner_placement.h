@@ -48,7 +48,7 @@ class ORVANE_EXPORT BannerPlacement final : public Observable {
   // The last load: running; finished at least once; why it failed (cleared by the next one).
   bool isLoading() const { return isLoading_.get(); }
   bool hasLoaded() const { return hasLoaded_.get(); }
-  const std::optional<std::string>& loadError() const { return loadError_.get(); }
+  const std::optional<Error>& loadError() const { return loadError_.get(); }
   // placementKey ":" banner id of every banner whose impression was reported.
   const std::set<std::string>& trackedImpressions() const { return trackedImpressions_.get(); }
 
@@ -110,7 +110,7 @@ class ORVANE_EXPORT BannerPlacement final : public Observable {
   Published<std::set<std::string>> trackedImpressions_{*this, {}};
   Published<bool> isLoading_{*this, false};
   Published<bool> hasLoaded_{*this, false};
-  Published<std::optional<std::string>> loadError_{*this, std::nullopt};
+  Published<std::optional<Error>> loadError_{*this, std::nullopt};
 
   bool onScreen_ = false;
   std::optional<std::string> autoplayIdentity_;

@@ -18,11 +18,22 @@ Platform& installedPlatform() {
   return platform;
 }
 
+bool& wasInstalled() {
+  static bool installed = false;
+  return installed;
+}
+
 }  // namespace
 
 void Platform::install(Platform platform) {
   std::lock_guard lock(platformMutex());
   installedPlatform() = withHeadlessDefaults(std::move(platform));
+  wasInstalled() = true;
+}
+
+bool Platform::isInstalled() {
+  std::lock_guard lock(platformMutex());
+  return wasInstalled();
 }
 
 const Platform& Platform::current() {

@@ -50,9 +50,9 @@ void StoryBarViewModel::finishLoad(const Result<std::vector<StoryGroup>>& result
   }
   groups_.set({});
   errorMessage_.set(std::nullopt);
-  loadError_.set(errorDescription(result.error()));
+  loadError_.set(result.error());
   session_.platform().console->writeLine("[Orvane] Failed to load stories for placement '" + placementKey_ +
-                                         "': " + *loadError());
+                                         "': " + errorDescription(*loadError()));
 }
 
 void StoryBarViewModel::selectGroup(int index) {

@@ -40,7 +40,7 @@ class ORVANE_EXPORT StoryBarViewModel final : public Observable, public std::ena
   const std::optional<std::string>& errorMessage() const { return errorMessage_.get(); }
   bool isLoading() const { return isLoading_.get(); }
   // Why the last load failed, for hosts that show it; cleared when a load starts.
-  const std::optional<std::string>& loadError() const { return loadError_.get(); }
+  const std::optional<Error>& loadError() const { return loadError_.get(); }
   // A load was started for this model; never reset.
   bool hasLoaded() const { return hasLoaded_.get(); }
   // The group whose viewer is (to be) shown; keeps its value after the viewer is dismissed.
@@ -69,7 +69,7 @@ class ORVANE_EXPORT StoryBarViewModel final : public Observable, public std::ena
   Published<bool> isLoading_{*this, false};
   // Numbers the loads; only the answer of the latest is taken.
   std::uint64_t lastLoad_ = 0;
-  Published<std::optional<std::string>> loadError_{*this, std::nullopt};
+  Published<std::optional<Error>> loadError_{*this, std::nullopt};
   Published<bool> hasLoaded_{*this, false};
   Published<std::optional<int>> selectedGroupIndex_{*this, std::nullopt};
   Published<bool> isViewerPresented_{*this, false};

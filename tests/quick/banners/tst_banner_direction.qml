@@ -1,6 +1,7 @@
 import QtQuick
 import QtTest
 import OrvaneStories
+import OrvaneStories.Internal
 
 // Right to left comes from the application's layout direction or from the locale's script, for
 // banners as for the story bar and viewer; also run with a Hebrew locale alone.

@@ -1,6 +1,7 @@
 import QtQuick
 import QtTest
 import OrvaneStories
+import OrvaneStories.Internal
 import BannerFixture
 
 // Each kind of banner at phone and desktop window sizes, with safe-area insets: the slide keeps
@@ -74,7 +75,7 @@ Item {
             view.safeAreaInsets.bottom = insets.bottom
             view.safeAreaInsets.left = insets.left
             view.safeAreaInsets.right = insets.right
-            tryCompare(view.placement, "hasContent", true)
+            tryCompare(findChild(view, "placement"), "hasContent", true)
             tryCompare(findChild(view, "slide"), "status", StoryRemoteImage.Ready)
             findChild(view, "gestures").forceActiveFocus()
             wait(0)
@@ -130,7 +131,7 @@ Item {
                                                                                viewOrder: 0, autoplaySeconds: 1,
                                                                                items: slides(1, key) }, data.fields)] }))
             const view = createTemporaryObject(bannerComponent, screen, { placementKey: key, width: root.width })
-            tryCompare(view.placement, "hasContent", true)
+            tryCompare(findChild(view, "placement"), "hasContent", true)
             const slide = findChild(view, "slide")
             tryCompare(slide, "status", StoryRemoteImage.Ready)
             wait(0)

@@ -1,6 +1,7 @@
 import QtQuick
 import QtTest
 import OrvaneStories
+import OrvaneStories.Internal
 import BannerFixture
 
 // TestCase items are never visible; the banners go on this stage so that they draw and take input.
@@ -30,6 +31,11 @@ Item {
         name: "BannerView"
         when: windowShown
 
+        // The state behind a view, which hosts do not see.
+        function placementOf(view) {
+            return findChild(view, "placement")
+        }
+
         // Banners as the service sends them; every field can be overridden.
         function banner(id, fields, slides) {
             return Object.assign({ id: id, type: "CAROUSEL", placementKey: "test", viewOrder: 0,
@@ -50,7 +56,7 @@ Item {
             Fixture.serveBanners(placementKey, JSON.stringify({ banners: banners }))
             const view = createTemporaryObject(bannerComponent, stage,
                                                Object.assign({ placementKey: placementKey, width: 400 }, properties))
-            tryCompare(view.placement, "hasContent", true)
+            tryCompare(placementOf(view), "hasContent", true)
             tryCompare(findChild(view, "slide"), "status", StoryRemoteImage.Ready)
             return view
         }
@@ -87,7 +93,7 @@ Item {
             compare(dots.activeIndex, 0)
 
             Fixture.advance(1000)
-            tryCompare(view.placement, "itemId", "2")
+            tryCompare(placementOf(view), "itemId", "2")
             compare(dots.activeIndex, 1)
             compare(findChild(view, "slide").url, Fixture.imageUrl(32, 18, "carousel-2"))
         }
@@ -99,7 +105,7 @@ Item {
             WindowCovers.setCovering(viewer, stage.Window.window, true)
             Fixture.advance(3000)
             settle()
-            compare(view.placement.itemId, "1")
+            compare(placementOf(view).itemId, "1")
             // Hidden altogether, the banner draws nothing.
             const content = findChild(view, "content")
             compare(content.opacity, 1)
@@ -113,7 +119,7 @@ Item {
             compare(content.opacity, 1)
             tryVerify(() => Fixture.requestCount("placements/covered/banners") > requests)
             tryCompare(findChild(view, "slide"), "status", StoryRemoteImage.Ready)
-            tryVerify(() => { Fixture.advance(100); return view.placement.itemId === "2" }, 3000)
+            tryVerify(() => { Fixture.advance(100); return placementOf(view).itemId === "2" }, 3000)
         }
 
         function test_failed_slide_is_skipped() {
@@ -122,9 +128,9 @@ Item {
             const view = show("skip", [banner(1, {}, slides)])
 
             Fixture.advance(1000)
-            tryCompare(view.placement, "itemId", "3")
-            compare(view.placement.visibleCount, 2)
-            compare(view.placement.activeItemIndex, 1)
+            tryCompare(placementOf(view), "itemId", "3")
+            compare(placementOf(view).visibleCount, 2)
+            compare(placementOf(view).activeItemIndex, 1)
             compare(findChild(view, "dotsIndicator").count, 2)
         }
 
@@ -158,10 +164,10 @@ Item {
             // Too short to swipe, too long to tap.
             mouseDrag(content, 300, 100, -30, 0)
             settle()
-            compare(view.placement.itemId, "1")
+            compare(placementOf(view).itemId, "1")
             // A leftward swipe, even a slanted one, shows the next slide; neither drag is a tap.
             mouseDrag(content, 300, 100, -60, 5)
-            tryCompare(view.placement, "itemId", "2")
+            tryCompare(placementOf(view), "itemId", "2")
             compare(Fixture.openedUrls(), ["https://example.com/offer"])
             mouseClick(content)
             compare(Fixture.openedUrls(), ["https://example.com/offer", "myapp://deal/2"])
@@ -185,9 +191,9 @@ Item {
             compare(Fixture.openedUrls(), ["https://example.com/offer", "https://example.com/offer"])
 
             keyClick(Qt.Key_Right)
-            tryCompare(view.placement, "itemId", "2")
+            tryCompare(placementOf(view), "itemId", "2")
             keyClick(Qt.Key_Left)
-            tryCompare(view.placement, "itemId", "1")
+            tryCompare(placementOf(view), "itemId", "1")
             before.forceActiveFocus()
             verify(!findChild(view, "focusRing").visible)
         }
@@ -198,12 +204,12 @@ Item {
                               { rightToLeft: true })
             const content = findChild(view, "content")
             mouseDrag(content, 100, 100, 60, 5)
-            tryCompare(view.placement, "itemId", "2")
+            tryCompare(placementOf(view), "itemId", "2")
             mouseDrag(content, 300, 100, -60, 5)
-            tryCompare(view.placement, "itemId", "1")
+            tryCompare(placementOf(view), "itemId", "1")
             findChild(view, "gestures").forceActiveFocus()
             keyClick(Qt.Key_Left)
-            tryCompare(view.placement, "itemId", "2")
+            tryCompare(placementOf(view), "itemId", "2")
 
             Fixture.advance(500)
             const bars = Array.from(findChild(view, "bars").children).filter(child => child.objectName === "bar")
@@ -217,15 +223,22 @@ Item {
         function test_status_reports_a_failed_load_and_reload_recovers() {
             Fixture.serveBanners("status", "{ not json")
             const view = createTemporaryObject(bannerComponent, stage, { placementKey: "status", width: 400 })
+            const errors = createTemporaryQmlObject("import QtTest; SignalSpy { signalName: 'errorOccurred' }", stage)
+            errors.target = view
             tryCompare(view, "status", BannerView.Error)
+            compare(view.error, BannerView.FormatError)
             verify(view.errorString.length > 0)
             compare(view.implicitHeight, 0)
+            compare(errors.count, 1)
+            compare(errors.signalArguments[0][0], BannerView.FormatError)
 
             Fixture.serveBanners("status", JSON.stringify({ banners: [banner(1, {}, imageSlides(1, "status"))] }))
             view.reload()
             tryCompare(view, "status", BannerView.Ready)
+            compare(view.error, BannerView.NoError)
             compare(view.errorString, "")
-            tryCompare(view.placement, "hasContent", true)
+            compare(errors.count, 1)
+            tryCompare(placementOf(view), "hasContent", true)
         }
 
         function test_slide_is_a_named_button_that_shows_its_press() {

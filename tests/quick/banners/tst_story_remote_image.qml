@@ -1,6 +1,7 @@
 import QtQuick
 import QtTest
 import OrvaneStories
+import OrvaneStories.Internal
 import BannerFixture
 
 // TestCase items are never visible; the images go on this stage so that they are drawn.

@@ -1,6 +1,7 @@
 import QtQuick
 import QtTest
 import OrvaneStories
+import OrvaneStories.Internal
 
 Item {
     id: stage

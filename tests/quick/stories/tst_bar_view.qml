@@ -1,6 +1,7 @@
 import QtQuick
 import QtTest
 import OrvaneStories
+import OrvaneStories.Internal
 
 Item {
     width: 400
@@ -23,6 +24,12 @@ Item {
     }
 
     // Created with the file, so it hears every event the bars report.
+    SignalSpy {
+        id: failingErrors
+        target: failing
+        signalName: "errorOccurred"
+    }
+
     SignalSpy {
         id: sdkEvents
         target: StoryEvents
@@ -156,14 +163,19 @@ Item {
 
         function test_statusTellsLoadedFromFailed() {
             compare(bar.status, StoryBarView.Ready)
+            compare(bar.error, StoryBarView.NoError)
             compare(bar.errorString, "")
             tryCompare(failing, "status", StoryBarView.Error)
+            compare(failing.error, StoryBarView.ServiceError)
             verify(failing.errorString.length > 0)
+            compare(failingErrors.count, 1)
+            compare(failingErrors.signalArguments[0][0], StoryBarView.ServiceError)
+            compare(failingErrors.signalArguments[0][1], failing.errorString)
         }
 
         function test_eventsReachQmlWithTheirFields() {
             const first = [...Array(sdkEvents.count).keys()].map(i => sdkEvents.signalArguments[i])
-                .find(args => args[0] === "storyGroupImpression")
+                .find(args => args[0] === StoryEvents.StoryGroupImpression)
             verify(first !== undefined)
             compare(first[1], groupIds[0])
             compare(first[2], "")

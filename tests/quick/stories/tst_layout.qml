@@ -1,6 +1,7 @@
 import QtQuick
 import QtTest
 import OrvaneStories
+import OrvaneStories.Internal
 
 // Every view state at phone and desktop window sizes, with long and right-to-left texts: each
 // text fits the box it is given, stays inside its container, the stage and the safe area, and

@@ -2,6 +2,7 @@ import QtQuick
 import QtTest
 import QtMultimedia
 import OrvaneStories
+import OrvaneStories.Internal
 
 Item {
     id: screen

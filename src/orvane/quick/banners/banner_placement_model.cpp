@@ -127,6 +127,7 @@ void BannerPlacementModel::refresh() {
   Shown shown;
   double progress = 0;
   Status status = Null;
+  LoadError::Code error = LoadError::NoError;
   QString errorString;
   if (placement_) {
     progress = placement_->activeItemProgress();
@@ -134,7 +135,8 @@ void BannerPlacementModel::refresh() {
       status = Loading;
     } else if (placement_->loadError()) {
       status = Error;
-      errorString = qtString(*placement_->loadError());
+      error = LoadError::code(placement_->loadError());
+      errorString = LoadError::description(placement_->loadError());
     } else if (placement_->hasLoaded()) {
       status = Ready;
     }
@@ -163,10 +165,12 @@ void BannerPlacementModel::refresh() {
     activeItemProgress_ = progress;
     emit activeItemProgressChanged();
   }
-  if (status != status_ || errorString != errorString_) {
+  if (status != status_ || error != error_ || errorString != errorString_) {
     status_ = status;
+    error_ = error;
     errorString_ = std::move(errorString);
     emit statusChanged();
+    if (status_ == Error) emit errorOccurred(error_, errorString_);
   }
 }
 

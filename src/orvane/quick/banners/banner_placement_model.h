@@ -8,6 +8,7 @@
 #include <memory>
 
 #include <orvane/core/observable.h>
+#include <orvane/quick/status/load_error.h>
 
 namespace orvane {
 class BannerPlacement;
@@ -49,7 +50,8 @@ class BannerPlacementModel : public QObject {
   // Like Image.status: Null until the first load (on the first appearance), then Loading, and
   // Ready or Error; a failed load shows nothing.
   Q_PROPERTY(Status status READ status NOTIFY statusChanged)
-  // Why the last load failed (e.g. a wrong SDK key, no service); empty otherwise.
+  // Why the last load failed (e.g. a wrong SDK key, no service); NoError and empty otherwise.
+  Q_PROPERTY(orvane::quick::LoadError::Code error READ error NOTIFY statusChanged)
   Q_PROPERTY(QString errorString READ errorString NOTIFY statusChanged)
 
  public:
@@ -87,6 +89,7 @@ class BannerPlacementModel : public QObject {
   double fixedHeight() const { return shown_.fixedHeight; }
   double aspectRatio() const { return shown_.aspectRatio; }
   Status status() const { return status_; }
+  LoadError::Code error() const { return error_; }
   QString errorString() const { return errorString_; }
 
   // Every appearance reloads; disappearing stops the rotation.
@@ -111,6 +114,8 @@ class BannerPlacementModel : public QObject {
   void renderStateChanged();
   void activeItemProgressChanged();
   void statusChanged();
+  // Each failed load, once its status is Error.
+  void errorOccurred(orvane::quick::LoadError::Code error, const QString& errorString);
 
  private:
   struct Shown {
@@ -139,6 +144,7 @@ class BannerPlacementModel : public QObject {
   Shown shown_;
   double activeItemProgress_ = 0;
   Status status_ = Null;
+  LoadError::Code error_ = LoadError::NoError;
   QString errorString_;
   ApplicationActivity* activity_;
   std::shared_ptr<BannerPlacement> placement_;

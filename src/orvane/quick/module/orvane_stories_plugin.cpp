@@ -1,10 +1,11 @@
 #include <QtQml/qqmlextensionplugin.h>
 
+#include <orvane/platform/platform.h>
+#include <orvane/quick/platform/qt_platform.h>
+
 // Written by Qt's type registrar for the two modules.
 void qml_register_types_OrvaneStories();
 void qml_register_types_OrvaneStories_Internal();
-
-namespace {
 
 // The plugin of "OrvaneStories", linked statically into hosts and built as a run-time plugin for
 // the tools. Both modules' types register through it: the public views are made of the internal
@@ -21,8 +22,13 @@ class OrvaneStoriesPlugin : public QQmlEngineExtensionPlugin {
     Q_UNUSED(publicTypes);
     Q_UNUSED(internalTypes);
   }
-};
 
-}  // namespace
+  // A host written in QML alone, or a tool loading the module, installs no platform: without
+  // Qt's, the SDK's answers would wait on a main queue that nothing runs. A host's own choice,
+  // made in C++ before its QML loads, stays.
+  void initializeEngine(QQmlEngine*, const char*) override {
+    if (!orvane::Platform::isInstalled()) orvane::quick::installQtPlatform();
+  }
+};
 
 #include "orvane_stories_plugin.moc"

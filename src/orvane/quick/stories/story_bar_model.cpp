@@ -4,21 +4,9 @@
 #include <orvane/core/seen_story_groups.h>
 #include <orvane/core/story_sdk.h>
 #include <orvane/quick/stories/story_qml_values.h>
-#include <orvane/quick/stories/story_theme_value.h>
 #include <orvane/stories/story_bar_view_model.h>
 
 namespace orvane::quick {
-namespace {
-
-QVariantMap bubbleEntry(const StoryGroup& group) {
-  return {{QStringLiteral("id"), toQString(group.id())},
-          {QStringLiteral("title"), toQString(group.title())},
-          {QStringLiteral("coverUrl"), toQUrl(group.coverImageURL())},
-          {QStringLiteral("pageCount"), static_cast<int>(group.items().size())},
-          {QStringLiteral("theme"), QVariant::fromValue(StoryThemeValue(group.theme()))}};
-}
-
-}  // namespace
 
 StoryBarModel::StoryBarModel(QObject* parent) : QObject(parent) {}
 
@@ -55,19 +43,18 @@ void StoryBarModel::refresh() {
   const StoryBarViewModel& model = *viewModel_;
   if (model.groups() != storyGroups_.groups()) {
     storyGroups_ = StoryGroupList(model.groups());
-    groupEntries_.clear();
-    for (const auto& group : model.groups()) groupEntries_.append(bubbleEntry(group));
+    bubbles_.reset(model.groups());
     emit groupsChanged();
   }
   if (assignIfChanged(selectedGroupIndex_, model.selectedGroupIndex().value_or(-1)))
     emit selectedGroupIndexChanged();
   if (assignIfChanged(isViewerPresented_, model.isViewerPresented())) emit isViewerPresentedChanged();
-  if (assignIfChanged(isLoading_, model.isLoading())) emit isLoadingChanged();
-  if (assignIfChanged(hasLoaded_, model.hasLoaded())) emit hasLoadedChanged();
   const Status status = model.isLoading() ? Loading : model.loadError() ? Error : Ready;
   const bool statusMoved = assignIfChanged(status_, status);
-  if (assignIfChanged(errorString_, QString::fromStdString(model.loadError().value_or(""))) || statusMoved)
+  const bool errorMoved = assignIfChanged(error_, LoadError::code(model.loadError()));
+  if (assignIfChanged(errorString_, LoadError::description(model.loadError())) || statusMoved || errorMoved)
     emit statusChanged();
+  if (status_ == Error && (statusMoved || errorMoved)) emit errorOccurred(error_, errorString_);
 }
 
 void StoryBarModel::reload() {

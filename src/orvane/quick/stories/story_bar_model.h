@@ -6,12 +6,13 @@
 #include <QQmlParserStatus>
 #include <QString>
 #include <QStringList>
-#include <QVariantList>
 #include <memory>
 #include <vector>
 
 #include <orvane/model/story.h>
+#include <orvane/quick/status/load_error.h>
 #include <orvane/quick/stories/observable_relay.h>
+#include <orvane/quick/stories/story_bubble_list.h>
 #include <orvane/quick/stories/story_group_list.h>
 
 namespace orvane {
@@ -24,7 +25,7 @@ namespace orvane::quick {
 // started) once the placement key is known, anew when the key changes.
 //
 //   StoryBarModel { id: bar; placementKey: "home" }
-//   Repeater { model: bar.groups; delegate: ... onClicked: bar.selectGroup(index) }
+//   ListView { model: bar.groups; delegate: ... required property storyBubble group ... }
 //
 // Values follow the view model one event-loop turn after it changes.
 class StoryBarModel : public QObject, public QQmlParserStatus {
@@ -32,9 +33,8 @@ class StoryBarModel : public QObject, public QQmlParserStatus {
   Q_INTERFACES(QQmlParserStatus)
   QML_ELEMENT
   Q_PROPERTY(QString placementKey READ placementKey WRITE setPlacementKey NOTIFY placementKeyChanged)
-  // One entry per group in service order: { id, title, coverUrl (empty without a cover),
-  // theme (storyTheme) }.
-  Q_PROPERTY(QVariantList groups READ groups NOTIFY groupsChanged)
+  // One row per group in service order, with the role `group` (a storyBubble).
+  Q_PROPERTY(orvane::quick::StoryBubbleList* groups READ groups CONSTANT)
   // The same groups, for the viewer.
   Q_PROPERTY(orvane::quick::StoryGroupList storyGroups READ storyGroups NOTIFY groupsChanged)
   // -1 until a group is selected; keeps its value after the viewer is dismissed.
@@ -42,11 +42,10 @@ class StoryBarModel : public QObject, public QQmlParserStatus {
   // Set to false when the presentation goes away.
   Q_PROPERTY(
       bool isViewerPresented READ isViewerPresented WRITE setViewerPresented NOTIFY isViewerPresentedChanged)
-  Q_PROPERTY(bool isLoading READ isLoading NOTIFY isLoadingChanged)
-  Q_PROPERTY(bool hasLoaded READ hasLoaded NOTIFY hasLoadedChanged)
   // Like Image.status: Null without a placement key, then Loading, and Ready or Error.
   Q_PROPERTY(Status status READ status NOTIFY statusChanged)
-  // Why the last load failed (e.g. a wrong SDK key, no service); empty otherwise.
+  // Why the last load failed (e.g. a wrong SDK key, no service); NoError and empty otherwise.
+  Q_PROPERTY(orvane::quick::LoadError::Code error READ error NOTIFY statusChanged)
   Q_PROPERTY(QString errorString READ errorString NOTIFY statusChanged)
   // Groups whose last page the user reached on this device, in any placement.
   Q_PROPERTY(QStringList seenGroupIds READ seenGroupIds NOTIFY seenGroupIdsChanged)
@@ -60,14 +59,13 @@ class StoryBarModel : public QObject, public QQmlParserStatus {
 
   QString placementKey() const { return placementKey_; }
   void setPlacementKey(const QString& key);
-  QVariantList groups() const { return groupEntries_; }
+  StoryBubbleList* groups() { return &bubbles_; }
   StoryGroupList storyGroups() const { return storyGroups_; }
   int selectedGroupIndex() const { return selectedGroupIndex_; }
   bool isViewerPresented() const { return isViewerPresented_; }
   void setViewerPresented(bool presented);
-  bool isLoading() const { return isLoading_; }
-  bool hasLoaded() const { return hasLoaded_; }
   Status status() const { return status_; }
+  LoadError::Code error() const { return error_; }
   QString errorString() const { return errorString_; }
   QStringList seenGroupIds() const { return seenGroupIds_; }
 
@@ -86,9 +84,9 @@ class StoryBarModel : public QObject, public QQmlParserStatus {
   void groupsChanged();
   void selectedGroupIndexChanged();
   void isViewerPresentedChanged();
-  void isLoadingChanged();
-  void hasLoadedChanged();
   void statusChanged();
+  // Each failed load, once its status is Error.
+  void errorOccurred(orvane::quick::LoadError::Code error, const QString& errorString);
   void seenGroupIdsChanged();
 
  private:
@@ -103,12 +101,11 @@ class StoryBarModel : public QObject, public QQmlParserStatus {
   ObservableRelay seenRelay_{this, [this] { refreshSeen(); }};
 
   StoryGroupList storyGroups_;
-  QVariantList groupEntries_;
+  StoryBubbleList bubbles_{this};
   int selectedGroupIndex_ = -1;
   bool isViewerPresented_ = false;
-  bool isLoading_ = false;
-  bool hasLoaded_ = false;
   Status status_ = Null;
+  LoadError::Code error_ = LoadError::NoError;
   QString errorString_;
   QStringList seenGroupIds_;
 };
