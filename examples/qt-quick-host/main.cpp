@@ -3,7 +3,6 @@
 #include <QGuiApplication>
 #include <QQmlApplicationEngine>
 
-#include <orvane/core/story_sdk.h>
 #include <orvane/quick/platform/qt_platform.h>
 
 Q_IMPORT_QML_PLUGIN(OrvaneStoriesPlugin)
@@ -15,8 +14,8 @@ int main(int argc, char** argv) {
   // One's own deployment of the content service; unset, the SDK talks to the service itself.
   if (qEnvironmentVariableIsSet("ORVANE_SERVICE_ORIGIN"))
     platform.serviceOrigin = qEnvironmentVariable("ORVANE_SERVICE_ORIGIN").toStdString();
+  // Before any QML: the platform the SDK is built on. Main.qml configures the SDK.
   orvane::quick::installQtPlatform(platform);
-  orvane::StorySDK::shared().configure(orvane::StoryConfiguration("demo-sdk-key", "demo-app"));
 
   QQmlApplicationEngine engine;
   if (app.arguments().size() == 3) engine.setInitialProperties({{"grabTo", app.arguments().at(2)}});

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds a host against the SDK installed in a prefix, as an adopter would, and runs it.
-#   check_consumer.sh cpp-host|qt-quick-host|core-host|qmllint
+#   check_consumer.sh cpp-host|qt-quick-host|core-host|qmllint|qml-tool
 # Environment: PREFIX (the installed SDK), WORK (scratch directory), SOURCE (the SDK's sources),
 # CXX and LAUNCHER (compiler and its launcher), CONTENT_SERVICE (the local content service),
-# FRAME_CHECK, QMLLINT.
+# FRAME_CHECK, QMLLINT, QML_TOOL.
 set -euo pipefail
 step=$1
 mkdir -p "$WORK"
@@ -67,6 +67,15 @@ case "$step" in
     qml_dir=$(dirname "$(find "$PREFIX" -path '*/OrvaneStories/qmldir')")
     output=$("$QMLLINT" -I "$(dirname "$qml_dir")" "$SOURCE/examples/qt-quick-host/Main.qml" 2>&1) || true
     [ -z "$output" ] || { echo "$output"; exit 1; }
+    ;;
+  qml-tool)
+    # The run-time plugin, as Qt's qml tool (and QML preview, a Python host) loads it; its
+    # settings stay in the scratch directory.
+    qml_dir=$(dirname "$(dirname "$(find "$PREFIX" -path '*/OrvaneStories/qmldir')")")
+    output=$(HOME="$WORK" XDG_CONFIG_HOME="$WORK/config" XDG_DATA_HOME="$WORK/data" QT_QPA_PLATFORM=offscreen \
+      timeout 60 "$QML_TOOL" -I "$qml_dir" "$SOURCE/tests/consumer/qml-tool/check.qml" 2>&1) ||
+      { echo "$output"; exit 1; }
+    grep -q "qml-tool: OrvaneStories loaded" <<<"$output" || { echo "$output"; exit 1; }
     ;;
   *)
     echo "unknown step $step" >&2
