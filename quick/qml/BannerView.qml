@@ -64,11 +64,12 @@ Item {
         onErrorOccurred: (error, errorString) => root.errorOccurred(error, errorString)
     }
 
-    // A host that configures the SDK from QML may do so after the banner first loaded.
+    // A host that configures the SDK from QML may do so after the banner started loading.
     Connections {
         target: StorySDK
         function onSessionChanged() {
-            if (root.error === BannerView.NotConfiguredError)
+            // A load under way when the SDK was configured would answer that it was not.
+            if (root.status !== BannerView.Ready)
                 placementModel.reload()
         }
     }

@@ -75,11 +75,12 @@ Item {
         onErrorOccurred: (error, errorString) => root.errorOccurred(error, errorString)
     }
 
-    // A host that configures the SDK from QML may do so after the bar first loaded.
+    // A host that configures the SDK from QML may do so after the bar started loading.
     Connections {
         target: StorySDK
         function onSessionChanged() {
-            if (root.error === StoryBarView.NotConfiguredError)
+            // A load under way when the SDK was configured would answer that it was not.
+            if (root.status !== StoryBarView.Ready)
                 bar.reload()
         }
     }
