@@ -36,9 +36,8 @@ bool StorySDKObject::configured() const { return StorySDK::shared().configuratio
 
 QString StorySDKObject::sessionId() const { return QString::fromStdString(StorySDK::shared().sessionId()); }
 
-bool StorySDKObject::refuse(const QString& message) {
+void StorySDKObject::refuse(const QString& message) {
   if (auto* engine = qjsEngine(this)) engine->throwError(QJSValue::TypeError, message);
-  return false;
 }
 
 void StorySDKObject::noteSession(const QString& before, bool wasConfigured) {

@@ -60,7 +60,8 @@ class StorySDKObject : public QObject {
   void sessionChanged();
 
  private:
-  bool refuse(const QString& message);
+  // Throws a TypeError into the calling script.
+  void refuse(const QString& message);
   void noteSession(const QString& before, bool wasConfigured);
 };
 
