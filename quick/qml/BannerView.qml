@@ -16,9 +16,9 @@ Item {
     // Edges covered by system bars or a notch; the slide keeps inside them.
     property safeAreaInsets safeAreaInsets
     // Right to left, the next slide lies to the left: swipes, arrow keys and indicators mirror.
-    // As for the story bar and viewer, the application's direction or the locale's script says so.
-    property bool rightToLeft: Qt.application.layoutDirection === Qt.RightToLeft
-                               || Qt.locale().textDirection === Qt.RightToLeft
+    // As for the story bar and viewer, the application's direction, the locale's script or the
+    // SDK's language says so.
+    property bool rightToLeft: StoryTexts.rightToLeft
 
     // Like Image.status: BannerView.Null (before the first appearance), Loading, Ready or Error;
     // errorString tells why.

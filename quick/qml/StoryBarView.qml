@@ -14,9 +14,9 @@ Item {
     property string placementKey
     // Edges covered by system bars or a notch: the bubbles and the viewer keep inside them.
     property safeAreaInsets safeAreaInsets
-    // Mirrors the bar and the viewer: the first bubble at the right.
-    property bool rightToLeft: Qt.application.layoutDirection === Qt.RightToLeft
-                               || Qt.locale().textDirection === Qt.RightToLeft
+    // Mirrors the bar and the viewer: the first bubble at the right. By default when the
+    // application, its locale or the SDK's language (loadStoryTranslations) reads right to left.
+    property bool rightToLeft: StoryTexts.rightToLeft
 
     // Like Image.status: StoryBarView.Null, Loading, Ready or Error; errorString tells why.
     enum Status { Null, Loading, Ready, Error }
@@ -39,8 +39,7 @@ Item {
     }
 
     function bubbleName(group) {
-        const pages = group.pageCount === 1 ? qsTr("1 page") : qsTr("%1 pages").arg(group.pageCount)
-        return qsTr("%1, story, %2").arg(group.title).arg(pages)
+        return qsTr("%1, story, %2").arg(group.title).arg(StoryTexts.pageCount(group.pageCount))
     }
 
     StoryBarModel {
