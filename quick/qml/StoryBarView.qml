@@ -39,7 +39,7 @@ Item {
     }
 
     function bubbleName(group) {
-        return qsTr("%1, story, %2").arg(group.title).arg(StoryTexts.pageCount(group.pageCount))
+        return qsTr("%1, story, %2").arg(group.title).arg(StoryTexts.language.pageCount(group.pageCount))
     }
 
     StoryBarModel {

@@ -456,7 +456,7 @@ FocusScope {
     Component {
         id: pollWidget
         PollWidgetView {
-            question: root.questionOf(root.item, StoryTexts.shown(viewer.strings.pollTitle))
+            question: root.questionOf(root.item, StoryTexts.language.shown(viewer.strings.pollTitle))
             rightToLeft: root.rightToLeft
             options: root.item?.widgetOptions ?? []
             votedOptionId: viewer.votedOptionId
@@ -476,7 +476,7 @@ FocusScope {
     Component {
         id: quizWidget
         QuizWidgetView {
-            question: root.questionOf(root.item, StoryTexts.shown(viewer.strings.quizTitle))
+            question: root.questionOf(root.item, StoryTexts.language.shown(viewer.strings.quizTitle))
             rightToLeft: root.rightToLeft
             options: root.item?.widgetOptions ?? []
             votedOptionId: viewer.votedOptionId

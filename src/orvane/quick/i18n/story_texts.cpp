@@ -78,6 +78,8 @@ StoryTexts* StoryTexts::create(QQmlEngine* engine, QJSEngine*) { return new Stor
 
 StoryTexts::StoryTexts(QQmlEngine* engine) : engine_(engine) {
   if (QCoreApplication::instance()) QCoreApplication::instance()->installEventFilter(this);
+  connect(&StoryLanguageNotifier::instance(), &StoryLanguageNotifier::languageChanged, this,
+          &StoryTexts::retranslate);
 }
 
 bool StoryTexts::eventFilter(QObject* watched, QEvent* event) {

@@ -24,19 +24,13 @@ QString pageCountText(int count);
 // the SDK speaks a right-to-left language.
 bool storyViewsRightToLeft();
 
-// The views' way to their texts, one per engine. It also keeps them in the current language: when
-// translators change (QEvent::LanguageChange) it re-evaluates the engine's bindings once.
-class StoryTexts : public QObject {
-  Q_OBJECT
-  QML_ELEMENT
-  QML_SINGLETON
-  Q_PROPERTY(bool rightToLeft READ rightToLeft NOTIFY languageChanged)
+// The functions above for QML. A binding that reaches them through StoryTexts.language follows
+// language changes: Qt re-evaluates bindings that called qsTr, not those that called C++.
+class StoryLanguage {
+  Q_GADGET
+  QML_VALUE_TYPE(storyLanguage)
 
  public:
-  static StoryTexts* create(QQmlEngine* engine, QJSEngine*);
-
-  bool rightToLeft() const { return storyViewsRightToLeft(); }
-
   Q_INVOKABLE QString shown(const QString& text) const { return shownText(text); }
   Q_INVOKABLE QString voteTotal(int total, const QString& singular, const QString& plural) const {
     return voteTotalText(total, singular, plural);
@@ -45,6 +39,23 @@ class StoryTexts : public QObject {
     return answerTotalText(total, singular, plural);
   }
   Q_INVOKABLE QString pageCount(int count) const { return pageCountText(count); }
+};
+
+// The views' way to their texts, one per engine. It also keeps them in the current language: when
+// translators change (QEvent::LanguageChange, loadStoryTranslations) it re-evaluates the engine's
+// bindings once.
+class StoryTexts : public QObject {
+  Q_OBJECT
+  QML_ELEMENT
+  QML_SINGLETON
+  Q_PROPERTY(orvane::quick::StoryLanguage language READ language NOTIFY languageChanged)
+  Q_PROPERTY(bool rightToLeft READ rightToLeft NOTIFY languageChanged)
+
+ public:
+  static StoryTexts* create(QQmlEngine* engine, QJSEngine*);
+
+  StoryLanguage language() const { return {}; }
+  bool rightToLeft() const { return storyViewsRightToLeft(); }
 
  signals:
   void languageChanged();

@@ -33,7 +33,13 @@ bool loadStoryTranslations(const QLocale& locale) {
     QCoreApplication::installTranslator(next.get());
     installed = std::move(next);
   }
+  emit StoryLanguageNotifier::instance().languageChanged();
   return found || locale.language() == QLocale::English;
+}
+
+StoryLanguageNotifier& StoryLanguageNotifier::instance() {
+  static StoryLanguageNotifier notifier;
+  return notifier;
 }
 
 std::optional<QLocale> storyTranslationLanguage() {
