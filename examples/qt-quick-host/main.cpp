@@ -4,6 +4,7 @@
 #include <QQmlApplicationEngine>
 
 #include <orvane/core/story_sdk.h>
+#include <orvane/quick/i18n/story_translations.h>
 #include <orvane/quick/platform/qt_platform.h>
 
 Q_IMPORT_QML_PLUGIN(OrvaneStoriesPlugin)
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsSet("ORVANE_SERVICE_ORIGIN"))
     platform.serviceOrigin = qEnvironmentVariable("ORVANE_SERVICE_ORIGIN").toStdString();
   orvane::quick::installQtPlatform(platform);
+  orvane::quick::loadStoryTranslations();  // the views' texts in the user's language, if built in
   orvane::StorySDK::shared().configure(orvane::StoryConfiguration("demo-sdk-key", "demo-app"));
 
   QQmlApplicationEngine engine;
