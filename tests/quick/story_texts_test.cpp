@@ -1,8 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QLocale>
+#include <QQmlComponent>
+#include <QQmlEngine>
 #include <QString>
+#include <QTranslator>
+#include <memory>
 #include <vector>
 
 #include <orvane/core/story_configuration.h>
@@ -102,6 +108,39 @@ TEST_F(StoryTextsTest, TheViewsFollowTheDirectionOfTheSdksLanguage) {
   EXPECT_EQ(QGuiApplication::layoutDirection(), Qt::LeftToRight);
   ASSERT_TRUE(loadStoryTranslations(QLocale(QLocale::German)));
   EXPECT_FALSE(storyViewsRightToLeft());
+}
+
+// A host that installs translators of its own (here the SDK's Polish, as any other): Qt's
+// QEvent::LanguageChange re-evaluates the views' texts, those from qsTr and those from C++ alike.
+TEST_F(StoryTextsTest, QtsLanguageChangeReachesTheViewsBindings) {
+  QQmlEngine engine;
+  QQmlComponent component(&engine);
+  component.setData("import QtQml\nimport OrvaneStories\nQtObject {\n"
+                    "  property string badge: StoryTexts.language.shown(\"Poll\")\n"
+                    "  property string total: StoryTexts.language.voteTotal(22, \"vote\", \"votes\")\n"
+                    "  property string spoken: qsTranslate(\"VoteOptionRow\", \"your choice\")\n"
+                    "}\n",
+                    QUrl());
+  std::unique_ptr<QObject> texts(component.create());
+  ASSERT_NE(texts, nullptr) << component.errorString().toStdString();
+  EXPECT_EQ(texts->property("badge").toString(), "Poll");
+
+  QTranslator polish;
+  ASSERT_TRUE(polish.load(QLocale(QLocale::Polish), "orvanestories", "_", ":/orvanestories/i18n"));
+  QCoreApplication::installTranslator(&polish);
+  // Qt sends this from installTranslator while the event loop runs; this test runs none.
+  QEvent languageChange(QEvent::LanguageChange);
+  QCoreApplication::sendEvent(QCoreApplication::instance(), &languageChange);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(texts->property("badge").toString(), "Ankieta");
+  EXPECT_EQ(texts->property("total").toString(), "22 głosy");
+  EXPECT_EQ(texts->property("spoken").toString(), "twój wybór");
+
+  QCoreApplication::removeTranslator(&polish);
+  QCoreApplication::sendEvent(QCoreApplication::instance(), &languageChange);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(texts->property("badge").toString(), "Poll");
+  EXPECT_EQ(texts->property("total").toString(), "22 votes");
 }
 
 }  // namespace
