@@ -33,6 +33,8 @@ set(ORVANE_PUBLIC_HEADERS
   orvane/platform/url.h
   orvane/platform/run_loop.h)
 
-# The Qt binding's: how a host installs the Qt platform. Its QML types are the module's.
+# The Qt binding's: how a host installs the Qt platform and picks the views' language. Its QML
+# types are the module's.
 set(ORVANE_QUICK_PUBLIC_HEADERS
-  orvane/quick/platform/qt_platform.h)
+  orvane/quick/platform/qt_platform.h
+  orvane/quick/i18n/story_translations.h)

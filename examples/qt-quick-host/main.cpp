@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QQmlApplicationEngine>
 
+#include <orvane/quick/i18n/story_translations.h>
 #include <orvane/quick/platform/qt_platform.h>
 
 Q_IMPORT_QML_PLUGIN(OrvaneStoriesPlugin)
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
     platform.serviceOrigin = qEnvironmentVariable("ORVANE_SERVICE_ORIGIN").toStdString();
   // Before any QML: the platform the SDK is built on. Main.qml configures the SDK.
   orvane::quick::installQtPlatform(platform);
+  orvane::quick::loadStoryTranslations();  // the views' texts in the user's language, if built in
 
   QQmlApplicationEngine engine;
   if (app.arguments().size() == 3) engine.setInitialProperties({{"grabTo", app.arguments().at(2)}});

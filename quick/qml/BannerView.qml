@@ -27,8 +27,7 @@ Item {
      * Right to left, the next slide lies to the left: swipes, arrow keys and indicators mirror.
      * As for the story bar and viewer, the application's direction or the locale's script says so.
      */
-    property bool rightToLeft: Qt.application.layoutDirection === Qt.RightToLeft
-                               || Qt.locale().textDirection === Qt.RightToLeft
+    property bool rightToLeft: StoryTexts.rightToLeft
 
     /** Like Image.status: Null before the first appearance, then Loading, and Ready or Error. */
     enum Status { Null, Loading, Ready, Error }

@@ -27,8 +27,7 @@ Item {
     /** Edges covered by system bars or a notch: the bubbles and the viewer keep inside them. */
     property safeAreaInsets safeAreaInsets
     /** Mirrors the bar and the viewer: the first bubble at the right. */
-    property bool rightToLeft: Qt.application.layoutDirection === Qt.RightToLeft
-                               || Qt.locale().textDirection === Qt.RightToLeft
+    property bool rightToLeft: StoryTexts.rightToLeft
 
     /** Like Image.status: Null without a placement key, then Loading, and Ready or Error. */
     enum Status { Null, Loading, Ready, Error }
@@ -65,8 +64,7 @@ Item {
     }
 
     function bubbleName(group) {
-        const pages = group.pageCount === 1 ? qsTr("1 page") : qsTr("%1 pages").arg(group.pageCount)
-        return qsTr("%1, story, %2").arg(group.title).arg(pages)
+        return qsTr("%1, story, %2").arg(group.title).arg(StoryTexts.language.pageCount(group.pageCount))
     }
 
     StoryBarModel {

@@ -40,8 +40,7 @@ FocusScope {
     /** Window edges covered by system bars or a notch, as the host's platform reports them. */
     property safeAreaInsets safeAreaInsets
     /** Mirrors the layout (the back zone goes right, texts start at the right). */
-    property bool rightToLeft: Qt.application.layoutDirection === Qt.RightToLeft
-                               || Qt.locale().textDirection === Qt.RightToLeft
+    property bool rightToLeft: StoryTexts.rightToLeft
     /**
      * The sides beside the stage, and the poll and quiz cards, blur the media behind them where
      * the scene graph runs shader effects; elsewhere they are only dimmed.
@@ -473,7 +472,8 @@ FocusScope {
     Component {
         id: pollWidget
         PollWidgetView {
-            question: root.questionOf(root.item, viewer.strings.pollTitle)
+            question: root.questionOf(root.item, StoryTexts.language.shown(viewer.strings.pollTitle))
+            rightToLeft: root.rightToLeft
             options: root.item?.widgetOptions ?? []
             votedOptionId: viewer.votedOptionId
             showResults: viewer.showResults
@@ -492,7 +492,8 @@ FocusScope {
     Component {
         id: quizWidget
         QuizWidgetView {
-            question: root.questionOf(root.item, viewer.strings.quizTitle)
+            question: root.questionOf(root.item, StoryTexts.language.shown(viewer.strings.quizTitle))
+            rightToLeft: root.rightToLeft
             options: root.item?.widgetOptions ?? []
             votedOptionId: viewer.votedOptionId
             showResults: viewer.showResults

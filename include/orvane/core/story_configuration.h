@@ -18,7 +18,8 @@ ORVANE_EXPORT Url baseURL(StoryEnvironment environment);
 // "STAGING" or "PRODUCTION".
 ORVANE_EXPORT std::string serviceName(StoryEnvironment environment);
 
-// The texts the poll, quiz and swipe widgets show.
+// The texts the poll, quiz and swipe widgets show. The defaults are English; the Qt views show a
+// field left at its default in the language loadStoryTranslations chose, any other text as given.
 class ORVANE_EXPORT StoryUIStrings {
  public:
   StoryUIStrings(std::string pollTitle, std::string quizTitle, std::string pollBadgeTitle,

@@ -28,11 +28,16 @@ Item {
     // shows it blurred, else the card is a plain translucent dark.
     property Item backdrop: null
     property bool blurredMaterial: false
+    // Badge and total swap sides, texts start at the right; a viewer passes its own direction.
+    property bool rightToLeft: StoryTexts.rightToLeft
 
     // What the card needs to show everything unscrolled; a viewer's page texts yield to it.
     readonly property real neededHeight: voteCard.neededHeight
 
     signal select(string optionId)
+
+    LayoutMirroring.enabled: rightToLeft
+    LayoutMirroring.childrenInherit: true
 
     // Whether a drag from this point of the scene scrolls the card, so that a viewer leaves it be.
     function scrollsAt(scenePoint) {

@@ -86,7 +86,7 @@ Item {
             objectName: "hint"
             width: parent.width
             visible: text !== ""
-            text: root.strings.swipeUpHint ?? ""
+            text: StoryTexts.language.shown(root.strings.swipeUpHint ?? "")
             font: root.theme.font(15, Font.DemiBold)
             color: Qt.rgba(1, 1, 1, 0.8)
             horizontalAlignment: Text.AlignHCenter

@@ -33,8 +33,9 @@ Item {
     readonly property color green: "#34C759"
     readonly property color red: "#FF3B30"
     readonly property real total: options.reduce((sum, option) => sum + countOf(option), 0)
-    readonly property string headingText: (quiz ? strings.quizTitle : strings.pollTitle) ?? ""
-    readonly property string badgeText: (quiz ? strings.quizBadgeTitle : strings.pollBadgeTitle) ?? ""
+    // The SDK's default texts in the current language, the host's own as they are.
+    readonly property string headingText: StoryTexts.language.shown((quiz ? strings.quizTitle : strings.pollTitle) ?? "")
+    readonly property string badgeText: StoryTexts.language.shown((quiz ? strings.quizBadgeTitle : strings.pollBadgeTitle) ?? "")
     // By orderIndex; equal indices keep the order given.
     readonly property var orderedOptions: options.map((option, position) => ({ option, position }))
         .sort((a, b) => (a.option.orderIndex - b.option.orderIndex) || (a.position - b.position))
@@ -216,12 +217,11 @@ Item {
                     id: totalText
                     objectName: "total"
                     Layout.preferredWidth: header.totalWidth
-                    text: {
-                        const one = card.total === 1
-                        const word = card.quiz ? (one ? card.strings.answerSingular : card.strings.answerPlural)
-                                               : (one ? card.strings.voteSingular : card.strings.votePlural)
-                        return `${card.total} ${word}`
-                    }
+                    // In the language's plural forms ("22 głosy", "112 głosów").
+                    text: card.quiz ? StoryTexts.language.answerTotal(card.total, card.strings.answerSingular ?? "",
+                                                                      card.strings.answerPlural ?? "")
+                                    : StoryTexts.language.voteTotal(card.total, card.strings.voteSingular ?? "",
+                                                                    card.strings.votePlural ?? "")
                     font: card.theme.font(13, Font.Normal)
                     color: Qt.rgba(1, 1, 1, 0.5)
                     maximumLineCount: 1

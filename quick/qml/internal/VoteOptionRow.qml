@@ -9,6 +9,8 @@ Rectangle {
     required property int index
     property Item voteCard
     readonly property var option: modelData
+    // "29%", "29 %" or "29٪", as the language writes a share.
+    readonly property string percentText: qsTr("%1%", "an option's share of the votes").arg(row.voteCard.percentOf(row.option))
     readonly property bool selected: row.voteCard.votedOptionId != null && row.voteCard.votedOptionId === option.id
     readonly property bool correct: option.isCorrect === true
     readonly property bool marked: row.voteCard.showResults && (selected || correct)
@@ -38,13 +40,13 @@ Rectangle {
     Accessible.name: {
         const parts = [row.option.text]
         if (row.voteCard.showResults) {
-            parts.push(row.voteCard.percentOf(row.option) + "%")
+            parts.push(row.percentText)
             if (row.voteCard.quiz && row.correct)
                 parts.push(qsTr("correct answer"))
         }
         if (row.selected)
             parts.push(qsTr("your choice"))
-        return parts.join(", ")
+        return parts.join(qsTr(", ", "between the parts of an option's spoken name"))
     }
     Accessible.onPressAction: choose()
 
@@ -92,7 +94,7 @@ Rectangle {
         Text {
             objectName: "percent"
             visible: row.voteCard.showResults
-            text: row.voteCard.percentOf(row.option) + "%"
+            text: row.percentText
             font: row.voteCard.theme.font(14, Font.DemiBold)
             color: row.voteCard.quiz ? Qt.rgba(1, 1, 1, 0.7)
                              : row.selected ? row.voteCard.contrast : Qt.rgba(1, 1, 1, 0.6)
