@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <latch>
+#include <memory>
 
 #include <boost/asio/post.hpp>
 
@@ -23,18 +24,19 @@ int backgroundNiceness(int startingNiceness) {
 
 void lowerPriorityOfEachThread(boost::asio::thread_pool& pool, unsigned threads) {
   const int niceness = backgroundNiceness(currentThreadNiceness());
-  // Each task holds its thread until all have started, so every thread takes exactly one.
-  std::latch started(threads);
+  // Each task holds its thread until all have started, so every thread takes exactly one. The
+  // latch is shared: a task may still be leaving it when this returns.
+  auto started = std::make_shared<std::latch>(threads);
   for (unsigned i = 0; i < threads; ++i) {
-    boost::asio::post(pool, [&started, niceness] {
+    boost::asio::post(pool, [started, niceness] {
 #ifdef __linux__
       // Linux keeps a nice value per thread; raising one's own needs no privilege.
       setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), niceness);
 #endif
-      started.arrive_and_wait();
+      started->arrive_and_wait();
     });
   }
-  started.wait();
+  started->wait();
 }
 
 int currentThreadNiceness() {
