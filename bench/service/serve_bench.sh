@@ -3,7 +3,8 @@
 # file as the baseline, in the same run:
 #   stories  a 20-group stories answer from the cache at 64 keep-alive connections, beside nginx
 #   votes    64 connections voting, on SQLite and on PostgreSQL (a throwaway cluster)
-#   events   service events flooding in, and the stories p99 meanwhile against its idle p99
+#   events   service events flooding in, and the stories p99 meanwhile against its idle p99, beside
+#            nginx's p99 for the same file idle and under the same flood (what the shared cores allow)
 #   idle     2,000 idle keep-alive connections: the service's resident memory and threads
 # usage: serve_bench.sh SERVICE_BINARY   (BENCH_SECONDS per wrk run, default 5; BENCH_SERVICE_FLAGS
 # added to the service's command line)
@@ -124,23 +125,37 @@ run_wrk "$work/wrk-votes-sqlite.txt" 64 "$here/votes.lua" "$origin"
 row "votes/s SQLite, 64 conns" "$(rate "$work/wrk-votes-sqlite.txt")" ">= 2000" "errors $(non2xx "$work/wrk-votes-sqlite.txt")"
 row "votes p99 ms SQLite" "$(p99_ms "$work/wrk-votes-sqlite.txt")" "<= 25" ""
 
-echo "== events flooding, stories probed meanwhile"
-probe() { wrk -t1 -c4 -d"$2s" --latency -s "$here/stories.lua" "$origin$stories_path" >"$1"; }
-probe "$work/wrk-probe-idle.txt" "$seconds"
+echo "== events flooding, stories probed meanwhile: the service's, then nginx's as the baseline"
+# The probe asks at a steady pace (see stories_probe.lua); the flood is as fast as 64 connections go.
+probe() { wrk -t1 -c4 -d"${seconds}s" --latency -s "$here/stories_probe.lua" "$2" >"$1"; }
+flood() { run_wrk "$1" 64 "$here/events.lua" "$origin/sdk/v1/events"; }
+nginx_stories=http://127.0.0.1:$nginx_port/stories.json
+probe "$work/wrk-probe-idle.txt" "$origin$stories_path"
+probe "$work/wrk-probe-nginx-idle.txt" "$nginx_stories"
 stored_before=$(metric orvane_events_stored_total)
-probe "$work/wrk-probe-flood.txt" "$seconds" &
+probe "$work/wrk-probe-flood.txt" "$origin$stories_path" &
 probe_pid=$!
-run_wrk "$work/wrk-events.txt" 64 "$here/events.lua" "$origin/sdk/v1/events"
+flood "$work/wrk-events.txt"
 wait "$probe_pid"
-accepted=$(( $(total_requests "$work/wrk-events.txt") - $(non2xx "$work/wrk-events.txt") ))
+probe "$work/wrk-probe-nginx-flood.txt" "$nginx_stories" &
+probe_pid=$!
+flood "$work/wrk-events-nginx.txt"
+wait "$probe_pid"
+accepted=0
+for events in "$work/wrk-events.txt" "$work/wrk-events-nginx.txt"; do
+  accepted=$(( accepted + $(total_requests "$events") - $(non2xx "$events") ))
+done
 for _ in $(seq 100); do
   [ "$(( $(metric orvane_events_stored_total) - stored_before ))" -ge "$accepted" ] && break
   sleep 0.1
 done
 stored=$(( $(metric orvane_events_stored_total) - stored_before ))
+ratio_of() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.1f", a / b}'; }
 idle_p99=$(p99_ms "$work/wrk-probe-idle.txt"); flood_p99=$(p99_ms "$work/wrk-probe-flood.txt")
-row "events accepted/s, 64 conns" "$(awk -v n="$accepted" -v s="$seconds" 'BEGIN {printf "%.0f", n / s}')" ">= 10000" "stored $stored of $accepted"
-row "stories p99 ms during the flood" "$flood_p99" "<= 1.5x idle" "idle $idle_p99 ($(awk -v a="$flood_p99" -v b="$idle_p99" 'BEGIN {printf "%.1f", a / b}')x)"
+nginx_idle_p99=$(p99_ms "$work/wrk-probe-nginx-idle.txt"); nginx_flood_p99=$(p99_ms "$work/wrk-probe-nginx-flood.txt")
+row "events accepted/s, 64 conns" "$(awk -v n="$accepted" -v s="$seconds" 'BEGIN {printf "%.0f", n / (2 * s)}')" ">= 10000" "stored $stored of $accepted"
+row "stories p99 ms idle, flooded (ratio)" "$idle_p99, $flood_p99 ($(ratio_of "$flood_p99" "$idle_p99")x)" "<= 1.5x idle" \
+  "nginx $nginx_idle_p99, $nginx_flood_p99 ($(ratio_of "$nginx_flood_p99" "$nginx_idle_p99")x)"
 
 echo "== 2,000 idle keep-alive connections"
 rss_before=$(rss_mib "$service_pid")

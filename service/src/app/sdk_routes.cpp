@@ -73,7 +73,9 @@ void SdkRoutes::storeChanged(storage::Store::Change change) {
 }
 
 void SdkRoutes::addTo(http::Router& router) {
-  const http::RouteLimits none{kNoBody}, vote{limits_.voteBodyBytes}, event{limits_.eventBodyBytes};
+  const http::RouteLimits none{kNoBody}, vote{limits_.voteBodyBytes};
+  // Events only wait in a queue for the database: a flood of them yields the cores to content.
+  const http::RouteLimits event{.maxBodyBytes = limits_.eventBodyBytes, .background = true};
   for (const auto kind : {storage::ContentKind::stories, storage::ContentKind::banners}) {
     const std::string name = kind == storage::ContentKind::stories ? "stories" : "banners";
     router.add(

@@ -215,7 +215,9 @@ void Connection<Stream>::dispatch() {
   ++server_.answersInFlight;
   if (auto answer = answerFromMemory(exchange_, server_)) return write(std::move(*answer));
   auto executor = stream_.get_executor();
-  asio::post(server_.workers, [self = this->shared_from_this(), exchange = std::move(exchange_), executor]() mutable {
+  const Router::Route* route = exchange_.match.route;
+  auto& pool = route != nullptr && route->limits.background ? server_.background : server_.workers;
+  asio::post(pool, [self = this->shared_from_this(), exchange = std::move(exchange_), executor]() mutable {
     PreparedAnswer answer = runExchange(exchange, self->server_);
     // The event loop takes the last reference, so the connection always ends on its own thread.
     asio::post(executor, [connection = std::move(self), answer = std::move(answer)]() mutable {

@@ -14,6 +14,9 @@ namespace orvane::service::http {
 struct RouteLimits {
   // The most body bytes the route takes, counted after de-chunking and decoding; more is a 413.
   std::size_t maxBodyBytes = 0;
+  // Work that may wait (event posts, say): handled on the server's background threads, which
+  // yield the cores to every other answer, so a flood of it hardly slows them down.
+  bool background = false;
 };
 
 // Maps a method and path onto a handler. Patterns are literal segments and "{}" placeholders, each

@@ -13,6 +13,7 @@
 #include <boost/asio/ssl/context.hpp>
 #include <boost/asio/steady_timer.hpp>
 
+#include "background_threads.h"
 #include "connection.h"
 
 namespace orvane::service::http {
@@ -64,6 +65,7 @@ struct Server::State {
 
   // Declared in the order they may be destroyed in reverse.
   std::optional<asio::thread_pool> workers;
+  std::optional<asio::thread_pool> background;
   std::unique_ptr<ServerContext> context;
   std::optional<asio::ssl::context> tls;
   std::vector<std::unique_ptr<EventLoop>> loops;
@@ -143,6 +145,7 @@ void Server::State::stop(std::chrono::milliseconds grace) {
   for (auto& thread : threads) thread.join();
   // A handler still running past the grace is waited for; its answer is dropped with its connection.
   workers->join();
+  background->join();
   retry.reset();
   acceptor.reset();
   // Connections still held by queued handlers close here, while the context they count in lives.
@@ -183,7 +186,10 @@ int Server::start() {
   }
   s.retry.emplace(first);
   s.workers.emplace(std::max(1u, s.options.workerThreads));
-  s.context.reset(new ServerContext{s.router, s.options, s.metrics, *s.workers});
+  const unsigned backgroundThreads = std::max(1u, s.options.backgroundThreads);
+  s.background.emplace(backgroundThreads);
+  lowerPriorityOfEachThread(*s.background, backgroundThreads);
+  s.context.reset(new ServerContext{s.router, s.options, s.metrics, *s.workers, *s.background});
   s.accept();
   for (auto& loop : s.loops) {
     s.guards.push_back(asio::make_work_guard(loop->context));

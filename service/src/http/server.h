@@ -29,6 +29,7 @@ struct ServerOptions {
   int port = 0;                                        // 0: any free port
   unsigned ioThreads = 1;                              // event loops holding the connections
   unsigned workerThreads = 4;                          // handlers run here, never on an event loop
+  unsigned backgroundThreads = 1;                      // background routes' handlers, at a lower CPU priority
   std::chrono::milliseconds headerTimeout{10'000};     // a request's headers must arrive within it
   std::chrono::milliseconds bodyTimeout{30'000};       // and its body within this after them
   std::chrono::milliseconds idleTimeout{60'000};       // keep-alive connections idle longer are closed

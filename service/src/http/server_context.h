@@ -20,6 +20,7 @@ struct ServerContext {
   const ServerOptions& options;
   Metrics* metrics;
   boost::asio::thread_pool& workers;
+  boost::asio::thread_pool& background;  // background routes' handlers
   std::atomic<bool> stopping{false};
   std::atomic<std::size_t> connections{0};
   std::atomic<std::size_t> answersInFlight{0};  // requests read and not yet answered in full
