@@ -129,11 +129,13 @@ int showWindow(int argc, char** argv, const std::string& origin, const Options& 
 
   orvane::quick::QtPlatformOptions platformOptions;
   platformOptions.serviceOrigin = origin;
+  // Debian's default GStreamer backend crashes without its plugins; FFmpeg's come with Qt.
+  platformOptions.mediaBackend = "ffmpeg";
   // A tour starts from a device that has never voted, so every run shows the same votes being cast.
   if (options.tour) {
     QDir state(QDir(*options.tour).filePath(QStringLiteral("state")));
-    state.removeRecursively();  // the settings file and the votes kept beside it
-    platformOptions.settingsFile = state.filePath(QStringLiteral("settings.ini"));
+    state.removeRecursively();  // the SDK's settings and votes
+    platformOptions.dataDirectory = state.path();
   }
   orvane::quick::installQtPlatform(platformOptions);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -11,9 +12,18 @@
 namespace orvane::quick {
 
 struct QtPlatformOptions {
-  // INI file for the SDK's keys and the device identifier (votes go beside it, into
-  // "<file>.orvane-votes"); empty: the application's QSettings.
+  // Folder of the SDK's own files: its settings (the anonymous and device ids, the groups seen)
+  // and the user's votes. Empty: "OrvaneStories" in the app's QStandardPaths::AppDataLocation.
+  QString dataDirectory;
+  // Where versions before 1.1 kept those: the INI file the host named then (votes beside it, in
+  // "<file>.orvane-votes"); empty: the application's QSettings. What they wrote there is moved
+  // into dataDirectory on the first start and then taken out; the host's own keys stay as they
+  // are, and nothing is written there.
   QString settingsFile;
+  // A Qt Multimedia backend for the whole process ("ffmpeg": Debian's default, GStreamer, crashes
+  // when its plugins are missing), set as QT_MEDIA_BACKEND unless the environment names one
+  // already. Empty: the process's choice is left alone.
+  QByteArray mediaBackend;
   // Replaces the identifier derived from the organisation domain and application name.
   std::optional<std::string> bundleIdentifier;
   // The transport; unset: the core's default.
@@ -30,9 +40,6 @@ struct QtPlatformOptions {
 // GUI-thread main queue, QSettings, QLocale, QImageReader, QDesktopServices, QFontDatabase,
 // QCoreApplication's identity, a per-installation device id, and log lines in the logging category
 // "orvane.stories". Call on the GUI thread after the QGuiApplication exists.
-//
-// Unless the host chose a media backend (QT_MEDIA_BACKEND), video pages play through Qt's FFmpeg
-// backend: Debian's Qt defaults to GStreamer, which crashes when its plugins are missing.
 Platform makeQtPlatform(const QtPlatformOptions& options = {});
 
 // Installs makeQtPlatform(options) as Platform::current(); call before the SDK is first used.

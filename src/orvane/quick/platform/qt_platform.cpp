@@ -1,5 +1,7 @@
 #include <orvane/quick/platform/qt_platform.h>
 
+#include <QStandardPaths>
+
 #include <orvane/platform/system_platform.h>
 #include <orvane/quick/platform/qsettings_store.h>
 #include <orvane/quick/platform/qt_bundle_info.h>
@@ -15,22 +17,27 @@ namespace orvane::quick {
 namespace {
 
 // Read when the first media player is created, so this precedes any story page.
-void preferFFmpegMediaBackend() {
-  if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND")) qputenv("QT_MEDIA_BACKEND", "ffmpeg");
+void chooseMediaBackend(const QByteArray& backend) {
+  if (!backend.isEmpty() && qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND")) qputenv("QT_MEDIA_BACKEND", backend);
+}
+
+QString dataDirectoryOf(const QtPlatformOptions& options) {
+  if (!options.dataDirectory.isEmpty()) return options.dataDirectory;
+  return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/OrvaneStories");
 }
 
 }  // namespace
 
 Platform makeQtPlatform(const QtPlatformOptions& options) {
-  preferFFmpegMediaBackend();
+  chooseMediaBackend(options.mediaBackend);
   Platform platform;
   platform.http = options.http;
   platform.serviceOrigin = options.serviceOrigin;
   platform.console = std::make_shared<QtConsole>();
   platform.mainQueue = std::make_shared<QtMainQueue>();
-  platform.store = options.settingsFile.isEmpty()
-                       ? std::make_shared<QSettingsStore>(platform.console)
-                       : std::make_shared<QSettingsStore>(options.settingsFile, platform.console);
+  platform.store = std::make_shared<QSettingsStore>(
+      dataDirectoryOf(options), platform.console,
+      EarlierSettings(options.settingsFile.isEmpty() ? std::nullopt : std::optional(options.settingsFile)));
   platform.uuid = std::make_shared<RandomUuidSource>();
   platform.locale = std::make_shared<QtLocaleInfo>();
   platform.device = std::make_shared<QtDeviceInfo>(platform.store, platform.uuid);
