@@ -26,13 +26,16 @@ struct QtPlatformOptions {
   QByteArray mediaBackend;
   // Replaces the identifier derived from the organisation domain and application name.
   std::optional<std::string> bundleIdentifier;
-  // The transport; unset: the core's default.
+  // The transport; unset: the core's, sending each request the way the app's Qt networking
+  // would: through the proxy QNetworkProxyFactory gives for its URL (the application proxy, or
+  // the system's when the app uses the system configuration), trusting the authorities added to
+  // QSslConfiguration::defaultConfiguration() beside the system's.
   std::shared_ptr<HttpSession> http;
   // Schemes that links from the content may open besides https, http, mailto and tel, such as
   // the app's own deep-link scheme ("myapp"). Links of any other scheme are refused.
   std::vector<std::string> linkSchemes;
   // Where the SDK's requests go instead of the service's fixed origin, e.g. one's own deployment
-  // of the content service ("https://stories.example.com"). Applies to the default transport.
+  // of the content service ("https://stories.example.com"). Applies to the SDK's own transport.
   std::optional<std::string> serviceOrigin;
 };
 

@@ -2,6 +2,8 @@
 
 #include <QStandardPaths>
 
+#include <orvane/platform/curl_http_session.h>
+#include <orvane/platform/service_origin.h>
 #include <orvane/platform/system_platform.h>
 #include <orvane/quick/platform/qsettings_store.h>
 #include <orvane/quick/platform/qt_bundle_info.h>
@@ -11,6 +13,7 @@
 #include <orvane/quick/platform/qt_image_decoder.h>
 #include <orvane/quick/platform/qt_locale_info.h>
 #include <orvane/quick/platform/qt_main_queue.h>
+#include <orvane/quick/platform/qt_network_route.h>
 #include <orvane/quick/platform/qt_url_opener.h>
 
 namespace orvane::quick {
@@ -19,6 +22,14 @@ namespace {
 // Read when the first media player is created, so this precedes any story page.
 void chooseMediaBackend(const QByteArray& backend) {
   if (!backend.isEmpty() && qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND")) qputenv("QT_MEDIA_BACKEND", backend);
+}
+
+// The core's transport, routed as the app's Qt networking is.
+std::shared_ptr<HttpSession> qtRoutedSession(const std::optional<std::string>& serviceOrigin) {
+  CurlHttpSession::Options options;
+  if (serviceOrigin) options.originOverrides[std::string(kServiceOrigin)] = *serviceOrigin;
+  options.route = [routes = std::make_shared<QtNetworkRoutes>()](const std::string& url) { return (*routes)(url); };
+  return std::make_shared<CurlHttpSession>(std::move(options));
 }
 
 QString dataDirectoryOf(const QtPlatformOptions& options) {
@@ -31,7 +42,7 @@ QString dataDirectoryOf(const QtPlatformOptions& options) {
 Platform makeQtPlatform(const QtPlatformOptions& options) {
   chooseMediaBackend(options.mediaBackend);
   Platform platform;
-  platform.http = options.http;
+  platform.http = options.http ? options.http : qtRoutedSession(options.serviceOrigin);
   platform.serviceOrigin = options.serviceOrigin;
   platform.console = std::make_shared<QtConsole>();
   platform.mainQueue = std::make_shared<QtMainQueue>();
