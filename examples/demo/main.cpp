@@ -28,6 +28,7 @@
 #include <orvane/core/story_sdk.h>
 #include <orvane/platform/run_loop.h>
 #include <orvane/quick/platform/qt_platform.h>
+#include <orvane/version.h>
 #include "local_content_service.h"
 #include "event_log.h"
 #include "model_printout.h"
@@ -125,7 +126,7 @@ int showWindow(int argc, char** argv, const std::string& origin, const Options& 
   QGuiApplication app(argc, argv);
   QGuiApplication::setOrganizationDomain(QStringLiteral("orvane.io"));
   QGuiApplication::setApplicationName(QStringLiteral("Orvane Demo"));
-  QGuiApplication::setApplicationVersion(QStringLiteral("1.0.0"));
+  QGuiApplication::setApplicationVersion(QStringLiteral(ORVANE_VERSION_STRING));
 
   orvane::quick::QtPlatformOptions platformOptions;
   platformOptions.serviceOrigin = origin;
