@@ -9,8 +9,17 @@
 
 #include <orvane/platform/platform.h>
 
+// The Qt Quick binding's C++ side: installing the Qt platform.
 namespace orvane::quick {
 
+// How the Qt platform is made; every member has a default that suits most apps.
+//
+// \code
+// orvane::quick::QtPlatformOptions options;
+// options.linkSchemes = {"myapp"};
+// options.mediaBackend = "ffmpeg";
+// orvane::quick::installQtPlatform(options);
+// \endcode
 struct QtPlatformOptions {
   // Folder of the SDK's own files: its settings (the anonymous and device ids, the groups seen)
   // and the user's votes. Empty: "OrvaneStories" in the app's QStandardPaths::AppDataLocation.
