@@ -1,5 +1,5 @@
-// Opening the store over an older version's settings file that holds 100,000 votes: they are
-// moved out at start, before the host's first frame, so the move must be one batch.
+// Opening the store beside an older version's settings file that holds 100,000 votes: they are
+// moved in at start, before the host's first frame, so the move must be one batch.
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
@@ -23,7 +23,7 @@ void BM_MoveVotesOfAnOlderVersion(benchmark::State& state) {
                          "option");
     }
     state.ResumeTiming();
-    orvane::quick::QSettingsStore store(file);
+    orvane::quick::QSettingsStore store(directory.filePath("orvane"), nullptr, orvane::quick::EarlierSettings(file));
     benchmark::DoNotOptimize(store.string("orvane_widget_vote:app-key:user-1:item-0"));
   }
 }

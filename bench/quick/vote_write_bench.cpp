@@ -14,7 +14,7 @@ std::string voteKey(std::int64_t n) { return "orvane_widget_vote:app-key:user-1:
 
 void BM_VoteWrite(benchmark::State& state) {
   QTemporaryDir directory;
-  orvane::quick::QSettingsStore store(directory.filePath("host.ini"));
+  orvane::quick::QSettingsStore store(directory.path());
   for (std::int64_t n = 0; n < state.range(0); ++n) store.set(voteKey(n), "option-" + std::to_string(n % 4));
 
   std::int64_t written = 0;

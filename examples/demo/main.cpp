@@ -28,6 +28,7 @@
 #include <orvane/core/story_sdk.h>
 #include <orvane/platform/run_loop.h>
 #include <orvane/quick/platform/qt_platform.h>
+#include <orvane/version.h>
 #include "local_content_service.h"
 #include "event_log.h"
 #include "model_printout.h"
@@ -125,15 +126,17 @@ int showWindow(int argc, char** argv, const std::string& origin, const Options& 
   QGuiApplication app(argc, argv);
   QGuiApplication::setOrganizationDomain(QStringLiteral("orvane.io"));
   QGuiApplication::setApplicationName(QStringLiteral("Orvane Demo"));
-  QGuiApplication::setApplicationVersion(QStringLiteral("1.0.0"));
+  QGuiApplication::setApplicationVersion(QStringLiteral(ORVANE_VERSION_STRING));
 
   orvane::quick::QtPlatformOptions platformOptions;
   platformOptions.serviceOrigin = origin;
+  // Debian's default GStreamer backend crashes without its plugins; FFmpeg's come with Qt.
+  platformOptions.mediaBackend = "ffmpeg";
   // A tour starts from a device that has never voted, so every run shows the same votes being cast.
   if (options.tour) {
     QDir state(QDir(*options.tour).filePath(QStringLiteral("state")));
-    state.removeRecursively();  // the settings file and the votes kept beside it
-    platformOptions.settingsFile = state.filePath(QStringLiteral("settings.ini"));
+    state.removeRecursively();  // the SDK's settings and votes
+    platformOptions.dataDirectory = state.path();
   }
   orvane::quick::installQtPlatform(platformOptions);
 

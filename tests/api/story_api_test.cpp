@@ -8,6 +8,7 @@
 
 #include <orvane/api/story_requests.h>
 #include <orvane/core/story_sdk.h>
+#include <orvane/version.h>
 #include "support/fake_platform.h"
 
 namespace orvane {
@@ -116,7 +117,7 @@ TEST_F(StoryAPITest, ContentRequestCarriesPathQueryAndIdentityHeaders) {
   EXPECT_EQ(request.maxResponseBytes, kMaxContentAnswerBytes);
   EXPECT_EQ(request.url.string(),
             "https://api.orvane.io/sdk/v1/apps/my%20app/placements/home%2Fmain/stories"
-            "?environment=STAGING&locale=en-US&platform=IOS&sdkVersion=1.0.0"
+            "?environment=STAGING&locale=en-US&platform=IOS&sdkVersion=" ORVANE_VERSION_STRING
             "&deviceId=11111111-2222-4333-8444-555555555555&country=US&appVersion=2.3.1");
   EXPECT_EQ(*request.header("X-Zephro-SDK-Key"), "sdk-key");
   // No app id given: the bundle identifier stands in, as it does for the bundle id.
@@ -141,10 +142,10 @@ TEST_F(StoryAPITest, QueryItemsFollowTheLocaleAndOmitWhatIsUnknown) {
   ASSERT_EQ(requests.size(), 2u);
   EXPECT_EQ(requests[0].url.string(),
             "https://api.orvane.io/sdk/v1/apps/app-key/placements/query-items/banners"
-            "?environment=PRODUCTION&locale=zh-HANT&platform=IOS&sdkVersion=1.0.0&country=TW");
+            "?environment=PRODUCTION&locale=zh-HANT&platform=IOS&sdkVersion=" ORVANE_VERSION_STRING "&country=TW");
   EXPECT_EQ(requests[1].url.string(),
             "https://api.orvane.io/sdk/v1/apps/app-key/placements/query-items/banners"
-            "?environment=PRODUCTION&platform=IOS&sdkVersion=1.0.0");
+            "?environment=PRODUCTION&platform=IOS&sdkVersion=" ORVANE_VERSION_STRING);
   // Without a bundle identifier the app id falls back to the app key, and no bundle id is sent.
   EXPECT_EQ(*requests[0].header("X-Zephro-AppId"), "app-key");
   EXPECT_EQ(requests[0].header("X-Zephro-BundleId"), nullptr);

@@ -6,6 +6,7 @@
 
 #include <orvane/api/story_services.h>
 #include <orvane/core/story_sdk.h>
+#include <orvane/version.h>
 #include "support/fake_platform.h"
 
 namespace orvane {
@@ -63,7 +64,7 @@ TEST_F(EventTrackingTest, StoryEventBodyHasItsKeysInOrderAndNoBannerKeys) {
             R"({"appKey":"app-key","placementKey":"home","eventType":"POLL_VIEW","storyGroupId":"g1",)"
             R"("storyItemId":"i1","anonymousUserId":"ANON-1","sessionId":")" +
                 sdk.sessionId() +
-                R"(","platform":"IOS","locale":"en-US","sdkVersion":"1.0.0",)"
+                R"(","platform":"IOS","locale":"en-US","sdkVersion":")" ORVANE_VERSION_STRING R"(",)"
                 R"("occurredAt":"2024-05-01T12:30:00Z","eventId":")" +
                 body["eventId"].get<std::string>() + R"("})");
 }

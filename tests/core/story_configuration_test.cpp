@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+
+#include <orvane/core/sdk_version.h>
 
 namespace orvane {
 namespace {
@@ -15,9 +18,17 @@ TEST(StoryConfigurationTest, LegacyAccessorsFollowTheKeysNotTheIdentityOverrides
   EXPECT_EQ(configuration.appId(), "changed");
 }
 
-TEST(SdkVersionTest, VersionSymbolsAreExported) {
-  EXPECT_DOUBLE_EQ(OrvaneStoriesVersionNumber, 1.0);
-  EXPECT_NE(std::strstr(reinterpret_cast<const char*>(OrvaneStoriesVersionString), "OrvaneStories"), nullptr);
+TEST(SdkVersionTest, TheLibraryAndItsHeadersTellOneVersion) {
+  const std::string components = std::to_string(ORVANE_VERSION_MAJOR) + "." + std::to_string(ORVANE_VERSION_MINOR) +
+                                 "." + std::to_string(ORVANE_VERSION_PATCH);
+  EXPECT_EQ(components, ORVANE_VERSION_STRING);
+  EXPECT_EQ(SDK_VERSION, ORVANE_VERSION_STRING);
+  EXPECT_DOUBLE_EQ(OrvaneStoriesVersionNumber, ORVANE_VERSION_MAJOR + ORVANE_VERSION_MINOR / 100.0);
+  EXPECT_NE(std::strstr(reinterpret_cast<const char*>(OrvaneStoriesVersionString),
+                        "OrvaneStories-" ORVANE_VERSION_STRING "\n"),
+            nullptr);
+  static_assert(ORVANE_VERSION > ORVANE_VERSION_CHECK(0, 99, 99));
+  static_assert(ORVANE_VERSION_CHECK(1, 2, 3) < ORVANE_VERSION_CHECK(1, 3, 0));
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <fstream>
+#include <iterator>
 #include <future>
 #include <mutex>
 #include <set>
@@ -590,6 +592,60 @@ TEST(CurlHttpSessionTls, VerifiesThePeerAndItsName) {
   auto wrongName = exchange(other, requestFor(misnamed.origin("https") + "/hello"));
   ASSERT_TRUE(wrongName.error);
   EXPECT_EQ(wrongName.error->code, Code::tls);
+}
+
+// A toolkit's route for each request: the authorities it names are trusted (in place of the
+// default bundle, so verification stays on for everyone else), and a proxy it names is used.
+TEST(CurlHttpSessionTls, EachRequestTakesTheRouteTheHostGivesIt) {
+  SelfSignedCertificate certificate("IP:127.0.0.1");
+  LocalHttpServer secure(std::make_unique<httplib::SSLServer>(certificate.certificate(), certificate.key()));
+  secure.routes().Get("/hello", [](const httplib::Request&, httplib::Response& response) {
+    response.set_content("hello", "text/plain");
+  });
+  secure.start();
+  std::string pem;
+  {
+    std::ifstream file(certificate.pemPath());
+    pem.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  }
+
+  std::mutex mutex;
+  std::vector<std::string> asked;
+  NetworkRoute route;
+  CurlHttpSession::Options options;
+  options.route = [&](const std::string& url) {
+    std::lock_guard lock(mutex);
+    asked.push_back(url);
+    return route;
+  };
+  route.proxy = std::string();  // straight there
+  route.trustedAuthorities = std::make_shared<const std::string>(pem);
+  {
+    CurlHttpSession session(options);
+    auto trusted = exchange(session, requestFor(secure.origin("https") + "/hello"));
+    ASSERT_FALSE(trusted.error) << trusted.error->message;
+    EXPECT_EQ(trusted.data, "hello");
+  }
+  EXPECT_EQ(asked, std::vector<std::string>{secure.origin("https") + "/hello"});
+
+  route.trustedAuthorities = std::make_shared<const std::string>("not a certificate");
+  {
+    CurlHttpSession session(options);
+    auto refused = exchange(session, requestFor(secure.origin("https") + "/hello"));
+    ASSERT_TRUE(refused.error);
+    EXPECT_EQ(refused.error->code, Code::tls);
+  }
+
+  // A proxy that is not there: the request goes nowhere else, and says so without its secret.
+  route.trustedAuthorities = nullptr;
+  route.proxy = "http://127.0.0.1:1";
+  route.proxyUser = "user";
+  route.proxyPassword = "hunter2";
+  CurlHttpSession session(options);
+  auto unreachable = exchange(session, requestFor(secure.origin("https") + "/hello"));
+  ASSERT_TRUE(unreachable.error);
+  EXPECT_EQ(unreachable.error->code, Code::connection);
+  EXPECT_EQ(unreachable.error->message.find("hunter2"), std::string::npos) << unreachable.error->message;
 }
 
 TEST(CurlHttpSessionTls, DownloadsFollowRedirectsToAnyHttpsOriginOnly) {

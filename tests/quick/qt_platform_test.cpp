@@ -4,6 +4,9 @@
 
 #include <QCoreApplication>
 #include <QFontDatabase>
+#include <QDir>
+#include <QFile>
+#include <QSettings>
 #include <QTemporaryDir>
 
 #include <orvane/platform/system_platform.h>
@@ -76,35 +79,71 @@ TEST(QtFontCatalog, KnowsInstalledFamiliesOnly) {
   EXPECT_FALSE(fonts.hasFont(family, -1));
 }
 
-TEST(QtPlatform, KeepsTheSdkKeysAndTheDeviceIdInTheChosenSettingsFile) {
+TEST(QtPlatform, KeepsTheSdkKeysAndTheDeviceIdInTheChosenFolder) {
   QTemporaryDir directory;
   QtPlatformOptions options;
-  options.settingsFile = directory.filePath("orvane.ini");
+  options.dataDirectory = directory.path();
   options.bundleIdentifier = "io.orvane.host";
   auto platform = makeQtPlatform(options);
 
   EXPECT_NE(dynamic_cast<QtMainQueue*>(platform.mainQueue.get()), nullptr);
-  EXPECT_EQ(platform.http, nullptr);  // the core's default transport applies on install
   EXPECT_EQ(platform.bundle->bundleIdentifier(), "io.orvane.host");
   platform.store->set("zephro_anonymous_user_id", "A");
   auto device = platform.device->identifierForVendor();
   ASSERT_TRUE(device);
 
-  QSettingsStore reopened(options.settingsFile);
+  QSettingsStore reopened(options.dataDirectory);
   EXPECT_EQ(reopened.string("zephro_anonymous_user_id"), "A");
   EXPECT_EQ(reopened.string("orvane_device_identifier"), device);
 }
 
-// Debian's default GStreamer backend crashes without its plugins; a host's own choice stands.
-TEST(QtPlatform, PlaysVideoThroughFFmpegUnlessTheHostChoseABackend) {
+// The media backend is the whole process's: the SDK names one only when asked, and never over
+// the host's own choice.
+TEST(QtPlatform, LeavesTheMediaBackendAloneUnlessAsked) {
+  QTemporaryDir directory;
+  QtPlatformOptions options;
+  options.dataDirectory = directory.path();
   const QByteArray chosen = qgetenv("QT_MEDIA_BACKEND");
   qunsetenv("QT_MEDIA_BACKEND");
-  makeQtPlatform();
+  makeQtPlatform(options);
+  EXPECT_FALSE(qEnvironmentVariableIsSet("QT_MEDIA_BACKEND"));
+
+  options.mediaBackend = "ffmpeg";
+  makeQtPlatform(options);
   EXPECT_EQ(qgetenv("QT_MEDIA_BACKEND"), "ffmpeg");
   qputenv("QT_MEDIA_BACKEND", "gstreamer");
-  makeQtPlatform();
+  makeQtPlatform(options);
   EXPECT_EQ(qgetenv("QT_MEDIA_BACKEND"), "gstreamer");
   qputenv("QT_MEDIA_BACKEND", chosen);
+}
+
+// The SDK's files live in its own folder of the app's data location; the host's settings file
+// and the folder beside it are the host's.
+TEST(QtPlatform, WritesNothingIntoOrBesideTheHostsSettings) {
+  QTemporaryDir data, config;
+  const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+  qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+  const QString hostSettings = config.filePath("host.ini");
+  QSettings(hostSettings, QSettings::IniFormat).setValue("theme", "dark");
+  const QByteArray before = [&] {
+    QFile file(hostSettings);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  }();
+
+  QtPlatformOptions options;
+  options.settingsFile = hostSettings;
+  const auto platform = makeQtPlatform(options);
+  platform.store->set("orvane_widget_vote:app:user:item", "option");
+  platform.store->set("orvane_seen_story_groups", "group");
+  ASSERT_TRUE(platform.device->identifierForVendor());
+  qputenv("XDG_DATA_HOME", dataHome);
+
+  EXPECT_EQ(QDir(config.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+            QStringList{"host.ini"});
+  QFile after(hostSettings);
+  ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+  EXPECT_EQ(after.readAll(), before);
+  EXPECT_FALSE(QDir(data.path()).isEmpty());
 }
 
 QStringList capturedLines;
@@ -113,7 +152,9 @@ void captureLine(QtMsgType type, const QMessageLogContext& context, const QStrin
 }
 
 TEST(QtPlatform, LogLinesGoToTheStoriesLoggingCategoryAndTheServiceOriginToTheCore) {
+  QTemporaryDir directory;
   QtPlatformOptions options;
+  options.dataDirectory = directory.path();
   options.serviceOrigin = "http://127.0.0.1:8080";
   const Platform platform = makeQtPlatform(options);
   EXPECT_EQ(platform.serviceOrigin, "http://127.0.0.1:8080");

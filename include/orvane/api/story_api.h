@@ -23,8 +23,15 @@ class StorySession;
 // exactly once, later, on the main queue, also when the request could not even be made.
 // The client keeps no state per request and may go away before its answers arrive; answers that
 // arrive after the session is gone are dropped. A host hands it StorySDK::session().
+//
+// \code
+// auto& sdk = StorySDK::shared();
+// StoryAPI api(sdk.platform().http, sdk.session());
+// api.fetchBanners("home_banner", [](Result<std::vector<Banner>> banners) { /* main thread */ });
+// \endcode
 class ORVANE_EXPORT StoryAPI {
  public:
+  // Sends over `http`, with the configuration and identity of `session`, which must outlive it.
   StoryAPI(std::shared_ptr<HttpSession> http, StorySession& session);
 
   // Groups in service order, those without pages left out. The session learns which placement

@@ -11,6 +11,7 @@
 
 namespace orvane {
 
+// Which of the service's environments the content comes from.
 enum class StoryEnvironment { staging, production };
 
 // Both environments are served by the same origin; the environment only travels as a query item.
@@ -20,15 +21,26 @@ ORVANE_EXPORT std::string serviceName(StoryEnvironment environment);
 
 // The texts the poll, quiz and swipe widgets show. The defaults are English; the Qt views show a
 // field left at its default in the language loadStoryTranslations chose, any other text as given.
+//
+// \code
+// StoryConfiguration configuration("sdk-key", "app-key");
+// configuration.setUiStrings(StoryUIStrings("Umfrage", "Quiz", "UMFRAGE", "QUIZ", "WISCHEN",
+//                                           "Nach oben wischen", "Stimme", "Stimmen", "Antwort", "Antworten"));
+// \endcode
 class ORVANE_EXPORT StoryUIStrings {
  public:
+  // Each text in the order of the accessors below.
   StoryUIStrings(std::string pollTitle, std::string quizTitle, std::string pollBadgeTitle,
                  std::string quizBadgeTitle, std::string swipeBadgeTitle, std::string swipeUpHint,
                  std::string voteSingular, std::string votePlural, std::string answerSingular,
                  std::string answerPlural);
 
+  // The English texts the SDK shows unless told otherwise.
   static const StoryUIStrings& default_();
 
+  // The poll's and quiz's titles and badges, the swipe badge and hint, and the singular and
+  // plural of "vote" and "answer" shown beside counts.
+  //@{
   const std::string& pollTitle() const { return pollTitle_; }
   const std::string& quizTitle() const { return quizTitle_; }
   const std::string& pollBadgeTitle() const { return pollBadgeTitle_; }
@@ -39,7 +51,9 @@ class ORVANE_EXPORT StoryUIStrings {
   const std::string& votePlural() const { return votePlural_; }
   const std::string& answerSingular() const { return answerSingular_; }
   const std::string& answerPlural() const { return answerPlural_; }
+  //@}
 
+  // Text by text.
   bool operator==(const StoryUIStrings&) const = default;
 
  private:
@@ -57,8 +71,14 @@ class ORVANE_EXPORT StoryUIStrings {
 
 // What the host hands to StorySDK::configure. Values are stored exactly as given: no validation
 // and no trimming here (identity fields are trimmed where they are used).
+//
+// \code
+// StorySDK::shared().configure(StoryConfiguration("sdk-key", "app-key", StoryEnvironment::production,
+//                                                 std::nullopt, std::nullopt, "user-42"));
+// \endcode
 class ORVANE_EXPORT StoryConfiguration {
  public:
+  // The keys the service issued for the app, and optionally the identity and texts below.
   StoryConfiguration(std::string sdkKey, std::string appKey,
                      StoryEnvironment environment = StoryEnvironment::production,
                      std::optional<std::string> appId = std::nullopt,
@@ -78,24 +98,36 @@ class ORVANE_EXPORT StoryConfiguration {
   const std::string& sdkKey() const { return sdkKey_; }
   // The app's key on the service: a path segment of content URLs and the appKey of every event.
   const std::string& appKey() const { return appKey_; }
+  // Sent as a query item of content requests.
   StoryEnvironment environment() const { return environment_; }
+  // The identity sent with requests, each replacing what the SDK would derive (the bundle
+  // identifier, no user); absent: derived.
+  //@{
   const std::optional<std::string>& appId() const { return appId_; }
   const std::optional<std::string>& bundleId() const { return bundleId_; }
   const std::optional<std::string>& userId() const { return userId_; }
+  //@}
+  // The widgets' texts.
   const StoryUIStrings& uiStrings() const { return uiStrings_; }
   // Votes are answered locally instead of being sent.
   bool isPreviewMode() const { return isPreviewMode_; }
 
+  // Replace one value each.
+  //@{
   void setAppId(std::optional<std::string> appId) { appId_ = std::move(appId); }
   void setBundleId(std::optional<std::string> bundleId) { bundleId_ = std::move(bundleId); }
   void setUserId(std::optional<std::string> userId) { userId_ = std::move(userId); }
   void setUiStrings(StoryUIStrings uiStrings) { uiStrings_ = std::move(uiStrings); }
   void setIsPreviewMode(bool isPreviewMode) { isPreviewMode_ = isPreviewMode; }
+  //@}
 
-  // Names kept for hosts written against the earlier interface.
+  // Names kept for hosts written against the earlier interface: sdkKey() and appKey().
+  //@{
   const std::string& apiKey() const { return sdkKey_; }
   const std::string& appId_DEPRECATED() const { return appKey_; }
+  //@}
 
+  // Value by value.
   bool operator==(const StoryConfiguration&) const = default;
 
  private:

@@ -16,6 +16,8 @@
 #include <orvane/model/story.h>
 #include <orvane/platform/platform.h>
 
+// The SDK's C++ interface: the StorySDK facade, the content model, the service client and the
+// platform interfaces a host may implement.
 namespace orvane {
 
 class EventReporter;
@@ -27,8 +29,17 @@ struct StoryServices;
 // The host's entry point. It composes the session the SDK's components share (configuration,
 // identity, the session id and its de-duplication sets, where each story group came from), the
 // event reporting and a client for votes. Everything here is called on the main thread.
+//
+// \code
+// orvane::quick::installQtPlatform();  // or Platform::install(...) without Qt
+// auto& sdk = StorySDK::shared();
+// sdk.configure(StoryConfiguration("sdk-key", "app-key"));
+// sdk.setEventHandler([](const StorySDKEvent& event) { analytics.record(event); });
+// sdk.updateSession(std::nullopt, std::nullopt, "user-42");  // after sign-in
+// \endcode
 class ORVANE_EXPORT StorySDK {
  public:
+  // What the host's event handler is.
   using EventHandler = std::function<void(const StorySDKEvent&)>;
 
   // The process-wide instance, built on Platform::current() the first time it is asked for.
@@ -47,8 +58,10 @@ class ORVANE_EXPORT StorySDK {
   const std::optional<StoryConfiguration>& configuration() const;
 
   // Receives every reported event, synchronously on the main thread. Empty means none.
+  //@{
   const EventHandler& eventHandler() const;
   void setEventHandler(EventHandler handler);
+  //@}
 
   // Listeners receive every event too, after the event handler and in the order added, however
   // often the handler is replaced (the Qt binding's StoryEvents is one). The id removes it.
@@ -68,9 +81,11 @@ class ORVANE_EXPORT StorySDK {
                   std::function<void(Result<VoteResponse>)> completion);
 
   // Identity sent with content requests and votes.
+  //@{
   std::optional<std::string> resolvedAppId() const;
   std::optional<std::string> resolvedBundleId() const;
   std::optional<std::string> resolvedUserId() const;
+  //@}
 
   // Where the user's choice on a poll or quiz page is remembered on this device.
   std::string voteStorageKey(const std::string& storyItemId) const;
@@ -93,6 +108,7 @@ class ORVANE_EXPORT StorySDK {
   // The groups whose last page the user reached, read from the store on first need.
   SeenStoryGroups& seenStoryGroups();
 
+  // The platform it was built on, its empty members filled with the headless defaults.
   const Platform& platform() const;
 
   // The session a StoryAPI of the host's is made in.

@@ -17,6 +17,7 @@ namespace orvane {
 //   });
 class ORVANE_EXPORT StorySDKEvent {
  public:
+  // What happened; the README's table lists the ids each kind carries.
   enum class Kind {
     storyGroupImpression,
     storyOpen,
@@ -32,6 +33,8 @@ class ORVANE_EXPORT StorySDKEvent {
     bannerClick,
   };
 
+  // One factory per kind, taking the ids that kind carries.
+  //@{
   static StorySDKEvent storyGroupImpression(std::string groupId);
   static StorySDKEvent storyOpen(std::string groupId);
   static StorySDKEvent storyItemImpression(std::string groupId, std::string itemId);
@@ -46,8 +49,11 @@ class ORVANE_EXPORT StorySDKEvent {
                                         std::string placementKey);
   static StorySDKEvent bannerClick(std::string bannerId, std::optional<std::string> bannerItemId,
                                    std::string placementKey, std::optional<Url> url);
+  //@}
 
+  // What happened.
   Kind kind() const { return kind_; }
+  // Whether it is about a banner rather than a story.
   bool isBannerEvent() const { return kind_ == Kind::bannerImpression || kind_ == Kind::bannerClick; }
 
   // Story events: the group, always present.
@@ -55,12 +61,15 @@ class ORVANE_EXPORT StorySDKEvent {
   // Story events about one page (impression, poll, quiz, swipe): the page.
   std::optional<std::string> itemId() const;
   // Banner events: the banner, always present; its slide when known; the placement shown.
+  //@{
   std::optional<std::string> bannerId() const;
   std::optional<std::string> bannerItemId() const;
   const std::optional<std::string>& placementKey() const { return placementKey_; }
+  //@}
   // Banner clicks: the slide's link, when it has one.
   const std::optional<Url>& url() const { return url_; }
 
+  // Kind and ids alike.
   bool operator==(const StorySDKEvent&) const = default;
 
  private:

@@ -15,18 +15,28 @@
 
 namespace orvane {
 
+// What a page shows full screen.
 enum class StoryMediaType { image, video };
+// What a page asks of the user: nothing, a vote, an answer with a right option, a swipe up.
 enum class WidgetType { none, poll, quiz, swipe };
 
 // Raw values are the service's upper-case words; reading one back is exact and case-sensitive.
+//@{
 ORVANE_EXPORT std::string_view rawValue(StoryMediaType type);
 ORVANE_EXPORT std::string_view rawValue(WidgetType type);
 ORVANE_EXPORT std::optional<StoryMediaType> storyMediaTypeFromRawValue(std::string_view raw);
 ORVANE_EXPORT std::optional<WidgetType> widgetTypeFromRawValue(std::string_view raw);
+//@}
 
 // An answer of a poll or quiz.
+//
+// \code
+// for (const auto& option : page.widgetOptions())
+//   addRow(option.emojiPrefix().value_or("") + option.text(), option.voteCount());
+// \endcode
 class ORVANE_EXPORT WidgetOption {
  public:
+  // As decoded from the service's answer.
   WidgetOption(std::string id, std::string text, std::optional<std::string> emojiPrefix,
                std::int64_t orderIndex, std::optional<bool> isCorrect, std::int64_t voteCount)
       : id_(std::move(id)),
@@ -36,15 +46,19 @@ class ORVANE_EXPORT WidgetOption {
         isCorrect_(isCorrect),
         voteCount_(voteCount) {}
 
+  // The option's id, its text, an emoji shown before it, and its place among the options.
+  //@{
   const std::string& id() const { return id_; }
   const std::string& text() const { return text_; }
   const std::optional<std::string>& emojiPrefix() const { return emojiPrefix_; }
   std::int64_t orderIndex() const { return orderIndex_; }
+  //@}
   // Absent for a poll.
   std::optional<bool> isCorrect() const { return isCorrect_; }
   // As counted when the content was fetched.
   std::int64_t voteCount() const { return voteCount_; }
 
+  // Field by field.
   bool operator==(const WidgetOption&) const = default;
 
  private:
@@ -57,13 +71,22 @@ class ORVANE_EXPORT WidgetOption {
 };
 
 // The vote this user had already cast when the content was delivered.
+//
+// \code
+// if (const auto& vote = page.userVote()) highlight(vote->optionId());
+// \endcode
 class ORVANE_EXPORT WidgetUserVote {
  public:
+  // As decoded from the service's answer.
   WidgetUserVote(std::string optionId, Date votedAt) : optionId_(std::move(optionId)), votedAt_(votedAt) {}
 
+  // The option chosen, and when.
+  //@{
   const std::string& optionId() const { return optionId_; }
   Date votedAt() const { return votedAt_; }
+  //@}
 
+  // Field by field.
   bool operator==(const WidgetUserVote&) const = default;
 
  private:
@@ -72,8 +95,14 @@ class ORVANE_EXPORT WidgetUserVote {
 };
 
 // One page of a story group.
+//
+// \code
+// if (page.mediaType() == StoryMediaType::video && page.mediaURL()) play(*page.mediaURL());
+// if (page.widgetType() == WidgetType::poll) ask(page.widgetQuestion().value_or(""), page.widgetOptions());
+// \endcode
 class ORVANE_EXPORT StoryItem {
  public:
+  // As decoded from the service's answer.
   StoryItem(std::string id, std::optional<std::string> title, std::optional<std::string> bodyText,
             std::optional<StoryMediaType> mediaType, std::optional<Url> mediaURL, double duration,
             std::optional<std::string> ctaTitle, std::optional<Url> ctaURL, WidgetType widgetType,
@@ -93,23 +122,35 @@ class ORVANE_EXPORT StoryItem {
         widgetOptions_(std::move(widgetOptions)),
         userVote_(std::move(userVote)) {}
 
+  // The page's id and the texts shown over its media.
+  //@{
   const std::string& id() const { return id_; }
   const std::optional<std::string>& title() const { return title_; }
   const std::optional<std::string>& bodyText() const { return bodyText_; }
+  //@}
   // Absent when the page has no media.
   std::optional<StoryMediaType> mediaType() const { return mediaType_; }
+  // Where the picture or video is.
   const std::optional<Url>& mediaURL() const { return mediaURL_; }
   // Seconds on screen before the viewer moves on.
   double duration() const { return duration_; }
+  // The call-to-action button's title and link.
+  //@{
   const std::optional<std::string>& ctaTitle() const { return ctaTitle_; }
   const std::optional<Url>& ctaURL() const { return ctaURL_; }
+  //@}
+  // The widget, the poll's or quiz's question, and where a swipe up leads.
+  //@{
   WidgetType widgetType() const { return widgetType_; }
   const std::optional<std::string>& widgetQuestion() const { return widgetQuestion_; }
   const std::optional<Url>& swipeCallbackURL() const { return swipeCallbackURL_; }
+  //@}
   // Empty unless the page carries a poll or quiz.
   const std::vector<WidgetOption>& widgetOptions() const { return widgetOptions_; }
+  // The user's earlier vote on this page, as the service remembers it.
   const std::optional<WidgetUserVote>& userVote() const { return userVote_; }
 
+  // Field by field.
   bool operator==(const StoryItem&) const = default;
 
  private:
@@ -129,8 +170,13 @@ class ORVANE_EXPORT StoryItem {
 };
 
 // One bubble of the story bar and the pages behind it.
+//
+// \code
+// for (const auto& group : stories.value()) addBubble(group.title(), group.coverImageURL(), group.items().size());
+// \endcode
 class ORVANE_EXPORT StoryGroup {
  public:
+  // As decoded from the service's answer.
   StoryGroup(std::string id, std::string title, StoryTheme theme, std::optional<Url> coverImageURL,
              std::vector<StoryItem> items)
       : id_(std::move(id)),
@@ -141,12 +187,16 @@ class ORVANE_EXPORT StoryGroup {
 
   // Unique within a placement.
   const std::string& id() const { return id_; }
+  // The bubble's caption, the group's look, and the bubble's picture.
+  //@{
   const std::string& title() const { return title_; }
   const StoryTheme& theme() const { return theme_; }
   const std::optional<Url>& coverImageURL() const { return coverImageURL_; }
+  //@}
   // In display order; may be empty.
   const std::vector<StoryItem>& items() const { return items_; }
 
+  // Field by field.
   bool operator==(const StoryGroup&) const = default;
 
  private:

@@ -13,9 +13,15 @@ namespace orvane {
 // needs. The system clock's own time point counts nanoseconds and ends in 2262.
 using Date = std::chrono::sys_time<std::chrono::microseconds>;
 
+// The wall clock, so that tests can set the time.
+//
+// \code
+// const std::string stamp = iso8601String(platform.clock->now());  // "2024-05-01T12:30:00Z"
+// \endcode
 class ORVANE_EXPORT Clock {
  public:
   virtual ~Clock() = default;
+  // The current instant.
   virtual Date now() const = 0;
 };
 

@@ -7,6 +7,11 @@
 
 namespace orvane {
 
+// The device, as far as the service is told about it.
+//
+// \code
+// if (auto device = platform.device->identifierForVendor()) log("device " + *device);
+// \endcode
 class ORVANE_EXPORT DeviceInfo {
  public:
   virtual ~DeviceInfo() = default;

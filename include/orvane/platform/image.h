@@ -11,10 +11,18 @@
 namespace orvane {
 
 // A size in pixels. Zero in a dimension leaves that dimension free.
+//
+// \code
+// const PixelSize shown = decodedSize({4000, 3000}, {{800, 0}, 50'000'000, 4'000'000});  // 800 x 600
+// \endcode
 struct ORVANE_EXPORT PixelSize {
+  // In pixels; zero: free.
+  //@{
   int width = 0;
   int height = 0;
+  //@}
 
+  // Whether both dimensions are free.
   bool isEmpty() const { return width <= 0 && height <= 0; }
   // Whether an image made for this size also serves `other`: the empty size stands for "as
   // large as allowed", which serves everything.
@@ -28,10 +36,16 @@ struct ORVANE_EXPORT PixelSize {
     if (isEmpty() || other.isEmpty()) return {};
     return {width > other.width ? width : other.width, height > other.height ? height : other.height};
   }
+  // Dimension by dimension.
   bool operator==(const PixelSize&) const = default;
 };
 
 // How large a decoded image may become.
+//
+// \code
+// ImageDecodeLimits limits{{1080, 1920}, 100'000'000, 8'000'000};
+// auto picture = platform.imageDecoder->decode(bytes, limits);
+// \endcode
 struct ORVANE_EXPORT ImageDecodeLimits {
   // The image is scaled down, aspect kept, to the smallest size that still covers this box (a
   // view filling or cropping to it loses nothing); it is never scaled up. Empty: its own size.
@@ -45,16 +59,32 @@ struct ORVANE_EXPORT ImageDecodeLimits {
 // The size a source of `source` pixels is decoded at under `limits`, or empty when it is refused.
 ORVANE_EXPORT PixelSize decodedSize(PixelSize source, const ImageDecodeLimits& limits);
 
-// A decoded image, shared by reference and never changed.
+// A decoded image, shared by reference and never changed; a toolkit binding's decoder makes its
+// own kind, which its views draw.
+//
+// \code
+// if (auto picture = decoder.decode(bytes, limits)) log(std::to_string(picture->width()));
+// \endcode
 class ORVANE_EXPORT Image {
  public:
   virtual ~Image() = default;
+  // In pixels.
+  //@{
   virtual int width() const = 0;
   virtual int height() const = 0;
+  //@}
   // Memory held by the decoded pixels; what caches charge for it.
   virtual std::size_t byteCost() const { return static_cast<std::size_t>(width()) * height() * 4; }
 };
 
+// Turns downloaded bytes into images, on the SDK's worker threads.
+//
+// \code
+// class MyDecoder final : public ImageDecoder {
+//  public:
+//   std::shared_ptr<const Image> decode(std::string_view bytes, const ImageDecodeLimits& limits) const override;
+// };
+// \endcode
 class ORVANE_EXPORT ImageDecoder {
  public:
   virtual ~ImageDecoder() = default;

@@ -9,10 +9,17 @@
 namespace orvane {
 
 // A string store that survives restarts. A missing key, or a value that is no string, reads absent.
+//
+// \code
+// store.set("orvane_seen_story_groups", "g1,g2");
+// const auto seen = store.string("orvane_seen_story_groups");  // "g1,g2"
+// \endcode
 class ORVANE_EXPORT KeyValueStore {
  public:
   virtual ~KeyValueStore() = default;
+  // The value stored under `key`; safe from any thread.
   virtual std::optional<std::string> string(const std::string& key) const = 0;
+  // Stores `value` under `key`, saved before it returns; safe from any thread.
   virtual void set(const std::string& key, const std::string& value) = 0;
 
   // The stored value of `key` when `usable` accepts it; otherwise a value from `create`, stored.

@@ -8,8 +8,15 @@
 
 namespace orvane {
 
+// Timer intervals.
 using Microseconds = std::chrono::microseconds;
 
+// A timer MainQueue::schedule started.
+//
+// \code
+// auto tick = queue.schedule(std::chrono::milliseconds(50), true, [] { advanceProgress(); });
+// tick->invalidate();  // no more ticks
+// \endcode
 class ORVANE_EXPORT Timer {
  public:
   virtual ~Timer() = default;
@@ -18,6 +25,10 @@ class ORVANE_EXPORT Timer {
 };
 
 // The host's main thread: where every observable piece of SDK state lives.
+//
+// \code
+// queue.post([] { /* runs later on the main thread */ });
+// \endcode
 class ORVANE_EXPORT MainQueue {
  public:
   virtual ~MainQueue() = default;
@@ -25,6 +36,7 @@ class ORVANE_EXPORT MainQueue {
   virtual void post(std::function<void()> task) = 0;
   // Main thread only. Fires the block on the main thread every interval (or once) until invalidated.
   virtual std::shared_ptr<Timer> schedule(Microseconds interval, bool repeats, std::function<void()> block) = 0;
+  // Whether the calling thread is the main thread.
   virtual bool isMainThread() const = 0;
 };
 

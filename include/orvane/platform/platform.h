@@ -25,7 +25,18 @@ class WorkerPool;
 
 // Everything the core needs from its host, in one place. A host binding (Qt, a test harness,
 // a command-line tool) fills it once, before the SDK is first used.
+//
+// \code
+// Platform platform;
+// platform.mainQueue = std::make_shared<RunLoop>();
+// platform.console = std::make_shared<MyConsole>();  // everything unset gets its headless default
+// Platform::install(platform);
+// \endcode
 struct ORVANE_EXPORT Platform {
+  // The host's implementation of each service the core needs, by interface: the transport, the
+  // main queue, the persistent store, clock, UUIDs, locale, device and app identity, log lines,
+  // image decoding, opening links and the installed fonts. Unset: the headless default.
+  //@{
   std::shared_ptr<HttpSession> http;
   std::shared_ptr<MainQueue> mainQueue;
   std::shared_ptr<KeyValueStore> store;
@@ -38,6 +49,7 @@ struct ORVANE_EXPORT Platform {
   std::shared_ptr<ImageDecoder> imageDecoder;
   std::shared_ptr<UrlOpener> urlOpener;
   std::shared_ptr<FontCatalog> fonts;
+  //@}
   // Where answers and images are decoded; shared by every SDK object built on this platform.
   std::shared_ptr<WorkerPool> workers;
 
@@ -49,6 +61,7 @@ struct ORVANE_EXPORT Platform {
   // The platform the shared SDK objects are built on. Set it before their first use;
   // unset members fall back to the headless defaults of system_platform.h.
   static void install(Platform platform);
+  // The installed platform, with its defaults; the headless defaults alone if none was installed.
   static const Platform& current();
   // Whether install was called: a toolkit binding then leaves the host's choice alone.
   static bool isInstalled();

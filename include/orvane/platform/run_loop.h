@@ -23,6 +23,7 @@ class ORVANE_EXPORT RunLoop final : public MainQueue, public std::enable_shared_
 
   void post(std::function<void()> task) override;
   std::shared_ptr<Timer> schedule(Microseconds interval, bool repeats, std::function<void()> block) override;
+  // The thread that constructed it.
   bool isMainThread() const override;
 
   // Runs tasks and due timers until `done` holds or the timeout passes; true when `done` held.

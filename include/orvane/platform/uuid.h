@@ -8,6 +8,11 @@
 
 namespace orvane {
 
+// Where new ids come from (event ids, the anonymous user id), so that tests can fix them.
+//
+// \code
+// const std::string eventId = platform.uuid->uuidString();  // "3F2504E0-4F89-41D3-9A0C-0305E82C3301"
+// \endcode
 class ORVANE_EXPORT UuidSource {
  public:
   virtual ~UuidSource() = default;

@@ -1,6 +1,7 @@
 #include <orvane/core/sdk_version.h>
 
 extern "C" {
-const double OrvaneStoriesVersionNumber = 1.0;
-const unsigned char OrvaneStoriesVersionString[] = "@(#)PROGRAM:OrvaneStories  PROJECT:OrvaneStories-1.0.0\n";
+const double OrvaneStoriesVersionNumber = ORVANE_VERSION_MAJOR + ORVANE_VERSION_MINOR / 100.0;
+const unsigned char OrvaneStoriesVersionString[] =
+    "@(#)PROGRAM:OrvaneStories  PROJECT:OrvaneStories-" ORVANE_VERSION_STRING "\n";
 }

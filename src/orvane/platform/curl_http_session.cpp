@@ -325,7 +325,8 @@ class CurlHttpSession::Worker {
 
   void start(Pending pending) {
     auto transfer = std::make_unique<CurlTransfer>(std::move(pending.completion), pending.askedAt);
-    if (auto error = transfer->prepare(pending.request, pending.url, limits_)) {
+    const NetworkRoute route = options_.route ? options_.route(pending.url) : NetworkRoute{};
+    if (auto error = transfer->prepare(pending.request, pending.url, limits_, route)) {
       transfer->complete(HttpResult{std::nullopt, std::nullopt, std::move(*error)});
       return;
     }

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include <orvane/platform/http.h>
+#include <orvane/platform/network_route.h>
 
 namespace orvane {
 
@@ -55,6 +56,10 @@ class CurlHttpSession final : public HttpSession {
       std::chrono::milliseconds window{15'000};
     };
     MinimumRate minimumMediaRate;
+    // Each request's proxy and trusted authorities, asked with the URL it goes to (overrides
+    // applied) on the session's thread, just before it starts: quick, thread-safe, not throwing.
+    // Unset: libcurl's defaults. caBundlePath applies where it names no authorities.
+    std::function<NetworkRoute(const std::string& url)> route;
   };
 
   CurlHttpSession();

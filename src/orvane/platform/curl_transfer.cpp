@@ -95,7 +95,7 @@ CurlTransfer::~CurlTransfer() {
 }
 
 std::optional<TransportError> CurlTransfer::prepare(const HttpRequest& request, const std::string& url,
-                                                    const CurlTransferLimits& limits) {
+                                                    const CurlTransferLimits& limits, const NetworkRoute& route) {
   if (handle_ == nullptr) return TransportError{Code::other, "Could not create a transfer."};
   auto* h = handle_;
   maxResponseBytes_ =
@@ -131,6 +131,21 @@ std::optional<TransportError> CurlTransfer::prepare(const HttpRequest& request, 
   curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 1L);
   curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 2L);
   if (limits.caBundlePath) curl_easy_setopt(h, CURLOPT_CAINFO, limits.caBundlePath->c_str());
+  if (route.trustedAuthorities) {
+    trustedAuthorities_ = route.trustedAuthorities;
+    curl_blob authorities{const_cast<char*>(trustedAuthorities_->data()), trustedAuthorities_->size(),
+                          CURL_BLOB_NOCOPY};
+    curl_easy_setopt(h, CURLOPT_CAINFO_BLOB, &authorities);
+  }
+  if (route.proxy) {
+    curl_easy_setopt(h, CURLOPT_PROXY, route.proxy->c_str());
+    if (!route.proxyUser.empty()) {
+      curl_easy_setopt(h, CURLOPT_PROXYUSERNAME, route.proxyUser.c_str());
+      curl_easy_setopt(h, CURLOPT_PROXYPASSWORD, route.proxyPassword.c_str());
+      // Whichever scheme the proxy asks for, as Qt would answer it.
+      curl_easy_setopt(h, CURLOPT_PROXYAUTH, CURLAUTH_ANY);
+    }
+  }
   // No total time limit: the session cuts exchanges that fall silent (see lastActivity()).
   curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
   curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &CurlTransfer::progress);

@@ -10,6 +10,7 @@
 #include <string>
 
 #include <orvane/platform/http.h>
+#include <orvane/platform/network_route.h>
 
 namespace orvane {
 
@@ -32,7 +33,7 @@ class CurlTransfer {
 
   // Sets the handle up to send `request` to `url`; an error when it cannot be sent as given.
   std::optional<TransportError> prepare(const HttpRequest& request, const std::string& url,
-                                        const CurlTransferLimits& limits);
+                                        const CurlTransferLimits& limits, const NetworkRoute& route = {});
   CURL* handle() const { return handle_; }
   // When bytes last moved either way (or the request was sent, before any did).
   Clock::time_point lastActivity() const { return lastActivity_; }
@@ -58,6 +59,8 @@ class CurlTransfer {
   CURL* handle_ = nullptr;
   curl_slist* headers_ = nullptr;
   std::string requestBody_;
+  // Lent to curl without a copy, so held as long as the handle.
+  std::shared_ptr<const std::string> trustedAuthorities_;
   std::string responseBody_;
   std::size_t maxResponseBytes_ = 0;
   bool exceededLimit_ = false;

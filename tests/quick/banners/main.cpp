@@ -21,7 +21,7 @@ class BannerTestSetup : public QObject {
  public slots:
   void applicationAvailable() {
     QtPlatformOptions options;
-    options.settingsFile = settings_.filePath("settings.ini");
+    options.dataDirectory = settings_.path();
     Platform platform = makeQtPlatform(options);
     auto queue = std::make_shared<VirtualTimerQueue>(platform.mainQueue);
     fixture_ = std::make_shared<BannerFixture>(queue);

@@ -1,12 +1,14 @@
 // One run of a host app, for the restart tests: fetches the sample stories from an in-process
-// content service over the real transport with the Qt platform on the given settings file, and
-// opens the viewer on the first poll.
-//   restart_child SETTINGS vote   votes for the poll's first option and, once the vote is
+// content service over the real transport with the Qt platform on the given data folder (and the
+// host's settings file that earlier versions wrote into, if given), and opens the viewer on the
+// first poll.
+//   restart_child DATA MODE [EARLIER SETTINGS FILE]
+//   restart_child DATA vote   votes for the poll's first option and, once the vote is
 //                                 stored, dies at once (_exit: no destructors, no final sync)
-//   restart_child SETTINGS read   says which vote the viewer restored
-//   restart_child SETTINGS seen   reads the first group to its last page, then dies as `vote` does
-//   restart_child SETTINGS seenIds  says which groups are remembered as seen
-//   restart_child SETTINGS first-launch
+//   restart_child DATA read   says which vote the viewer restored
+//   restart_child DATA seen   reads the first group to its last page, then dies as `vote` does
+//   restart_child DATA seenIds  says which groups are remembered as seen
+//   restart_child DATA first-launch
 //                                 says "ready" and waits for a line on stdin, so that several
 //                                 start at once, then prints "device=<id>" and stops
 // All print "anonymous=<id>" first.
@@ -43,11 +45,11 @@ bool spinUntil(const std::function<bool()>& done) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) return 2;
+  if (argc != 3 && argc != 4) return 2;
   const std::string mode = argv[2];
   QGuiApplication application(argc, argv);
 
-  // A database of this run's own, beside the settings: the run may end in _exit, and the test's
+  // A database of this run's own, beside the data folder: the run may end in _exit, and the test's
   // folder goes with everything in it. Votes come back from the device's own store only.
   orvane::service::LocalContentServiceOptions serviceOptions;
   serviceOptions.databaseUrl = "sqlite:" + std::string(argv[1]) + "." + std::to_string(::getpid()) + ".sqlite";
@@ -57,7 +59,8 @@ int main(int argc, char** argv) {
   transport.originOverrides[orvane::baseURL(orvane::StoryEnvironment::production).string()] =
       service.origin();
   orvane::quick::QtPlatformOptions options;
-  options.settingsFile = QString::fromLocal8Bit(argv[1]);
+  options.dataDirectory = QString::fromLocal8Bit(argv[1]);
+  if (argc == 4) options.settingsFile = QString::fromLocal8Bit(argv[3]);
   options.http = std::make_shared<orvane::CurlHttpSession>(std::move(transport));
 
   if (mode == "first-launch") {

@@ -22,7 +22,7 @@ class StoryViewsSetup : public QObject {
   void applicationAvailable() {
     fixture_ = std::make_shared<StoryViewFixture>();
     QtPlatformOptions options;
-    options.settingsFile = settings_.filePath(QStringLiteral("settings.ini"));
+    options.dataDirectory = settings_.path();
     options.http = fixture_;
     Platform platform = makeQtPlatform(options);
     platform.urlOpener = fixture_;

@@ -1,7 +1,6 @@
 #include <orvane/quick/platform/qsettings_store.h>
 
 #include <QDir>
-#include <QFileInfo>
 #include <QLockFile>
 #include <QSettings>
 
@@ -11,115 +10,63 @@ namespace {
 // Longer than any read-create-write takes; a lock left by a crashed process is taken over.
 constexpr int kLockWaitMilliseconds = 5000;
 
-bool isVoteKey(const QString& key) { return key.startsWith(u"orvane_widget_vote:"); }
-
-bool isKeyOfEarlierVersions(const QString& key) {
-  return key == u"zephro_anonymous_user_id" || key == u"orvane_device_identifier" || isVoteKey(key);
-}
-
-QString grouped(const QString& name) { return QString::fromLatin1(kSettingsGroup) + u'/' + name; }
+// In a group no key of the SDK can name: '/' in a key is stored encoded.
+constexpr const char* kMovedMarker = "store/movedFromEarlierVersions";
 
 const char* statusText(QSettings::Status status) {
   return status == QSettings::AccessError ? "it cannot be written" : "its format is not readable";
 }
 
-std::unique_ptr<QSettings> openSettingsAt(const std::optional<QString>& iniFile) {
-  if (iniFile) return std::make_unique<QSettings>(*iniFile, QSettings::IniFormat);
-  return std::make_unique<QSettings>();
-}
-
-// The key text settingsKey encoded.
-std::string keyText(const QString& name) {
-  QString text;
-  text.reserve(name.size());
-  for (qsizetype i = 0; i < name.size(); ++i) {
-    const QStringView escape = QStringView(name).mid(i, 3);
-    if (escape == u"%25" || escape == u"%2F" || escape == u"%5C") {
-      text += escape == u"%25" ? u'%' : escape == u"%2F" ? u'/' : u'\\';
-      i += 2;
-    } else {
-      text += name[i];
-    }
+// Holds the folder's lock while alive. Without it (a folder that cannot be written at all) this
+// is no worse than unlocked.
+class FolderLock {
+ public:
+  explicit FolderLock(const QString& directory) : lock_(directory + QStringLiteral("/store.lock")) {
+    QDir().mkpath(directory);
+    (void)lock_.tryLock(kLockWaitMilliseconds);
   }
-  return text.toStdString();
-}
 
-QString votesDirectory(const std::optional<QString>& iniFile) {
-  return QFileInfo(openSettingsAt(iniFile)->fileName()).absoluteFilePath() + QStringLiteral(".orvane-votes");
-}
+ private:
+  QLockFile lock_;
+};
 
 }  // namespace
 
-QString settingsKey(const std::string& key) {
-  QString text = QString::fromStdString(key);
-  QString encoded;
-  encoded.reserve(text.size());
-  for (QChar c : text) {
-    if (c == u'%') {
-      encoded += u"%25";
-    } else if (c == u'/') {
-      encoded += u"%2F";
-    } else if (c == u'\\') {
-      encoded += u"%5C";
-    } else {
-      encoded += c;
-    }
-  }
-  return encoded;
+QSettingsStore::QSettingsStore(QString directory, std::shared_ptr<Console> console,
+                               std::optional<EarlierSettings> earlier)
+    : directory_(QDir(directory).absolutePath()),
+      console_(std::move(console)),
+      votes_(directory_ + QStringLiteral("/votes")) {
+  if (earlier) moveFrom(*earlier);
 }
 
-QSettingsStore::QSettingsStore(std::shared_ptr<Console> console)
-    : console_(std::move(console)), votes_(votesDirectory(iniFile_)) {
-  moveKeysOfEarlierVersions();
+std::unique_ptr<QSettings> QSettingsStore::openSettings() const {
+  return std::make_unique<QSettings>(directory_ + QStringLiteral("/settings.ini"), QSettings::IniFormat);
 }
 
-QSettingsStore::QSettingsStore(QString iniFile, std::shared_ptr<Console> console)
-    : iniFile_(std::move(iniFile)), console_(std::move(console)), votes_(votesDirectory(iniFile_)) {
-  moveKeysOfEarlierVersions();
-}
-
-std::unique_ptr<QSettings> QSettingsStore::openSettings() const { return openSettingsAt(iniFile_); }
-
-void QSettingsStore::moveKeysOfEarlierVersions() {
+void QSettingsStore::moveFrom(const EarlierSettings& earlier) {
+  if (openSettings()->value(kMovedMarker).toBool()) return;
+  // Another process starting now may be moving the same keys.
+  FolderLock lock(directory_);
   auto settings = openSettings();
-  QStringList voteKeys;
-  std::vector<std::pair<std::string, std::string>> votes;
-  bool moved = false;
-  for (const auto& key : settings->childKeys()) {
-    if (!isKeyOfEarlierVersions(key)) continue;
-    const QVariant value = settings->value(key);
-    if (isVoteKey(key)) {
-      voteKeys.append(key);
-      if (value.typeId() == QMetaType::QString) votes.emplace_back(keyText(key), value.toString().toStdString());
-      continue;
-    }
-    if (!settings->contains(grouped(key))) {
-      // A value already in the group was written later than the one left at the top level.
-      settings->setValue(grouped(key), value);
-    }
-    settings->remove(key);
-    moved = true;
+  if (settings->value(kMovedMarker).toBool()) return;
+  const auto contents = earlier.read();
+  for (const auto& [key, value] : contents.keys) {
+    const QString name = settingsKey(key);
+    if (!settings->contains(name)) settings->setValue(name, QString::fromStdString(value));
   }
-  // All votes at once: one save of each user's book, where one each took a sync of its own. They
-  // leave the settings only once saved.
-  if (votes_.absorb(votes)) {
-    for (const auto& key : voteKeys) settings->remove(key);
-    moved = moved || !voteKeys.isEmpty();
-  }
-  if (!moved) return;
   settings->sync();
-  // Unsaved, the old keys stay where they are and are still read from there.
-  if (settings->status() != QSettings::NoError) {
-    keepUnsaved({}, {}, settings->fileName(), statusText(settings->status()));
+  // All votes at once: one save of each user's book.
+  const bool copied = settings->status() == QSettings::NoError && votes_.absorb(contents.votes);
+  if (!copied) {
+    unmoved_ = earlier;
+    keepUnsaved({}, {}, directory_, "it cannot be written");
+    return;
   }
-}
-
-std::optional<std::string> QSettingsStore::settingsValue(const QString& name) const {
-  auto settings = openSettings();
-  QVariant value = settings->value(grouped(name));
-  if (!value.isValid() && isKeyOfEarlierVersions(name)) value = settings->value(name);
-  if (value.typeId() != QMetaType::QString) return std::nullopt;
-  return value.toString().toStdString();
+  // Copied: the host's settings may lose them now. If they cannot, the next start tries again.
+  if (!earlier.remove()) return;
+  settings->setValue(kMovedMarker, true);
+  settings->sync();
 }
 
 std::optional<std::string> QSettingsStore::string(const std::string& key) const {
@@ -131,8 +78,12 @@ std::optional<std::string> QSettingsStore::string(const std::string& key) const 
   const QString name = settingsKey(key);
   if (isVoteKey(name)) {
     if (auto vote = votes_.read(key)) return vote;
+  } else {
+    const QVariant value = openSettings()->value(name);
+    if (value.typeId() == QMetaType::QString) return value.toString().toStdString();
   }
-  return settingsValue(name);
+  if (unmoved_) return unmoved_->value(key);
+  return std::nullopt;
 }
 
 void QSettingsStore::set(const std::string& key, const std::string& value) {
@@ -148,8 +99,9 @@ void QSettingsStore::set(const std::string& key, const std::string& value) {
     saved = votes_.write(key, value);
     if (!saved) keepUnsaved(key, value, votes_.directory(), "it cannot be written");
   } else {
+    QDir().mkpath(directory_);
     auto settings = openSettings();
-    settings->setValue(grouped(name), QString::fromStdString(value));
+    settings->setValue(name, QString::fromStdString(value));
     settings->sync();
     saved = settings->status() == QSettings::NoError;
     if (!saved) keepUnsaved(key, value, settings->fileName(), statusText(settings->status()));
@@ -163,12 +115,7 @@ void QSettingsStore::set(const std::string& key, const std::string& value) {
 std::string QSettingsStore::storedOrCreated(const std::string& key,
                                             const std::function<bool(const std::string&)>& usable,
                                             const std::function<std::string()>& create) {
-  const QString path = openSettings()->fileName();
-  QDir().mkpath(QFileInfo(path).absolutePath());
-  // QSettings locks "<file>.lock" itself while it syncs, so this lock needs a name of its own.
-  QLockFile lock(path + QStringLiteral(".orvane.lock"));
-  // Without the lock (settings that cannot be written at all) this is no worse than unlocked.
-  (void)lock.tryLock(kLockWaitMilliseconds);
+  FolderLock lock(directory_);
   // Read again under the lock: another process may have created the value just now.
   return KeyValueStore::storedOrCreated(key, usable, create);
 }

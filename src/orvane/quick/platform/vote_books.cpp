@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <unordered_set>
 
 namespace orvane::quick {
@@ -48,17 +49,24 @@ class Book {
 
   // Absent votes when the file is missing, unreadable or another owner's (a hash collision).
   std::vector<Vote> load() const {
-    QFile file(path_);
+    auto [owner, votes] = loadFile(path_);
+    if (owner != owner_) return {};
+    return std::move(votes);
+  }
+
+  // The owner a book file names and its votes; no owner when it is no book.
+  static std::pair<std::optional<std::string>, std::vector<Vote>> loadFile(const QString& path) {
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {};
     const QList<QByteArray> lines = file.readAll().split('\n');
-    if (lines.size() < 2 || lines[0] != kBookHeader || lines[1].toStdString() != owner_) return {};
+    if (lines.size() < 2 || lines[0] != kBookHeader) return {};
     std::vector<Vote> votes;
     votes.reserve(static_cast<std::size_t>(lines.size()));
     for (qsizetype index = 2; index < lines.size(); ++index) {
       const qsizetype tab = lines[index].indexOf('\t');
       if (tab > 0) votes.emplace_back(lines[index].left(tab).toStdString(), lines[index].mid(tab + 1).toStdString());
     }
-    return votes;
+    return {lines[1].toStdString(), std::move(votes)};
   }
 
   // Keeps the most recent `capacity`; synced before it returns.
@@ -210,6 +218,17 @@ bool VoteBooks::absorb(const std::vector<std::pair<std::string, std::string>>& e
   if (!saved) return false;
   for (const auto& record : records) QFile::remove(record.path);
   return true;
+}
+
+std::vector<std::pair<std::string, std::string>> VoteBooks::all() const {
+  std::vector<Vote> votes;
+  for (auto& record : recordsOfTheLastVersion(directory_)) votes.push_back(std::move(record.keyAndValue));
+  for (const auto& file : QDir(directory_).entryInfoList({QStringLiteral("*.book")}, QDir::Files)) {
+    auto [owner, book] = Book::loadFile(file.absoluteFilePath());
+    if (!owner) continue;
+    for (auto& [item, value] : book) votes.emplace_back(*owner + ':' + item, std::move(value));
+  }
+  return votes;
 }
 
 }  // namespace orvane::quick

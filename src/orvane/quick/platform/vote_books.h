@@ -42,6 +42,9 @@ class VoteBooks {
   // per-vote files, older than anything in a book: one save per book, then those files are
   // removed. A book's own vote for a key wins. False when a book could not be saved.
   bool absorb(const std::vector<std::pair<std::string, std::string>>& earlierVotes) const;
+  // Every vote in the directory as (key, value), the last version's per-vote files first: for
+  // moving the books of a directory earlier versions used into another.
+  std::vector<std::pair<std::string, std::string>> all() const;
 
   const QString& directory() const { return directory_; }
 
