@@ -1,5 +1,6 @@
 #include <orvane/media/content_range.h>
 
+#include <algorithm>
 #include <charconv>
 
 namespace orvane {
@@ -27,8 +28,8 @@ std::optional<ContentRange> parseContentRange(std::string_view value) {
   const auto first = number(value.substr(0, dash));
   const auto last = number(value.substr(dash + 1, slash - dash - 1));
   const auto total = number(value.substr(slash + 1));
-  if (!first || !last || !total || *first > *last || *last >= *total || *total > kLargestSize) return std::nullopt;
-  return ContentRange{*first, *last, *total};
+  if (!first || !last || !total || *first > *last || *first >= *total || *total > kLargestSize) return std::nullopt;
+  return ContentRange{*first, std::min(*last, *total - 1), *total};
 }
 
 }  // namespace orvane

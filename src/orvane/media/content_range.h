@@ -18,8 +18,10 @@ struct ORVANE_EXPORT ContentRange {
   bool operator==(const ContentRange&) const = default;
 };
 
-// Reads "bytes FIRST-LAST/TOTAL" strictly: digits only, first <= last < total, no unknown total
-// ("*"), no sizes past 2^53 (no real video is; a larger one is a server bug or a lie).
+// Reads "bytes FIRST-LAST/TOTAL" strictly: digits only, first <= last, first < total, no unknown
+// total ("*"), no sizes past 2^53 (no real video is; a larger one is a server bug or a lie). A last
+// byte past the end, as some servers write when asked for more than there is, is read as the end;
+// the answer's length must then match that.
 ORVANE_EXPORT std::optional<ContentRange> parseContentRange(std::string_view value);
 
 }  // namespace orvane
