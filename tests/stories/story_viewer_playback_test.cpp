@@ -273,7 +273,11 @@ TEST_F(StoryViewerPlaybackTest, UpcomingVideosAreFetchedAheadOnlyByTheirFirstByt
     EXPECT_EQ(requests[0].header("Range")->rfind("bytes=0-", 0), 0u);
     EXPECT_EQ(requests[0].lane, HttpRequest::Lane::media);
   }
-  EXPECT_EQ(videos.stream(next)->url(), next);
+  // Kept for the pages to come while the viewer is open, let go of once it closes.
+  std::weak_ptr<VideoStream> prefetched = videos.stream(next);
+  EXPECT_FALSE(prefetched.expired());
+  viewer->close();
+  EXPECT_TRUE(prefetched.expired());
 }
 
 // Playback that stalls holds the page where it is, however long; it goes on from there after.

@@ -38,4 +38,12 @@ void VideoStreams::prefetch(const std::vector<Url>& urls) {
   }
 }
 
+void VideoStreams::dropPrefetched() {
+  std::deque<std::shared_ptr<VideoStream>> dropped;
+  {
+    std::lock_guard lock(mutex_);
+    dropped.swap(prefetched_);
+  }
+}
+
 }  // namespace orvane

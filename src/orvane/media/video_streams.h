@@ -34,6 +34,9 @@ class ORVANE_EXPORT VideoStreams {
   std::shared_ptr<VideoStream> stream(const Url& url);
   // Fetches the start of each video and keeps the latest few for the views that will play them.
   void prefetch(const std::vector<Url>& urls);
+  // Lets go of the prefetched videos: the viewer that wanted them has closed. Those a view still
+  // plays go on.
+  void dropPrefetched();
 
  private:
   std::shared_ptr<HttpSession> session_;

@@ -52,6 +52,7 @@ StoryViewerViewModel::StoryViewerViewModel(std::vector<StoryGroup> groups, int s
 StoryViewerViewModel::~StoryViewerViewModel() {
   if (timer_) timer_->invalidate();
   if (itemViewTimer_) itemViewTimer_->invalidate();
+  videos_.dropPrefetched();
 }
 
 const StoryGroup* StoryViewerViewModel::currentGroup() const {
@@ -216,6 +217,7 @@ void StoryViewerViewModel::close() {
   if (hasTrackedClose_) return;
   hasTrackedClose_ = true;
   pause();
+  videos_.dropPrefetched();
   stopItemViewTimer();
   if (const StoryGroup* group = currentGroup())
     events_.report(StorySDKEvent::storyClose(group->id()), placementKey_);

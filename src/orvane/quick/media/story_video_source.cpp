@@ -72,8 +72,9 @@ void StoryVideoSource::load() {
   });
   setStatus(Loading);
   stream_->start();
-  // A prefetched stream may be ready already.
-  streamChanged(generation);
+  // A prefetched stream may be ready already; the player is given it once the QML around it has
+  // finished setting up (its video output among them), as when the bytes come over the network.
+  QMetaObject::invokeMethod(this, [this, generation] { streamChanged(generation); }, Qt::QueuedConnection);
 }
 
 void StoryVideoSource::streamChanged(std::uint64_t generation) {
