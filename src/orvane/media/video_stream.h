@@ -106,6 +106,8 @@ class ORVANE_EXPORT VideoStream : public std::enable_shared_from_this<VideoStrea
   void notify();
 
   const Url url_;
+  // Every range comes through here and is stored by storeLocked(): the one place a disk tier that
+  // keeps finished ranges across restarts would answer from and fill.
   const std::shared_ptr<HttpSession> session_;
   const Options options_;
 
