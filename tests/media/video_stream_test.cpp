@@ -153,7 +153,7 @@ TEST_F(VideoStreamTest, ASeekFetchesFromTheNewPlaceAndAFailedRequestResumesWhere
 
   // The connection drops twice; the third try brings the bytes, asked for from the same place.
   int drops = 2;
-  http->setResponder([this, &drops, inner = http](const HttpRequest& request) {
+  http->setResponder([this, &drops](const HttpRequest& request) {
     if (drops-- > 0) return testing::ScriptedHttpSession::failure(TransportError::Code::connection);
     const auto range = askedRange(request);
     auto answer = testing::ScriptedHttpSession::ok(
