@@ -35,7 +35,7 @@ class SquareDecoder final : public ImageDecoder {
 class InstantSession final : public HttpSession {
  public:
   void send(HttpRequest, std::function<void(HttpResult)> completion) override {
-    completion(HttpResult{"64", HttpResponse{200}, std::nullopt});
+    completion(HttpResult{"64", HttpResponse{200, {}}, std::nullopt});
   }
 };
 

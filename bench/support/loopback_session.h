@@ -61,7 +61,7 @@ class LoopbackSession final : public HttpSession {
       pending_.pop_front();
       answering_ = true;
       lock.unlock();
-      completion(HttpResult{answer_(url), HttpResponse{200}, std::nullopt});
+      completion(HttpResult{answer_(url), HttpResponse{200, {}}, std::nullopt});
       lock.lock();
       answering_ = false;
       answeredAll_.notify_all();

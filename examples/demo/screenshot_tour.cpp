@@ -4,6 +4,7 @@
 #include <QQuickWindow>
 #include <QSGRendererInterface>
 #include <QTest>
+#include <cmath>
 #include <iostream>
 
 #include "video_frame_check.h"
@@ -15,6 +16,9 @@ constexpr int kStopTimeoutMs = 15000;
 // Mean difference per channel: about 1 for the right frame drawn scaled, about 5 for one with
 // its colours stretched to the wrong range, tens for a misread one.
 constexpr double kVideoTolerance = 3;
+// Mean difference per channel between two frames of the streamed video far enough apart: its test
+// pattern moves, so a picture standing still stays well under this.
+constexpr double kFramesApart = 4;
 
 QQuickItem* findItem(QQuickItem* root, const QString& name) {
   if (root == nullptr) return nullptr;
@@ -82,6 +86,8 @@ void ScreenshotTour::addStops() {
       {QString(), next, showing(0, 1), 0},
       {QString(), next, showing(0, 2), 0},
       {QStringLiteral("2-viewer-video"), nothing, [this] { return videoShown(); }, 0},
+      {QString(), next, showing(0, 3), 0},
+      {QStringLiteral("2-viewer-streamed-video"), nothing, [this] { return videoPlays(); }, 0},
       {QString(), closeViewer, viewerGone, 500},
       {QString(), open(1), showing(1, 0), 1000},
       {QStringLiteral("3-poll-with-results"), answer(0), resultsShown, 1000},
@@ -265,5 +271,44 @@ bool ScreenshotTour::videoShown() {
   const double mismatch = sampleVideoMismatch(window_->grabWindow(), videoArea, uncovered);
   if (mismatch > kVideoTolerance) return false;
   std::cout << "video frame matches its source (mean difference " << mismatch << ")" << std::endl;
+  return true;
+}
+
+bool ScreenshotTour::videoPlays() {
+  if (!viewerAt(0, 3)) return false;
+  if (window_->rendererInterface()->graphicsApi() == QSGRendererInterface::Software) {
+    std::cout << "streamed video not checked: the software scene graph draws no video" << std::endl;
+    return true;
+  }
+  auto* output = findItemOfClass(window_->contentItem(), "QQuickVideoOutput");
+  auto* topScrim = item(QStringLiteral("topScrim"));
+  auto* bottomScrim = item(QStringLiteral("bottomScrim"));
+  if (output == nullptr || topScrim == nullptr || bottomScrim == nullptr) return false;
+  const QRectF videoArea = output->mapRectToScene(output->property("contentRect").toRectF());
+  const double top = topScrim->mapToScene(QPointF(0, topScrim->height())).y() + 4;
+  const double bottom = bottomScrim->mapToScene(QPointF(0, 0)).y() - 4;
+  const QRect area = videoArea.intersected(QRectF(0, top, window_->width(), bottom - top)).toAlignedRect();
+  if (area.isEmpty()) return false;
+  const QImage frame = window_->grabWindow().copy(area).convertToFormat(QImage::Format_RGB32);
+  double total = 0, lit = 0;
+  for (int y = 0; y < frame.height(); ++y) {
+    for (int x = 0; x < frame.width(); ++x) {
+      const QRgb now = frame.pixel(x, y);
+      lit += qRed(now) + qGreen(now) + qBlue(now);
+      if (firstStreamedFrame_.isNull()) continue;
+      const QRgb then = firstStreamedFrame_.pixel(x, y);
+      total += std::abs(qRed(now) - qRed(then)) + std::abs(qGreen(now) - qGreen(then)) +
+               std::abs(qBlue(now) - qBlue(then));
+    }
+  }
+  const double samples = frame.width() * frame.height() * 3.0;
+  // Black until the first frame arrives; that is no frame to compare with.
+  if (firstStreamedFrame_.isNull()) {
+    if (lit / samples > 16) firstStreamedFrame_ = frame;
+    return false;
+  }
+  const double apart = total / samples;
+  if (apart < kFramesApart) return false;
+  std::cout << "streamed video plays: a frame differs from the first by " << apart << " per channel" << std::endl;
   return true;
 }

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QList>
 #include <QObject>
 #include <QSize>
@@ -59,6 +60,8 @@ class ScreenshotTour : public QObject {
   // The viewer is on the sample video's page and, where the scene graph draws video, the window
   // shows one of its frames.
   bool videoShown();
+  // Whether the streamed video page has moved on from the first frame seen of it.
+  bool videoPlays();
 
   QQuickWindow* window_;
   QDir directory_;
@@ -72,4 +75,6 @@ class ScreenshotTour : public QObject {
   QElapsedTimer waited_;
   QTimer poll_;
   QStringList saved_;
+  // The streamed video's picture when first seen playing.
+  QImage firstStreamedFrame_;
 };

@@ -106,18 +106,22 @@ FocusScope {
         // True while a side zone is held down; drives only the pause indicator.
         property bool isPaused: false
         readonly property bool mediaLoading: media.item?.loading ?? false
+        // The video stands still too while the user holds the page.
         readonly property bool halted: isPaused || mediaLoading
 
         function setPaused(paused) {
             isPaused = paused
         }
         function play() {
+            viewer.mediaWaiting = mediaLoading
             viewer.start()
-            if (halted)
+            if (isPaused)
                 viewer.pause()
         }
 
-        onHaltedChanged: halted ? viewer.pause() : viewer.resume()
+        onIsPausedChanged: isPaused ? viewer.pause() : viewer.resume()
+        // The model holds the progress while the media waits, and the spinner shows it.
+        onMediaLoadingChanged: viewer.mediaWaiting = mediaLoading
     }
 
     focus: true

@@ -184,7 +184,7 @@ TEST_F(StoryAPITest, ExchangeOutcomesAreCheckedInOrder) {
        [](const auto& result) {
          EXPECT_EQ(errorAs<TransportError>(result).code, TransportError::Code::timeout);
        }},
-      {"transport error wins over status", HttpResult{storiesBody(), HttpResponse{500}, TransportError{}},
+      {"transport error wins over status", HttpResult{storiesBody(), HttpResponse{500, {}}, TransportError{}},
        [](const auto& result) { errorAs<TransportError>(result); }},
       {"non-2xx status, body ignored", ScriptedHttpSession::status(404, storiesBody()),
        [](const auto& result) {
@@ -194,7 +194,7 @@ TEST_F(StoryAPITest, ExchangeOutcomesAreCheckedInOrder) {
        }},
       {"status just above the range", ScriptedHttpSession::status(300, storiesBody()),
        [](const auto& result) { EXPECT_EQ(errorAs<StoryAPIError>(result), StoryAPIError::httpStatus(300)); }},
-      {"no body at all", HttpResult{std::nullopt, HttpResponse{200}, std::nullopt},
+      {"no body at all", HttpResult{std::nullopt, HttpResponse{200, {}}, std::nullopt},
        [](const auto& result) { EXPECT_EQ(errorAs<StoryAPIError>(result), StoryAPIError::emptyResponse()); }},
       {"zero-length body", ScriptedHttpSession::ok(""),
        [](const auto& result) {

@@ -185,7 +185,7 @@ TEST_F(StoryImagePipelineTest, FailuresGiveEveryCallerNoImageAndAreRetriedNextTi
       {"transport", ScriptedHttpSession::failure()},
       {"html404", ScriptedHttpSession::status(404, "<html>Not Found</html>")},
       {"empty", ScriptedHttpSession::ok("")},
-      {"errorWithBytes", HttpResult{"IMG:1x1", HttpResponse{200}, TransportError{}}},
+      {"errorWithBytes", HttpResult{"IMG:1x1", HttpResponse{200, {}}, TransportError{}}},
   };
   std::map<std::string, HttpResult> answers;
   for (const auto& [name, result] : failures) answers.emplace(url(name).string(), result);

@@ -6,11 +6,17 @@
 #include <QVideoFrame>
 #include <QVideoSink>
 #include <cmath>
+#include <condition_variable>
+#include <mutex>
 #include <limits>
 
 #include <orvane/quick/media/story_video_source.h>
 
+#include <orvane/media/video_streams.h>
+#include <orvane/platform/curl_http_session.h>
+#include "../platform/local_http_server.h"
 #include "local_content_service.h"
+#include "placeholders/avi_video.h"
 #include "placeholders/placeholder_picture.h"
 
 namespace orvane::quick {
@@ -81,6 +87,79 @@ TEST(ServedVideo, TheMediaBackendDecodesTheFramesAsTheyWereMade) {
   // Compression leaves about one level; colours stretched to the wrong range are off by about
   // five, a misread frame by tens.
   EXPECT_LT(closestFrameDifference(decoded), 3.0);
+}
+
+// Serves a video in the ranges asked for, holding back those from `gate` on until the gate opens
+// (or a few seconds pass, so nothing hangs), but for the index at the end that opening the file reads.
+struct GatedVideoServer {
+  explicit GatedVideoServer(std::string video, std::size_t gate) : body(std::move(video)), gateAt(gate) {
+    server.routes().Get("/clip.avi", [this](const httplib::Request& request, httplib::Response& response) {
+      const auto first = request.ranges.empty() ? 0 : static_cast<std::size_t>(request.ranges[0].first);
+      if (first >= gateAt && first + (16 << 10) < body.size()) {
+        std::unique_lock lock(mutex);
+        held = true;
+        opened.wait_for(lock, std::chrono::seconds(5), [this] { return open; });
+      }
+      response.set_content(body, "video/x-msvideo");
+    });
+    server.start();
+  }
+  void release() {
+    {
+      std::lock_guard lock(mutex);
+      open = true;
+    }
+    opened.notify_all();
+  }
+  QUrl url() const { return QUrl(QString::fromStdString(server.origin() + "/clip.avi")); }
+
+  std::string body;
+  std::size_t gateAt;
+  std::mutex mutex;
+  std::condition_variable opened;
+  bool open = false;
+  bool held = false;
+  testing::LocalHttpServer server;
+};
+
+TEST(ServedVideo, PlaybackThatRunsAheadOfTheBytesShowsAsBufferingAndGoesOnOnceTheyCome) {
+  GatedVideoServer gated(service::placeholders::placeholderAvi("intro", kWidth, kHeight, 8), 32 << 10);
+  VideoStream::Options smallRanges;
+  smallRanges.firstRangeBytes = 8 << 10;
+  smallRanges.rangeBytes = 8 << 10;
+  QMediaPlayer player;
+  QVideoSink sink;
+  player.setVideoSink(&sink);
+  int frames = 0;
+  StoryVideoSource source;
+  source.setStreams(std::make_shared<VideoStreams>(std::make_shared<CurlHttpSession>(), smallRanges));
+  source.setPlayer(&player);
+  source.setUrl(gated.url());
+  QEventLoop loop;
+  QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+  bool buffered = false;
+  const auto playedOn = [&] {
+    if (buffered && !source.buffering() && frames > 0) loop.quit();
+  };
+  QObject::connect(&source, &StoryVideoSource::bufferingChanged, &loop, [&] {
+    if (source.buffering()) {
+      buffered = true;
+      frames = 0;
+      gated.release();
+    }
+    playedOn();
+  });
+  QObject::connect(&sink, &QVideoSink::videoFrameChanged, &loop, [&](const QVideoFrame& frame) {
+    frames += frame.isValid();
+    playedOn();
+  });
+  loop.exec();
+
+  EXPECT_TRUE(buffered) << "the stall was not shown";
+  EXPECT_FALSE(source.buffering());
+  EXPECT_EQ(source.status(), StoryVideoSource::Ready);
+  EXPECT_GT(frames, 0);
+  player.stop();
 }
 
 }  // namespace

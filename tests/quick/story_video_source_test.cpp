@@ -109,7 +109,7 @@ TEST(StoryVideoSource, BytesFromAVerifiedServerReachThePlayerAsItsDevice) {
   trusting.caBundlePath = trusted.certificate.pemPath();
   QMediaPlayer player;
   StoryVideoSource source;
-  source.setSession(std::make_shared<CurlHttpSession>(trusting));
+  source.setStreams(std::make_shared<VideoStreams>(std::make_shared<CurlHttpSession>(trusting)));
   source.setPlayer(&player);
   source.setUrl(trusted.url());
   ASSERT_TRUE(processEventsUntil([&] { return source.status() != StoryVideoSource::Loading; }));
@@ -126,13 +126,34 @@ TEST(StoryVideoSource, BytesFromAVerifiedServerReachThePlayerAsItsDevice) {
   EXPECT_EQ(player.sourceDevice(), nullptr);
 }
 
+// Every view of a page's video (and its prefetch) plays from one download, not one each.
+TEST(StoryVideoSource, ViewsOfOneVideoShareOneDownload) {
+  VideoServer trusted;
+  CurlHttpSession::Options trusting;
+  trusting.caBundlePath = trusted.certificate.pemPath();
+  auto streams = std::make_shared<VideoStreams>(std::make_shared<CurlHttpSession>(trusting));
+  QMediaPlayer firstPlayer, secondPlayer, thirdPlayer;
+  StoryVideoSource first, second, third;
+  for (auto [source, player] : {std::pair{&first, &firstPlayer}, {&second, &secondPlayer}, {&third, &thirdPlayer}}) {
+    source->setStreams(streams);
+    source->setPlayer(player);
+    source->setUrl(trusted.url());
+  }
+  ASSERT_TRUE(processEventsUntil([&] {
+    return first.status() == StoryVideoSource::Ready && second.status() == StoryVideoSource::Ready &&
+           third.status() == StoryVideoSource::Ready;
+  }));
+
+  EXPECT_EQ(trusted.requests, 1);
+}
+
 // A video is the largest thing the SDK downloads: it must neither queue ahead of content and votes
 // nor keep the line busy once nobody is going to play it.
 TEST(StoryVideoSource, DownloadsOnTheMediaLaneAndStopsWhenNoLongerWanted) {
   auto session = std::make_shared<testing::ScriptedHttpSession>();
   QMediaPlayer player;
   auto source = std::make_unique<StoryVideoSource>();
-  source->setSession(session);
+  source->setStreams(std::make_shared<VideoStreams>(session));
   source->setPlayer(&player);
   source->setUrl(QUrl("https://media.example/first.mp4"));
   source->setUrl(QUrl("https://media.example/second.mp4"));
@@ -185,7 +206,7 @@ TEST(StoryVideoSource, OnlyVideoContainersThatHoldAllTheirMediaReachThePlayer) {
     trusting.caBundlePath = trusted.certificate.pemPath();
     QMediaPlayer player;
     StoryVideoSource source;
-    source.setSession(std::make_shared<CurlHttpSession>(trusting));
+    source.setStreams(std::make_shared<VideoStreams>(std::make_shared<CurlHttpSession>(trusting)));
     source.setPlayer(&player);
     source.setUrl(trusted.url());
     ASSERT_TRUE(processEventsUntil([&] { return source.status() != StoryVideoSource::Loading; }));

@@ -52,11 +52,12 @@ std::string uuid(int major, int minor) {
 }
 
 Url mediaUrl(const std::string& name) { return *Url::parse("https://cdn.example.com/" + name + ".jpg"); }
+Url videoUrl(const std::string& name) { return *Url::parse("https://video.example.com/" + name + ".mp4"); }
 
 StoryItem page(const PageSpec& spec) {
   std::optional<WidgetUserVote> userVote;
   if (spec.userVote) userVote.emplace(*spec.userVote, Date{});
-  return StoryItem(spec.id, std::nullopt, std::nullopt, StoryMediaType::image, spec.media, spec.duration,
+  return StoryItem(spec.id, std::nullopt, std::nullopt, spec.mediaType, spec.media, spec.duration,
                    std::nullopt, std::nullopt, spec.widget, std::nullopt, spec.swipeURL, spec.options,
                    userVote);
 }
@@ -108,7 +109,7 @@ std::shared_ptr<StoryBarViewModel> StoryModelTest::makeBar(const std::string& pl
 
 std::shared_ptr<StoryViewerViewModel> StoryModelTest::makeViewer(std::vector<StoryGroup> groups,
                                                                  int startIndex) {
-  auto viewer = StoryViewerViewModel::create(std::move(groups), startIndex, "home", sdk.services(), pipeline);
+  auto viewer = StoryViewerViewModel::create(std::move(groups), startIndex, "home", sdk.services(), pipeline, videos);
   viewer->setOpenURLAction([this](const Url& url) { opened.push_back(url.string()); });
   return viewer;
 }

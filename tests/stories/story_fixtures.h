@@ -8,6 +8,7 @@
 
 #include <orvane/core/story_sdk.h>
 #include <orvane/media/story_image_pipeline.h>
+#include <orvane/media/video_streams.h>
 #include <orvane/model/story.h>
 #include <orvane/stories/story_bar_view_model.h>
 #include <orvane/stories/story_viewer_view_model.h>
@@ -18,6 +19,7 @@ namespace orvane::testing {
 // Service ids are UUIDs; these keep them readable: uuid(2, 1) ends in ...000200000001.
 std::string uuid(int major, int minor = 0);
 Url mediaUrl(const std::string& name);
+Url videoUrl(const std::string& name);
 
 struct PageSpec {
   std::string id;
@@ -27,6 +29,7 @@ struct PageSpec {
   std::optional<std::string> userVote = std::nullopt;
   std::optional<Url> swipeURL = std::nullopt;
   std::optional<Url> media = std::nullopt;
+  StoryMediaType mediaType = StoryMediaType::image;
 };
 StoryItem page(const PageSpec& spec);
 WidgetOption option(const std::string& id, std::int64_t voteCount);
@@ -72,6 +75,7 @@ class StoryModelTest : public ::testing::Test {
   FakePlatform fake;
   StorySDK sdk{fake.platform()};
   StoryImagePipeline pipeline{fake.http, fake.imageDecoder, fake.mainQueue, fake.workers};
+  VideoStreams videos{fake.http};
   HttpResult storiesAnswer = ScriptedHttpSession::ok(R"({"groups": []})");
   HttpResult voteAnswer = ScriptedHttpSession::ok(R"({"voted": true})");
   std::vector<std::string> opened;

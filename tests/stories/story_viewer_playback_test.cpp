@@ -226,17 +226,87 @@ TEST_F(StoryViewerPlaybackTest, WidgetPagesReportTheirViewOncePerModel) {
   EXPECT_EQ(serviceEvents("QUIZ_VIEW"), (std::vector<Ids>{{uuid(1), uuid(1, 2)}}));
 }
 
-TEST_F(StoryViewerPlaybackTest, EveryPagePrefetchesItselfAndTheNextOne) {
+TEST_F(StoryViewerPlaybackTest, EveryPagePrefetchesItselfTheNextPageAndTheNextGroupsFirst) {
   auto viewer = startedViewer({group(uuid(1), {page({.id = uuid(1, 1), .media = mediaUrl("a")}),
                                                page({.id = uuid(1, 2), .media = mediaUrl("b")})}),
                                group(uuid(2), {page({.id = uuid(2, 1), .media = mediaUrl("c")})})});
   fake.settle();
-  EXPECT_EQ(imageUrls(), (std::vector<std::string>{mediaUrl("a").string(), mediaUrl("b").string()}));
+  EXPECT_EQ(imageUrls(), (std::vector<std::string>{mediaUrl("a").string(), mediaUrl("b").string(),
+                                                   mediaUrl("c").string()}));
 
-  viewer->goToNext();  // b is cached; the next group's first page is next
+  viewer->goToNext();  // all cached already
   fake.settle();
   EXPECT_EQ(imageUrls().size(), 3u);
-  EXPECT_EQ(imageUrls().back(), mediaUrl("c").string());
+}
+
+std::vector<HttpRequest> requestsFor(const testing::ScriptedHttpSession& http, const Url& url) {
+  std::vector<HttpRequest> found;
+  for (auto& request : http.requests())
+    if (request.url == url) found.push_back(request);
+  return found;
+}
+
+// The player streams a video page's file itself: a second, whole download of it beside the
+// player's only doubled what crossed the network.
+TEST_F(StoryViewerPlaybackTest, AVideoPageIsNotDownloadedWholeBesideItsPlayer) {
+  const auto clip = testing::videoUrl("clip");
+  auto viewer = startedViewer(
+      {group(uuid(1), {page({.id = uuid(1, 1), .media = clip, .mediaType = StoryMediaType::video})})});
+  fake.settle();
+
+  EXPECT_TRUE(requestsFor(*fake.http, clip).empty());
+}
+
+// Only the start of a video yet to play is fetched, in ranges, into the stream its player shares.
+TEST_F(StoryViewerPlaybackTest, UpcomingVideosAreFetchedAheadOnlyByTheirFirstBytes) {
+  const auto next = testing::videoUrl("next"), nextGroup = testing::videoUrl("next-group");
+  auto viewer = startedViewer(
+      {group(uuid(1), {page({.id = uuid(1, 1), .media = mediaUrl("a")}),
+                       page({.id = uuid(1, 2), .media = next, .mediaType = StoryMediaType::video})}),
+       group(uuid(2), {page({.id = uuid(2, 1), .media = nextGroup, .mediaType = StoryMediaType::video})})});
+  fake.mainQueue->drain();
+
+  for (const auto& url : {next, nextGroup}) {
+    const auto requests = requestsFor(*fake.http, url);
+    ASSERT_EQ(requests.size(), 1u) << url.string();
+    ASSERT_NE(requests[0].header("Range"), nullptr);
+    EXPECT_EQ(requests[0].header("Range")->rfind("bytes=0-", 0), 0u);
+    EXPECT_EQ(requests[0].lane, HttpRequest::Lane::media);
+  }
+  // Kept for the pages to come while the viewer is open, let go of once it closes.
+  std::weak_ptr<VideoStream> prefetched = videos.stream(next);
+  EXPECT_FALSE(prefetched.expired());
+  viewer->close();
+  EXPECT_TRUE(prefetched.expired());
+}
+
+// Playback that stalls holds the page where it is, however long; it goes on from there after.
+TEST_F(StoryViewerPlaybackTest, StalledMediaHoldsTheProgressUntilItPlaysAgain) {
+  auto viewer = startedViewer({plainGroup(1, 2)});
+  ticks(20);
+  EXPECT_NEAR(viewer->progress(), 0.2, 1e-9);
+
+  viewer->setMediaWaiting(true);
+  EXPECT_TRUE(viewer->isMediaWaiting());
+  ticks(500);
+  EXPECT_NEAR(viewer->progress(), 0.2, 1e-9);
+  EXPECT_EQ(viewer->currentItemIndex(), 0);
+  // Letting go of the page (a hold ending) does not move it on either while the media waits.
+  viewer->pause();
+  viewer->resume();
+  ticks(10);
+  EXPECT_NEAR(viewer->progress(), 0.2, 1e-9);
+
+  viewer->setMediaWaiting(false);
+  ticks(10);
+  EXPECT_NEAR(viewer->progress(), 0.3, 1e-9);
+  // Media that plays again while the user holds the page stays held.
+  viewer->pause();
+  viewer->setMediaWaiting(true);
+  viewer->setMediaWaiting(false);
+  ticks(10);
+  EXPECT_NEAR(viewer->progress(), 0.3, 1e-9);
+  EXPECT_FALSE(viewer->isMediaWaiting());
 }
 
 TEST_F(StoryViewerPlaybackTest, ReleasedModelStopsItsTimersAndReportsNothingMore) {

@@ -52,11 +52,11 @@ std::size_t ScriptedHttpSession::pendingCount() const {
 }
 
 HttpResult ScriptedHttpSession::ok(std::string body, int statusCode) {
-  return HttpResult{std::move(body), HttpResponse{statusCode}, std::nullopt};
+  return HttpResult{std::move(body), HttpResponse{statusCode, {}}, std::nullopt};
 }
 
 HttpResult ScriptedHttpSession::status(int statusCode, std::string body) {
-  return HttpResult{std::move(body), HttpResponse{statusCode}, std::nullopt};
+  return HttpResult{std::move(body), HttpResponse{statusCode, {}}, std::nullopt};
 }
 
 HttpResult ScriptedHttpSession::failure(TransportError::Code code) {

@@ -65,6 +65,11 @@ struct ORVANE_EXPORT HttpRequest {
 struct ORVANE_EXPORT HttpResponse {
   // The final answer's status, after any redirects followed.
   int statusCode = 0;
+  // The final answer's header fields as received (those of redirects left behind).
+  std::vector<std::pair<std::string, std::string>> headers;
+
+  // The first field of that name, compared ignoring case.
+  const std::string* header(std::string_view name) const;
 };
 
 // A failure of the transport itself: no connection, TLS, timeout, oversized answer.

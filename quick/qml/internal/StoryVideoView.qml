@@ -13,7 +13,8 @@ Rectangle {
     property bool paused: false
 
     readonly property bool hasPlayer: session.item !== null
-    // The video is on its way: its bytes are downloading, or the player is still opening them.
+    // The video is on its way (its first bytes are downloading, or the player is still opening
+    // them) or its playback has stalled waiting for more.
     readonly property bool loading: session.item?.loading ?? false
     // The video could not be fetched or played.
     readonly property bool failed: session.item?.failed ?? false
@@ -43,7 +44,7 @@ Rectangle {
             readonly property bool failed: source.status === StoryVideoSource.Error
                                            || player.mediaStatus === MediaPlayer.InvalidMedia
                                            || player.error !== MediaPlayer.NoError
-            readonly property bool loading: !failed && (source.status === StoryVideoSource.Loading
+            readonly property bool loading: !failed && (source.status === StoryVideoSource.Loading || source.buffering
                 || (source.status === StoryVideoSource.Ready && (player.mediaStatus === MediaPlayer.NoMedia
                                                                  || player.mediaStatus === MediaPlayer.LoadingMedia
                                                                  || player.mediaStatus === MediaPlayer.StalledMedia)))
@@ -65,7 +66,7 @@ Rectangle {
                     muted: root.muted
                 }
             }
-            // Fetches over the SDK's verified transport and starts the player once the bytes are in.
+            // Streams over the SDK's verified transport and starts the player once the first bytes are in.
             StoryVideoSource {
                 id: source
                 url: root.url

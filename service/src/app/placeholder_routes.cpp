@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <charconv>
+#include <filesystem>
 #include <optional>
+#include <string>
 
+#include "http/file_answer.h"
 #include "placeholders/avi_video.h"
 #include "placeholders/png_image.h"
 
@@ -42,6 +45,28 @@ http::Response media(std::string body, const char* contentType) {
   return answer;
 }
 
+// The sample videos ffmpeg made at build time (H.264 in MP4), served with byte ranges as a media
+// server would, so players stream them.
+std::optional<http::Response> recordedVideo(const http::Request& request, const std::string& file) {
+  constexpr std::string_view kSuffix = ".mp4";
+  if (file.size() <= kSuffix.size() || file.compare(file.size() - kSuffix.size(), kSuffix.size(), kSuffix) != 0)
+    return std::nullopt;
+#ifdef ORVANE_SAMPLE_VIDEO_DIR
+  if (isName(file)) {
+    const std::filesystem::path path = std::filesystem::path(ORVANE_SAMPLE_VIDEO_DIR) / file;
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    if (!error) {
+      const auto changed = std::filesystem::last_write_time(path, error).time_since_epoch().count();
+      return http::fileAnswer(request, path, "video/mp4",
+                              "\"" + std::to_string(size) + "-" + std::to_string(changed) + "\"",
+                              "public, max-age=3600");
+    }
+  }
+#endif
+  return http::Response::error(404, "No such video.");
+}
+
 }  // namespace
 
 void addPlaceholderRoutes(http::Router& router, std::function<void()> beforeAnswer) {
@@ -56,6 +81,7 @@ void addPlaceholderRoutes(http::Router& router, std::function<void()> beforeAnsw
   router.add("GET", "/videos/{}", "placeholder-video", {}, [beforeAnswer](http::Request& request) {
     if (beforeAnswer) beforeAnswer();
     const auto& file = request.pathParameters.at(0);
+    if (const auto recorded = recordedVideo(request, file)) return *recorded;
     constexpr std::string_view kSuffix = ".avi";
     if (file.size() <= kSuffix.size() || file.compare(file.size() - kSuffix.size(), kSuffix.size(), kSuffix) != 0 ||
         !isName(file))

@@ -105,8 +105,27 @@ std::string describeOther(std::string_view bytes) {
 
 }  // namespace
 
+bool isIsoMediaStart(std::string_view bytes) { return bytes.size() >= 12 && bytes.substr(4, 4) == "ftyp"; }
+
+std::optional<IsoBoxHeader> readIsoBoxHeader(std::string_view bytes) {
+  if (bytes.size() < 8) return std::nullopt;
+  IsoBoxHeader header{std::string(bytes.substr(4, 4)), bigEndian(bytes, 0, 4), 8};
+  if (*header.size == 1) {
+    if (bytes.size() < 16) return std::nullopt;
+    header.size = bigEndian(bytes, 8, 8);
+    header.headerSize = 16;
+  } else if (*header.size == 0) {
+    header.size.reset();
+    return header;
+  }
+  if (*header.size < header.headerSize) return std::nullopt;
+  return header;
+}
+
+std::optional<std::string> movieBoxRefusal(std::string_view box) { return externalMedia(box, 0); }
+
 VideoContainerCheck checkVideoContainer(std::string_view bytes) {
-  if (bytes.size() >= 12 && bytes.substr(4, 4) == "ftyp") {
+  if (isIsoMediaStart(bytes)) {
     if (auto refusal = externalMedia(bytes, 0)) return {std::nullopt, std::move(*refusal)};
     return {VideoContainer::isoMedia, {}};
   }

@@ -11,6 +11,9 @@ namespace {
 
 using Code = TransportError::Code;
 
+// Enough for any real answer; a server sending thousands of fields only wastes memory.
+constexpr std::size_t kMaxKeptHeaders = 100;
+
 bool isTokenCharacter(unsigned char c) {
   return isAsciiAlphanumeric(static_cast<char>(c)) ||
          std::string_view("!#$%&'*+-.^_`|~").find(static_cast<char>(c)) != std::string_view::npos;
@@ -213,7 +216,13 @@ std::size_t CurlTransfer::receiveHeader(char* bytes, std::size_t size, std::size
     transfer.headerStatus_ = std::atoi(std::string(code.substr(0, 3)).c_str());
     transfer.location_.clear();
     transfer.locationCount_ = 0;
-  } else if (startsWith(line, "Location:")) {
+    transfer.responseHeaders_.clear();
+    return length;
+  }
+  if (const auto colon = line.find(':');
+      colon != std::string_view::npos && colon > 0 && transfer.responseHeaders_.size() < kMaxKeptHeaders)
+    transfer.responseHeaders_.emplace_back(trimmed(line.substr(0, colon)), trimmed(line.substr(colon + 1)));
+  if (startsWith(line, "Location:")) {
     // Spelled as curl matches it; curl follows the first that is not empty.
     transfer.location_ = trimmed(line.substr(9));
     ++transfer.locationCount_;
@@ -254,7 +263,7 @@ HttpResult CurlTransfer::result(CURLcode code) const {
   if (code == CURLE_OK) {
     long status = 0;
     curl_easy_getinfo(handle_, CURLINFO_RESPONSE_CODE, &status);
-    return HttpResult{responseBody_, HttpResponse{static_cast<int>(status)}, std::nullopt};
+    return HttpResult{responseBody_, HttpResponse{static_cast<int>(status), responseHeaders_}, std::nullopt};
   }
   if (exceededLimit_ || code == CURLE_FILESIZE_EXCEEDED) {
     return HttpResult{std::nullopt, std::nullopt,

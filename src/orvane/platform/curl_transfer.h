@@ -8,6 +8,8 @@
 #include <optional>
 #include <stop_token>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <orvane/platform/http.h>
 #include <orvane/platform/network_route.h>
@@ -70,6 +72,7 @@ class CurlTransfer {
   curl_off_t uploaded_ = 0;
   HttpRequest::Redirects redirects_ = HttpRequest::Redirects::sameOrigin;
   int headerStatus_ = 0;
+  std::vector<std::pair<std::string, std::string>> responseHeaders_;
   std::string location_;
   int locationCount_ = 0;
   // Why a redirect was not followed; empty while none was refused.

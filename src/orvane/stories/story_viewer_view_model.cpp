@@ -30,19 +30,21 @@ bool isIndexOf(int index, const std::vector<T>& values) {
 std::shared_ptr<StoryViewerViewModel> StoryViewerViewModel::create(std::vector<StoryGroup> groups,
                                                                    int startIndex, std::string placementKey,
                                                                    StoryServices services,
-                                                                   StoryImagePipeline& pipeline) {
-  return std::shared_ptr<StoryViewerViewModel>(
-      new StoryViewerViewModel(std::move(groups), startIndex, std::move(placementKey), services, pipeline));
+                                                                   StoryImagePipeline& pipeline,
+                                                                   VideoStreams& videos) {
+  return std::shared_ptr<StoryViewerViewModel>(new StoryViewerViewModel(
+      std::move(groups), startIndex, std::move(placementKey), services, pipeline, videos));
 }
 
 StoryViewerViewModel::StoryViewerViewModel(std::vector<StoryGroup> groups, int startIndex,
                                            std::string placementKey, StoryServices services,
-                                           StoryImagePipeline& pipeline)
+                                           StoryImagePipeline& pipeline, VideoStreams& videos)
     : currentGroupIndex_(*this, clampedStartIndex(groups, startIndex)),
       session_(services.session),
       events_(services.events),
       voting_(*this, services.session),
       pipeline_(pipeline),
+      videos_(videos),
       groups_(std::move(groups)),
       placementKey_(std::move(placementKey)),
       api_(services.session.platform().http, services.session) {}
@@ -50,6 +52,7 @@ StoryViewerViewModel::StoryViewerViewModel(std::vector<StoryGroup> groups, int s
 StoryViewerViewModel::~StoryViewerViewModel() {
   if (timer_) timer_->invalidate();
   if (itemViewTimer_) itemViewTimer_->invalidate();
+  videos_.dropPrefetched();
 }
 
 const StoryGroup* StoryViewerViewModel::currentGroup() const {
@@ -79,18 +82,38 @@ void StoryViewerViewModel::start() {
     hasStarted_ = true;
     beginItem(true);
   }
-  if (!timer_) timer_ = scheduleProgressTimer();
+  isPaused_ = false;
+  runProgressTimer();
 }
 
 void StoryViewerViewModel::pause() {
   ORVANE_ASSERT_MAIN_THREAD();
+  isPaused_ = true;
   if (timer_) timer_->invalidate();
   timer_.reset();
 }
 
 void StoryViewerViewModel::resume() {
   ORVANE_ASSERT_MAIN_THREAD();
-  if (!timer_ && hasStarted_) timer_ = scheduleProgressTimer();
+  if (!hasStarted_) return;
+  isPaused_ = false;
+  runProgressTimer();
+}
+
+void StoryViewerViewModel::setMediaWaiting(bool waiting) {
+  ORVANE_ASSERT_MAIN_THREAD();
+  if (waiting == isMediaWaiting()) return;
+  mediaWaiting_.set(waiting);
+  if (waiting) {
+    if (timer_) timer_->invalidate();
+    timer_.reset();
+  } else if (hasStarted_ && !isPaused_ && !hasTrackedClose_) {
+    runProgressTimer();
+  }
+}
+
+void StoryViewerViewModel::runProgressTimer() {
+  if (!timer_ && !isMediaWaiting()) timer_ = scheduleProgressTimer();
 }
 
 std::shared_ptr<Timer> StoryViewerViewModel::scheduleProgressTimer() {
@@ -194,6 +217,7 @@ void StoryViewerViewModel::close() {
   if (hasTrackedClose_) return;
   hasTrackedClose_ = true;
   pause();
+  videos_.dropPrefetched();
   stopItemViewTimer();
   if (const StoryGroup* group = currentGroup())
     events_.report(StorySDKEvent::storyClose(group->id()), placementKey_);
@@ -252,24 +276,36 @@ void StoryViewerViewModel::trackWidgetView(const StoryGroup& group, const StoryI
 }
 
 void StoryViewerViewModel::prefetchUpcomingMedia() {
-  const StoryItem* item = currentItem();
-  std::vector<std::optional<Url>> urls{item ? item->mediaURL() : std::nullopt, nextPageMediaURL()};
+  // Pictures whole through the image pipeline; videos only their first seconds, into the stream
+  // their player will share. The current page's video is the player's own to fetch.
+  std::vector<std::optional<Url>> images;
+  std::vector<Url> videos;
+  const StoryItem* current = currentItem();
+  if (current && current->mediaType() != StoryMediaType::video) images.push_back(current->mediaURL());
+  for (const StoryItem* page : upcomingPages()) {
+    if (!page->mediaURL()) continue;
+    if (page->mediaType() == StoryMediaType::video) videos.push_back(*page->mediaURL());
+    else images.push_back(page->mediaURL());
+  }
   std::weak_ptr<StoryViewerViewModel> weakSelf = weak_from_this();
-  session_.platform().mainQueue->post([weakSelf, urls = std::move(urls)] {
-    if (auto self = weakSelf.lock()) self->pipeline_.prefetch(urls);
+  session_.platform().mainQueue->post([weakSelf, images = std::move(images), videos = std::move(videos)] {
+    auto self = weakSelf.lock();
+    if (!self) return;
+    self->pipeline_.prefetch(images);
+    if (!videos.empty()) self->videos_.prefetch(videos);
   });
 }
 
-std::optional<Url> StoryViewerViewModel::nextPageMediaURL() const {
+std::vector<const StoryItem*> StoryViewerViewModel::upcomingPages() const {
+  std::vector<const StoryItem*> pages;
   const StoryGroup* group = currentGroup();
-  if (!group) return std::nullopt;
+  if (!group) return pages;
   const int nextItem = currentItemIndex() + 1;
-  if (isIndexOf(nextItem, group->items()))
-    return group->items()[static_cast<std::size_t>(nextItem)].mediaURL();
+  if (isIndexOf(nextItem, group->items())) pages.push_back(&group->items()[static_cast<std::size_t>(nextItem)]);
   const int nextGroup = currentGroupIndex() + 1;
-  if (!isIndexOf(nextGroup, groups_)) return std::nullopt;
-  const auto& items = groups_[static_cast<std::size_t>(nextGroup)].items();
-  return items.empty() ? std::nullopt : items.front().mediaURL();
+  if (isIndexOf(nextGroup, groups_) && !groups_[static_cast<std::size_t>(nextGroup)].items().empty())
+    pages.push_back(&groups_[static_cast<std::size_t>(nextGroup)].items().front());
+  return pages;
 }
 
 bool StoryViewerViewModel::isCurrentItem(const std::string& itemId) const {

@@ -16,6 +16,7 @@
 #include <orvane/api/story_services.h>
 #include <orvane/core/observable.h>
 #include <orvane/media/story_image_pipeline.h>
+#include <orvane/media/video_streams.h>
 #include <orvane/model/story.h>
 #include <orvane/model/theme.h>
 #include <orvane/platform/clock.h>
@@ -44,7 +45,7 @@ class ORVANE_EXPORT StoryViewerViewModel final : public Observable,
   // Starts at `startIndex` clamped into the groups (0 when there are none).
   static std::shared_ptr<StoryViewerViewModel> create(
       std::vector<StoryGroup> groups, int startIndex, std::string placementKey, StoryServices services,
-      StoryImagePipeline& pipeline = StoryImagePipeline::shared());
+      StoryImagePipeline& pipeline = StoryImagePipeline::shared(), VideoStreams& videos = VideoStreams::shared());
   ~StoryViewerViewModel();
 
   // Published.
@@ -54,6 +55,9 @@ class ORVANE_EXPORT StoryViewerViewModel final : public Observable,
   double progress() const { return progress_.get(); }
   // The viewer must close itself once this turns true.
   bool shouldDismiss() const { return shouldDismiss_.get(); }
+  // The page's media is on its way or its playback has stalled: the progress holds meanwhile and
+  // the view shows that it waits.
+  bool isMediaWaiting() const { return mediaWaiting_.get(); }
   // The option chosen on the current page, just now or earlier (restored).
   const std::optional<std::string>& votedOptionId() const { return voting_.votedOptionId(); }
   bool isVotingInProgress() const { return voting_.isVotingInProgress(); }
@@ -79,8 +83,11 @@ class ORVANE_EXPORT StoryViewerViewModel final : public Observable,
   void start();
   // Stops the progress timer; the page keeps its progress.
   void pause();
-  // Restarts the progress timer after a pause; nothing before start().
+  // Restarts the progress timer after a pause; nothing before start(), nor while media waits.
   void resume();
+  // Told by the view whenever the page's media starts or stops waiting for its bytes; the
+  // progress holds while it waits and goes on, where it stood, once it plays again.
+  void setMediaWaiting(bool waiting);
   void goToNext();
   void goToPrevious();
   // Skips the rest of the group (it is not completed): the next group's first page, or closes
@@ -102,7 +109,7 @@ class ORVANE_EXPORT StoryViewerViewModel final : public Observable,
   };
 
   StoryViewerViewModel(std::vector<StoryGroup> groups, int startIndex, std::string placementKey,
-                       StoryServices services, StoryImagePipeline& pipeline);
+                       StoryServices services, StoryImagePipeline& pipeline, VideoStreams& videos);
 
   void tick();
   void beginItem(bool trackOpen);
@@ -112,7 +119,9 @@ class ORVANE_EXPORT StoryViewerViewModel final : public Observable,
   void stopItemViewTimer();
   void trackWidgetView(const StoryGroup& group, const StoryItem& item);
   void prefetchUpcomingMedia();
-  std::optional<Url> nextPageMediaURL() const;
+  // The next page of the group and the next group's first page, those that exist.
+  std::vector<const StoryItem*> upcomingPages() const;
+  void runProgressTimer();
   std::shared_ptr<Timer> scheduleProgressTimer();
 
   void finishVote(const Result<VoteResponse>& result, const std::string& itemId, const std::string& optionId,
@@ -125,16 +134,19 @@ class ORVANE_EXPORT StoryViewerViewModel final : public Observable,
   Published<int> currentItemIndex_{*this, 0};
   Published<double> progress_{*this, 0};
   Published<bool> shouldDismiss_{*this, false};
+  Published<bool> mediaWaiting_{*this, false};
 
   StorySession& session_;
   EventReporter& events_;
   StoryVoting voting_;
   StoryImagePipeline& pipeline_;
+  VideoStreams& videos_;
   std::vector<StoryGroup> groups_;
   std::string placementKey_;
   std::shared_ptr<Timer> timer_;
   StoryAPI api_;
   bool hasStarted_ = false;
+  bool isPaused_ = false;
   bool hasTrackedClose_ = false;
   std::set<std::string> completedGroupIDs_;
   std::set<std::string> trackedWidgetViews_;

@@ -23,7 +23,7 @@ std::string png(int width, int height) {
 }
 
 HttpResult ok(std::string body, int status = 200) {
-  return {std::move(body), HttpResponse{status}, std::nullopt};
+  return {std::move(body), HttpResponse{status, {}}, std::nullopt};
 }
 
 }  // namespace

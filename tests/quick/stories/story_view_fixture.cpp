@@ -49,7 +49,7 @@ bool endsWith(const std::string& text, const std::string& suffix) {
 }
 
 HttpResult ok(const QByteArray& body) {
-  return HttpResult{body.toStdString(), HttpResponse{200}, std::nullopt};
+  return HttpResult{body.toStdString(), HttpResponse{200, {}}, std::nullopt};
 }
 
 std::optional<std::string> word(const QVariantMap& words, const char* key) {
@@ -67,9 +67,9 @@ HttpResult StoryViewFixture::answer(const HttpRequest& request) const {
   const std::string path = request.url.string().substr(0, request.url.string().find('?'));
   if (endsWith(path, "/placements/home/stories")) return ok(storiesBody_);
   if (endsWith(path, "/placements/empty/stories")) return ok(R"({"groups": []})");
-  if (endsWith(path, "/stories")) return HttpResult{std::string(), HttpResponse{500}, std::nullopt};
+  if (endsWith(path, "/stories")) return HttpResult{std::string(), HttpResponse{500, {}}, std::nullopt};
   if (path.find("/broken-") != std::string::npos)
-    return HttpResult{std::string(), HttpResponse{404}, std::nullopt};
+    return HttpResult{std::string(), HttpResponse{404, {}}, std::nullopt};
   if (endsWith(path, "/white.png")) return ok(whitePngBytes_);
   if (endsWith(path, ".png")) return ok(pngBytes_);
   if (endsWith(path, ".avi") && servesVideo()) return ok(videoBytes_);

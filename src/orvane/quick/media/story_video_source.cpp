@@ -1,31 +1,16 @@
 #include <orvane/quick/media/story_video_source.h>
 
-#include <QBuffer>
 #include <QCoreApplication>
-#include <QMediaPlayer>
 #include <QMetaObject>
 
-#include <orvane/media/video_container.h>
-#include <orvane/platform/platform.h>
+#include <orvane/quick/media/story_video_device.h>
 #include <orvane/quick/platform/qt_console.h>
 
 namespace orvane::quick {
-namespace {
-
-bool isSuccess(const HttpResult& result) {
-  return !result.error && result.response && result.response->statusCode >= 200 &&
-         result.response->statusCode < 300 && result.data && !result.data->empty();
-}
-
-}  // namespace
 
 StoryVideoSource::StoryVideoSource(QObject* parent) : QObject(parent) {}
 
-StoryVideoSource::~StoryVideoSource() {
-  download_.request_stop();
-  // The player may outlive this object; it must not read a buffer that goes with it.
-  if (player_ && buffer_ && player_->sourceDevice() == buffer_) player_->setSourceDevice(nullptr);
-}
+StoryVideoSource::~StoryVideoSource() { release(); }
 
 void StoryVideoSource::setUrl(const QUrl& url) {
   if (url == url_) return;
@@ -36,20 +21,32 @@ void StoryVideoSource::setUrl(const QUrl& url) {
 
 void StoryVideoSource::setPlayer(QMediaPlayer* player) {
   if (player == player_) return;
-  if (player_ && buffer_ && player_->sourceDevice() == buffer_) player_->setSourceDevice(nullptr);
+  release();
   player_ = player;
   emit playerChanged();
   load();
 }
 
-void StoryVideoSource::setSession(std::shared_ptr<HttpSession> session) { session_ = std::move(session); }
+void StoryVideoSource::setStreams(std::shared_ptr<VideoStreams> streams) { streams_ = std::move(streams); }
+
+void StoryVideoSource::release() {
+  if (device_) {
+    // A read waiting on the backend's thread ends first, so the player can let go of the device.
+    device_->abandon();
+    if (player_ && player_->sourceDevice() == device_) player_->setSourceDevice(nullptr);
+    device_->deleteLater();
+  }
+  device_ = nullptr;
+  if (stream_ && listener_ >= 0) stream_->removeListener(listener_);
+  listener_ = -1;
+  // Other views of the URL, and the prefetch, may keep the stream going; otherwise it stops here.
+  stream_.reset();
+}
 
 void StoryVideoSource::load() {
   const auto generation = ++generation_;
-  download_.request_stop();
-  download_ = std::stop_source();
-  if (player_) player_->setSourceDevice(nullptr);
-  if (buffer_) buffer_->deleteLater();
+  release();
+  setBuffering(false);
   if (url_.isEmpty() || !player_) {
     setStatus(Null);
     return;
@@ -61,58 +58,64 @@ void StoryVideoSource::load() {
     setStatus(Error);
     return;
   }
-  auto session = session_ ? session_ : Platform::current().http;
-  if (!session) {
-    setStatus(Error);
-    return;
-  }
-  setStatus(Loading);
-  HttpRequest request{.url = *url, .headers = {}, .body = std::nullopt, .maxResponseBytes = std::nullopt};
-  request.redirects = HttpRequest::Redirects::toHttps;
-  request.lane = HttpRequest::Lane::media;
-  request.cancellation = download_.get_token();
-  session->send(std::move(request), [self = QPointer<StoryVideoSource>(this), generation](HttpResult result) {
+  auto& streams = streams_ ? *streams_ : VideoStreams::shared();
+  stream_ = streams.stream(*url);
+  listener_ = stream_->addListener([self = QPointer<StoryVideoSource>(this), generation] {
     auto* application = QCoreApplication::instance();
     if (application == nullptr) return;
     QMetaObject::invokeMethod(
         application,
-        [self, generation, result = std::move(result)] {
-          if (self) self->finishLoad(generation, result);
+        [self, generation] {
+          if (self) self->streamChanged(generation);
         },
         Qt::QueuedConnection);
   });
+  setStatus(Loading);
+  stream_->start();
+  // A prefetched stream may be ready already; the player is given it once the QML around it has
+  // finished setting up (its video output among them), as when the bytes come over the network.
+  QMetaObject::invokeMethod(this, [this, generation] { streamChanged(generation); }, Qt::QueuedConnection);
 }
 
-void StoryVideoSource::finishLoad(std::uint64_t generation, const HttpResult& result) {
-  if (generation != generation_ || !player_) return;
-  if (!isSuccess(result)) {
-    setStatus(Error);
-    return;
+void StoryVideoSource::streamChanged(std::uint64_t generation) {
+  if (generation != generation_ || !stream_ || !player_) return;
+  switch (stream_->state()) {
+    case VideoStream::State::opening:
+      return;
+    case VideoStream::State::failed:
+      qCWarning(storiesLog).noquote() << "Story video" << url_.toString(QUrl::RemoveQuery | QUrl::RemoveUserInfo)
+                                      << "refused:" << QString::fromStdString(stream_->failure());
+      release();
+      setBuffering(false);
+      setStatus(Error);
+      return;
+    case VideoStream::State::ready:
+      break;
   }
-  // The backend picks its demuxer from the bytes, and some demuxers fetch and open what the bytes
-  // name: only containers that hold all their media get through.
-  const auto check = checkVideoContainer(*result.data);
-  if (!check.container) {
-    qCWarning(storiesLog).noquote() << "Story video" << url_.toString(QUrl::RemoveQuery | QUrl::RemoveUserInfo)
-                                    << "refused:" << QString::fromStdString(check.refusal);
-    setStatus(Error);
-    return;
+  if (!device_) {
+    auto* device = new StoryVideoDevice(stream_, this);
+    // Unbuffered: the stream's window is the only copy of the bytes.
+    device->open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    device_ = device;
+    setStatus(Ready);
+    // No URL, not even a file name: the backend would take its extension as a demuxer hint and its
+    // location as the base of relative references.
+    player_->setSourceDevice(device);
+    player_->play();
   }
-  auto* buffer = new QBuffer(this);
-  buffer->setData(QByteArray::fromStdString(*result.data));
-  buffer->open(QIODevice::ReadOnly);
-  buffer_ = buffer;
-  // No URL, not even a file name: the backend would take its extension as a demuxer hint and its
-  // location as the base of relative references.
-  player_->setSourceDevice(buffer);
-  setStatus(Ready);
-  player_->play();
+  setBuffering(stream_ && stream_->waiting());
 }
 
 void StoryVideoSource::setStatus(Status status) {
   if (status == status_) return;
   status_ = status;
   emit statusChanged();
+}
+
+void StoryVideoSource::setBuffering(bool buffering) {
+  if (buffering == buffering_) return;
+  buffering_ = buffering;
+  emit bufferingChanged();
 }
 
 }  // namespace orvane::quick

@@ -65,6 +65,7 @@ void StoryViewerModel::refresh() {
   if (assignIfChanged(currentItemIndex_, model.currentItemIndex())) emit currentItemIndexChanged();
   if (assignIfChanged(progress_, model.progress())) emit progressChanged();
   if (assignIfChanged(shouldDismiss_, model.shouldDismiss())) emit shouldDismissChanged();
+  if (assignIfChanged(mediaWaiting_, model.isMediaWaiting())) emit mediaWaitingChanged();
   if (assignIfChanged(votedOptionId_, toQVariant(model.votedOptionId()))) emit votedOptionIdChanged();
   if (assignIfChanged(isVotingInProgress_, model.isVotingInProgress())) emit isVotingInProgressChanged();
   if (assignIfChanged(showResults_, model.showResults())) emit showResultsChanged();
@@ -95,6 +96,8 @@ void StoryViewerModel::start() {
 void StoryViewerModel::pause() { viewModel().pause(); }
 
 void StoryViewerModel::resume() { viewModel().resume(); }
+
+void StoryViewerModel::setMediaWaiting(bool waiting) { viewModel().setMediaWaiting(waiting); }
 
 void StoryViewerModel::goToNext() { viewModel().goToNext(); }
 

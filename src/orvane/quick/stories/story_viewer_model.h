@@ -41,6 +41,8 @@ class StoryViewerModel : public QObject, public QQmlParserStatus {
   Q_PROPERTY(int currentItemIndex READ currentItemIndex NOTIFY currentItemIndexChanged)
   Q_PROPERTY(double progress READ progress NOTIFY progressChanged)
   Q_PROPERTY(bool shouldDismiss READ shouldDismiss NOTIFY shouldDismissChanged)
+  // Set by the view while the page's media is on its way or stalled: the progress holds.
+  Q_PROPERTY(bool mediaWaiting READ mediaWaiting WRITE setMediaWaiting NOTIFY mediaWaitingChanged)
   // The option id, or null.
   Q_PROPERTY(QVariant votedOptionId READ votedOptionId NOTIFY votedOptionIdChanged)
   Q_PROPERTY(bool isVotingInProgress READ isVotingInProgress NOTIFY isVotingInProgressChanged)
@@ -77,6 +79,8 @@ class StoryViewerModel : public QObject, public QQmlParserStatus {
   int currentItemIndex() const { return currentItemIndex_; }
   double progress() const { return progress_; }
   bool shouldDismiss() const { return shouldDismiss_; }
+  bool mediaWaiting() const { return mediaWaiting_; }
+  void setMediaWaiting(bool waiting);
   QVariant votedOptionId() const { return votedOptionId_; }
   bool isVotingInProgress() const { return isVotingInProgress_; }
   bool showResults() const { return showResults_; }
@@ -116,6 +120,7 @@ class StoryViewerModel : public QObject, public QQmlParserStatus {
   void currentItemIndexChanged();
   void progressChanged();
   void shouldDismissChanged();
+  void mediaWaitingChanged();
   void votedOptionIdChanged();
   void isVotingInProgressChanged();
   void showResultsChanged();
@@ -140,6 +145,7 @@ class StoryViewerModel : public QObject, public QQmlParserStatus {
   int currentItemIndex_ = 0;
   double progress_ = 0;
   bool shouldDismiss_ = false;
+  bool mediaWaiting_ = false;
   QVariant votedOptionId_;
   bool isVotingInProgress_ = false;
   bool showResults_ = false;
