@@ -198,10 +198,13 @@ std::size_t CurlTransfer::receiveHeader(char* bytes, std::size_t size, std::size
     transfer.headerStatus_ = std::atoi(std::string(code.substr(0, 3)).c_str());
     transfer.location_.clear();
     transfer.locationCount_ = 0;
+    transfer.responseHeaders_.clear();
   } else if (startsWith(line, "Location:")) {
     // Spelled as curl matches it; curl follows the first that is not empty.
     transfer.location_ = trimmed(line.substr(9));
     ++transfer.locationCount_;
+  } else if (const auto colon = line.find(':'); colon != std::string_view::npos && colon > 0) {
+    transfer.keepHeader(line.substr(0, colon), trimmed(line.substr(colon + 1)));
   } else if (trimmed(line).empty() && transfer.headerStatus_ >= 300 && transfer.headerStatus_ < 400) {
     // Any check of one target among several could be steered past the one curl picks.
     if (transfer.locationCount_ > 1) {
@@ -215,6 +218,12 @@ std::size_t CurlTransfer::receiveHeader(char* bytes, std::size_t size, std::size
     }
   }
   return length;
+}
+
+void CurlTransfer::keepHeader(std::string_view name, std::string_view value) {
+  // A hostile server could otherwise grow the list past the body's own cap.
+  constexpr std::size_t kMaxHeaders = 100;
+  if (responseHeaders_.size() < kMaxHeaders) responseHeaders_.emplace_back(name, value);
 }
 
 bool CurlTransfer::staysOnOrigin(const std::string& location) const {
@@ -239,7 +248,7 @@ HttpResult CurlTransfer::result(CURLcode code) const {
   if (code == CURLE_OK) {
     long status = 0;
     curl_easy_getinfo(handle_, CURLINFO_RESPONSE_CODE, &status);
-    return HttpResult{responseBody_, HttpResponse{static_cast<int>(status)}, std::nullopt};
+    return HttpResult{responseBody_, HttpResponse{static_cast<int>(status), responseHeaders_}, std::nullopt};
   }
   if (exceededLimit_ || code == CURLE_FILESIZE_EXCEEDED) {
     return HttpResult{std::nullopt, std::nullopt,
