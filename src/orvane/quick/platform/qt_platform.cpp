@@ -1,5 +1,8 @@
 #include <orvane/quick/platform/qt_platform.h>
 
+#include <QDir>
+#include <QStandardPaths>
+
 #include <orvane/platform/system_platform.h>
 #include <orvane/quick/platform/qsettings_store.h>
 #include <orvane/quick/platform/qt_bundle_info.h>
@@ -14,6 +17,14 @@
 namespace orvane::quick {
 namespace {
 
+// Empty when the system names no cache location: then nothing is kept on disk.
+std::string cacheDirectoryOf(const QtPlatformOptions& options) {
+  if (!options.cacheDirectory.isEmpty()) return QDir(options.cacheDirectory).absolutePath().toStdString();
+  const QString location = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+  if (location.isEmpty()) return {};
+  return QDir(location).filePath(QStringLiteral("orvane-stories")).toStdString();
+}
+
 // Read when the first media player is created, so this precedes any story page.
 void preferFFmpegMediaBackend() {
   if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND")) qputenv("QT_MEDIA_BACKEND", "ffmpeg");
@@ -26,6 +37,7 @@ Platform makeQtPlatform(const QtPlatformOptions& options) {
   Platform platform;
   platform.http = options.http;
   platform.serviceOrigin = options.serviceOrigin;
+  platform.cacheDirectory = cacheDirectoryOf(options);
   platform.console = std::make_shared<QtConsole>();
   platform.mainQueue = std::make_shared<QtMainQueue>();
   platform.store = options.settingsFile.isEmpty()
