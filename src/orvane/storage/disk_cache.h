@@ -77,8 +77,8 @@ class DiskCache {
   bool refresh(std::string_view key, DiskCacheRecord record);
   void remove(std::string_view key);
 
-  // An entry written piece by piece, as its bytes arrive; nobody sees it before commit(), and one
-  // dropped uncommitted leaves nothing behind.
+  // An entry written piece by piece, as its bytes arrive (a video as it streams); nobody sees it
+  // before commit(), and one dropped uncommitted leaves nothing behind. It must not outlive its cache.
   class Writer {
    public:
     ~Writer();
