@@ -166,7 +166,8 @@ TEST_F(PlacementAnswersTest, BannersKeepThisProcesssAnswerOnTopOfTheKeptOne) {
   const std::string placement = "banners-on-disk-only";
   {
     AppRun before(cache.path());
-    const auto key = placementAnswerKey(before.sdk->session(), *before.sdk->configuration(), placement, "banners");
+    const auto key =
+        placementAnswerKey(before.sdk->session(), *before.sdk->configuration(), placement, "banners");
     PlacementAnswers(answerDiskCache(before.sdk->platform())).keep(key, bannersBody(41));
   }
   AppRun after(cache.path());

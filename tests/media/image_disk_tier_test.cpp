@@ -165,15 +165,16 @@ TEST_F(ImageDiskTierTest, AStaleImageStandsInWhileTheOriginCannotBeReached) {
 TEST_F(ImageDiskTierTest, KeptBytesThatAreDamagedOrNoImageGoToTheNetworkInstead) {
   {
     AppRun first(folder, start);
-    ASSERT_TRUE(first.disk->store(kPhoto.string(), "not an image", {.etag = "\"bad\"", .storedAt = start,
-                                                                    .freshFor = 1h, .usableWhenStale = true,
-                                                                    .size = 0}));
+    ASSERT_TRUE(first.disk->store(
+        kPhoto.string(), "not an image",
+        {.etag = "\"bad\"", .storedAt = start, .freshFor = 1h, .usableWhenStale = true, .size = 0}));
     first.answer(image("IMG:40x30", {{"Cache-Control", "max-age=3600"}}));
     EXPECT_EQ(first.load()->width(), 40);
     EXPECT_EQ(first.requestCount(), 1u);
     EXPECT_FALSE(first.platform.http->requests().front().header("If-None-Match"));
   }
-  std::ofstream(folder / sha256Hex(kPhoto.string()), std::ios::binary | std::ios::trunc) << "IMG:40x30 cut sho";
+  std::ofstream(folder / sha256Hex(kPhoto.string()), std::ios::binary | std::ios::trunc)
+      << "IMG:40x30 cut sho";
   AppRun second(folder, start);
   second.answer(image("IMG:41x30", {{"Cache-Control", "max-age=3600"}}));
   EXPECT_EQ(second.load()->width(), 41);

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFontDatabase>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <orvane/platform/system_platform.h>
@@ -93,6 +95,16 @@ TEST(QtPlatform, KeepsTheSdkKeysAndTheDeviceIdInTheChosenSettingsFile) {
   QSettingsStore reopened(options.settingsFile);
   EXPECT_EQ(reopened.string("zephro_anonymous_user_id"), "A");
   EXPECT_EQ(reopened.string("orvane_device_identifier"), device);
+}
+
+TEST(QtPlatform, KeepsItsCacheInTheApplicationsCacheLocationOrTheChosenFolder) {
+  const QString location = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+  ASSERT_FALSE(location.isEmpty());
+  EXPECT_EQ(makeQtPlatform().cacheDirectory, QDir(location).filePath("orvane-stories").toStdString());
+  QTemporaryDir directory;
+  QtPlatformOptions options;
+  options.cacheDirectory = directory.path();
+  EXPECT_EQ(makeQtPlatform(options).cacheDirectory, QDir(directory.path()).absolutePath().toStdString());
 }
 
 // Debian's default GStreamer backend crashes without its plugins; a host's own choice stands.

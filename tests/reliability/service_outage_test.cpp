@@ -90,7 +90,8 @@ TEST(ServiceOutage, AThousandEventsWhileOfflineThenTheServiceIsBack) {
   int delivered = 0;
   harness.sdk->setEventHandler([&](const StorySDKEvent&) { ++delivered; });
   for (int i = 0; i < 1000; ++i) {
-    harness.sdk->services().events.report(StorySDKEvent::pollViewed(kWelcomeGroup, "item-" + std::to_string(i)), "home");
+    harness.sdk->services().events.report(
+        StorySDKEvent::pollViewed(kWelcomeGroup, "item-" + std::to_string(i)), "home");
   }
   EXPECT_EQ(delivered, 1000) << "the host hears of every event, online or not";
   // Queued behind the posts, and still answered (by the last good answer, the service being gone).

@@ -80,7 +80,8 @@ TEST_F(DiskCacheTest, EntriesOutliveTheObjectThatWroteThemAndNameNoKey) {
     EXPECT_EQ(name.find("example"), std::string::npos) << name;
     EXPECT_EQ(name.find("secret"), std::string::npos) << name;
   }
-  EXPECT_EQ(fs::status(folder).permissions() & (fs::perms::group_all | fs::perms::others_all), fs::perms::none);
+  EXPECT_EQ(fs::status(folder).permissions() & (fs::perms::group_all | fs::perms::others_all),
+            fs::perms::none);
 
   ASSERT_TRUE(reader.refresh(url, recordWith("\"v2\"", 30s)));
   EXPECT_EQ(DiskCache(folder).read(url)->bytes, "IMG:10x20");
@@ -147,17 +148,21 @@ TEST_F(DiskCacheTest, DamagedEntriesReadAsMissesAndAreRemoved) {
       {"longer than its record says", [&] { overwrite(pathOf(key), "extra" + whole); }},
       {"trailer naming too long a record",
        [&] { overwrite(pathOf(key), whole.substr(0, whole.size() - 11) + "9999999999\n"); }},
-      {"record that is no JSON", [&] {
+      {"record that is no JSON",
+       [&] {
          std::string broken = whole;
          broken[broken.find("{")] = '[';
          overwrite(pathOf(key), broken);
        }},
-      {"another key's entry under this name", [&] { fs::copy_file(pathOf("other"), pathOf(key), fs::copy_options::overwrite_existing); }},
-      {"a folder in its place", [&] {
+      {"another key's entry under this name",
+       [&] { fs::copy_file(pathOf("other"), pathOf(key), fs::copy_options::overwrite_existing); }},
+      {"a folder in its place",
+       [&] {
          fs::remove(pathOf(key));
          fs::create_directories(pathOf(key) / "inner");
        }},
-      {"a link in its place", [&] {
+      {"a link in its place",
+       [&] {
          fs::remove(pathOf(key));
          fs::create_symlink(pathOf("other"), pathOf(key));
        }},
@@ -201,10 +206,12 @@ TEST_F(DiskCacheTest, SurvivesWhatIsLeftInTheFolderAndTheFolderItself) {
 
 TEST_F(DiskCacheTest, AFullDiskLosesTheWriteNotTheEntryBefore) {
   std::atomic<bool> full{false};
-  DiskCache cache(folder, {.maxBytes = 1 << 20, .write = [&](int fd, std::string_view bytes) {
-                             if (full) return ENOSPC;
-                             return ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()) ? 0 : EIO;
-                           }});
+  DiskCache cache(
+      folder, {.maxBytes = 1 << 20, .write = [&](int fd, std::string_view bytes) {
+                 if (full) return ENOSPC;
+                 return ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()) ? 0
+                                                                                                      : EIO;
+               }});
   ASSERT_TRUE(cache.store("a", "IMG:1x1", recordWith("\"old\"")));
   full = true;
   EXPECT_FALSE(cache.store("a", "IMG:2x2", recordWith("\"new\"")));

@@ -28,17 +28,29 @@ TEST(HttpCachePolicy, ReadsLifetimeStorageAndRevalidationFromTheAnswer) {
       {"max-age", {{"Cache-Control", "public, max-age=600"}}, true, 600s, true},
       {"letter case and blanks", {{"cache-control", " MAX-AGE = 60 ,Private"}}, true, 60s, true},
       {"quoted max-age", {{"Cache-Control", "max-age=\"30\""}}, true, 30s, true},
-      {"the shortest of several", {{"Cache-Control", "max-age=600"}, {"Cache-Control", "max-age=5"}}, true, 5s, true},
+      {"the shortest of several",
+       {{"Cache-Control", "max-age=600"}, {"Cache-Control", "max-age=5"}},
+       true,
+       5s,
+       true},
       {"Age counts against max-age", {{"Cache-Control", "max-age=600"}, {"Age", "100"}}, true, 500s, true},
       {"older than max-age", {{"Cache-Control", "max-age=60"}, {"Age", "100"}}, true, 0s, true},
       {"malformed max-age is stale at once", {{"Cache-Control", "max-age=soon"}}, true, 0s, true},
       {"max-age without a value", {{"Cache-Control", "max-age"}}, true, 0s, true},
       {"negative max-age", {{"Cache-Control", "max-age=-5"}}, true, 0s, true},
-      {"huge max-age is capped", {{"Cache-Control", "max-age=99999999999999999999999"}}, true, 2147483648s, true},
+      {"huge max-age is capped",
+       {{"Cache-Control", "max-age=99999999999999999999999"}},
+       true,
+       2147483648s,
+       true},
       {"no-store", {{"Cache-Control", "max-age=600, no-store"}}, false, 600s, true},
       {"no-cache revalidates every time", {{"Cache-Control", "no-cache, max-age=600"}}, true, 0s, false},
       {"no-cache with field names", {{"Cache-Control", "no-cache=\"Set-Cookie\""}}, true, 0s, false},
-      {"must-revalidate keeps its lifetime", {{"Cache-Control", "max-age=60, must-revalidate"}}, true, 60s, false},
+      {"must-revalidate keeps its lifetime",
+       {{"Cache-Control", "max-age=60, must-revalidate"}},
+       true,
+       60s,
+       false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -67,8 +79,10 @@ TEST(Sha256, MatchesTheStandardsVectors) {
   EXPECT_EQ(sha256Hex(std::string(1'000'000, 'a')),
             "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
   // Lengths around the padding's block boundary.
-  EXPECT_EQ(sha256Hex(std::string(55, 'a')), "9f4390f8d30c2dd92ec9f095b65e2b9ae9b0a925a5258e241c9f1e910f734318");
-  EXPECT_EQ(sha256Hex(std::string(64, 'a')), "ffe054fe7ae0cb6dc65c3af9b61d5209f439851db43d0ba5997337df154668eb");
+  EXPECT_EQ(sha256Hex(std::string(55, 'a')),
+            "9f4390f8d30c2dd92ec9f095b65e2b9ae9b0a925a5258e241c9f1e910f734318");
+  EXPECT_EQ(sha256Hex(std::string(64, 'a')),
+            "ffe054fe7ae0cb6dc65c3af9b61d5209f439851db43d0ba5997337df154668eb");
 }
 
 }  // namespace

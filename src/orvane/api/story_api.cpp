@@ -82,8 +82,8 @@ auto placementOutcome(HttpResult exchange, const PlacementAnswers& answers, cons
   if (!unreachable || !keptMayStandIn) return outcome;
   auto last = answers.last(answerKey);
   if (!last) return outcome;
-  auto standIn = outcomeOf(HttpResult{std::move(last), HttpResponse{200}, std::nullopt}, kMaxContentAnswerBytes,
-                           decode, map);
+  auto standIn = outcomeOf(HttpResult{std::move(last), HttpResponse{200}, std::nullopt},
+                           kMaxContentAnswerBytes, decode, map);
   if (!standIn.ok()) {
     answers.drop(answerKey);
     return outcome;
@@ -123,20 +123,22 @@ void StoryAPI::fetchStories(const std::string& placementKey, Completion<std::vec
   http_->send(
       std::move(request).value(),
       onWorkers(session_.platform().workers,
-                [mainQueue, clock, session, placementKey, answers = PlacementAnswers(answerDiskCache(session_.platform())),
+                [mainQueue, clock, session, placementKey,
+                 answers = PlacementAnswers(answerDiskCache(session_.platform())),
                  answerKey = placementAnswerKey(session_, *configuration, placementKey, "stories"),
                  completion = std::move(completion)](HttpResult exchange) {
-        const Date now = clock->now();
-        auto outcome = placementOutcome(
-            std::move(exchange), answers, answerKey, decodeStoriesPayload,
-            [now](SdkStoriesPayload payload) { return mapStoryGroups(std::move(payload), now); });
-        mainQueue->post([session, placementKey, completion, outcome = std::move(outcome)]() mutable {
-          // The completion already does nothing once the session is gone.
-          if (auto alive = session.lock(); alive && outcome.ok())
-            alive->rememberPlacementKeys(outcome.value(), placementKey);
-          if (completion) completion(std::move(outcome));
-        });
-      }));
+                  const Date now = clock->now();
+                  auto outcome = placementOutcome(
+                      std::move(exchange), answers, answerKey, decodeStoriesPayload,
+                      [now](SdkStoriesPayload payload) { return mapStoryGroups(std::move(payload), now); });
+                  mainQueue->post(
+                      [session, placementKey, completion, outcome = std::move(outcome)]() mutable {
+                        // The completion already does nothing once the session is gone.
+                        if (auto alive = session.lock(); alive && outcome.ok())
+                          alive->rememberPlacementKeys(outcome.value(), placementKey);
+                        if (completion) completion(std::move(outcome));
+                      });
+                }));
 }
 
 void StoryAPI::fetchBanners(const std::string& placementKey, Completion<std::vector<Banner>> completion) {

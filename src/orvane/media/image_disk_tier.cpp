@@ -40,7 +40,7 @@ void ImageDiskTier::askAbout(HttpRequest& request, const Kept& kept) {
 }
 
 std::optional<std::string> ImageDiskTier::keptAnswer(const Url& url, const Kept& kept,
-                                                      const HttpResult& exchange) const {
+                                                     const HttpResult& exchange) const {
   if (!kept.record) return std::nullopt;
   const bool notModified = !exchange.error && exchange.response && exchange.response->statusCode == 304;
   if (notModified) {

@@ -275,7 +275,8 @@ std::shared_ptr<StoryImagePipeline::Download> StoryImagePipeline::startDownload(
     if (kept.freshBytes) {
       auto sized = fetch.limits;
       sized.target = fetch.download->currentSize();
-      auto image = decodeDownload(HttpResult{kept.freshBytes, std::nullopt, std::nullopt}, *fetch.decoder, sized);
+      auto image = decodeDownload(HttpResult{std::move(kept.freshBytes), std::nullopt, std::nullopt},
+                                  *fetch.decoder, sized);
       if (image) return fetch.deliver(std::move(image), sized.target);
       fetch.disk->forget(fetch.url);
       kept = {};

@@ -1,9 +1,9 @@
 #include <orvane/platform/system_platform.h>
 
+#include <errno.h>
 #include <sys/random.h>
 
 #include <cerrno>
-#include <errno.h>
 #include <cstdio>
 #include <cstdlib>
 #include <system_error>
@@ -140,7 +140,8 @@ std::string defaultCacheDirectory() {
     return {};
   }
   // Processes of one program share the folder; different programs keep apart.
-  const std::string program = program_invocation_short_name[0] != '\0' ? program_invocation_short_name : "orvane";
+  const std::string program =
+      program_invocation_short_name[0] != '\0' ? program_invocation_short_name : "orvane";
   return home + "/" + program + "/orvane-stories";
 }
 

@@ -119,9 +119,11 @@ std::optional<DiskCacheRecord> readRecord(int fd, std::uint64_t fileSize, std::s
   };
   const auto *storedKey = field("key"), *etag = field("etag"), *storedAt = field("storedAt"),
              *freshFor = field("freshFor"), *stale = field("usableWhenStale"), *size = field("size");
-  if (!storedKey || !storedKey->is_string() || storedKey->get_ref<const std::string&>() != key) return std::nullopt;
+  if (!storedKey || !storedKey->is_string() || storedKey->get_ref<const std::string&>() != key)
+    return std::nullopt;
   if (!etag || !etag->is_string() || !storedAt || !storedAt->is_number_integer() || !freshFor ||
-      !freshFor->is_number_integer() || !stale || !stale->is_boolean() || !size || !size->is_number_unsigned())
+      !freshFor->is_number_integer() || !stale || !stale->is_boolean() || !size ||
+      !size->is_number_unsigned())
     return std::nullopt;
   const std::uint64_t bodySize = fileSize - kTrailerSize - recordSize;
   if (size->get<std::uint64_t>() != bodySize) return std::nullopt;
@@ -136,8 +138,9 @@ std::optional<DiskCacheRecord> readRecord(int fd, std::uint64_t fileSize, std::s
 }
 
 bool isEntryName(const std::string& name) {
-  return name.size() == 64 &&
-         std::all_of(name.begin(), name.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+  return name.size() == 64 && std::all_of(name.begin(), name.end(), [](char c) {
+           return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+         });
 }
 
 }  // namespace
@@ -201,7 +204,8 @@ std::optional<DiskCache::OpenEntry> DiskCache::open(std::string_view key) {
 void DiskCache::discard(const OpenEntry& entry) {
   // Only the damaged file itself: another process may have put a good one in its place meanwhile.
   struct stat status {};
-  if (::lstat(entry.path.c_str(), &status) == 0 && status.st_dev == entry.device && status.st_ino == entry.inode)
+  if (::lstat(entry.path.c_str(), &status) == 0 && status.st_dev == entry.device &&
+      status.st_ino == entry.inode)
     ::unlink(entry.path.c_str());
 }
 
@@ -229,7 +233,8 @@ std::optional<DiskCache::Entry> DiskCache::read(std::string_view key) {
   return Entry{entry->record, std::move(bytes)};
 }
 
-std::optional<std::string> DiskCache::readRange(std::string_view key, std::uint64_t offset, std::size_t length) {
+std::optional<std::string> DiskCache::readRange(std::string_view key, std::uint64_t offset,
+                                                std::size_t length) {
   auto entry = open(key);
   if (!entry) return std::nullopt;
   const std::uint64_t size = entry->record.size;
@@ -250,8 +255,8 @@ std::optional<std::pair<int, fs::path>> DiskCache::createTemporary() {
     fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::replace, error);
   for (int attempt = 0; attempt < 8; ++attempt) {
     // Unique among this process's writers by the counter and among processes by the pid.
-    const auto name = std::string(kTemporaryPrefix) + std::to_string(::getpid()) + "-" +
-                      std::to_string(++lastTemporary_);
+    const auto name =
+        std::string(kTemporaryPrefix) + std::to_string(::getpid()) + "-" + std::to_string(++lastTemporary_);
     auto path = folder_ / name;
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd >= 0) return std::pair{fd, std::move(path)};
@@ -314,8 +319,13 @@ std::unique_ptr<DiskCache::Writer> DiskCache::startWriting(std::string_view key,
       new Writer(*this, std::string(key), std::move(record), temporary->first, std::move(temporary->second)));
 }
 
-DiskCache::Writer::Writer(DiskCache& cache, std::string key, DiskCacheRecord record, int fd, fs::path temporary)
-    : cache_(cache), key_(std::move(key)), record_(std::move(record)), fd_(fd), temporary_(std::move(temporary)) {}
+DiskCache::Writer::Writer(DiskCache& cache, std::string key, DiskCacheRecord record, int fd,
+                          fs::path temporary)
+    : cache_(cache),
+      key_(std::move(key)),
+      record_(std::move(record)),
+      fd_(fd),
+      temporary_(std::move(temporary)) {}
 
 DiskCache::Writer::~Writer() { abandon(); }
 

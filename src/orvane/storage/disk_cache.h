@@ -90,7 +90,8 @@ class DiskCache {
 
    private:
     friend class DiskCache;
-    Writer(DiskCache& cache, std::string key, DiskCacheRecord record, int fd, std::filesystem::path temporary);
+    Writer(DiskCache& cache, std::string key, DiskCacheRecord record, int fd,
+           std::filesystem::path temporary);
     void abandon();
 
     DiskCache& cache_;

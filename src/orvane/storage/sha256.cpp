@@ -23,7 +23,8 @@ constexpr std::uint32_t rotateRight(std::uint32_t value, int bits) {
 void compress(std::array<std::uint32_t, 8>& state, const unsigned char* block) {
   std::array<std::uint32_t, 64> w{};
   for (int i = 0; i < 16; ++i) {
-    w[i] = static_cast<std::uint32_t>(block[4 * i]) << 24 | static_cast<std::uint32_t>(block[4 * i + 1]) << 16 |
+    w[i] = static_cast<std::uint32_t>(block[4 * i]) << 24 |
+           static_cast<std::uint32_t>(block[4 * i + 1]) << 16 |
            static_cast<std::uint32_t>(block[4 * i + 2]) << 8 | static_cast<std::uint32_t>(block[4 * i + 3]);
   }
   for (int i = 16; i < 64; ++i) {
