@@ -13,16 +13,20 @@
 #include <orvane/platform/curl_http_session.h>
 #include <orvane/platform/run_loop.h>
 #include <orvane/platform/system_platform.h>
+#include "support/temporary_folder.h"
 
 namespace orvane::testing {
 
-// An SDK on the real transport and a real run loop, its production origin pointed at `origin`.
+// An SDK on the real transport and a real run loop, its production origin pointed at `origin`,
+// keeping what it caches in `cacheDirectory` (a folder of its own unless given).
 struct RealTransportSdk {
-  explicit RealTransportSdk(const std::string& origin, CurlHttpSession::Options transportOptions = {}) {
+  explicit RealTransportSdk(const std::string& origin, CurlHttpSession::Options transportOptions = {},
+                            std::optional<std::string> cacheDirectory = std::nullopt) {
     transportOptions.originOverrides[baseURL(StoryEnvironment::production).string()] = origin;
     Platform platform;
     platform.http = std::make_shared<CurlHttpSession>(std::move(transportOptions));
     platform.mainQueue = loop;
+    platform.cacheDirectory = cacheDirectory.value_or(cacheFolder.string());
     sdk = std::make_unique<StorySDK>(withHeadlessDefaults(std::move(platform)));
     api = std::make_unique<StoryAPI>(sdk->platform().http, sdk->session());
   }
@@ -65,6 +69,8 @@ struct RealTransportSdk {
   }
 
   std::shared_ptr<RunLoop> loop = std::make_shared<RunLoop>();
+  // Each harness keeps its answers and media apart from every other's.
+  TemporaryFolder cacheFolder;
   std::unique_ptr<StorySDK> sdk;
   std::unique_ptr<StoryAPI> api;
 };

@@ -248,6 +248,40 @@ TEST_F(CurlHttpSessionTest, MapsRefusedConnectionsAndTimeouts) {
   EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(4));
 }
 
+// Caching reads the answer's own fields; those of a redirect on the way must not count.
+TEST(CurlHttpSessionHeaders, GivesTheFinalAnswersFieldsAndRevalidates) {
+  LocalHttpServer server;
+  server.routes().Get("/tagged", [](const httplib::Request& request, httplib::Response& response) {
+    response.set_header("ETag", "\"v1\"");
+    response.set_header("Cache-Control", "max-age=60");
+    if (request.get_header_value("If-None-Match") == "\"v1\"") {
+      response.status = 304;
+      return;
+    }
+    response.set_content("IMG:1x1", "image/png");
+  });
+  server.routes().Get("/moved", [](const httplib::Request&, httplib::Response& response) {
+    response.set_header("Cache-Control", "no-store");
+    response.set_redirect("/tagged", 302);
+  });
+  server.start();
+  CurlHttpSession session;
+
+  auto answer = exchange(session, requestFor(server.origin() + "/moved"));
+  ASSERT_FALSE(answer.error) << answer.error->message;
+  ASSERT_TRUE(answer.response->header("etag"));
+  EXPECT_EQ(*answer.response->header("etag"), "\"v1\"");
+  EXPECT_EQ(*answer.response->header("Cache-Control"), "max-age=60");
+  EXPECT_FALSE(answer.response->header("Location"));
+
+  auto ask = requestFor(server.origin() + "/tagged");
+  ask.setHeader("If-None-Match", "\"v1\"");
+  auto unchanged = exchange(session, ask);
+  ASSERT_FALSE(unchanged.error) << unchanged.error->message;
+  EXPECT_EQ(unchanged.response->statusCode, 304);
+  EXPECT_EQ(unchanged.data.value_or("absent"), "");
+}
+
 TEST(CurlHttpSessionRedirects, ServiceRequestsFollowRedirectsOnlyWithinTheirOrigin) {
   LocalHttpServer elsewhere;
   std::atomic<int> reachedElsewhere{0};

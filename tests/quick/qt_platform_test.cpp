@@ -3,10 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QFontDatabase>
 #include <QDir>
+#include <QFontDatabase>
 #include <QFile>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <orvane/platform/system_platform.h>
@@ -95,6 +96,16 @@ TEST(QtPlatform, KeepsTheSdkKeysAndTheDeviceIdInTheChosenFolder) {
   QSettingsStore reopened(options.dataDirectory);
   EXPECT_EQ(reopened.string("zephro_anonymous_user_id"), "A");
   EXPECT_EQ(reopened.string("orvane_device_identifier"), device);
+}
+
+TEST(QtPlatform, KeepsItsCacheInTheApplicationsCacheLocationOrTheChosenFolder) {
+  const QString location = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+  ASSERT_FALSE(location.isEmpty());
+  EXPECT_EQ(makeQtPlatform().cacheDirectory, QDir(location).filePath("orvane-stories").toStdString());
+  QTemporaryDir directory;
+  QtPlatformOptions options;
+  options.cacheDirectory = directory.path();
+  EXPECT_EQ(makeQtPlatform(options).cacheDirectory, QDir(directory.path()).absolutePath().toStdString());
 }
 
 // The media backend is the whole process's: the SDK names one only when asked, and never over

@@ -66,6 +66,7 @@ Platform FakePlatform::platform() const {
   result.urlOpener = urlOpener;
   result.fonts = fonts;
   result.workers = workers;
+  result.cacheDirectory = cacheDirectory;
   return result;
 }
 

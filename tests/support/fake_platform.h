@@ -106,6 +106,8 @@ struct FakePlatform {
   std::shared_ptr<RecordingUrlOpener> urlOpener = std::make_shared<RecordingUrlOpener>();
   std::shared_ptr<FakeFontCatalog> fonts = std::make_shared<FakeFontCatalog>();
   std::shared_ptr<WorkerPool> workers = std::make_shared<WorkerPool>(2);
+  // Nothing on disk unless a test names a folder of its own.
+  std::string cacheDirectory;
 
   Platform platform() const;
   // Delivers pending HTTP answers, waits for their decoding and runs the main queue until all

@@ -59,6 +59,11 @@ HttpResult ScriptedHttpSession::status(int statusCode, std::string body) {
   return HttpResult{std::move(body), HttpResponse{statusCode, {}}, std::nullopt};
 }
 
+HttpResult ScriptedHttpSession::withHeaders(int statusCode, std::string body,
+                                            std::vector<std::pair<std::string, std::string>> headers) {
+  return HttpResult{std::move(body), HttpResponse{statusCode, std::move(headers)}, std::nullopt};
+}
+
 HttpResult ScriptedHttpSession::failure(TransportError::Code code) {
   return HttpResult{std::nullopt, std::nullopt, TransportError{code, "The network connection was lost."}};
 }

@@ -28,6 +28,9 @@ class ScriptedHttpSession final : public HttpSession {
 
   static HttpResult ok(std::string body, int status = 200);
   static HttpResult status(int status, std::string body = {});
+  // An answer carrying header fields, e.g. {{"ETag", "\"v1\""}, {"Cache-Control", "max-age=60"}}.
+  static HttpResult withHeaders(int status, std::string body,
+                                std::vector<std::pair<std::string, std::string>> headers);
   static HttpResult failure(TransportError::Code code = TransportError::Code::connection);
 
  private:

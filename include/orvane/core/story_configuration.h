@@ -2,6 +2,7 @@
 
 #include <orvane/export.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <utility>
@@ -111,6 +112,10 @@ class ORVANE_EXPORT StoryConfiguration {
   const StoryUIStrings& uiStrings() const { return uiStrings_; }
   // Votes are answered locally instead of being sent.
   bool isPreviewMode() const { return isPreviewMode_; }
+  // The most the downloaded images and videos may take in the platform's cache folder; the least
+  // recently used make room past it. 0 keeps none.
+  std::uint64_t mediaCacheBytes() const { return mediaCacheBytes_; }
+  static constexpr std::uint64_t kDefaultMediaCacheBytes = std::uint64_t{256} << 20;
 
   // Replace one value each.
   //@{
@@ -119,6 +124,7 @@ class ORVANE_EXPORT StoryConfiguration {
   void setUserId(std::optional<std::string> userId) { userId_ = std::move(userId); }
   void setUiStrings(StoryUIStrings uiStrings) { uiStrings_ = std::move(uiStrings); }
   void setIsPreviewMode(bool isPreviewMode) { isPreviewMode_ = isPreviewMode; }
+  void setMediaCacheBytes(std::uint64_t bytes) { mediaCacheBytes_ = bytes; }
   //@}
 
   // Names kept for hosts written against the earlier interface: sdkKey() and appKey().
@@ -139,6 +145,7 @@ class ORVANE_EXPORT StoryConfiguration {
   std::optional<std::string> userId_;
   StoryUIStrings uiStrings_;
   bool isPreviewMode_;
+  std::uint64_t mediaCacheBytes_ = kDefaultMediaCacheBytes;
 };
 
 }  // namespace orvane

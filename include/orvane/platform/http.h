@@ -65,10 +65,11 @@ struct ORVANE_EXPORT HttpRequest {
 struct ORVANE_EXPORT HttpResponse {
   // The final answer's status, after any redirects followed.
   int statusCode = 0;
-  // The final answer's header fields as received (those of redirects left behind).
-  std::vector<std::pair<std::string, std::string>> headers;
+  // The final answer's header fields as received (names in any letter case, repeated fields kept),
+  // not those of redirects on the way. A transport that cannot tell leaves them empty.
+  std::vector<std::pair<std::string, std::string>> headers = {};
 
-  // The first field of that name, compared ignoring case.
+  // The first field of that name, whatever its letter case; null when there is none.
   const std::string* header(std::string_view name) const;
 };
 

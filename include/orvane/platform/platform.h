@@ -58,6 +58,12 @@ struct ORVANE_EXPORT Platform {
   // default transport only (a host that sets `http` points its own transport). Unset: the service.
   std::optional<std::string> serviceOrigin;
 
+  // The folder the SDK keeps downloaded media and the last answer of each placement in, so that
+  // they outlive a restart; the app's cache location, whose contents the system may remove at any
+  // time. Unset: the headless default ($XDG_CACHE_HOME, else ~/.cache, then the program's name).
+  // Empty: nothing is kept on disk.
+  std::optional<std::string> cacheDirectory;
+
   // The platform the shared SDK objects are built on. Set it before their first use;
   // unset members fall back to the headless defaults of system_platform.h.
   static void install(Platform platform);

@@ -4,12 +4,14 @@
 #include <utility>
 
 #include <orvane/api/banner_cache.h>
+#include <orvane/api/placement_answers.h>
 #include <orvane/api/story_requests.h>
 #include <orvane/api/wire/banner_mapping.h>
 #include <orvane/api/wire/story_mapping.h>
 #include <orvane/api/wire/vote_response_payload.h>
 #include <orvane/core/main_thread.h>
 #include <orvane/platform/worker_pool.h>
+#include <orvane/storage/cache_folders.h>
 
 namespace orvane {
 namespace {
@@ -58,6 +60,37 @@ auto outcomeOf(HttpResult exchange, std::size_t maxBytes, Decode decode, Map map
   return map(std::move(payload).value());
 }
 
+// The service could not be reached, as opposed to answering something unwanted (a 4xx, a body
+// that does not decode): only then does the last good answer stand in.
+bool serviceUnreachable(const HttpResult& exchange) {
+  if (exchange.error) return exchange.error->code != TransportError::Code::cancelled;
+  return exchange.response && exchange.response->statusCode >= 500;
+}
+
+// outcomeOf for a placement: a good answer is kept, and while the service cannot be reached the
+// last kept one stands in (unless told otherwise), decoded and mapped as if it had just arrived.
+template <typename Decode, typename Map>
+auto placementOutcome(HttpResult exchange, const PlacementAnswers& answers, const std::string& answerKey,
+                      Decode decode, Map map, bool keptMayStandIn = true) {
+  const bool unreachable = serviceUnreachable(exchange);
+  std::optional<std::string> answer = exchange.error ? std::nullopt : exchange.data;
+  auto outcome = outcomeOf(std::move(exchange), kMaxContentAnswerBytes, decode, map);
+  if (outcome.ok()) {
+    if (answer) answers.keep(answerKey, *answer);
+    return outcome;
+  }
+  if (!unreachable || !keptMayStandIn) return outcome;
+  auto last = answers.last(answerKey);
+  if (!last) return outcome;
+  auto standIn = outcomeOf(HttpResult{std::move(last), HttpResponse{200}, std::nullopt},
+                           kMaxContentAnswerBytes, decode, map);
+  if (!standIn.ok()) {
+    answers.drop(answerKey);
+    return outcome;
+  }
+  return standIn;
+}
+
 // The transport's thread only hands the bytes over: decoding and mapping run on the workers.
 std::function<void(HttpResult)> onWorkers(std::shared_ptr<WorkerPool> workers,
                                           std::function<void(HttpResult)> handle) {
@@ -89,19 +122,23 @@ void StoryAPI::fetchStories(const std::string& placementKey, Completion<std::vec
   auto session = session_.weakHandle();
   http_->send(
       std::move(request).value(),
-      onWorkers(session_.platform().workers, [mainQueue, clock, session, placementKey,
-                                              completion = std::move(completion)](HttpResult exchange) {
-        const Date now = clock->now();
-        auto outcome =
-            outcomeOf(std::move(exchange), kMaxContentAnswerBytes, decodeStoriesPayload,
+      onWorkers(session_.platform().workers,
+                [mainQueue, clock, session, placementKey,
+                 answers = PlacementAnswers(answerDiskCache(session_.platform())),
+                 answerKey = placementAnswerKey(session_, *configuration, placementKey, "stories"),
+                 completion = std::move(completion)](HttpResult exchange) {
+                  const Date now = clock->now();
+                  auto outcome = placementOutcome(
+                      std::move(exchange), answers, answerKey, decodeStoriesPayload,
                       [now](SdkStoriesPayload payload) { return mapStoryGroups(std::move(payload), now); });
-        mainQueue->post([session, placementKey, completion, outcome = std::move(outcome)]() mutable {
-          // The completion already does nothing once the session is gone.
-          if (auto alive = session.lock(); alive && outcome.ok())
-            alive->rememberPlacementKeys(outcome.value(), placementKey);
-          if (completion) completion(std::move(outcome));
-        });
-      }));
+                  mainQueue->post(
+                      [session, placementKey, completion, outcome = std::move(outcome)]() mutable {
+                        // The completion already does nothing once the session is gone.
+                        if (auto alive = session.lock(); alive && outcome.ok())
+                          alive->rememberPlacementKeys(outcome.value(), placementKey);
+                        if (completion) completion(std::move(outcome));
+                      });
+                }));
 }
 
 void StoryAPI::fetchBanners(const std::string& placementKey, Completion<std::vector<Banner>> completion) {
@@ -120,13 +157,18 @@ void StoryAPI::fetchBanners(const std::string& placementKey, Completion<std::vec
               onWorkers(session_.platform().workers,
                         [mainQueue, cacheKey = bannerCacheKey(session_, *configuration, placementKey),
                          request = BannerCache::shared().nextRequest(),
+                         answers = PlacementAnswers(answerDiskCache(session_.platform())),
+                         answerKey = placementAnswerKey(session_, *configuration, placementKey, "banners"),
                          completion = std::move(completion)](HttpResult exchange) {
-                          auto outcome = outcomeOf(std::move(exchange), kMaxContentAnswerBytes,
-                                                   decodeBannersPayload, mapBanners);
+                          // This process's last good answer comes first, for any failure; the one
+                          // on disk only when the service cannot be reached.
+                          auto inMemory = BannerCache::shared().find(cacheKey);
+                          auto outcome = placementOutcome(std::move(exchange), answers, answerKey,
+                                                          decodeBannersPayload, mapBanners, !inMemory);
                           if (outcome.ok()) {
                             BannerCache::shared().store(cacheKey, outcome.value(), request);
-                          } else if (auto cached = BannerCache::shared().find(cacheKey)) {
-                            outcome = *std::move(cached);
+                          } else if (inMemory) {
+                            outcome = *std::move(inMemory);
                           }
                           deliverOnMain(*mainQueue, completion, std::move(outcome));
                         }));

@@ -6,6 +6,7 @@
 #include <orvane/core/main_thread.h>
 #include <orvane/model/trimming.h>
 #include <orvane/platform/system_platform.h>
+#include <orvane/storage/cache_folders.h>
 
 namespace orvane {
 namespace {
@@ -39,11 +40,13 @@ Platform requireMainQueue(Platform platform) {
 
 }  // namespace
 
-StorySession::StorySession(Platform platform) : platform_(requireMainQueue(std::move(platform))) {}
+StorySession::StorySession(Platform platform)
+    : platform_(requireMainQueue(std::move(platform))), mediaCache_(mediaDiskCache(platform_)) {}
 
 void StorySession::configure(StoryConfiguration configuration) {
   ORVANE_ASSERT_MAIN_THREAD();
   configuration_ = std::move(configuration);
+  if (mediaCache_) mediaCache_->setMaxBytes(configuration_->mediaCacheBytes());
   userId_ = anonymousUserId();
   resetSession();
 }

@@ -12,6 +12,7 @@
 #include <orvane/core/story_sdk_event.h>
 #include <orvane/model/story.h>
 #include <orvane/platform/platform.h>
+#include <orvane/storage/disk_cache.h>
 
 namespace orvane {
 
@@ -71,6 +72,8 @@ class StorySession {
   void resetSession();
 
   Platform platform_;
+  // Held so that the bound configured stays with the process's cache of that folder.
+  std::shared_ptr<DiskCache> mediaCache_;
   std::optional<StoryConfiguration> configuration_;
   std::unique_ptr<SeenStoryGroups> seenStoryGroups_;
   std::map<std::string, std::string> groupPlacementKeys_;

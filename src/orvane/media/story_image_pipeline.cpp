@@ -10,8 +10,11 @@
 #include <utility>
 #include <vector>
 
+#include <orvane/media/image_disk_tier.h>
 #include <orvane/media/image_memory_cache.h>
 #include <orvane/platform/platform.h>
+#include <orvane/platform/system_platform.h>
+#include <orvane/storage/cache_folders.h>
 
 namespace orvane {
 namespace {
@@ -111,7 +114,11 @@ struct StoryImagePipeline::State {
 StoryImagePipeline& StoryImagePipeline::shared() {
   static StoryImagePipeline instance = [] {
     Platform platform = Platform::current();
-    return StoryImagePipeline(platform.http, platform.imageDecoder, platform.mainQueue, platform.workers);
+    Options options;
+    options.disk = mediaDiskCache(platform);
+    options.clock = platform.clock;
+    return StoryImagePipeline(platform.http, platform.imageDecoder, platform.mainQueue, platform.workers,
+                              std::move(options));
   }();
   return instance;
 }
@@ -126,6 +133,9 @@ StoryImagePipeline::StoryImagePipeline(std::shared_ptr<HttpSession> session,
       workers_(std::move(workers)),
       // No image may take more than a quarter of the budget, at four bytes a pixel.
       limits_{{}, options.maxSourcePixels, static_cast<std::int64_t>(options.memoryBudgetBytes / 16)},
+      disk_(options.disk ? std::make_shared<ImageDiskTier>(
+                               options.disk, options.clock ? options.clock : std::make_shared<SystemClock>())
+                         : nullptr),
       state_(std::make_shared<State>(options.memoryBudgetBytes, options.maxEntries)) {
   if (!session_) throw std::invalid_argument("StoryImagePipeline needs an HTTP session");
   if (!decoder_) throw std::invalid_argument("StoryImagePipeline needs an image decoder");
@@ -197,6 +207,55 @@ std::size_t StoryImagePipeline::cachedBytes() const {
   return state_->cache.totalCost();
 }
 
+// One download's way from disk or network to its waiters; shared by the steps it takes on workers.
+struct StoryImagePipeline::Fetch {
+  std::shared_ptr<HttpSession> session;
+  std::shared_ptr<const ImageDecoder> decoder;
+  std::shared_ptr<MainQueue> mainQueue;
+  std::shared_ptr<WorkerPool> workers;
+  ImageDecodeLimits limits;
+  std::shared_ptr<const ImageDiskTier> disk;
+  std::weak_ptr<State> state;
+  std::shared_ptr<Download> download;
+  Url url;
+
+  // On a worker: decodes at the largest size asked for by now, and hands the result to the main queue.
+  void finish(const HttpResult& exchange, const ImageDiskTier::Kept& kept) const {
+    auto sized = limits;
+    sized.target = download->currentSize();
+    std::shared_ptr<const Image> image;
+    if (auto keptBytes = disk ? disk->keptAnswer(url, kept, exchange) : std::nullopt) {
+      image = decodeDownload(HttpResult{std::move(keptBytes), std::nullopt, std::nullopt}, *decoder, sized);
+      if (!image) disk->forget(url);
+    } else {
+      image = decodeDownload(exchange, *decoder, sized);
+      if (image && disk) disk->keep(url, exchange);
+    }
+    deliver(std::move(image), sized.target);
+  }
+
+  void deliver(std::shared_ptr<const Image> image, PixelSize madeFor) const {
+    mainQueue->post([state = state, url = url, download = download, image = std::move(image), madeFor] {
+      if (auto alive = state.lock()) alive->finish(url, download, image, madeFor);
+    });
+  }
+
+  void send(ImageDiskTier::Kept kept) const {
+    // A plain GET with the session's defaults: no headers of the SDK's own, so it may follow
+    // redirects to other origins (never down to http).
+    HttpRequest request{.url = url, .headers = {}, .body = std::nullopt, .maxResponseBytes = std::nullopt};
+    request.redirects = HttpRequest::Redirects::toHttps;
+    request.lane = HttpRequest::Lane::media;
+    request.cancellation = download->transfer.get_token();
+    ImageDiskTier::askAbout(request, kept);
+    session->send(std::move(request), [self = *this, kept = std::move(kept)](HttpResult result) mutable {
+      self.workers->postBulk([self = std::move(self), kept = std::move(kept), result = std::move(result)] {
+        self.finish(result, kept);
+      });
+    });
+  }
+};
+
 std::shared_ptr<StoryImagePipeline::Download> StoryImagePipeline::startDownload(const Url& url,
                                                                                 PixelSize size,
                                                                                 bool prefetched) {
@@ -204,24 +263,26 @@ std::shared_ptr<StoryImagePipeline::Download> StoryImagePipeline::startDownload(
   download->prefetched = prefetched;
   download->size = size;
   state_->inFlight.emplace(url, download);
-  // A plain GET with the session's defaults: no headers of the SDK's own, so it may follow
-  // redirects to other origins (never down to http).
-  HttpRequest request{.url = url, .headers = {}, .body = std::nullopt, .maxResponseBytes = std::nullopt};
-  request.redirects = HttpRequest::Redirects::toHttps;
-  request.lane = HttpRequest::Lane::media;
-  request.cancellation = download->transfer.get_token();
-  session_->send(
-      std::move(request), [decoder = decoder_, mainQueue = mainQueue_, workers = workers_, limits = limits_,
-                           state = std::weak_ptr<State>(state_), download, url](HttpResult result) {
-        workers->postBulk(
-            [decoder, mainQueue, limits, state, download, url, result = std::move(result)]() mutable {
-              limits.target = download->currentSize();
-              auto image = decodeDownload(result, *decoder, limits);
-              mainQueue->post([state, url, download, image = std::move(image), madeFor = limits.target] {
-                if (auto alive = state.lock()) alive->finish(url, download, image, madeFor);
-              });
-            });
-      });
+  Fetch fetch{session_, decoder_, mainQueue_, workers_, limits_, disk_, state_, download, url};
+  if (!disk_) {
+    fetch.send({});
+    return download;
+  }
+  // The disk is read on a worker; a fresh entry that decodes needs no network at all.
+  workers_->postBulk([fetch = std::move(fetch)] {
+    if (fetch.download->transfer.stop_requested()) return;
+    auto kept = fetch.disk->look(fetch.url);
+    if (kept.freshBytes) {
+      auto sized = fetch.limits;
+      sized.target = fetch.download->currentSize();
+      auto image = decodeDownload(HttpResult{std::move(kept.freshBytes), std::nullopt, std::nullopt},
+                                  *fetch.decoder, sized);
+      if (image) return fetch.deliver(std::move(image), sized.target);
+      fetch.disk->forget(fetch.url);
+      kept = {};
+    }
+    fetch.send(std::move(kept));
+  });
   return download;
 }
 

@@ -10,13 +10,17 @@
 #include <stop_token>
 #include <vector>
 
+#include <orvane/platform/clock.h>
 #include <orvane/platform/http.h>
 #include <orvane/platform/image.h>
 #include <orvane/platform/main_queue.h>
 #include <orvane/platform/url.h>
 #include <orvane/platform/worker_pool.h>
+#include <orvane/storage/disk_cache.h>
 
 namespace orvane {
+
+class ImageDiskTier;
 
 struct ORVANE_EXPORT StoryImagePipelineOptions {
   // The most the cache holds, as the sum of its entries' costs (about eight full-screen pages).
@@ -25,12 +29,17 @@ struct ORVANE_EXPORT StoryImagePipelineOptions {
   std::size_t maxEntries = 1000;
   // A few kilobytes of compressed data can claim gigabytes once decoded; larger sources are refused.
   std::int64_t maxSourcePixels = 40'000'000;
+  // Where downloaded images are kept across restarts, beneath the memory cache; null: nowhere.
+  std::shared_ptr<DiskCache> disk = nullptr;
+  // Tells when a kept image has gone stale; the system's clock when unset.
+  std::shared_ptr<Clock> clock = nullptr;
 };
 
 // The SDK's one loader of still images: downloads each URL at most once at a time however many
 // views and prefetchers ask for it, decodes it no larger than the largest size asked for, and
-// keeps the result in a memory cache bounded by what its entries really cost. Absent means no
-// image, whatever the reason; failures are never cached, so the next request tries again.
+// keeps the result in a memory cache bounded by what its entries really cost, and the downloaded
+// bytes on disk beneath it (see ImageDiskTier). Absent means no image, whatever the reason;
+// failures are never cached, so the next request tries again.
 //
 // Sizes: each request names the size it shows the image at (in pixels; empty means as large as
 // the image is). The image is decoded to cover the largest size its callers asked for before the
@@ -92,6 +101,7 @@ class ORVANE_EXPORT StoryImagePipeline {
   struct State;
   struct Download;
   struct Waiter;
+  struct Fetch;
 
   std::shared_ptr<Download> startDownload(const Url& url, PixelSize size, bool prefetched);
   void join(const Url& url, const std::shared_ptr<Download>& download, Completion completion,
@@ -102,6 +112,8 @@ class ORVANE_EXPORT StoryImagePipeline {
   std::shared_ptr<MainQueue> mainQueue_;
   std::shared_ptr<WorkerPool> workers_;
   ImageDecodeLimits limits_;
+  // Null without a disk cache.
+  std::shared_ptr<const ImageDiskTier> disk_;
   // Shared so that a download finishing after the pipeline is gone finds nothing to update.
   std::shared_ptr<State> state_;
 };

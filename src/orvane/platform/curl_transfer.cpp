@@ -11,9 +11,6 @@ namespace {
 
 using Code = TransportError::Code;
 
-// Enough for any real answer; a server sending thousands of fields only wastes memory.
-constexpr std::size_t kMaxKeptHeaders = 100;
-
 bool isTokenCharacter(unsigned char c) {
   return isAsciiAlphanumeric(static_cast<char>(c)) ||
          std::string_view("!#$%&'*+-.^_`|~").find(static_cast<char>(c)) != std::string_view::npos;
@@ -217,15 +214,12 @@ std::size_t CurlTransfer::receiveHeader(char* bytes, std::size_t size, std::size
     transfer.location_.clear();
     transfer.locationCount_ = 0;
     transfer.responseHeaders_.clear();
-    return length;
-  }
-  if (const auto colon = line.find(':');
-      colon != std::string_view::npos && colon > 0 && transfer.responseHeaders_.size() < kMaxKeptHeaders)
-    transfer.responseHeaders_.emplace_back(trimmed(line.substr(0, colon)), trimmed(line.substr(colon + 1)));
-  if (startsWith(line, "Location:")) {
+  } else if (startsWith(line, "Location:")) {
     // Spelled as curl matches it; curl follows the first that is not empty.
     transfer.location_ = trimmed(line.substr(9));
     ++transfer.locationCount_;
+  } else if (const auto colon = line.find(':'); colon != std::string_view::npos && colon > 0) {
+    transfer.keepHeader(line.substr(0, colon), trimmed(line.substr(colon + 1)));
   } else if (trimmed(line).empty() && transfer.headerStatus_ >= 300 && transfer.headerStatus_ < 400) {
     // Any check of one target among several could be steered past the one curl picks.
     if (transfer.locationCount_ > 1) {
@@ -239,6 +233,12 @@ std::size_t CurlTransfer::receiveHeader(char* bytes, std::size_t size, std::size
     }
   }
   return length;
+}
+
+void CurlTransfer::keepHeader(std::string_view name, std::string_view value) {
+  // A hostile server could otherwise grow the list past the body's own cap.
+  constexpr std::size_t kMaxHeaders = 100;
+  if (responseHeaders_.size() < kMaxHeaders) responseHeaders_.emplace_back(name, value);
 }
 
 bool CurlTransfer::staysOnOrigin(const std::string& location) const {

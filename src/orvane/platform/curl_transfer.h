@@ -8,6 +8,7 @@
 #include <optional>
 #include <stop_token>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -54,6 +55,7 @@ class CurlTransfer {
   static std::size_t receiveHeader(char* bytes, std::size_t size, std::size_t count, void* self);
   static int progress(void* self, curl_off_t downloadTotal, curl_off_t downloaded, curl_off_t uploadTotal,
                       curl_off_t uploaded);
+  void keepHeader(std::string_view name, std::string_view value);
   // Whether `location`, as given by a redirect of the current exchange, stays on its origin.
   bool staysOnOrigin(const std::string& location) const;
 
@@ -72,6 +74,7 @@ class CurlTransfer {
   curl_off_t uploaded_ = 0;
   HttpRequest::Redirects redirects_ = HttpRequest::Redirects::sameOrigin;
   int headerStatus_ = 0;
+  // Those of the latest answer: a redirect's or an interim answer's are dropped with it.
   std::vector<std::pair<std::string, std::string>> responseHeaders_;
   std::string location_;
   int locationCount_ = 0;

@@ -1,5 +1,6 @@
 #include <orvane/platform/system_platform.h>
 
+#include <errno.h>
 #include <sys/random.h>
 
 #include <cerrno>
@@ -129,6 +130,21 @@ std::string MemoryStore::storedOrCreated(const std::string& key,
   return values_[key] = create();
 }
 
+std::string defaultCacheDirectory() {
+  std::string home;
+  if (const char* xdg = std::getenv("XDG_CACHE_HOME"); xdg != nullptr && xdg[0] == '/') {
+    home = xdg;
+  } else if (const char* user = std::getenv("HOME"); user != nullptr && user[0] == '/') {
+    home = std::string(user) + "/.cache";
+  } else {
+    return {};
+  }
+  // Processes of one program share the folder; different programs keep apart.
+  const std::string program =
+      program_invocation_short_name[0] != '\0' ? program_invocation_short_name : "orvane";
+  return home + "/" + program + "/orvane-stories";
+}
+
 void StandardErrorConsole::writeLine(std::string_view line) {
   std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());
 }
@@ -146,6 +162,7 @@ Platform withHeadlessDefaults(Platform platform) {
   if (!platform.imageDecoder) platform.imageDecoder = std::make_shared<NoImageDecoder>();
   if (!platform.urlOpener) platform.urlOpener = std::make_shared<IgnoringUrlOpener>();
   if (!platform.fonts) platform.fonts = std::make_shared<NoFonts>();
+  if (!platform.cacheDirectory) platform.cacheDirectory = defaultCacheDirectory();
   if (!platform.workers) {
     static const auto workers = std::make_shared<WorkerPool>();
     platform.workers = workers;

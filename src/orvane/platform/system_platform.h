@@ -47,6 +47,10 @@ class ORVANE_EXPORT StandardErrorConsole final : public Console {
   void writeLine(std::string_view line) override;
 };
 
+// "<XDG cache home>/<program name>/orvane-stories", the XDG cache home being $XDG_CACHE_HOME when it
+// is an absolute path, else $HOME/.cache; empty (nothing kept on disk) when neither is known.
+ORVANE_EXPORT std::string defaultCacheDirectory();
+
 // Fills every unset member of `platform` with its headless default.
 ORVANE_EXPORT Platform withHeadlessDefaults(Platform platform);
 

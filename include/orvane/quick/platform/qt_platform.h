@@ -46,6 +46,9 @@ struct QtPlatformOptions {
   // Where the SDK's requests go instead of the service's fixed origin, e.g. one's own deployment
   // of the content service ("https://stories.example.com"). Applies to the SDK's own transport.
   std::optional<std::string> serviceOrigin;
+  // Where downloaded media and the last answers are kept across restarts; empty: "orvane-stories"
+  // in the application's QStandardPaths::CacheLocation.
+  QString cacheDirectory;
 };
 
 // The Qt implementations of every platform service Qt does better than the headless defaults:

@@ -1,5 +1,6 @@
 #include <orvane/quick/platform/qt_platform.h>
 
+#include <QDir>
 #include <QStandardPaths>
 
 #include <orvane/platform/curl_http_session.h>
@@ -18,6 +19,14 @@
 
 namespace orvane::quick {
 namespace {
+
+// Empty when the system names no cache location: then nothing is kept on disk.
+std::string cacheDirectoryOf(const QtPlatformOptions& options) {
+  if (!options.cacheDirectory.isEmpty()) return QDir(options.cacheDirectory).absolutePath().toStdString();
+  const QString location = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+  if (location.isEmpty()) return {};
+  return QDir(location).filePath(QStringLiteral("orvane-stories")).toStdString();
+}
 
 // Read when the first media player is created, so this precedes any story page.
 void chooseMediaBackend(const QByteArray& backend) {
@@ -44,6 +53,7 @@ Platform makeQtPlatform(const QtPlatformOptions& options) {
   Platform platform;
   platform.http = options.http ? options.http : qtRoutedSession(options.serviceOrigin);
   platform.serviceOrigin = options.serviceOrigin;
+  platform.cacheDirectory = cacheDirectoryOf(options);
   platform.console = std::make_shared<QtConsole>();
   platform.mainQueue = std::make_shared<QtMainQueue>();
   platform.store = std::make_shared<QSettingsStore>(
