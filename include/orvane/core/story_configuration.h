@@ -13,6 +13,10 @@ namespace orvane {
 
 enum class StoryEnvironment { staging, production };
 
+// The order of a story bar's bubbles: the service's, or the groups not yet seen on this device
+// first (each part in the service's order).
+enum class StoryBarOrder { asServed, unseenFirst };
+
 // Both environments are served by the same origin; the environment only travels as a query item.
 ORVANE_EXPORT Url baseURL(StoryEnvironment environment);
 // "STAGING" or "PRODUCTION".
@@ -84,12 +88,15 @@ class ORVANE_EXPORT StoryConfiguration {
   const StoryUIStrings& uiStrings() const { return uiStrings_; }
   // Votes are answered locally instead of being sent.
   bool isPreviewMode() const { return isPreviewMode_; }
+  // The service's order unless set.
+  StoryBarOrder barOrder() const { return barOrder_; }
 
   void setAppId(std::optional<std::string> appId) { appId_ = std::move(appId); }
   void setBundleId(std::optional<std::string> bundleId) { bundleId_ = std::move(bundleId); }
   void setUserId(std::optional<std::string> userId) { userId_ = std::move(userId); }
   void setUiStrings(StoryUIStrings uiStrings) { uiStrings_ = std::move(uiStrings); }
   void setIsPreviewMode(bool isPreviewMode) { isPreviewMode_ = isPreviewMode; }
+  void setBarOrder(StoryBarOrder order) { barOrder_ = order; }
 
   // Names kept for hosts written against the earlier interface.
   const std::string& apiKey() const { return sdkKey_; }
@@ -106,6 +113,7 @@ class ORVANE_EXPORT StoryConfiguration {
   std::optional<std::string> userId_;
   StoryUIStrings uiStrings_;
   bool isPreviewMode_;
+  StoryBarOrder barOrder_ = StoryBarOrder::asServed;
 };
 
 }  // namespace orvane

@@ -76,10 +76,29 @@ void StoryViewerViewModel::start() {
     return;
   }
   if (!hasStarted_) {
-    hasStarted_ = true;
+    // Started only after the first page began, which is told as the opening, not a page change.
     beginItem(true);
+    hasStarted_ = true;
+    tell(StoryViewerEvent::Kind::opened);
   }
-  if (!timer_) timer_ = scheduleProgressTimer();
+  if (!timer_ && !isHeld()) timer_ = scheduleProgressTimer();
+}
+
+void StoryViewerViewModel::startAtPage(int itemIndex) {
+  ORVANE_ASSERT_MAIN_THREAD();
+  const StoryGroup* group = currentGroup();
+  if (hasStarted_ || !group || group->items().empty()) return;
+  currentItemIndex_.set(std::clamp(itemIndex, 0, static_cast<int>(group->items().size()) - 1));
+}
+
+void StoryViewerViewModel::tell(StoryViewerEvent::Kind kind) {
+  if (!listener_) return;
+  const StoryGroup* group = currentGroup();
+  const StoryItem* item = currentItem();
+  // A copy: the listener may replace itself or close the viewer.
+  auto listener = listener_;
+  listener(StoryViewerEvent{kind, placementKey_, group ? group->id() : std::string(),
+                            item ? item->id() : std::string()});
 }
 
 void StoryViewerViewModel::pause() {
@@ -90,7 +109,14 @@ void StoryViewerViewModel::pause() {
 
 void StoryViewerViewModel::resume() {
   ORVANE_ASSERT_MAIN_THREAD();
-  if (!timer_ && hasStarted_) timer_ = scheduleProgressTimer();
+  if (!timer_ && hasStarted_ && !isHeld()) timer_ = scheduleProgressTimer();
+}
+
+void StoryViewerViewModel::hold(bool held) {
+  ORVANE_ASSERT_MAIN_THREAD();
+  if (held == isHeld()) return;
+  isHeld_.set(held);
+  held ? pause() : resume();
 }
 
 std::shared_ptr<Timer> StoryViewerViewModel::scheduleProgressTimer() {
@@ -198,6 +224,7 @@ void StoryViewerViewModel::close() {
   if (const StoryGroup* group = currentGroup())
     events_.report(StorySDKEvent::storyClose(group->id()), placementKey_);
   shouldDismiss_.set(true);
+  if (hasStarted_) tell(StoryViewerEvent::Kind::closed);
 }
 
 void StoryViewerViewModel::beginItem(bool trackOpen) {
@@ -217,6 +244,7 @@ void StoryViewerViewModel::beginItem(bool trackOpen) {
     }
   }
   prefetchUpcomingMedia();
+  if (hasStarted_ && !hasTrackedClose_) tell(StoryViewerEvent::Kind::pageChanged);
 }
 
 void StoryViewerViewModel::scheduleItemView(const std::string& itemId, const std::string& groupId) {
