@@ -52,7 +52,11 @@ ScreenshotTour::ScreenshotTour(QQuickWindow* window, QDir directory, QList<QSize
       sizes_(std::move(sizes)) {
   poll_.setInterval(kPollMs);
   connect(&poll_, &QTimer::timeout, this, &ScreenshotTour::advance);
-  addStops();
+}
+
+void ScreenshotTour::setStoryOpenedById(std::function<void()> open, QString pageId) {
+  openById_ = std::move(open);
+  openedPageId_ = std::move(pageId);
 }
 
 void ScreenshotTour::addStops() {
@@ -123,6 +127,23 @@ void ScreenshotTour::addStops() {
        },
        300},
   };
+  if (openById_) {
+    // Without a bubble tap: the viewer opens over the window at the page, its share action shown.
+    const std::vector<Stop> byId = {
+        {QStringLiteral("9-opened-by-id"),
+         [this] {
+           openById_();
+           return true;
+         },
+         [this] {
+           auto* share = item(QStringLiteral("shareButton"));
+           return viewerShowsPage(openedPageId_) && share != nullptr;
+         },
+         1200},
+        {QString(), closeViewer, viewerGone, 500},
+    };
+    stops_.insert(stops_.end(), byId.begin(), byId.end());
+  }
   if (!slowMedia_) return;
 
   // Over a slow network the video page holds its progress and, past a glance, shows a spinner.
@@ -152,6 +173,7 @@ void ScreenshotTour::addStops() {
 }
 
 void ScreenshotTour::start() {
+  addStops();
   if (!beginNextSize()) emit finished(QString());
 }
 
@@ -237,8 +259,18 @@ bool ScreenshotTour::showsContent(const char* bannerName) const {
 }
 
 bool ScreenshotTour::viewerShowing() const {
-  auto* presentation = object(QStringLiteral("viewerPresentation"));
-  return presentation != nullptr && presentation->property("visible").toBool();
+  // The bar's presentation, or one opened by id.
+  for (auto* presentation : window_->contentItem()->findChildren<QObject*>(QStringLiteral("viewerPresentation")))
+    if (presentation->property("visible").toBool()) return true;
+  return false;
+}
+
+bool ScreenshotTour::viewerShowsPage(const QString& pageId) const {
+  auto* viewer = object(QStringLiteral("viewerModel"));
+  if (!viewerShowing() || viewer == nullptr) return false;
+  if (pageId.isEmpty()) return viewer->property("currentItemIndex").toInt() == 0;
+  const QString shown = viewer->property("currentItem").toMap().value(QStringLiteral("id")).toString();
+  return shown.compare(pageId, Qt::CaseInsensitive) == 0;
 }
 
 bool ScreenshotTour::viewerAt(int group, int page) const {

@@ -14,6 +14,9 @@ import OrvaneStories
 // too), Space or K holds and releases the pause, Escape or Back closes, Enter follows the
 // call-to-action, Tab reaches the header's buttons, the poll and quiz options and the call-to-action.
 //
+// The header offers a share button while the host shares pages (StoryNavigation.shareEnabled, or
+// a share handler and link scheme set on the SDK).
+//
 //   StoryViewerView {
 //       anchors.fill: parent
 //       groups: bar.storyGroups; startIndex: 2; placementKey: "home"
@@ -25,6 +28,8 @@ FocusScope {
     // Read once, when the viewer is created.
     property storyGroupList groups
     property int startIndex: 0
+    // The page of the start group to begin at, as for a story opened by a page's id.
+    property int startPageIndex: 0
     property string placementKey
     // Window edges covered by system bars or a notch, as the host's platform reports them.
     property safeAreaInsets safeAreaInsets
@@ -77,6 +82,7 @@ FocusScope {
         objectName: "viewerModel"
         groups: root.groups
         startIndex: root.startIndex
+        startItemIndex: root.startPageIndex
         placementKey: root.placementKey
         onShouldDismissChanged: if (shouldDismiss) root.dismissRequested()
         onCurrentGroupIndexChanged: groupChange.enter(currentGroupIndex)
@@ -90,7 +96,8 @@ FocusScope {
         // True while a side zone is held down; drives only the pause indicator.
         property bool isPaused: false
         readonly property bool mediaLoading: media.item?.loading ?? false
-        readonly property bool halted: isPaused || mediaLoading
+        // The host's pause holds the video too.
+        readonly property bool halted: isPaused || mediaLoading || viewer.isHeld
 
         function setPaused(paused) {
             isPaused = paused
@@ -432,6 +439,8 @@ FocusScope {
                 showsMute: root.item?.mediaType === "video"
                 muted: root.videosMuted
                 onMuteToggled: viewer.chosenMute = !root.videosMuted
+                showsShare: viewer.canShare
+                onShareRequested: viewer.share()
                 onCloseRequested: viewer.close()
             }
         }

@@ -35,12 +35,18 @@ class StoryViewerModel : public QObject, public QQmlParserStatus {
   QML_ELEMENT
   Q_PROPERTY(orvane::quick::StoryGroupList groups READ groups WRITE setGroups NOTIFY groupsChanged)
   Q_PROPERTY(int startIndex READ startIndex WRITE setStartIndex NOTIFY startIndexChanged)
+  // The page of the start group to begin at (clamped), as for a story opened by a page's id.
+  Q_PROPERTY(int startItemIndex READ startItemIndex WRITE setStartItemIndex NOTIFY startItemIndexChanged)
   Q_PROPERTY(QString placementKey READ placementKey WRITE setPlacementKey NOTIFY placementKeyChanged)
 
   Q_PROPERTY(int currentGroupIndex READ currentGroupIndex NOTIFY currentGroupIndexChanged)
   Q_PROPERTY(int currentItemIndex READ currentItemIndex NOTIFY currentItemIndexChanged)
   Q_PROPERTY(double progress READ progress NOTIFY progressChanged)
   Q_PROPERTY(bool shouldDismiss READ shouldDismiss NOTIFY shouldDismissChanged)
+  // Paused by the host (StoryNavigation.pause) until it resumes.
+  Q_PROPERTY(bool isHeld READ isHeld NOTIFY isHeldChanged)
+  // The host shares pages and this one has a link: share() hands it over.
+  Q_PROPERTY(bool canShare READ canShare NOTIFY canShareChanged)
   // The option id, or null.
   Q_PROPERTY(QVariant votedOptionId READ votedOptionId NOTIFY votedOptionIdChanged)
   Q_PROPERTY(bool isVotingInProgress READ isVotingInProgress NOTIFY isVotingInProgressChanged)
@@ -70,6 +76,8 @@ class StoryViewerModel : public QObject, public QQmlParserStatus {
   void setGroups(const StoryGroupList& groups);
   int startIndex() const { return startIndex_; }
   void setStartIndex(int index);
+  int startItemIndex() const { return startItemIndex_; }
+  void setStartItemIndex(int index);
   QString placementKey() const { return placementKey_; }
   void setPlacementKey(const QString& key);
 
@@ -77,6 +85,8 @@ class StoryViewerModel : public QObject, public QQmlParserStatus {
   int currentItemIndex() const { return currentItemIndex_; }
   double progress() const { return progress_; }
   bool shouldDismiss() const { return shouldDismiss_; }
+  bool isHeld() const { return isHeld_; }
+  bool canShare() const { return canShare_; }
   QVariant votedOptionId() const { return votedOptionId_; }
   bool isVotingInProgress() const { return isVotingInProgress_; }
   bool showResults() const { return showResults_; }
@@ -90,7 +100,8 @@ class StoryViewerModel : public QObject, public QQmlParserStatus {
   QVariant chosenMute() const;
   void setChosenMute(const QVariant& muted);
 
-  // On appear: links of swipe pages open through the platform, then playback starts.
+  // On appear: links of swipe pages open through the platform, the host may steer the viewer
+  // (StoryNavigation), then playback starts.
   Q_INVOKABLE void start();
   Q_INVOKABLE void pause();
   Q_INVOKABLE void resume();
@@ -102,6 +113,8 @@ class StoryViewerModel : public QObject, public QQmlParserStatus {
   Q_INVOKABLE void vote(const QString& optionId);
   Q_INVOKABLE void handleSwipeUp();
   Q_INVOKABLE void handleCtaTap();
+  // Hands the page's link and title to the host's share handler.
+  Q_INVOKABLE void share();
   // Opens a link outside the app through the platform (which refuses unsafe ones).
   Q_INVOKABLE void openURL(const QUrl& url);
 
@@ -111,6 +124,9 @@ class StoryViewerModel : public QObject, public QQmlParserStatus {
  signals:
   void groupsChanged();
   void startIndexChanged();
+  void startItemIndexChanged();
+  void isHeldChanged();
+  void canShareChanged();
   void placementKeyChanged();
   void currentGroupIndexChanged();
   void currentItemIndexChanged();
@@ -132,6 +148,7 @@ class StoryViewerModel : public QObject, public QQmlParserStatus {
   StorySDK& sdk_;
   StoryGroupList groups_;
   int startIndex_ = 0;
+  int startItemIndex_ = 0;
   QString placementKey_;
   std::shared_ptr<StoryViewerViewModel> viewModel_;
   ObservableRelay relay_{this, [this] { refresh(); }};
@@ -140,6 +157,8 @@ class StoryViewerModel : public QObject, public QQmlParserStatus {
   int currentItemIndex_ = 0;
   double progress_ = 0;
   bool shouldDismiss_ = false;
+  bool isHeld_ = false;
+  bool canShare_ = false;
   QVariant votedOptionId_;
   bool isVotingInProgress_ = false;
   bool showResults_ = false;
