@@ -4,6 +4,7 @@
 #include <QQuickWindow>
 #include <QSGRendererInterface>
 #include <QTest>
+#include <algorithm>
 #include <iostream>
 
 #include "video_frame_check.h"
@@ -31,6 +32,13 @@ QObject* findObject(QQuickItem* root, const QString& name) {
   for (auto* child : root->childItems())
     if (auto* found = findObject(child, name)) return found;
   return nullptr;
+}
+
+// Every such object, as findObject finds the first.
+void findObjects(QQuickItem* root, const QString& name, QList<QObject*>& found) {
+  if (root == nullptr) return;
+  found << root->findChildren<QObject*>(name, Qt::FindDirectChildrenOnly);
+  for (auto* child : root->childItems()) findObjects(child, name, found);
 }
 
 QQuickItem* findItemOfClass(QQuickItem* root, const char* className) {
@@ -260,9 +268,10 @@ bool ScreenshotTour::showsContent(const char* bannerName) const {
 
 bool ScreenshotTour::viewerShowing() const {
   // The bar's presentation, or one opened by id.
-  for (auto* presentation : window_->contentItem()->findChildren<QObject*>(QStringLiteral("viewerPresentation")))
-    if (presentation->property("visible").toBool()) return true;
-  return false;
+  QList<QObject*> presentations;
+  findObjects(window_->contentItem(), QStringLiteral("viewerPresentation"), presentations);
+  return std::any_of(presentations.begin(), presentations.end(),
+                     [](QObject* presentation) { return presentation->property("visible").toBool(); });
 }
 
 bool ScreenshotTour::viewerShowsPage(const QString& pageId) const {
