@@ -37,6 +37,7 @@ class StoryNavigatorTest : public testing::StoryModelTest {
       viewer->startAtPage(presentation.itemIndex);
       sdk.navigator().attach(viewer);
       viewer->start();
+      return true;
     });
     sdk.setStoryViewerListener([this](const StoryViewerEvent& event) { told.push_back(event); });
   }
@@ -147,6 +148,10 @@ TEST_F(StoryNavigatorTest, RefusalsAreTypedAndLoggedAndPresentNothing) {
   EXPECT_EQ(outcomes, (std::vector<std::optional<StoryOpenError>>{StoryOpenError::superseded, std::nullopt}));
   ASSERT_EQ(presented.size(), 1u);
   EXPECT_EQ(presented[0].groupIndex, 1);
+
+  // A presenter without a window to show it in refuses too.
+  sdk.navigator().setPresenter([](const StoryPresentation&) { return false; });
+  EXPECT_EQ(open(StoryLink{"home", uuid(1), std::nullopt})->error, StoryOpenError::noPresenter);
 
   // Without a presenter nothing is fetched.
   testing::FakePlatform otherFake;

@@ -11,7 +11,7 @@ namespace orvane {
 
 // Why a story could not be opened by its ids or link.
 enum class StoryOpenError {
-  // No toolkit binding presents viewers (e.g. the Qt binding's QML module was never loaded).
+  // No toolkit binding presents viewers, or it has no window to present them in.
   noPresenter,
   invalidLink,
   // The placement's stories could not be fetched.

@@ -15,7 +15,7 @@ std::string describe(const StoryLink& target) {
 std::string describe(StoryOpenError error) {
   switch (error) {
     case StoryOpenError::noPresenter:
-      return "no view presents story viewers (load the OrvaneStories QML module first)";
+      return "nothing presents story viewers (no window, or the QML singleton StoryNavigation not yet made)";
     case StoryOpenError::invalidLink:
       return "not a story link";
     case StoryOpenError::loadFailed:
@@ -76,7 +76,7 @@ void StoryNavigator::present(const StoryLink& target, const Result<std::vector<S
   // One viewer at a time: the one shown ends as if the user closed it.
   if (auto shown = openViewer()) shown->close();
   auto presenter = presenter_;
-  presenter(presentation);
+  if (!presenter(presentation)) return refuse(target, StoryOpenError::noPresenter, {}, completion);
   if (completion) completion(std::nullopt);
 }
 

@@ -34,8 +34,8 @@ struct StoryPresentation {
 class ORVANE_EXPORT StoryNavigator {
  public:
   // Shows a viewer over the host's window; the binding makes its view model from the
-  // presentation, and attaches it before starting it.
-  using Presenter = std::function<void(const StoryPresentation&)>;
+  // presentation, and attaches it before starting it. False when it could not (no window).
+  using Presenter = std::function<bool(const StoryPresentation&)>;
 
   explicit StoryNavigator(StoryServices services);
   StoryNavigator(const StoryNavigator&) = delete;

@@ -26,7 +26,7 @@ std::optional<std::string> optionalText(const QString& text) {
 StoryNavigation::StoryNavigation(QObject* parent) : QObject(parent) {
   auto& sdk = StorySDK::shared();
   sdk.navigator().setPresenter([self = QPointer(this)](const StoryPresentation& presentation) {
-    if (self) self->present(presentation);
+    return self && self->present(presentation);
   });
   // The host's C++ listener, set before, keeps hearing first.
   sdk.setStoryViewerListener([previous = sdk.navigator().listener(), self = QPointer(this)](const StoryViewerEvent& event) {
@@ -94,19 +94,16 @@ QQuickWindow* StoryNavigation::targetWindow() const {
   return nullptr;
 }
 
-void StoryNavigation::present(const StoryPresentation& presentation) {
+bool StoryNavigation::present(const StoryPresentation& presentation) {
   QQuickWindow* window = targetWindow();
   QQmlEngine* engine = qmlEngine(this);
-  if (window == nullptr || engine == nullptr) {
-    StorySDK::shared().platform().console->writeLine("[Orvane] Cannot present a story: no window to present it in");
-    return;
-  }
+  if (window == nullptr || engine == nullptr) return false;
   QQmlComponent component(engine, kPresentation);
   auto* item = qobject_cast<QQuickItem*>(component.beginCreate(engine->rootContext()));
   if (item == nullptr) {
     StorySDK::shared().platform().console->writeLine("[Orvane] Cannot present a story: " +
                                                      component.errorString().toStdString());
-    return;
+    return false;
   }
   component.setInitialProperties(
       item, {{QStringLiteral("groups"), QVariant::fromValue(StoryGroupList(presentation.groups))},
@@ -118,6 +115,7 @@ void StoryNavigation::present(const StoryPresentation& presentation) {
   item->setParentItem(window->contentItem());
   connect(item, SIGNAL(finished()), item, SLOT(deleteLater()));
   component.completeCreate();
+  return true;
 }
 
 void StoryNavigation::hear(const StoryViewerEvent& event) {

@@ -77,7 +77,7 @@ class StoryNavigation : public QObject {
   void shareRequested(const QString& link, const QString& title);
 
  private:
-  void present(const StoryPresentation& presentation);
+  bool present(const StoryPresentation& presentation);
   void hear(const StoryViewerEvent& event);
   QQuickWindow* targetWindow() const;
 
