@@ -16,6 +16,9 @@ set(ORVANE_PUBLIC_HEADERS
   orvane/api/story_api.h
   orvane/api/errors.h
   orvane/api/vote_response.h
+  # Opening, steering and sharing stories from the host.
+  orvane/stories/story_link.h
+  orvane/stories/story_navigation.h
   # The platform interfaces a host implements, and the run loop a host without a toolkit uses.
   orvane/platform/platform.h
   orvane/platform/http.h

@@ -1,6 +1,9 @@
 #include "event_log.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QTime>
+#include <iostream>
 
 namespace {
 
@@ -43,8 +46,17 @@ QString describe(const orvane::StorySDKEvent& event) {
   return text;
 }
 
-void EventLog::append(const orvane::StorySDKEvent& event) {
-  lines_.prepend(QTime::currentTime().toString(QStringLiteral("HH:mm:ss  ")) + describe(event));
+void EventLog::append(const orvane::StorySDKEvent& event) { appendLine(describe(event)); }
+
+void EventLog::share(const QString& link, const QString& title) {
+  const QString line = QStringLiteral("shared \"%1\" %2").arg(title, link);
+  std::cout << line.toStdString() << std::endl;
+  if (auto* clipboard = QGuiApplication::clipboard()) clipboard->setText(link);
+  appendLine(line);
+}
+
+void EventLog::appendLine(const QString& line) {
+  lines_.prepend(QTime::currentTime().toString(QStringLiteral("HH:mm:ss  ")) + line);
   if (lines_.size() > kMaxLines) lines_.removeLast();
   emit linesChanged();
 }

@@ -14,11 +14,15 @@ class EventLog : public QObject {
   using QObject::QObject;
   QStringList lines() const { return lines_; }
   void append(const orvane::StorySDKEvent& event);
+  // The demo's share action: the page's link goes to the log, the console and the clipboard.
+  Q_INVOKABLE void share(const QString& link, const QString& title);
 
  signals:
   void linesChanged();
 
  private:
+  void appendLine(const QString& line);
+
   QStringList lines_;
 };
 

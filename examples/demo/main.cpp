@@ -6,6 +6,10 @@
 //                               SQLite file in the build folder, seeded with the sample content
 //                               on first start, so votes survive a restart)
 //   orvane-demo --open N        present story group N at start
+//   orvane-demo --open-story PLACEMENT/GROUP[/PAGE]
+//                               open a story by its ids at start, as the link
+//                               orvanedemo://stories/PLACEMENT/GROUP[/PAGE] would; the tour opens it
+//                               (or the sample poll's second page) and saves 9-opened-by-id
 //   orvane-demo --tour DIR      walk through bar, viewer, poll, quiz and banners at a phone's and a
 //                               laptop's window size saving PNGs to DIR/390x844 and DIR/1280x800,
 //                               then quit (runs without a display on the offscreen platform)
@@ -23,11 +27,13 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <variant>
 
 #include <orvane/api/story_api.h>
 #include <orvane/core/story_sdk.h>
 #include <orvane/platform/run_loop.h>
 #include <orvane/quick/platform/qt_platform.h>
+#include <orvane/stories/story_link.h>
 #include <orvane/version.h>
 #include "local_content_service.h"
 #include "event_log.h"
@@ -40,6 +46,10 @@ namespace {
 
 constexpr const char* kStoryPlacement = "home";
 constexpr const char* kBannerPlacements[] = {"home_banner", "home_story_banner"};
+// The scheme of the demo's story links, shared pages included.
+constexpr const char* kLinkScheme = "orvanedemo";
+// The sample poll's second page, in other letters than the service writes its ids.
+constexpr const char* kTourStory = "home/91ed0206-f9c3-572c-8b4b-0824ff6381e5/0a3de4f0-2523-5418-9cbc-87069037a3fc";
 
 struct Options {
   bool print = false;
@@ -47,7 +57,18 @@ struct Options {
   std::string database = "sqlite:" ORVANE_DEMO_DATABASE;
   std::optional<QString> tour;
   int openGroup = -1;
+  std::optional<orvane::StoryLink> openStory;
 };
+
+// PLACEMENT/GROUP[/PAGE], held to the rules of a story link.
+std::optional<orvane::StoryLink> storyPath(const std::string& path) {
+  auto parsed = orvane::parseStoryLink(std::string(kLinkScheme) + "://stories/" + path, kLinkScheme);
+  if (const auto* error = std::get_if<orvane::StoryLinkError>(&parsed)) {
+    std::cerr << "--open-story " << path << ": " << orvane::describe(*error) << "\n";
+    return std::nullopt;
+  }
+  return std::get<orvane::StoryLink>(parsed);
+}
 
 std::optional<Options> parse(int argc, char** argv) {
   Options options;
@@ -61,10 +82,14 @@ std::optional<Options> parse(int argc, char** argv) {
       options.database = argv[++i];
     } else if (flag == "--open" && i + 1 < argc) {
       options.openGroup = std::atoi(argv[++i]);
+    } else if (flag == "--open-story" && i + 1 < argc) {
+      options.openStory = storyPath(argv[++i]);
+      if (!options.openStory) return std::nullopt;
     } else if (flag == "--tour" && i + 1 < argc) {
       options.tour = QString::fromLocal8Bit(argv[++i]);
     } else {
-      std::cerr << "usage: orvane-demo [--print] [--origin URL] [--database URL] [--open GROUP] [--tour DIRECTORY]\n";
+      std::cerr << "usage: orvane-demo [--print] [--origin URL] [--database URL] [--open GROUP] "
+                   "[--open-story PLACEMENT/GROUP[/PAGE]] [--tour DIRECTORY]\n";
       return std::nullopt;
     }
   }
@@ -147,12 +172,21 @@ int showWindow(int argc, char** argv, const std::string& origin, const Options& 
     log->append(event);
   });
   sdk.configure(demoConfiguration());
+  sdk.setStoryLinkScheme(kLinkScheme);
 
   QQmlApplicationEngine engine;
   engine.rootContext()->setContextProperty(QStringLiteral("eventLog"), log);
   engine.rootContext()->setContextProperty(QStringLiteral("initialGroup"), options.openGroup);
   engine.load(QUrl(QStringLiteral("qrc:/OrvaneDemo/qml/Main.qml")));
   if (engine.rootObjects().isEmpty()) return 1;
+
+  const auto openById = [target = options.openStory.value_or(*storyPath(kTourStory))] {
+    orvane::StorySDK::shared().openStory(target, [](const std::optional<orvane::StoryOpenRefusal>& refusal) {
+      if (refusal) std::cerr << refusal->reason << std::endl;
+    });
+  };
+  // The tour opens it in its turn.
+  if (options.openStory && !options.tour) openById();
 
   if (options.tour) {
     auto* window = qobject_cast<QQuickWindow*>(engine.rootObjects().first());
@@ -163,6 +197,8 @@ int showWindow(int argc, char** argv, const std::string& origin, const Options& 
       slowMedia = [service](std::chrono::milliseconds delay) { service->setMediaDelay(delay); };
     auto* tour = new ScreenshotTour(window, QDir(*options.tour), {QSize(390, 844), QSize(1280, 800)},
                                     std::move(slowMedia), &app);
+    tour->setStoryOpenedById(openById, QString::fromStdString(
+                                           options.openStory.value_or(*storyPath(kTourStory)).pageId.value_or("")));
     QObject::connect(tour, &ScreenshotTour::finished, &app, [tour](const QString& error) {
       for (const auto& file : tour->savedFiles()) std::cout << "saved " << file.toStdString() << std::endl;
       if (!error.isEmpty()) std::cerr << error.toStdString() << std::endl;

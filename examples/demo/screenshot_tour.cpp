@@ -4,6 +4,7 @@
 #include <QQuickWindow>
 #include <QSGRendererInterface>
 #include <QTest>
+#include <algorithm>
 #include <cmath>
 #include <iostream>
 
@@ -37,6 +38,13 @@ QObject* findObject(QQuickItem* root, const QString& name) {
   return nullptr;
 }
 
+// Every such object, as findObject finds the first.
+void findObjects(QQuickItem* root, const QString& name, QList<QObject*>& found) {
+  if (root == nullptr) return;
+  found << root->findChildren<QObject*>(name, Qt::FindDirectChildrenOnly);
+  for (auto* child : root->childItems()) findObjects(child, name, found);
+}
+
 QQuickItem* findItemOfClass(QQuickItem* root, const char* className) {
   if (root == nullptr || !root->isVisible()) return nullptr;
   if (root->inherits(className)) return root;
@@ -56,7 +64,11 @@ ScreenshotTour::ScreenshotTour(QQuickWindow* window, QDir directory, QList<QSize
       sizes_(std::move(sizes)) {
   poll_.setInterval(kPollMs);
   connect(&poll_, &QTimer::timeout, this, &ScreenshotTour::advance);
-  addStops();
+}
+
+void ScreenshotTour::setStoryOpenedById(std::function<void()> open, QString pageId) {
+  openById_ = std::move(open);
+  openedPageId_ = std::move(pageId);
 }
 
 void ScreenshotTour::addStops() {
@@ -129,6 +141,23 @@ void ScreenshotTour::addStops() {
        },
        300},
   };
+  if (openById_) {
+    // Without a bubble tap: the viewer opens over the window at the page, its share action shown.
+    const std::vector<Stop> byId = {
+        {QStringLiteral("9-opened-by-id"),
+         [this] {
+           openById_();
+           return true;
+         },
+         [this] {
+           auto* share = item(QStringLiteral("shareButton"));
+           return viewerShowsPage(openedPageId_) && share != nullptr;
+         },
+         1200},
+        {QString(), closeViewer, viewerGone, 500},
+    };
+    stops_.insert(stops_.end(), byId.begin(), byId.end());
+  }
   if (!slowMedia_) return;
 
   // Over a slow network the video page holds its progress and, past a glance, shows a spinner.
@@ -158,6 +187,7 @@ void ScreenshotTour::addStops() {
 }
 
 void ScreenshotTour::start() {
+  addStops();
   if (!beginNextSize()) emit finished(QString());
 }
 
@@ -243,8 +273,19 @@ bool ScreenshotTour::showsContent(const char* bannerName) const {
 }
 
 bool ScreenshotTour::viewerShowing() const {
-  auto* presentation = object(QStringLiteral("viewerPresentation"));
-  return presentation != nullptr && presentation->property("visible").toBool();
+  // The bar's presentation, or one opened by id.
+  QList<QObject*> presentations;
+  findObjects(window_->contentItem(), QStringLiteral("viewerPresentation"), presentations);
+  return std::any_of(presentations.begin(), presentations.end(),
+                     [](QObject* presentation) { return presentation->property("visible").toBool(); });
+}
+
+bool ScreenshotTour::viewerShowsPage(const QString& pageId) const {
+  auto* viewer = object(QStringLiteral("viewerModel"));
+  if (!viewerShowing() || viewer == nullptr) return false;
+  if (pageId.isEmpty()) return viewer->property("currentItemIndex").toInt() == 0;
+  const QString shown = viewer->property("currentItem").toMap().value(QStringLiteral("id")).toString();
+  return shown.compare(pageId, Qt::CaseInsensitive) == 0;
 }
 
 bool ScreenshotTour::viewerAt(int group, int page) const {

@@ -29,6 +29,10 @@ class ScreenshotTour : public QObject {
   ScreenshotTour(QQuickWindow* window, QDir directory, QList<QSize> sizes, MediaDelay slowMedia = {},
                  QObject* parent = nullptr);
 
+  // Adds a stop that opens a story by its ids, as a link or notification would, and expects
+  // the page `pageId` on screen (the group's first page when empty).
+  void setStoryOpenedById(std::function<void()> open, QString pageId);
+
   void start();
   QStringList savedFiles() const { return saved_; }
 
@@ -57,6 +61,7 @@ class ScreenshotTour : public QObject {
   bool showsContent(const char* bannerName) const;
   bool viewerShowing() const;
   bool viewerAt(int group, int page) const;
+  bool viewerShowsPage(const QString& pageId) const;
   // The viewer is on the sample video's page and, where the scene graph draws video, the window
   // shows one of its frames.
   bool videoShown();
@@ -66,6 +71,8 @@ class ScreenshotTour : public QObject {
   QQuickWindow* window_;
   QDir directory_;
   MediaDelay slowMedia_;
+  std::function<void()> openById_;
+  QString openedPageId_;
   QList<QSize> sizes_;
   int sizeIndex_ = -1;
   QDir sizeDirectory_;

@@ -18,6 +18,9 @@ import OrvaneStories.Internal
  * call-to-action, Tab reaches the header's buttons, the poll and quiz options and the
  * call-to-action. StoryBarView presents one itself; a host presents its own with groups it has.
  *
+ * The header offers a share button while the host shares pages (StoryNavigation.shareEnabled, or
+ * a share handler and link scheme set on the SDK).
+ *
  * @code
  * StoryViewerView {
  *     anchors.fill: parent
@@ -35,6 +38,8 @@ FocusScope {
     property storyGroupList groups
     /** The group shown first. */
     property int startIndex: 0
+    /** The page of the start group to begin at, as for a story opened by a page's id. */
+    property int startPageIndex: 0
     /** The placement the groups came from, which the viewer's events are filed under. */
     property string placementKey
     /** Window edges covered by system bars or a notch, as the host's platform reports them. */
@@ -93,6 +98,7 @@ FocusScope {
         objectName: "viewerModel"
         groups: root.groups
         startIndex: root.startIndex
+        startItemIndex: root.startPageIndex
         placementKey: root.placementKey
         onShouldDismissChanged: if (shouldDismiss) root.dismissRequested()
         onCurrentGroupIndexChanged: groupChange.enter(currentGroupIndex)
@@ -106,8 +112,8 @@ FocusScope {
         // True while a side zone is held down; drives only the pause indicator.
         property bool isPaused: false
         readonly property bool mediaLoading: media.item?.loading ?? false
-        // The video stands still too while the user holds the page.
-        readonly property bool halted: isPaused || mediaLoading
+        // The video stands still too while the user or the host holds the page.
+        readonly property bool halted: isPaused || mediaLoading || viewer.isHeld
 
         function setPaused(paused) {
             isPaused = paused
@@ -452,6 +458,8 @@ FocusScope {
                 showsMute: root.item?.mediaType === "video"
                 muted: root.videosMuted
                 onMuteToggled: viewer.chosenMute = !root.videosMuted
+                showsShare: viewer.canShare
+                onShareRequested: viewer.share()
                 onCloseRequested: viewer.close()
             }
         }

@@ -59,6 +59,14 @@ Window {
         }
     }
 
+    // Pages are shared as orvanedemo://stories/<placement>/<group>/<page>; the demo logs the link
+    // and copies it.
+    Connections {
+        target: StoryNavigation
+        function onShareRequested(link, title) { eventLog.share(link, title) }
+    }
+    Component.onCompleted: StoryNavigation.shareEnabled = true
+
     // --open N: present group N once the bar has its groups.
     Timer {
         interval: 100

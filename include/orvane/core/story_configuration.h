@@ -15,6 +15,10 @@ namespace orvane {
 // Which of the service's environments the content comes from.
 enum class StoryEnvironment { staging, production };
 
+// The order of a story bar's bubbles: the service's, or the groups not yet seen on this device
+// first (each part in the service's order).
+enum class StoryBarOrder { asServed, unseenFirst };
+
 // Both environments are served by the same origin; the environment only travels as a query item.
 ORVANE_EXPORT Url baseURL(StoryEnvironment environment);
 // "STAGING" or "PRODUCTION".
@@ -116,6 +120,8 @@ class ORVANE_EXPORT StoryConfiguration {
   // recently used make room past it. 0 keeps none.
   std::uint64_t mediaCacheBytes() const { return mediaCacheBytes_; }
   static constexpr std::uint64_t kDefaultMediaCacheBytes = std::uint64_t{256} << 20;
+  // The service's order unless set.
+  StoryBarOrder barOrder() const { return barOrder_; }
 
   // Replace one value each.
   //@{
@@ -125,6 +131,7 @@ class ORVANE_EXPORT StoryConfiguration {
   void setUiStrings(StoryUIStrings uiStrings) { uiStrings_ = std::move(uiStrings); }
   void setIsPreviewMode(bool isPreviewMode) { isPreviewMode_ = isPreviewMode; }
   void setMediaCacheBytes(std::uint64_t bytes) { mediaCacheBytes_ = bytes; }
+  void setBarOrder(StoryBarOrder order) { barOrder_ = order; }
   //@}
 
   // Names kept for hosts written against the earlier interface: sdkKey() and appKey().
@@ -146,6 +153,7 @@ class ORVANE_EXPORT StoryConfiguration {
   StoryUIStrings uiStrings_;
   bool isPreviewMode_;
   std::uint64_t mediaCacheBytes_ = kDefaultMediaCacheBytes;
+  StoryBarOrder barOrder_ = StoryBarOrder::asServed;
 };
 
 }  // namespace orvane

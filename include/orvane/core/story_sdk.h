@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <orvane/api/errors.h>
@@ -15,6 +16,8 @@
 #include <orvane/core/story_sdk_event.h>
 #include <orvane/model/story.h>
 #include <orvane/platform/platform.h>
+#include <orvane/stories/story_link.h>
+#include <orvane/stories/story_navigation.h>
 
 // The SDK's C++ interface: the StorySDK facade, the content model, the service client and the
 // platform interfaces a host may implement.
@@ -23,6 +26,7 @@ namespace orvane {
 class EventReporter;
 class SeenStoryGroups;
 class StoryAPI;
+class StoryNavigator;
 class StorySession;
 struct StoryServices;
 
@@ -111,16 +115,43 @@ class ORVANE_EXPORT StorySDK {
   // The platform it was built on, its empty members filled with the headless defaults.
   const Platform& platform() const;
 
+  // Opens a placement's story at a group, or one of its pages, over the host's window, with or
+  // without a bar on screen; reported as a bubble tap is. Ids that are UUIDs match in either
+  // letter case. A viewer already shown closes first. Refusals are logged, and handed to the
+  // completion (on the main thread) with why.
+  void openStory(const StoryLink& target, StoryOpenCompletion completion = {});
+  // The same from a link `<scheme>://stories/<placement>/<group>[/<page>]` under the link scheme.
+  void openStoryLink(std::string_view link, StoryOpenCompletion completion = {});
+  // The host's scheme for story links, e.g. "myapp"; none until set.
+  void setStoryLinkScheme(std::string scheme);
+  const std::string& storyLinkScheme() const;
+  // Called with a page's link and title when the user shares it; with no handler (or no link
+  // scheme) the viewer offers no share action.
+  void setStoryShareHandler(StoryShareHandler handler);
+  // Hears the viewer on screen open, change page and close, however it was opened.
+  void setStoryViewerListener(StoryViewerListener listener);
+  // Steer the viewer on screen; nothing without one. A paused viewer stays paused, through
+  // anything but resumeStory, until it closes.
+  void pauseStory();
+  void resumeStory();
+  void nextStoryPage();
+  void previousStoryPage();
+  void closeStory();
+  bool isStoryViewerOpen() const;
+
   // The session a StoryAPI of the host's is made in.
   StorySession& session() { return *session_; }
   // What the SDK's own views are built on: the session and where their events are reported.
   StoryServices services();
+  // What the toolkit bindings present viewers through and attach them to.
+  StoryNavigator& navigator() { return *navigator_; }
 
  private:
   // Declared first so that it outlives the clients below, which hold it.
   std::unique_ptr<StorySession> session_;
   std::unique_ptr<EventReporter> events_;
   std::unique_ptr<StoryAPI> storyAPI_;
+  std::unique_ptr<StoryNavigator> navigator_;
 };
 
 }  // namespace orvane

@@ -3,7 +3,8 @@ import QtQuick.Layouts
 import OrvaneStories.Internal
 
 // The top of a story viewer: a row kept for the progress bars (which the viewer draws above its
-// cached page), then the group's title, a mute button on video pages, and the close button.
+// cached page), then the group's title, a mute button on video pages, a share button when the
+// host shares pages, and the close button.
 ColumnLayout {
     id: root
 
@@ -13,10 +14,12 @@ ColumnLayout {
     property real progressHeight: 0
     property bool showsMute: false
     property bool muted: false
+    property bool showsShare: false
     // Where the progress bars go, in this item's coordinates.
     readonly property rect progressRect: Qt.rect(slot.x, slot.y, slot.width, slot.height)
 
     signal muteToggled()
+    signal shareRequested()
     signal closeRequested()
 
     spacing: 12
@@ -76,39 +79,79 @@ ColumnLayout {
                 onClicked: muteButton.toggle()
             }
         }
-        Rectangle {
-            id: closeButton
-            objectName: "closeButton"
+        // The share and close buttons in a plain row: Qt 6.4's layouts miss a button that turns
+        // visible while the viewer is being made, a row's width follows it.
+        Row {
             Layout.minimumWidth: implicitWidth
-            implicitWidth: closeSymbol.width + 20
-            implicitHeight: implicitWidth
-            radius: width / 2
-            color: Qt.rgba(1, 1, 1, closePress.pressed ? 0.32 : 0.12)
-            activeFocusOnTab: true
-            Accessible.role: Accessible.Button
-            Accessible.name: qsTr("Close")
-            Accessible.onPressAction: root.closeRequested()
-            Keys.onReturnPressed: root.closeRequested()
-            Keys.onEnterPressed: root.closeRequested()
-            Keys.onSpacePressed: root.closeRequested()
+            spacing: 8
 
-            StoryFocusRing {}
-            StorySymbol {
-                id: closeSymbol
-                anchors.centerIn: parent
-                name: "xmark"
-                pointSize: 14
-                weight: Font.DemiBold
-                color: "white"
+            Rectangle {
+                id: shareButton
+                objectName: "shareButton"
+                function share() { root.shareRequested() }
+
+                visible: root.showsShare
+                implicitWidth: closeButton.implicitWidth
+                implicitHeight: implicitWidth
+                radius: width / 2
+                color: Qt.rgba(1, 1, 1, sharePress.pressed ? 0.32 : 0.12)
+                activeFocusOnTab: true
+                Accessible.role: Accessible.Button
+                Accessible.name: qsTr("Share")
+                Accessible.onPressAction: share()
+                Keys.onReturnPressed: share()
+                Keys.onEnterPressed: share()
+                Keys.onSpacePressed: share()
+
+                StoryFocusRing {}
+                StorySymbol {
+                    anchors.centerIn: parent
+                    name: "square.and.arrow.up"
+                    pointSize: 16
+                    color: "white"
+                }
+                MouseArea {
+                    id: sharePress
+                    objectName: "shareHitArea"
+                    anchors.centerIn: parent
+                    width: Math.max(44, parent.width)
+                    height: Math.max(44, parent.height)
+                    onClicked: shareButton.share()
+                }
             }
-            // A finger's size, more than the button shows.
-            MouseArea {
-                id: closePress
-                objectName: "closeHitArea"
-                anchors.centerIn: parent
-                width: Math.max(44, parent.width)
-                height: Math.max(44, parent.height)
-                onClicked: root.closeRequested()
+            Rectangle {
+                id: closeButton
+                objectName: "closeButton"
+                implicitWidth: closeSymbol.width + 20
+                implicitHeight: implicitWidth
+                radius: width / 2
+                color: Qt.rgba(1, 1, 1, closePress.pressed ? 0.32 : 0.12)
+                activeFocusOnTab: true
+                Accessible.role: Accessible.Button
+                Accessible.name: qsTr("Close")
+                Accessible.onPressAction: root.closeRequested()
+                Keys.onReturnPressed: root.closeRequested()
+                Keys.onEnterPressed: root.closeRequested()
+                Keys.onSpacePressed: root.closeRequested()
+
+                StoryFocusRing {}
+                StorySymbol {
+                    id: closeSymbol
+                    anchors.centerIn: parent
+                    name: "xmark"
+                    pointSize: 14
+                    weight: Font.DemiBold
+                    color: "white"
+                }
+                // A finger's size, more than the button shows.
+                MouseArea {
+                    id: closePress
+                    objectName: "closeHitArea"
+                    anchors.centerIn: parent
+                    width: Math.max(44, parent.width)
+                    height: Math.max(44, parent.height)
+                    onClicked: root.closeRequested()
+                }
             }
         }
     }

@@ -5,6 +5,7 @@
 #include <orvane/api/story_services.h>
 #include <orvane/core/main_thread.h>
 #include <orvane/core/story_session.h>
+#include <orvane/stories/story_navigator.h>
 
 namespace orvane {
 
@@ -17,7 +18,8 @@ StorySDK& StorySDK::shared() {
 StorySDK::StorySDK(Platform platform)
     : session_(std::make_unique<StorySession>(std::move(platform))),
       events_(std::make_unique<EventReporter>(session_->platform().http, *session_)),
-      storyAPI_(std::make_unique<StoryAPI>(session_->platform().http, *session_)) {}
+      storyAPI_(std::make_unique<StoryAPI>(session_->platform().http, *session_)),
+      navigator_(std::make_unique<StoryNavigator>(services())) {}
 
 StorySDK::~StorySDK() = default;
 
@@ -76,5 +78,26 @@ std::string StorySDK::anonymousUserId() { return session_->anonymousUserId(); }
 SeenStoryGroups& StorySDK::seenStoryGroups() { return session_->seenStoryGroups(); }
 const Platform& StorySDK::platform() const { return session_->platform(); }
 StoryServices StorySDK::services() { return {*session_, *events_}; }
+
+void StorySDK::openStory(const StoryLink& target, StoryOpenCompletion completion) {
+  navigator_->open(target, std::move(completion));
+}
+
+void StorySDK::openStoryLink(std::string_view link, StoryOpenCompletion completion) {
+  navigator_->openLink(link, std::move(completion));
+}
+
+void StorySDK::setStoryLinkScheme(std::string scheme) { navigator_->setLinkScheme(std::move(scheme)); }
+const std::string& StorySDK::storyLinkScheme() const { return navigator_->linkScheme(); }
+void StorySDK::setStoryShareHandler(StoryShareHandler handler) { navigator_->setShareHandler(std::move(handler)); }
+void StorySDK::setStoryViewerListener(StoryViewerListener listener) {
+  navigator_->setListener(std::move(listener));
+}
+void StorySDK::pauseStory() { navigator_->pause(); }
+void StorySDK::resumeStory() { navigator_->resume(); }
+void StorySDK::nextStoryPage() { navigator_->next(); }
+void StorySDK::previousStoryPage() { navigator_->previous(); }
+void StorySDK::closeStory() { navigator_->close(); }
+bool StorySDK::isStoryViewerOpen() const { return navigator_->isViewerOpen(); }
 
 }  // namespace orvane

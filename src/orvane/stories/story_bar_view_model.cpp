@@ -3,6 +3,7 @@
 #include <utility>
 
 #include <orvane/core/main_thread.h>
+#include <orvane/stories/story_bar_order.h>
 
 namespace orvane {
 
@@ -44,7 +45,9 @@ void StoryBarViewModel::load() {
 void StoryBarViewModel::finishLoad(const Result<std::vector<StoryGroup>>& result) {
   isLoading_.set(false);
   if (result.ok()) {
-    groups_.set(result.value());
+    const auto& configuration = session_.configuration();
+    groups_.set(barOrdered(result.value(), configuration ? configuration->barOrder() : StoryBarOrder::asServed,
+                           session_.seenStoryGroups()));
     errorMessage_.set(std::nullopt);
     return;
   }

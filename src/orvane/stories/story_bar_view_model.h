@@ -34,7 +34,9 @@ class ORVANE_EXPORT StoryBarViewModel final : public Observable, public std::ena
       StoryImagePipeline& pipeline = StoryImagePipeline::shared());
 
   // Published.
-  // In service order; empty until loaded and after a failed load.
+  // In service order, or unseen ones first when the configuration asks for it (ordered as they
+  // arrive, so bubbles do not move while the bar is shown); empty until loaded and after a failed
+  // load.
   const std::vector<StoryGroup>& groups() const { return groups_.get(); }
   // Only ever cleared here: failures are logged, not shown.
   const std::optional<std::string>& errorMessage() const { return errorMessage_.get(); }

@@ -79,11 +79,30 @@ void StoryViewerViewModel::start() {
     return;
   }
   if (!hasStarted_) {
-    hasStarted_ = true;
+    // Started only after the first page began, which is told as the opening, not a page change.
     beginItem(true);
+    hasStarted_ = true;
+    tell(StoryViewerEvent::Kind::opened);
   }
   isPaused_ = false;
   runProgressTimer();
+}
+
+void StoryViewerViewModel::startAtPage(int itemIndex) {
+  ORVANE_ASSERT_MAIN_THREAD();
+  const StoryGroup* group = currentGroup();
+  if (hasStarted_ || !group || group->items().empty()) return;
+  currentItemIndex_.set(std::clamp(itemIndex, 0, static_cast<int>(group->items().size()) - 1));
+}
+
+void StoryViewerViewModel::tell(StoryViewerEvent::Kind kind) {
+  if (!listener_) return;
+  const StoryGroup* group = currentGroup();
+  const StoryItem* item = currentItem();
+  // A copy: the listener may replace itself or close the viewer.
+  auto listener = listener_;
+  listener(StoryViewerEvent{kind, placementKey_, group ? group->id() : std::string(),
+                            item ? item->id() : std::string()});
 }
 
 void StoryViewerViewModel::pause() {
@@ -113,7 +132,14 @@ void StoryViewerViewModel::setMediaWaiting(bool waiting) {
 }
 
 void StoryViewerViewModel::runProgressTimer() {
-  if (!timer_ && !isMediaWaiting()) timer_ = scheduleProgressTimer();
+  if (!timer_ && !isMediaWaiting() && !isHeld()) timer_ = scheduleProgressTimer();
+}
+
+void StoryViewerViewModel::hold(bool held) {
+  ORVANE_ASSERT_MAIN_THREAD();
+  if (held == isHeld()) return;
+  isHeld_.set(held);
+  held ? pause() : resume();
 }
 
 std::shared_ptr<Timer> StoryViewerViewModel::scheduleProgressTimer() {
@@ -222,6 +248,7 @@ void StoryViewerViewModel::close() {
   if (const StoryGroup* group = currentGroup())
     events_.report(StorySDKEvent::storyClose(group->id()), placementKey_);
   shouldDismiss_.set(true);
+  if (hasStarted_) tell(StoryViewerEvent::Kind::closed);
 }
 
 void StoryViewerViewModel::beginItem(bool trackOpen) {
@@ -241,6 +268,7 @@ void StoryViewerViewModel::beginItem(bool trackOpen) {
     }
   }
   prefetchUpcomingMedia();
+  if (hasStarted_ && !hasTrackedClose_) tell(StoryViewerEvent::Kind::pageChanged);
 }
 
 void StoryViewerViewModel::scheduleItemView(const std::string& itemId, const std::string& groupId) {

@@ -22,6 +22,7 @@
 #include <orvane/platform/clock.h>
 #include <orvane/platform/main_queue.h>
 #include <orvane/platform/url.h>
+#include <orvane/stories/story_navigation.h>
 #include <orvane/stories/story_voting.h>
 
 namespace orvane {
@@ -51,6 +52,8 @@ class ORVANE_EXPORT StoryViewerViewModel final : public Observable,
   // Published.
   int currentGroupIndex() const { return currentGroupIndex_.get(); }
   int currentItemIndex() const { return currentItemIndex_.get(); }
+  // Paused by the host until it releases it; resume() alone does not restart a held viewer.
+  bool isHeld() const { return isHeld_.get(); }
   // Fill of the current page's progress segment, in [0, 1].
   double progress() const { return progress_.get(); }
   // The viewer must close itself once this turns true.
@@ -79,15 +82,27 @@ class ORVANE_EXPORT StoryViewerViewModel final : public Observable,
   // How links of swipe pages are opened; installed by the view before start().
   void setOpenURLAction(OpenURLAction action) { openURLAction_ = std::move(action); }
 
+  // Before start(): begins at this page of the start group instead of its first (clamped into
+  // its pages), as a story opened by a page's id does.
+  void startAtPage(int itemIndex);
+  // Hears the opening, every page change and the closing; empty means none.
+  void setListener(StoryViewerListener listener) { listener_ = std::move(listener); }
+  bool hasStarted() const { return hasStarted_; }
+  bool hasClosed() const { return hasTrackedClose_; }
+
   // Begins playback the first time; later calls only restart a stopped timer.
   void start();
   // Stops the progress timer; the page keeps its progress.
   void pause();
-  // Restarts the progress timer after a pause; nothing before start(), nor while media waits.
+  // Restarts the progress timer after a pause; nothing before start(), nor while media waits or
+  // the host holds it.
   void resume();
   // Told by the view whenever the page's media starts or stops waiting for its bytes; the
   // progress holds while it waits and goes on, where it stood, once it plays again.
   void setMediaWaiting(bool waiting);
+  // The host's pause, which the view's own pauses and resumptions (a held finger, loading
+  // media) leave alone.
+  void hold(bool held);
   void goToNext();
   void goToPrevious();
   // Skips the rest of the group (it is not completed): the next group's first page, or closes
@@ -129,12 +144,14 @@ class ORVANE_EXPORT StoryViewerViewModel final : public Observable,
   void refreshAfterVote(const std::string& itemId, const std::string& optionId);
   void applyRefresh(std::vector<StoryGroup> groups, const std::string& itemId, const std::string& optionId);
   bool isCurrentItem(const std::string& itemId) const;
+  void tell(StoryViewerEvent::Kind kind);
 
   Published<int> currentGroupIndex_;
   Published<int> currentItemIndex_{*this, 0};
   Published<double> progress_{*this, 0};
   Published<bool> shouldDismiss_{*this, false};
   Published<bool> mediaWaiting_{*this, false};
+  Published<bool> isHeld_{*this, false};
 
   StorySession& session_;
   EventReporter& events_;
@@ -152,6 +169,7 @@ class ORVANE_EXPORT StoryViewerViewModel final : public Observable,
   std::set<std::string> trackedWidgetViews_;
   std::optional<SwipeAction> lastSwipeAction_;
   OpenURLAction openURLAction_;
+  StoryViewerListener listener_;
   std::shared_ptr<Timer> itemViewTimer_;
   std::optional<std::string> currentItemViewId_;
 };

@@ -132,7 +132,11 @@ Item {
                 Object.assign(item, { type: page.widget.toUpperCase(), widgetType: page.widget.toUpperCase(),
                                       widgetQuestion: texts.question, widgetOptions: options })
             }
-            const group = { id: uuid(), title: texts.group, items: [item],
+            // Further pages, as a story opened by a later page's id has.
+            const items = [item]
+            for (let i = 1; i < (page.pages ?? 1); ++i)
+                items.push(Object.assign({}, item, { id: uuid() }))
+            const group = { id: uuid(), title: texts.group, items: items,
                             theme: { primaryColor: "#FFD166", secondaryColor: "#3366FF", ctaStyle: "FILLED" } }
             return fixture.groupsFrom(JSON.stringify({ groups: [group] }))
         }
@@ -212,7 +216,7 @@ Item {
                 for (let j = i + 1; j < texts.length; ++j)
                     verify(isEmpty(intersect(visibleRect(texts[i]), visibleRect(texts[j]))),
                            `${label}: ${describe(texts[i])} overlaps ${describe(texts[j])}`)
-            const controls = shownItems(view, ["closeButton", "ctaButton", "card", "option", "badge", "arrow"])
+            const controls = shownItems(view, ["closeButton", "shareButton", "ctaButton", "card", "option", "badge", "arrow"])
             for (const control of controls)
                 verify(inside(visibleRect(control), area), `${label}: ${describe(control)} leaves ${area}`)
             return { texts, controls }
@@ -289,11 +293,12 @@ Item {
                 verify(scroller.contentHeight <= scroller.height + 1 || scroller.interactive, label + ": options scroll")
         }
 
-        function openViewer(page, texts, size, rightToLeft) {
+        function openViewer(page, texts, size, rightToLeft, startPageIndex) {
             resize(size)
             const insets = insetsFor(size[0])
             const viewer = createTemporaryObject(viewerComponent, screen, {
-                groups: groups(page, texts), startIndex: 0, rightToLeft: rightToLeft })
+                groups: groups(page, texts), startIndex: 0, startPageIndex: startPageIndex ?? 0,
+                rightToLeft: rightToLeft })
             verify(viewer)
             viewer.safeAreaInsets.top = insets.top
             viewer.safeAreaInsets.bottom = insets.bottom
@@ -354,6 +359,36 @@ Item {
             fixture.releaseVotes()
             tryVerify(() => model.showResults, 2000, "results")
             checkViewer(viewer, data.size, insets, data.tag + " results")
+        }
+
+        function test_sharedPageOpenedById_data() {
+            const cases = []
+            for (const size of sizes)
+                for (const rightToLeft of [false, true])
+                    cases.push({ tag: `${size[0]}x${size[1]}${rightToLeft ? " rtl" : ""}`, size, rightToLeft })
+            return cases
+        }
+
+        // A story opened at its third page by id, in an app that shares pages: the header holds
+        // the title, the share button and the close button in reading order.
+        function test_sharedPageOpenedById(data) {
+            fixture.reset()
+            StoryNavigation.linkScheme = "layout"
+            StoryNavigation.shareEnabled = true
+            const { viewer, insets } = openViewer({ media: true, cta: true, pages: 3 },
+                                                  data.rightToLeft ? arabic : english, data.size,
+                                                  data.rightToLeft, 2)
+            const share = findChild(viewer, "shareButton")
+            tryVerify(() => share.visible, 1000, "share button shown")
+            compare(findChild(viewer, "viewerModel").currentItemIndex, 2)
+            checkViewer(viewer, data.size, insets, "opened by id with share " + data.tag)
+            const x = name => findChild(viewer, name).mapToItem(null, 0, 0).x
+            if (data.rightToLeft)
+                verify(x("closeButton") < x("shareButton") && x("shareButton") < x("groupTitle"), "reading order")
+            else
+                verify(x("groupTitle") < x("shareButton") && x("shareButton") < x("closeButton"), "reading order")
+            StoryNavigation.shareEnabled = false
+            StoryNavigation.linkScheme = ""
         }
 
         // On a small phone a card of many options scrolls and says so, Tab scrolls each option into

@@ -118,6 +118,13 @@ const std::map<QString, Drawing>& drawings() {
          strokeShape(p, polyline({{14, 9}, {20, 15}}), c, w);
          strokeShape(p, polyline({{20, 9}, {14, 15}}), c, w);
        }},
+      // A box open at the top with an arrow leaving it.
+      {QStringLiteral("square.and.arrow.up"),
+       [](QPainter& p, const QColor& c, double w) {
+         strokeShape(p, polyline({{8, 10}, {5, 10}, {5, 21}, {19, 21}, {19, 10}, {16, 10}}), c, w);
+         strokeShape(p, polyline({{12, 15}, {12, 3}}), c, w);
+         strokeShape(p, polyline({{8, 7}, {12, 3}, {16, 7}}), c, w);
+       }},
       {QStringLiteral("chevron.up"),
        [](QPainter& p, const QColor& c, double w) {
          strokeShape(p, polyline({{4, 16}, {12, 8}, {20, 16}}), c, w);

@@ -5,6 +5,7 @@
 #include <orvane/api/story_services.h>
 #include <orvane/core/story_sdk.h>
 #include <orvane/quick/stories/story_qml_values.h>
+#include <orvane/stories/story_navigator.h>
 #include <orvane/stories/story_viewer_view_model.h>
 
 namespace orvane::quick {
@@ -41,6 +42,10 @@ void StoryViewerModel::setStartIndex(int index) {
   if (assignIfChanged(startIndex_, index)) emit startIndexChanged();
 }
 
+void StoryViewerModel::setStartItemIndex(int index) {
+  if (assignIfChanged(startItemIndex_, index)) emit startItemIndexChanged();
+}
+
 void StoryViewerModel::setPlacementKey(const QString& key) {
   if (assignIfChanged(placementKey_, key)) emit placementKeyChanged();
 }
@@ -54,6 +59,7 @@ StoryViewerViewModel& StoryViewerModel::viewModel() {
   if (!viewModel_) {
     viewModel_ = StoryViewerViewModel::create(groups_.groups(), startIndex_, placementKey_.toStdString(),
                                               sdk_.services());
+    viewModel_->startAtPage(startItemIndex_);
     relay_.follow(*viewModel_);
   }
   return *viewModel_;
@@ -66,6 +72,7 @@ void StoryViewerModel::refresh() {
   if (assignIfChanged(progress_, model.progress())) emit progressChanged();
   if (assignIfChanged(shouldDismiss_, model.shouldDismiss())) emit shouldDismissChanged();
   if (assignIfChanged(mediaWaiting_, model.isMediaWaiting())) emit mediaWaitingChanged();
+  if (assignIfChanged(isHeld_, model.isHeld())) emit isHeldChanged();
   if (assignIfChanged(votedOptionId_, toQVariant(model.votedOptionId()))) emit votedOptionIdChanged();
   if (assignIfChanged(isVotingInProgress_, model.isVotingInProgress())) emit isVotingInProgressChanged();
   if (assignIfChanged(showResults_, model.showResults())) emit showResultsChanged();
@@ -80,6 +87,8 @@ void StoryViewerModel::refresh() {
   if (groupChanged) emit currentGroupChanged();
 
   const StoryItem* item = model.currentItem();
+  const bool shareable = group && item && sdk_.navigator().shareOf(placementKey_.toStdString(), *group, *item);
+  if (assignIfChanged(canShare_, shareable)) emit canShareChanged();
   if (assignIfChanged(currentItem_, item ? QVariant(toQVariantMap(*item)) : QVariant::fromValue(nullptr)))
     emit currentItemChanged();
   if (assignIfChanged(strings_, toQVariantMap(widgetStrings(sdk_)))) emit stringsChanged();
@@ -90,6 +99,7 @@ void StoryViewerModel::start() {
   viewModel().setOpenURLAction([opener](const Url& url) {
     if (auto open = opener.lock()) open->open(url);
   });
+  sdk_.navigator().attach(viewModel_);
   viewModel().start();
 }
 
@@ -125,6 +135,12 @@ void StoryViewerModel::vote(const QString& optionId) { viewModel().vote(optionId
 void StoryViewerModel::handleSwipeUp() { viewModel().handleSwipeUp(); }
 
 void StoryViewerModel::handleCtaTap() { viewModel().handleCtaTap(); }
+
+void StoryViewerModel::share() {
+  const StoryViewerViewModel& model = viewModel();
+  if (model.currentGroup() && model.currentItem())
+    sdk_.navigator().share(placementKey_.toStdString(), *model.currentGroup(), *model.currentItem());
+}
 
 void StoryViewerModel::openURL(const QUrl& url) {
   if (auto link = toUrl(url); link && sdk_.platform().urlOpener) sdk_.platform().urlOpener->open(*link);

@@ -35,6 +35,8 @@ class StoryViewerModel : public QObject, public QQmlParserStatus {
   QML_ELEMENT
   Q_PROPERTY(orvane::quick::StoryGroupList groups READ groups WRITE setGroups NOTIFY groupsChanged)
   Q_PROPERTY(int startIndex READ startIndex WRITE setStartIndex NOTIFY startIndexChanged)
+  // The page of the start group to begin at (clamped), as for a story opened by a page's id.
+  Q_PROPERTY(int startItemIndex READ startItemIndex WRITE setStartItemIndex NOTIFY startItemIndexChanged)
   Q_PROPERTY(QString placementKey READ placementKey WRITE setPlacementKey NOTIFY placementKeyChanged)
 
   Q_PROPERTY(int currentGroupIndex READ currentGroupIndex NOTIFY currentGroupIndexChanged)
@@ -43,6 +45,10 @@ class StoryViewerModel : public QObject, public QQmlParserStatus {
   Q_PROPERTY(bool shouldDismiss READ shouldDismiss NOTIFY shouldDismissChanged)
   // Set by the view while the page's media is on its way or stalled: the progress holds.
   Q_PROPERTY(bool mediaWaiting READ mediaWaiting WRITE setMediaWaiting NOTIFY mediaWaitingChanged)
+  // Paused by the host (StoryNavigation.pause) until it resumes.
+  Q_PROPERTY(bool isHeld READ isHeld NOTIFY isHeldChanged)
+  // The host shares pages and this one has a link: share() hands it over.
+  Q_PROPERTY(bool canShare READ canShare NOTIFY canShareChanged)
   // The option id, or null.
   Q_PROPERTY(QVariant votedOptionId READ votedOptionId NOTIFY votedOptionIdChanged)
   Q_PROPERTY(bool isVotingInProgress READ isVotingInProgress NOTIFY isVotingInProgressChanged)
@@ -72,6 +78,8 @@ class StoryViewerModel : public QObject, public QQmlParserStatus {
   void setGroups(const StoryGroupList& groups);
   int startIndex() const { return startIndex_; }
   void setStartIndex(int index);
+  int startItemIndex() const { return startItemIndex_; }
+  void setStartItemIndex(int index);
   QString placementKey() const { return placementKey_; }
   void setPlacementKey(const QString& key);
 
@@ -81,6 +89,8 @@ class StoryViewerModel : public QObject, public QQmlParserStatus {
   bool shouldDismiss() const { return shouldDismiss_; }
   bool mediaWaiting() const { return mediaWaiting_; }
   void setMediaWaiting(bool waiting);
+  bool isHeld() const { return isHeld_; }
+  bool canShare() const { return canShare_; }
   QVariant votedOptionId() const { return votedOptionId_; }
   bool isVotingInProgress() const { return isVotingInProgress_; }
   bool showResults() const { return showResults_; }
@@ -94,7 +104,8 @@ class StoryViewerModel : public QObject, public QQmlParserStatus {
   QVariant chosenMute() const;
   void setChosenMute(const QVariant& muted);
 
-  // On appear: links of swipe pages open through the platform, then playback starts.
+  // On appear: links of swipe pages open through the platform, the host may steer the viewer
+  // (StoryNavigation), then playback starts.
   Q_INVOKABLE void start();
   Q_INVOKABLE void pause();
   Q_INVOKABLE void resume();
@@ -106,6 +117,8 @@ class StoryViewerModel : public QObject, public QQmlParserStatus {
   Q_INVOKABLE void vote(const QString& optionId);
   Q_INVOKABLE void handleSwipeUp();
   Q_INVOKABLE void handleCtaTap();
+  // Hands the page's link and title to the host's share handler.
+  Q_INVOKABLE void share();
   // Opens a link outside the app through the platform (which refuses unsafe ones).
   Q_INVOKABLE void openURL(const QUrl& url);
 
@@ -115,6 +128,9 @@ class StoryViewerModel : public QObject, public QQmlParserStatus {
  signals:
   void groupsChanged();
   void startIndexChanged();
+  void startItemIndexChanged();
+  void isHeldChanged();
+  void canShareChanged();
   void placementKeyChanged();
   void currentGroupIndexChanged();
   void currentItemIndexChanged();
@@ -137,6 +153,7 @@ class StoryViewerModel : public QObject, public QQmlParserStatus {
   StorySDK& sdk_;
   StoryGroupList groups_;
   int startIndex_ = 0;
+  int startItemIndex_ = 0;
   QString placementKey_;
   std::shared_ptr<StoryViewerViewModel> viewModel_;
   ObservableRelay relay_{this, [this] { refresh(); }};
@@ -146,6 +163,8 @@ class StoryViewerModel : public QObject, public QQmlParserStatus {
   double progress_ = 0;
   bool shouldDismiss_ = false;
   bool mediaWaiting_ = false;
+  bool isHeld_ = false;
+  bool canShare_ = false;
   QVariant votedOptionId_;
   bool isVotingInProgress_ = false;
   bool showResults_ = false;

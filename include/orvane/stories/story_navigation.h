@@ -1,0 +1,53 @@
+#pragma once
+
+#include <orvane/export.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace orvane {
+
+// Why a story could not be opened by its ids or link.
+enum class StoryOpenError {
+  // No toolkit binding presents viewers, or it has no window to present them in.
+  noPresenter,
+  invalidLink,
+  // The placement's stories could not be fetched.
+  loadFailed,
+  unknownGroup,
+  unknownPage,
+  // A later open was asked for before this one's stories arrived.
+  superseded,
+};
+
+struct ORVANE_EXPORT StoryOpenRefusal {
+  StoryOpenError error;
+  // For people: what was asked and why it failed.
+  std::string reason;
+};
+
+// Absent on success, once the viewer was handed to the presenter.
+using StoryOpenCompletion = std::function<void(const std::optional<StoryOpenRefusal>&)>;
+
+// What a presented story viewer does, whoever opened it (a bubble, an id, a link).
+struct ORVANE_EXPORT StoryViewerEvent {
+  enum class Kind { opened, pageChanged, closed };
+  Kind kind;
+  std::string placementKey;
+  std::string groupId;
+  // The page on screen; empty for a group without pages.
+  std::string pageId;
+};
+using StoryViewerListener = std::function<void(const StoryViewerEvent&)>;
+
+// A page the user shares: its story link under the host's scheme, and its title (the group's
+// when the page has none).
+struct ORVANE_EXPORT StoryShare {
+  std::string link;
+  std::string title;
+};
+using StoryShareHandler = std::function<void(const StoryShare&)>;
+
+}  // namespace orvane
