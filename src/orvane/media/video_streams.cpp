@@ -3,14 +3,30 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include <orvane/media/cached_range_session.h>
 #include <orvane/platform/platform.h>
+#include <orvane/platform/system_platform.h>
+#include <orvane/storage/cache_folders.h>
 
 namespace orvane {
+namespace {
+
+std::shared_ptr<HttpSession> mediaSessionOf(const Platform& platform) {
+  auto disk = mediaDiskCache(platform);
+  if (!disk || !platform.workers) return platform.http;
+  return CachedRangeSession::create(platform.http, std::move(disk), platform.workers,
+                                    platform.clock ? platform.clock : std::make_shared<SystemClock>());
+}
+
+}  // namespace
 
 VideoStreams& VideoStreams::shared() {
-  static VideoStreams streams(Platform::current().http);
+  static VideoStreams streams(Platform::current());
   return streams;
 }
+
+VideoStreams::VideoStreams(const Platform& platform, VideoStream::Options options)
+    : VideoStreams(mediaSessionOf(platform), options) {}
 
 VideoStreams::VideoStreams(std::shared_ptr<HttpSession> session, VideoStream::Options options)
     : session_(std::move(session)), options_(options) {

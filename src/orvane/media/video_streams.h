@@ -11,6 +11,7 @@
 
 #include <orvane/media/video_stream.h>
 #include <orvane/platform/http.h>
+#include <orvane/platform/platform.h>
 #include <orvane/platform/url.h>
 
 namespace orvane {
@@ -29,6 +30,9 @@ class ORVANE_EXPORT VideoStreams {
   static VideoStreams& shared();
 
   explicit VideoStreams(std::shared_ptr<HttpSession> session, VideoStream::Options options = {});
+  // Over the platform's transport, and its media disk cache when it keeps one: videos streamed
+  // whole play from the disk after a restart.
+  explicit VideoStreams(const Platform& platform, VideoStream::Options options = {});
 
   // The stream of `url` someone already holds, or a new one (not started).
   std::shared_ptr<VideoStream> stream(const Url& url);
