@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <future>
+#include <memory>
 
 namespace orvane {
 namespace {
@@ -45,6 +47,20 @@ TEST(WorkerPool, BulkWorkNeverTakesTheLastThread) {
   release.set_value();
   pool.waitUntilIdle();
   EXPECT_TRUE(secondBulkRan);
+}
+
+// A task's captures may hold the last owner of the pool (a session that owns the pool it posts to):
+// the pool then goes from inside its own thread, which finishes the queue instead of joining itself.
+TEST(WorkerPool, ATaskHoldingTheLastOwnerLetsThePoolGoFromItsOwnThread) {
+  auto pool = std::make_shared<WorkerPool>(2);
+  std::promise<void> release;
+  auto released = release.get_future().share();
+  std::promise<void> queuedRan;
+  pool->post([owner = pool, released] { released.wait(); });
+  pool->post([&queuedRan] { queuedRan.set_value(); });
+  pool.reset();
+  release.set_value();
+  EXPECT_EQ(queuedRan.get_future().wait_for(std::chrono::seconds(10)), std::future_status::ready);
 }
 
 }  // namespace

@@ -9,67 +9,76 @@ std::size_t WorkerPool::defaultThreadCount() {
   return std::clamp<std::size_t>(std::thread::hardware_concurrency(), 2, 4);
 }
 
-WorkerPool::WorkerPool(std::size_t threadCount) {
-  const std::size_t count = std::max<std::size_t>(threadCount, 2);
-  threads_.reserve(count);
-  for (std::size_t i = 0; i < count; ++i) threads_.emplace_back([this] { work(); });
+WorkerPool::WorkerPool(std::size_t threadCount)
+    : state_(std::make_shared<State>(std::max<std::size_t>(threadCount, 2))) {
+  threads_.reserve(state_->threadCount);
+  for (std::size_t i = 0; i < state_->threadCount; ++i) threads_.emplace_back([state = state_] { work(*state); });
 }
 
 WorkerPool::~WorkerPool() {
   {
-    std::lock_guard lock(mutex_);
-    stopping_ = true;
+    std::lock_guard lock(state_->mutex);
+    state_->stopping = true;
   }
-  wake_.notify_all();
-  for (auto& thread : threads_) thread.join();
+  state_->wake.notify_all();
+  for (auto& thread : threads_) {
+    // A task whose captures held the last owner: joining itself would throw.
+    if (thread.get_id() == std::this_thread::get_id())
+      thread.detach();
+    else
+      thread.join();
+  }
 }
 
 void WorkerPool::post(std::function<void()> task) {
   {
-    std::lock_guard lock(mutex_);
-    quick_.push_back(std::move(task));
+    std::lock_guard lock(state_->mutex);
+    state_->quick.push_back(std::move(task));
   }
-  wake_.notify_one();
+  state_->wake.notify_one();
 }
 
 void WorkerPool::postBulk(std::function<void()> task) {
   {
-    std::lock_guard lock(mutex_);
-    bulk_.push_back(std::move(task));
+    std::lock_guard lock(state_->mutex);
+    state_->bulk.push_back(std::move(task));
   }
-  wake_.notify_one();
+  state_->wake.notify_one();
 }
 
 bool WorkerPool::waitUntilIdle() {
-  std::unique_lock lock(mutex_);
-  const auto idle = [this] { return running_ == 0 && quick_.empty() && bulk_.empty(); };
+  State& state = *state_;
+  std::unique_lock lock(state.mutex);
+  const auto idle = [&state] { return state.running == 0 && state.quick.empty() && state.bulk.empty(); };
   const bool busy = !idle();
-  idle_.wait(lock, idle);
+  state.idle.wait(lock, idle);
   return busy;
 }
 
-void WorkerPool::work() {
-  std::unique_lock lock(mutex_);
+void WorkerPool::work(State& state) {
+  std::unique_lock lock(state.mutex);
   for (;;) {
-    wake_.wait(lock, [this] { return !quick_.empty() || canStartBulk() || (stopping_ && bulk_.empty()); });
-    const bool isBulk = quick_.empty();
-    if (isBulk && bulk_.empty()) return;  // stopping, and nothing left to run
-    auto& lane = isBulk ? bulk_ : quick_;
+    state.wake.wait(lock, [&state] {
+      return !state.quick.empty() || state.canStartBulk() || (state.stopping && state.bulk.empty());
+    });
+    const bool isBulk = state.quick.empty();
+    if (isBulk && state.bulk.empty()) return;  // stopping, and nothing left to run
+    auto& lane = isBulk ? state.bulk : state.quick;
     auto task = std::move(lane.front());
     lane.pop_front();
-    ++running_;
-    if (isBulk) ++runningBulk_;
+    ++state.running;
+    if (isBulk) ++state.runningBulk;
     lock.unlock();
     if (task) task();
     task = nullptr;  // whatever it captured goes before the pool counts it done
     lock.lock();
-    --running_;
+    --state.running;
     if (isBulk) {
-      --runningBulk_;
+      --state.runningBulk;
       // The bulk slot just freed may be the one a queued bulk task waits for.
-      wake_.notify_one();
+      state.wake.notify_one();
     }
-    if (running_ == 0 && quick_.empty() && bulk_.empty()) idle_.notify_all();
+    if (state.running == 0 && state.quick.empty() && state.bulk.empty()) state.idle.notify_all();
   }
 }
 

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -24,7 +25,8 @@ class WorkerPool {
 
   // At least two threads, one of them kept free of bulk work.
   explicit WorkerPool(std::size_t threadCount = defaultThreadCount());
-  // Runs what is still queued, then joins: every posted task runs exactly once.
+  // Runs what is still queued, then joins: every posted task runs exactly once. When the last
+  // owner lets go inside one of the pool's own tasks, that thread finishes the queue on its own.
   ~WorkerPool();
   WorkerPool(const WorkerPool&) = delete;
   WorkerPool& operator=(const WorkerPool&) = delete;
@@ -37,17 +39,25 @@ class WorkerPool {
   std::size_t threadCount() const { return threads_.size(); }
 
  private:
-  void work();
-  bool canStartBulk() const { return !bulk_.empty() && runningBulk_ + 1 < threads_.size(); }
+  // What the threads share; a thread that outlives the pool (see the destructor) keeps it alive.
+  struct State {
+    explicit State(std::size_t count) : threadCount(count) {}
+    bool canStartBulk() const { return !bulk.empty() && runningBulk + 1 < threadCount; }
 
-  std::mutex mutex_;
-  std::condition_variable wake_;
-  std::condition_variable idle_;
-  std::deque<std::function<void()>> quick_;
-  std::deque<std::function<void()>> bulk_;
-  std::size_t running_ = 0;
-  std::size_t runningBulk_ = 0;
-  bool stopping_ = false;
+    const std::size_t threadCount;
+    std::mutex mutex;
+    std::condition_variable wake;
+    std::condition_variable idle;
+    std::deque<std::function<void()>> quick;
+    std::deque<std::function<void()>> bulk;
+    std::size_t running = 0;
+    std::size_t runningBulk = 0;
+    bool stopping = false;
+  };
+
+  static void work(State& state);
+
+  std::shared_ptr<State> state_;
   std::vector<std::thread> threads_;
 };
 
