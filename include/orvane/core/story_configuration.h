@@ -119,6 +119,7 @@ class ORVANE_EXPORT StoryConfiguration {
   // The most the downloaded images and videos may take in the platform's cache folder; the least
   // recently used make room past it. 0 keeps none.
   std::uint64_t mediaCacheBytes() const { return mediaCacheBytes_; }
+  // The bound unless set: 256 MiB.
   static constexpr std::uint64_t kDefaultMediaCacheBytes = std::uint64_t{256} << 20;
   // The service's order unless set.
   StoryBarOrder barOrder() const { return barOrder_; }

@@ -73,6 +73,7 @@ class ORVANE_EXPORT StorySDK {
   //   auto id = sdk.addEventListener([](const StorySDKEvent& event) { analytics.track(event); });
   //   sdk.removeEventListener(id);
   std::uint64_t addEventListener(EventHandler listener);
+  // Stops the listener addEventListener returned `id` for; an unknown id does nothing.
   void removeEventListener(std::uint64_t id);
 
   // Replaces the identity fields that are given (an absent one keeps its value) and starts a new
@@ -123,8 +124,10 @@ class ORVANE_EXPORT StorySDK {
   // The same from a link `<scheme>://stories/<placement>/<group>[/<page>]` under the link scheme.
   void openStoryLink(std::string_view link, StoryOpenCompletion completion = {});
   // The host's scheme for story links, e.g. "myapp"; none until set.
+  //@{
   void setStoryLinkScheme(std::string scheme);
   const std::string& storyLinkScheme() const;
+  //@}
   // Called with a page's link and title when the user shares it; with no handler (or no link
   // scheme) the viewer offers no share action.
   void setStoryShareHandler(StoryShareHandler handler);
@@ -132,12 +135,17 @@ class ORVANE_EXPORT StorySDK {
   void setStoryViewerListener(StoryViewerListener listener);
   // Steer the viewer on screen; nothing without one. A paused viewer stays paused, through
   // anything but resumeStory, until it closes.
+  //
+  //   sdk.setStoryViewerListener([&](const StoryViewerEvent& event) { log(event.pageId); });
+  //   if (sdk.isStoryViewerOpen()) sdk.pauseStory();
+  //@{
   void pauseStory();
   void resumeStory();
   void nextStoryPage();
   void previousStoryPage();
   void closeStory();
   bool isStoryViewerOpen() const;
+  //@}
 
   // The session a StoryAPI of the host's is made in.
   StorySession& session() { return *session_; }

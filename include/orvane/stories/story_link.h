@@ -11,13 +11,21 @@ namespace orvane {
 
 // A story a host can route to: `<scheme>://stories/<placement>/<group>[/<page>]`, the scheme
 // being the host's own. Ids are ASCII letters, digits and "-._~", at most maxIdLength each.
+//
+//   auto parsed = parseStoryLink("myapp://stories/home/welcome/page-2", "myapp");
+//   if (auto* link = std::get_if<StoryLink>(&parsed)) StorySDK::shared().openStory(*link);
 struct ORVANE_EXPORT StoryLink {
+  // The longest id a link may carry.
   static constexpr std::size_t maxIdLength = 128;
 
+  // The placement, the group in it, and optionally the page to start at.
+  //@{
   std::string placementKey;
   std::string groupId;
   std::optional<std::string> pageId;
+  //@}
 
+  // Field by field.
   bool operator==(const StoryLink&) const = default;
 };
 
@@ -37,6 +45,7 @@ enum class StoryLinkError {
   idTooLong,
 };
 
+// The error in words, for a log.
 ORVANE_EXPORT std::string_view describe(StoryLinkError error);
 
 // The link `text` names, given the host's scheme (compared without regard to letter case).
