@@ -101,6 +101,10 @@
         <source>Close</source>
         <translation>إغلاق</translation>
     </message>
+    <message>
+        <source>Share</source>
+        <translation>مشاركة</translation>
+    </message>
 </context>
 <context>
     <name>StoryViewerView</name>

@@ -89,6 +89,10 @@
         <source>Close</source>
         <translation>Schließen</translation>
     </message>
+    <message>
+        <source>Share</source>
+        <translation>Teilen</translation>
+    </message>
 </context>
 <context>
     <name>StoryViewerView</name>

@@ -92,6 +92,10 @@
         <source>Close</source>
         <translation>Zamknij</translation>
     </message>
+    <message>
+        <source>Share</source>
+        <translation>Udostępnij</translation>
+    </message>
 </context>
 <context>
     <name>StoryViewerView</name>
