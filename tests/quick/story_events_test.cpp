@@ -24,7 +24,7 @@ class StoryEventsTest : public ::testing::Test {
     static QTemporaryDir settings;
     if (!Platform::isInstalled()) {
       QtPlatformOptions options;
-      options.settingsFile = settings.filePath(QStringLiteral("settings.ini"));
+      options.dataDirectory = settings.path();
       installQtPlatform(options);
     }
   }

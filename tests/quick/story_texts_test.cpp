@@ -115,7 +115,7 @@ TEST_F(StoryTextsTest, TheViewsFollowTheDirectionOfTheSdksLanguage) {
 TEST_F(StoryTextsTest, QtsLanguageChangeReachesTheViewsBindings) {
   QQmlEngine engine;
   QQmlComponent component(&engine);
-  component.setData("import QtQml\nimport OrvaneStories\nQtObject {\n"
+  component.setData("import QtQml\nimport OrvaneStories.Internal\nQtObject {\n"
                     "  property string badge: StoryTexts.language.shown(\"Poll\")\n"
                     "  property string total: StoryTexts.language.voteTotal(22, \"vote\", \"votes\")\n"
                     "  property string spoken: qsTranslate(\"VoteOptionRow\", \"your choice\")\n"

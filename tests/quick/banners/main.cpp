@@ -23,6 +23,8 @@ class BannerTestSetup : public QObject {
     QtPlatformOptions options;
     options.dataDirectory = settings_.path();
     Platform platform = makeQtPlatform(options);
+    // The views' requests are counted: nothing may come from an earlier run's disk cache.
+    platform.cacheDirectory = std::string();
     auto queue = std::make_shared<VirtualTimerQueue>(platform.mainQueue);
     fixture_ = std::make_shared<BannerFixture>(queue);
     platform.http = fixture_;

@@ -142,6 +142,7 @@ TEST_F(QtNetworkTest, TheSystemProxyIsTakenWhenTheAppUsesTheSystemConfigurationA
   qputenv("http_proxy", "http://127.0.0.1:3128");
   QtNetworkRoutes routes;
   // As Qt itself would go, libcurl too goes straight there, the variable notwithstanding.
+  QNetworkProxyFactory::setUseSystemConfiguration(false);
   EXPECT_EQ(routes("http://stories.example/a").proxy, "");
   QNetworkProxyFactory::setUseSystemConfiguration(true);
   EXPECT_EQ(routes("http://stories.example/a").proxy, "http://127.0.0.1:3128");

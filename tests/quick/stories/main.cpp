@@ -25,6 +25,8 @@ class StoryViewsSetup : public QObject {
     options.dataDirectory = settings_.path();
     options.http = fixture_;
     Platform platform = makeQtPlatform(options);
+    // The views' requests are counted: nothing may come from an earlier run's disk cache.
+    platform.cacheDirectory = std::string();
     platform.urlOpener = fixture_;
     Platform::install(platform);
 

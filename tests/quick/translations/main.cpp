@@ -41,9 +41,11 @@ class TranslatedViewsSetup : public QObject {
   void applicationAvailable() {
     fixture_ = std::make_shared<StoryViewFixture>();
     QtPlatformOptions options;
-    options.settingsFile = settings_.filePath(QStringLiteral("settings.ini"));
+    options.dataDirectory = settings_.path();
     options.http = fixture_;
     Platform platform = makeQtPlatform(options);
+    // The views' requests are counted: nothing may come from an earlier run's disk cache.
+    platform.cacheDirectory = std::string();
     platform.urlOpener = fixture_;
     Platform::install(platform);
 

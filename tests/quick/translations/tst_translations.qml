@@ -1,6 +1,7 @@
 import QtQuick
 import QtTest
 import OrvaneStories
+import OrvaneStories.Internal
 
 // A phone's window: the polls are drawn at 390 x 844 and saved for a person to look at.
 Item {
