@@ -54,7 +54,12 @@ CachedRangeSession::CachedRangeSession(std::shared_ptr<HttpSession> network, std
 
 void CachedRangeSession::send(HttpRequest request, std::function<void(HttpResult)> completion) {
   // The caller may be the main thread; the disk is read on a worker.
-  workers_->post([self = shared_from_this(), request = std::move(request), completion = std::move(completion)]() mutable {
+  auto workers = workers_.lock();
+  if (!workers) {
+    network_->send(std::move(request), std::move(completion));
+    return;
+  }
+  workers->post([self = shared_from_this(), request = std::move(request), completion = std::move(completion)]() mutable {
     self->answer(std::move(request), std::move(completion));
   });
 }

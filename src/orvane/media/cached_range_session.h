@@ -58,7 +58,9 @@ class CachedRangeSession final : public HttpSession, public std::enable_shared_f
 
   const std::shared_ptr<HttpSession> network_;
   const std::shared_ptr<DiskCache> disk_;
-  const std::shared_ptr<WorkerPool> workers_;
+  // Weakly: the platform owns the pool, and a task letting go of this session must not take the
+  // pool with it from inside one of its own threads.
+  const std::weak_ptr<WorkerPool> workers_;
   const std::shared_ptr<Clock> clock_;
 
   std::mutex mutex_;
