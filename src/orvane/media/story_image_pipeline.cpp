@@ -248,7 +248,11 @@ struct StoryImagePipeline::Fetch {
     request.lane = HttpRequest::Lane::media;
     request.cancellation = download->transfer.get_token();
     ImageDiskTier::askAbout(request, kept);
-    session->send(std::move(request), [self = *this, kept = std::move(kept)](HttpResult result) mutable {
+    // The answer's handler goes without the session: a session holding its pending handlers would
+    // otherwise keep itself alive through them.
+    Fetch carried = *this;
+    carried.session.reset();
+    session->send(std::move(request), [self = std::move(carried), kept = std::move(kept)](HttpResult result) mutable {
       self.workers->postBulk([self = std::move(self), kept = std::move(kept), result = std::move(result)] {
         self.finish(result, kept);
       });
