@@ -2,7 +2,7 @@
 
 #include <orvane/platform/ascii_text.h>
 
-#include <uriparser/Uri.h>
+#include <orvane/platform/parsed_uri.h>
 
 #include <algorithm>
 
@@ -24,25 +24,6 @@ std::size_t endOfPath(const std::string& text) {
   return end == std::string::npos ? text.size() : end;
 }
 
-class ParsedUri {
- public:
-  explicit ParsedUri(const std::string& text) {
-    const char* errorPos = nullptr;
-    ok_ = uriParseSingleUriExA(&uri_, text.data(), text.data() + text.size(), &errorPos) == URI_SUCCESS;
-  }
-  ~ParsedUri() {
-    if (ok_) uriFreeUriMembersA(&uri_);
-  }
-  ParsedUri(const ParsedUri&) = delete;
-  ParsedUri& operator=(const ParsedUri&) = delete;
-
-  bool ok() const { return ok_; }
-  const UriUriA& uri() const { return uri_; }
-
- private:
-  UriUriA uri_{};
-  bool ok_ = false;
-};
 
 }  // namespace
 

@@ -2,7 +2,7 @@
 
 #include <orvane/platform/ascii_text.h>
 
-#include <uriparser/Uri.h>
+#include <orvane/platform/parsed_uri.h>
 
 #include <algorithm>
 #include <vector>
@@ -39,25 +39,6 @@ std::optional<StoryLinkError> checkId(std::string_view id) {
   return std::nullopt;
 }
 
-class ParsedUri {
- public:
-  explicit ParsedUri(std::string_view text) {
-    const char* errorPos = nullptr;
-    ok_ = uriParseSingleUriExA(&uri_, text.data(), text.data() + text.size(), &errorPos) == URI_SUCCESS;
-  }
-  ~ParsedUri() {
-    if (ok_) uriFreeUriMembersA(&uri_);
-  }
-  ParsedUri(const ParsedUri&) = delete;
-  ParsedUri& operator=(const ParsedUri&) = delete;
-
-  bool ok() const { return ok_; }
-  const UriUriA& uri() const { return uri_; }
-
- private:
-  UriUriA uri_{};
-  bool ok_ = false;
-};
 
 }  // namespace
 
