@@ -1,18 +1,10 @@
 #include <orvane/api/banner_cache.h>
 
+#include <orvane/api/cache_key.h>
+
 #include <utility>
 
 namespace orvane {
-namespace {
-
-void appendEscaped(std::string& key, const std::string& part) {
-  for (char c : part) {
-    if (c == '|' || c == '\\') key += '\\';
-    key += c;
-  }
-}
-
-}  // namespace
 
 BannerCache& BannerCache::shared() {
   // Never destroyed: answers may still arrive on session threads while the process exits.
@@ -47,7 +39,7 @@ std::string bannerCacheKey(const StorySession& session, const StoryConfiguration
   std::string key;
   for (const auto& part : parts) {
     if (&part != parts) key += '|';
-    appendEscaped(key, part);
+    appendEscapedKeyPart(key, part);
   }
   return key;
 }

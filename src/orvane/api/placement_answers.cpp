@@ -1,19 +1,10 @@
 #include <orvane/api/placement_answers.h>
 
+#include <orvane/api/cache_key.h>
 #include <orvane/core/locale_tags.h>
 #include <orvane/storage/sha256.h>
 
 namespace orvane {
-namespace {
-
-void appendEscaped(std::string& key, const std::string& part) {
-  for (char c : part) {
-    if (c == '|' || c == '\\') key += '\\';
-    key += c;
-  }
-}
-
-}  // namespace
 
 void PlacementAnswers::keep(const std::string& key, std::string_view answer) const {
   // No lifetime: it stands in only while the service cannot be reached, however old, and the
@@ -50,7 +41,7 @@ std::string placementAnswerKey(const StorySession& session, const StoryConfigura
   std::string key;
   for (const auto& part : parts) {
     if (&part != parts) key += '|';
-    appendEscaped(key, part);
+    appendEscapedKeyPart(key, part);
   }
   return sha256Hex(key);
 }
