@@ -73,11 +73,18 @@ std::shared_ptr<const CachedAnswer> PlacementCache::answer(const PlacementQuery&
 }
 
 std::shared_ptr<const CachedAnswer> PlacementCache::answerInMemory(const PlacementQuery& query) {
-  if (revisionCheckDue()) return nullptr;
+  if (claimRevisionCheck()) return nullptr;
   EntryPointer entry = find(keyOf(query));
-  if (!entry || scheduleChanged(*entry)) return nullptr;
-  if (!entry->answer->itemIds.empty() && !countsCurrent(*entry, voteGeneration(query.appId))) return nullptr;
+  if (!entry || scheduleChanged(*entry) || !servableFromMemory(*entry, voteGeneration(query.appId))) return nullptr;
   return entry->answer;
+}
+
+bool PlacementCache::servableFromMemory(const Entry& entry, std::uint64_t voteGeneration) const {
+  if (entry.answer->itemIds.empty() || countsCurrent(entry, voteGeneration)) return true;
+  // A vote made here must show in the next answer. Counts merely old are served while one request
+  // refreshes them, for at most another refresh interval should that request never get there.
+  if (entry.voteGeneration < voteGeneration || ticks_() - entry.countsAt >= 2 * options_.countsRefresh) return false;
+  return entry.countsRefreshClaimed->exchange(true);
 }
 
 bool PlacementCache::scheduleChanged(const Entry& entry) const {
@@ -108,12 +115,18 @@ bool PlacementCache::revisionCheckDue() const {
   return last == kNeverChecked || ticks_().time_since_epoch().count() - last >= interval;
 }
 
-void PlacementCache::checkRevision() {
-  if (!revisionCheckDue()) return;
-  const std::int64_t now = ticks_().time_since_epoch().count();
+bool PlacementCache::claimRevisionCheck() {
+  if (!revisionCheckDue()) return false;
   std::int64_t last = lastRevisionCheck_;
   // One request looks; the others go on with what they have.
-  if (!lastRevisionCheck_.compare_exchange_strong(last, now)) return;
+  if (!lastRevisionCheck_.compare_exchange_strong(last, ticks_().time_since_epoch().count())) return false;
+  revisionCheckOwed_ = true;
+  return true;
+}
+
+void PlacementCache::checkRevision() {
+  if (!revisionCheckOwed_.exchange(false) && !claimRevisionCheck()) return;
+  revisionCheckOwed_ = false;
   std::int64_t revision = 0;
   try {
     revision = store_.contentRevision();
@@ -170,6 +183,7 @@ PlacementCache::EntryPointer PlacementCache::withFreshCounts(const Entry& entry,
   fresh->answer = std::move(built);
   fresh->countsAt = ticks_();
   fresh->voteGeneration = voteGeneration;
+  fresh->countsRefreshClaimed = std::make_shared<std::atomic<bool>>(false);
   return fresh;
 }
 

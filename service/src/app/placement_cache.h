@@ -68,7 +68,9 @@ class PlacementCache {
   // nullptr: no such placement (or nothing published of it). Throws storage::StoreError when the
   // store is needed and cannot answer.
   std::shared_ptr<const CachedAnswer> answer(const PlacementQuery& query);
-  // The same when it is at hand and current, without asking the store; else nullptr.
+  // The same when it is at hand, without asking the store; else nullptr. When a revision check or
+  // a refresh of old counts is due, one caller gets nullptr and goes on to answer(), which makes
+  // it; the others are served what is at hand meanwhile, so no periodic check stalls them all.
   std::shared_ptr<const CachedAnswer> answerInMemory(const PlacementQuery& query);
 
   // Every answer is built again before it is next served.
@@ -88,11 +90,15 @@ class PlacementCache {
     std::chrono::steady_clock::time_point countsAt;
     std::uint64_t voteGeneration = 0;
     std::shared_ptr<std::mutex> refreshing;            // one refresh of a query at a time
+    // Taken by the request that leaves memory to refresh old counts; the others are served these.
+    std::shared_ptr<std::atomic<bool>> countsRefreshClaimed;
   };
   using EntryPointer = std::shared_ptr<const Entry>;
 
   void checkRevision();
   bool revisionCheckDue() const;
+  bool claimRevisionCheck();
+  bool servableFromMemory(const Entry& entry, std::uint64_t voteGeneration) const;
   bool scheduleChanged(const Entry& entry) const;
   bool countsCurrent(const Entry& entry, std::uint64_t voteGeneration) const;
   EntryPointer find(const std::string& key);
@@ -114,6 +120,7 @@ class PlacementCache {
   std::array<std::atomic<std::uint64_t>, 64> voteGenerations_{};
 
   std::atomic<std::int64_t> lastRevisionCheck_;  // steady ticks; starts long ago
+  std::atomic<bool> revisionCheckOwed_{false};   // claimed from memory, for the next worker to make
   std::atomic<std::int64_t> knownRevision_{-1};
   std::atomic<std::uint64_t> builds_{0};
 };

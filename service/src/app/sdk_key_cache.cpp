@@ -11,13 +11,13 @@ std::optional<storage::App> SdkKeyCache::appFor(std::string_view sdkKey) {
   const std::string hash = storage::hashSdkKey(sdkKey);
   std::uint64_t generation = 0;
   {
-    std::lock_guard lock(mutex_);
+    std::shared_lock lock(mutex_);
     auto found = known_.find(hash);
     if (found != known_.end() && ticks_() < found->second.until) return found->second.app;
     generation = generation_;
   }
   auto app = store_.appForSdkKey(sdkKey);
-  std::lock_guard lock(mutex_);
+  std::unique_lock lock(mutex_);
   // Read before a revocation here: answered once, never kept.
   if (generation != generation_) return app;
   if (!app) {
@@ -31,14 +31,18 @@ std::optional<storage::App> SdkKeyCache::appFor(std::string_view sdkKey) {
 
 std::optional<storage::App> SdkKeyCache::knownApp(std::string_view sdkKey) {
   const std::string hash = storage::hashSdkKey(sdkKey);
-  std::lock_guard lock(mutex_);
+  std::shared_lock lock(mutex_);
   auto found = known_.find(hash);
-  if (found == known_.end() || ticks_() >= found->second.until) return std::nullopt;
-  return found->second.app;
+  if (found == known_.end()) return std::nullopt;
+  const Known& known = found->second;
+  const auto now = ticks_();
+  if (now >= known.until && (now >= known.until + lifetime_ || !known.askAgainClaimed->exchange(true)))
+    return std::nullopt;
+  return known.app;
 }
 
 void SdkKeyCache::clear() {
-  std::lock_guard lock(mutex_);
+  std::unique_lock lock(mutex_);
   ++generation_;
   known_.clear();
 }
