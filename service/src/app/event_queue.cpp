@@ -1,5 +1,7 @@
 #include "event_queue.h"
 
+#include "http/background_threads.h"
+
 namespace orvane::service::app {
 namespace {
 
@@ -74,6 +76,9 @@ std::uint64_t EventQueue::lost() const {
 }
 
 void EventQueue::run() {
+  // Storing events may wait, so the writer yields the cores to answers. Lowered, not made a
+  // background thread: it holds the database's write lock, which votes wait for.
+  http::lowerCurrentThreadPriority();
   std::vector<storage::StoredEvent> batch;
   for (;;) {
     {

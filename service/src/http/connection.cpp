@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <type_traits>
 
+#include <unistd.h>
+
 #include <boost/asio/post.hpp>
 #include <boost/asio/write.hpp>
 #include <boost/beast/http/read.hpp>
@@ -213,10 +215,11 @@ void Connection<Stream>::dispatch() {
   }
   phase_ = Phase::handling;
   ++server_.answersInFlight;
+  const Router::Route* route = exchange_.match.route;
+  backgroundRoute_ = route != nullptr && route->limits.background;
   if (auto answer = answerFromMemory(exchange_, server_)) return write(std::move(*answer));
   auto executor = stream_.get_executor();
-  const Router::Route* route = exchange_.match.route;
-  auto& pool = route != nullptr && route->limits.background ? server_.background : server_.workers;
+  auto& pool = backgroundRoute_ ? server_.background : server_.workers;
   asio::post(pool, [self = this->shared_from_this(), exchange = std::move(exchange_), executor]() mutable {
     PreparedAnswer answer = runExchange(exchange, self->server_);
     // The event loop takes the last reference, so the connection always ends on its own thread.
@@ -278,13 +281,53 @@ void Connection<Stream>::onWritten() {
   phase_ = Phase::reading;
   --server_.answersInFlight;
 
-  if (server_.metrics != nullptr) server_.metrics->recordRequest(*routeName_, status, duration);
+  if (loop_.tally != nullptr) loop_.tally->record(*routeName_, status, duration);
   if (server_.options.accessLog) {
     // On a worker: a log writer that blocks must not stall the loop's other connections.
     AccessRecord record{std::move(method_), *routeName_, std::move(path_), status, bytesSent_, duration, clientAddress_};
     asio::post(server_.workers, [&server = server_, record = std::move(record)] { server.options.accessLog(record); });
   }
   if (!keepAlive) return closeAfterAnswer();
+  if (moveToTheLoopOfItsRoute()) return;
+  readRequest(false);
+}
+
+template <class Stream>
+bool Connection<Stream>::moveToTheLoopOfItsRoute() {
+  // A TLS session cannot leave the stream it was made on: secure connections stay where they are.
+  if constexpr (kSecure<Stream>) {
+    return false;
+  } else {
+    if (backgroundRoute_ == loop_.background || server_.stopping) return false;
+    EventLoop& target = backgroundRoute_ ? *server_.backgroundLoop : server_.takeForegroundLoop();
+    auto& socket = stream_.socket();
+    beast::error_code error;
+    const auto protocol = socket.local_endpoint(error).protocol();
+    if (error) return false;
+    const auto descriptor = socket.release(error);
+    if (error) return close(), true;
+    // Registered with the target loop here; should that loop stop before taking it, the socket
+    // closes with the handler that holds it.
+    asio::ip::tcp::socket moved(target.context);
+    moved.assign(protocol, descriptor, error);
+    if (error) {
+      ::close(descriptor);
+      return true;
+    }
+    phase_ = Phase::closed;
+    asio::post(target.context, [&server = server_, &target, socket = std::move(moved), alreadyRead = std::move(buffer_),
+                                address = std::move(clientAddress_)]() mutable {
+      ++server.connections;
+      std::make_shared<Connection>(server, target, beast::tcp_stream(std::move(socket)), std::move(address))
+          ->resume(std::move(alreadyRead));
+    });
+    return true;
+  }
+}
+
+template <class Stream>
+void Connection<Stream>::resume(beast::flat_buffer alreadyRead) {
+  buffer_ = std::move(alreadyRead);
   readRequest(false);
 }
 

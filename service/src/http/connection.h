@@ -46,6 +46,8 @@ class Connection final : public LoopConnection, public std::enable_shared_from_t
   template <class Body>
   void writeSome(boost::beast::http::serializer<false, Body>& serializer);
   void onWritten();
+  bool moveToTheLoopOfItsRoute();
+  void resume(boost::beast::flat_buffer alreadyRead);
   void closeAfterAnswer();
   void drain();
   void close();
@@ -62,6 +64,7 @@ class Connection final : public LoopConnection, public std::enable_shared_from_t
   // The request being answered.
   Exchange exchange_;
   const std::string* routeName_ = nullptr;
+  bool backgroundRoute_ = false;
   std::string method_;  // these two kept only for the access log
   std::string path_;
   Clock::time_point started_;

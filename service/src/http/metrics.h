@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -11,12 +12,27 @@
 
 namespace orvane::service::http {
 
+// Answered requests counted by one event loop. Each loop has its own, so a loop never waits on
+// another's lock: a background loop preempted while holding a shared one would hold up the rest.
+class RequestTally {
+ public:
+  void record(const std::string& route, int status, std::chrono::microseconds duration);
+
+ private:
+  friend class Metrics;
+  mutable std::mutex mutex_;  // taken by its loop and by a render
+  std::map<std::pair<std::string, int>, std::uint64_t> requests_;
+  std::map<std::string, std::vector<std::uint64_t>> latencyBuckets_;  // per route, cumulative at render
+  std::map<std::string, double> latencySums_;
+};
+
 // Prometheus text exposition of the server's request counts and latencies, plus gauges and
 // counters the rest of the service registers. Thread-safe.
 class Metrics {
  public:
-  // Counted by the server for every answered request.
-  void recordRequest(const std::string& route, int status, std::chrono::microseconds duration);
+  // A tally whose counts are rendered with the rest; it lives as long as these metrics, so counts
+  // stay monotonic across a server's restarts.
+  RequestTally& addTally();
 
   // A value read when the metrics are rendered (queue depth, drops, votes...).
   void addGauge(std::string name, std::string help, std::function<double()> read);
@@ -31,9 +47,7 @@ class Metrics {
     std::function<double()> read;
   };
   mutable std::mutex mutex_;
-  std::map<std::pair<std::string, int>, std::uint64_t> requests_;
-  std::map<std::string, std::vector<std::uint64_t>> latencyBuckets_;  // per route, cumulative at render
-  std::map<std::string, double> latencySums_;
+  std::deque<RequestTally> tallies_;  // never moves an element
   std::vector<Sampled> sampled_;
 };
 

@@ -15,6 +15,7 @@
 
 #include "background_threads.h"
 #include "connection.h"
+#include "metrics.h"
 
 namespace orvane::service::http {
 namespace {
@@ -68,10 +69,9 @@ struct Server::State {
   std::optional<asio::thread_pool> background;
   std::unique_ptr<ServerContext> context;
   std::optional<asio::ssl::context> tls;
-  std::vector<std::unique_ptr<EventLoop>> loops;
+  std::vector<std::unique_ptr<EventLoop>> loops;  // the foreground loops, then the background one
   std::optional<tcp::acceptor> acceptor;     // on loops[0]
   std::optional<asio::steady_timer> retry;   // on loops[0]
-  std::size_t nextLoop = 0;                  // on loops[0]'s thread
   std::vector<asio::executor_work_guard<asio::io_context::executor_type>> guards;
   std::vector<std::thread> threads;
 
@@ -83,7 +83,7 @@ struct Server::State {
 };
 
 void Server::State::accept() {
-  EventLoop& loop = *loops[nextLoop++ % loops.size()];
+  EventLoop& loop = context->takeForegroundLoop();
   acceptor->async_accept(loop.context, [this, &loop](boost::system::error_code error, tcp::socket socket) {
     if (error == asio::error::operation_aborted || !acceptor->is_open()) return;
     if (error) {
@@ -166,6 +166,7 @@ int Server::start() {
   if (s.options.certificatePath) s.tls.emplace(tlsContext(*s.options.certificatePath, *s.options.privateKeyPath));
 
   for (unsigned i = 0; i < std::max(1u, s.options.ioThreads); ++i) s.loops.push_back(std::make_unique<EventLoop>());
+  s.loops.push_back(std::make_unique<EventLoop>(true));
   asio::io_context& first = s.loops.front()->context;
   try {
     tcp::resolver resolver(first);
@@ -188,12 +189,20 @@ int Server::start() {
   s.workers.emplace(std::max(1u, s.options.workerThreads));
   const unsigned backgroundThreads = std::max(1u, s.options.backgroundThreads);
   s.background.emplace(backgroundThreads);
-  lowerPriorityOfEachThread(*s.background, backgroundThreads);
-  s.context.reset(new ServerContext{s.router, s.options, s.metrics, *s.workers, *s.background});
+  makeEachThreadBackground(*s.background, backgroundThreads);
+  std::vector<EventLoop*> foregroundLoops;
+  for (auto& loop : s.loops)
+    if (!loop->background) foregroundLoops.push_back(loop.get());
+  s.context.reset(new ServerContext{s.router, s.options, *s.workers, *s.background, {}, {}, {},
+                                    std::move(foregroundLoops), s.loops.back().get(), {}});
   s.accept();
   for (auto& loop : s.loops) {
+    if (s.metrics != nullptr) loop->tally = &s.metrics->addTally();
     s.guards.push_back(asio::make_work_guard(loop->context));
-    s.threads.emplace_back([&context = loop->context] { runLoop(context); });
+    s.threads.emplace_back([&loop = *loop] {
+      if (loop.background) makeCurrentThreadBackground();
+      runLoop(loop.context);
+    });
   }
   s.started = true;
   return s.port;

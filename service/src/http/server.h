@@ -27,7 +27,8 @@ struct AccessRecord {
 struct ServerOptions {
   std::string host = "127.0.0.1";
   int port = 0;                                        // 0: any free port
-  unsigned ioThreads = 1;                              // event loops holding the connections
+  unsigned ioThreads = 1;                              // event loops holding the connections (one more,
+                                                       // at a lower priority, holds background routes')
   unsigned workerThreads = 4;                          // handlers run here, never on an event loop
   unsigned backgroundThreads = 1;                      // background routes' handlers, at a lower CPU priority
   std::chrono::milliseconds headerTimeout{10'000};     // a request's headers must arrive within it

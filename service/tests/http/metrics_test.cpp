@@ -7,10 +7,13 @@ namespace {
 
 TEST(Metrics, RendersCountsCumulativeLatencyBucketsAndRegisteredValues) {
   Metrics metrics;
-  metrics.recordRequest("stories", 200, std::chrono::milliseconds(3));
-  metrics.recordRequest("stories", 200, std::chrono::milliseconds(30));
-  metrics.recordRequest("stories", 304, std::chrono::seconds(20));
-  metrics.recordRequest("odd\"name", 404, std::chrono::milliseconds(1));
+  // Two loops' tallies, summed.
+  RequestTally& one = metrics.addTally();
+  RequestTally& other = metrics.addTally();
+  one.record("stories", 200, std::chrono::milliseconds(3));
+  other.record("stories", 200, std::chrono::milliseconds(30));
+  one.record("stories", 304, std::chrono::seconds(20));
+  other.record("odd\"name", 404, std::chrono::milliseconds(1));
   double depth = 7;
   metrics.addGauge("orvane_event_queue_depth", "Events waiting to be written.", [&] { return depth; });
   metrics.addCounter("orvane_events_dropped_total", "Events dropped\nwhile the queue was full.", [] { return 2.5; });
