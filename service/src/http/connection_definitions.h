@@ -1,3 +1,8 @@
+#pragma once
+
+// The connection's member definitions, compiled once per stream type (plain_connection.cpp and
+// secure_connection.cpp), so the two heavy instantiations build side by side.
+
 #include "connection.h"
 
 #include <algorithm>
@@ -362,8 +367,5 @@ void Connection<Stream>::close() {
   lowest.socket().shutdown(asio::ip::tcp::socket::shutdown_both, ignored);
   lowest.close();
 }
-
-template class Connection<beast::tcp_stream>;
-template class Connection<beast::ssl_stream<beast::tcp_stream>>;
 
 }  // namespace orvane::service::http

@@ -1,0 +1,7 @@
+#include "connection_definitions.h"
+
+namespace orvane::service::http {
+
+template class Connection<beast::ssl_stream<beast::tcp_stream>>;
+
+}  // namespace orvane::service::http
