@@ -1,59 +1,26 @@
 #include <orvane/quick/platform/qt_image_decoder.h>
 
+#include <orvane/quick/platform/qt_application_gate.h>
+
 #include <QBuffer>
-#include <QCoreApplication>
 #include <QImageIOHandler>
 #include <QImageReader>
-#include <mutex>
-#include <shared_mutex>
 
 namespace orvane::quick {
 namespace {
 
 std::int64_t pixelCount(QSize size) { return std::int64_t{size.width()} * size.height(); }
 
-// Decodes run on the SDK's worker threads, which live as long as the process. Once the
-// application object is gone Qt tears its image plugins down, so from then on no decode may
-// start, and its destructor waits for those still running.
-struct DecodingGate {
-  std::shared_mutex mutex;
-  bool open = false;
-  const QCoreApplication* application = nullptr;
-};
-
-DecodingGate& decodingGate() {
-  static auto* gate = new DecodingGate;  // never destroyed: workers may still ask at exit
-  return *gate;
-}
-
-void closeDecodingGate() {
-  auto& gate = decodingGate();
-  std::unique_lock lock(gate.mutex);
-  gate.open = false;
-  gate.application = nullptr;
-}
-
-// Opens the gate for the application object alive now (there is none in some tests: then there
-// are no plugins to tear down either, and the gate opens all the same).
-void openDecodingGate() {
-  auto& gate = decodingGate();
-  auto* application = QCoreApplication::instance();
-  std::unique_lock lock(gate.mutex);
-  gate.open = true;
-  if (application == nullptr || gate.application == application) return;
-  gate.application = application;
-  qAddPostRoutine(closeDecodingGate);
-}
-
 }  // namespace
 
-QtImageDecoder::QtImageDecoder() { openDecodingGate(); }
+QtImageDecoder::QtImageDecoder() { QtApplicationGate::open(); }
 
 std::shared_ptr<const Image> QtImageDecoder::decode(std::string_view bytes,
                                                     const ImageDecodeLimits& limits) const {
   if (bytes.empty()) return nullptr;
-  std::shared_lock gateOpen(decodingGate().mutex);
-  if (!decodingGate().open) return nullptr;
+  // Image plugins go with the application object.
+  const auto qtAlive = QtApplicationGate::enter();
+  if (!qtAlive) return nullptr;
 
   QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
   QBuffer buffer(&data);

@@ -1,5 +1,7 @@
 #include <orvane/quick/platform/qt_network_route.h>
 
+#include <orvane/quick/platform/qt_application_gate.h>
+
 #include <QCryptographicHash>
 #include <QNetworkProxy>
 #include <QNetworkProxyFactory>
@@ -47,8 +49,14 @@ std::optional<std::string> curlProxy(const QNetworkProxy& proxy, const QUrl& url
   return (scheme + QStringLiteral("://") + authority + u':' + QString::number(proxy.port())).toStdString();
 }
 
+QtNetworkRoutes::QtNetworkRoutes() { QtApplicationGate::open(); }
+
 NetworkRoute QtNetworkRoutes::operator()(const std::string& url) {
   NetworkRoute route;
+  // Once the application object is gone (requests still in flight as the app quits), Qt's proxy
+  // and TLS configuration go with it: libcurl's own choice then.
+  const auto qtAlive = QtApplicationGate::enter();
+  if (!qtAlive) return route;
   route.trustedAuthorities = trustedAuthorities();
   const QUrl target(QString::fromStdString(url));
   for (const auto& proxy : QNetworkProxyFactory::proxyForQuery(QNetworkProxyQuery(target))) {

@@ -23,6 +23,7 @@ namespace orvane::quick {
 // for every request, so a change the app makes applies to the next one. Safe from any thread.
 class QtNetworkRoutes {
  public:
+  QtNetworkRoutes();
   NetworkRoute operator()(const std::string& url);
 
  private:
