@@ -8,6 +8,11 @@ set -euo pipefail
 step=$1
 mkdir -p "$WORK"
 
+# Runs a host with its settings, votes and caches in the scratch directory, not the user's.
+in_scratch_home() {
+  HOME="$WORK" XDG_CONFIG_HOME="$WORK/config" XDG_DATA_HOME="$WORK/data" XDG_CACHE_HOME="$WORK/cache" "$@"
+}
+
 configure_and_build() {  # configure_and_build <source dir> <build dir> [cmake args...]
   local source=$1 build=$2
   shift 2
@@ -47,15 +52,15 @@ case "$step" in
       bash -c "$CXX -std=c++20 \"$SOURCE/examples/cpp-host/main.cpp\" -o \"$WORK/cpp-host-pkg-config\" \
         \$(pkg-config --cflags --libs orvanestories)"
     start_content_service
-    timeout 60 "$WORK/cpp-host/cpp-host" | tee "$WORK/cpp-host.out"
+    in_scratch_home timeout 60 "$WORK/cpp-host/cpp-host" | tee "$WORK/cpp-host.out"
     grep -q "^story group: " "$WORK/cpp-host.out" && grep -q "^banner: " "$WORK/cpp-host.out"
-    timeout 60 "$WORK/cpp-host-pkg-config" >/dev/null
+    in_scratch_home timeout 60 "$WORK/cpp-host-pkg-config" >/dev/null
     ;;
   qt-quick-host)
     configure_and_build "$SOURCE/examples/qt-quick-host" "$WORK/qt-quick-host"
     start_content_service
     rm -f "$WORK/frame.png"
-    QT_QPA_PLATFORM=offscreen timeout 60 "$WORK/qt-quick-host/qt-quick-host" --grab "$WORK/frame.png"
+    QT_QPA_PLATFORM=offscreen in_scratch_home timeout 60 "$WORK/qt-quick-host/qt-quick-host" --grab "$WORK/frame.png"
     # The window is 400 wide: the bar's bubbles at the top, the banner below them.
     "$FRAME_CHECK" "$WORK/frame.png" 0,0,400,110 16,126,368,120
     ;;
@@ -69,10 +74,9 @@ case "$step" in
     [ -z "$output" ] || { echo "$output"; exit 1; }
     ;;
   qml-tool)
-    # The run-time plugin, as Qt's qml tool (and QML preview, a Python host) loads it; its
-    # settings stay in the scratch directory.
+    # The run-time plugin, as Qt's qml tool (and QML preview, a Python host) loads it.
     qml_dir=$(dirname "$(dirname "$(find "$PREFIX" -path '*/OrvaneStories/qmldir')")")
-    output=$(HOME="$WORK" XDG_CONFIG_HOME="$WORK/config" XDG_DATA_HOME="$WORK/data" QT_QPA_PLATFORM=offscreen \
+    output=$(QT_QPA_PLATFORM=offscreen in_scratch_home \
       timeout 60 "$QML_TOOL" -I "$qml_dir" "$SOURCE/tests/consumer/qml-tool/check.qml" 2>&1) ||
       { echo "$output"; exit 1; }
     grep -q "qml-tool: OrvaneStories loaded" <<<"$output" || { echo "$output"; exit 1; }
