@@ -73,7 +73,10 @@ std::shared_ptr<const CachedAnswer> PlacementCache::answer(const PlacementQuery&
 }
 
 std::shared_ptr<const CachedAnswer> PlacementCache::answerInMemory(const PlacementQuery& query) {
-  if (claimRevisionCheck()) return nullptr;
+  if (claimRevisionCheck()) {
+    revisionCheckOwed_ = true;  // made by this request's worker, in answer()
+    return nullptr;
+  }
   EntryPointer entry = find(keyOf(query));
   if (!entry || scheduleChanged(*entry) || !servableFromMemory(*entry, voteGeneration(query.appId))) return nullptr;
   return entry->answer;
@@ -119,14 +122,11 @@ bool PlacementCache::claimRevisionCheck() {
   if (!revisionCheckDue()) return false;
   std::int64_t last = lastRevisionCheck_;
   // One request looks; the others go on with what they have.
-  if (!lastRevisionCheck_.compare_exchange_strong(last, ticks_().time_since_epoch().count())) return false;
-  revisionCheckOwed_ = true;
-  return true;
+  return lastRevisionCheck_.compare_exchange_strong(last, ticks_().time_since_epoch().count());
 }
 
 void PlacementCache::checkRevision() {
   if (!revisionCheckOwed_.exchange(false) && !claimRevisionCheck()) return;
-  revisionCheckOwed_ = false;
   std::int64_t revision = 0;
   try {
     revision = store_.contentRevision();

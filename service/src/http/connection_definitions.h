@@ -310,7 +310,10 @@ bool Connection<Stream>::moveToTheLoopOfItsRoute() {
     const auto protocol = socket.local_endpoint(error).protocol();
     if (error) return false;
     const auto descriptor = socket.release(error);
-    if (error) return close(), true;
+    if (error) {
+      close();
+      return true;
+    }
     // Registered with the target loop here; should that loop stop before taking it, the socket
     // closes with the handler that holds it.
     asio::ip::tcp::socket moved(target.context);

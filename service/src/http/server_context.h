@@ -14,10 +14,9 @@
 namespace orvane::service::http {
 
 class RequestTally;
-
-// What every connection of one server shares.
 struct EventLoop;
 
+// What every connection of one server shares.
 struct ServerContext {
   const Router& router;
   const ServerOptions& options;
