@@ -70,8 +70,10 @@ ports=()
 for i in 1 2 3; do
   port=$(free_port)
   ports+=("$port")
+  # The load comes from one machine, so it runs without a rate limit; a deployment keeps one, and
+  # behind the balancer it counts per client because the balancer is a trusted proxy.
   ORVANE_RATE_LIMIT=0 "$service_bin" serve --database "$database" --host 127.0.0.1 --port "$port" \
-    --media "$work/media" --admin-token scale-demo-admin --quiet >"$work/instance$i.log" 2>&1 &
+    --trusted-proxies 127.0.0.1 --media "$work/media" --admin-token scale-demo-admin --quiet >"$work/instance$i.log" 2>&1 &
   pids+=($!)
 done
 ready() { [ "$(status_of "http://127.0.0.1:$1/readyz")" = 200 ]; }
@@ -101,6 +103,7 @@ defaults
   timeout server 30s
   retries 3
   option redispatch 1
+  option forwardfor
   retry-on conn-failure empty-response response-timeout
   # With every instance out (the database down) the balancer answers as an instance would.
   http-error status 503 content-type application/json string '{"error":"No instance is available; try again shortly."}' hdr Retry-After 1

@@ -56,6 +56,7 @@ int ContentService::start(const std::string& host, int port) {
   serverOptions.certificatePath = options_.certificatePath;
   serverOptions.privateKeyPath = options_.privateKeyPath;
   serverOptions.gate = options_.gate;
+  serverOptions.trustedProxies = options_.trustedProxies;
   if (options_.accessLog) {
     serverOptions.accessLog = [log = options_.accessLog](const http::AccessRecord& record) {
       log(accessLogLine(record, std::chrono::system_clock::now()));

@@ -14,6 +14,7 @@
 #include "http/metrics.h"
 #include "http/router.h"
 #include "http/server.h"
+#include "http/trusted_proxies.h"
 #include "sdk_routes.h"
 #include "storage/store.h"
 
@@ -30,6 +31,8 @@ struct ContentServiceOptions {
   std::optional<std::filesystem::path> privateKeyPath;
   // What "{{origin}}" becomes when the service sits behind a proxy; unset: the address asked.
   std::optional<std::string> publicOrigin;
+  // Load balancers whose X-Forwarded-For names the client that limits and logs go by.
+  http::TrustedProxies trustedProxies;
   // Loaded into a database without content at construction; ignored once there is content.
   std::optional<content::ContentSeed> seed;
   // Where uploaded media live (used by the media routes added through addRoutes).

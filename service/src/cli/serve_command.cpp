@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <iostream>
 #include <memory>
+#include <stdexcept>
 
 #include "admin/admin_service.h"
 #include "app/content_service.h"
@@ -50,6 +51,11 @@ ServeSettings settingsFrom(const ParsedFlags& flags) {
   if (auto cert = flags.value("cert")) service.certificatePath = *cert;
   if (auto key = flags.value("key")) service.privateKeyPath = *key;
   if (auto origin = flags.value("public-origin")) service.publicOrigin = *origin;
+  try {
+    service.trustedProxies = http::TrustedProxies::parse(flags.text("trusted-proxies"));
+  } catch (const std::invalid_argument& error) {
+    throw UsageError(std::string("--trusted-proxies: ") + error.what());
+  }
   if (auto folder = flags.value("content"))
     service.seed = content::ContentSeed{*folder, flags.text("app"), flags.text("sdk-key")};
   // The sample content links to generated pictures and videos rather than to files of its own.
@@ -151,6 +157,9 @@ Command serveCommand() {
         "                        https, mailto and tel; the console refuses call-to-action links of others"},
        {"public-origin", "ORVANE_PUBLIC_ORIGIN", "URL", "",
         "what {{origin}} in content becomes behind a proxy; unset: the address asked"},
+       {"trusted-proxies", "ORVANE_TRUSTED_PROXIES", "LIST", "",
+        "comma-separated addresses or networks (10.0.0.0/8) of load balancers whose\n"
+        "                        X-Forwarded-For names the client that rate limits and logs go by"},
        {"cert", "ORVANE_CERT", "FILE", "", "PEM certificate chain: serve HTTPS (with --key)"},
        {"key", "ORVANE_KEY", "FILE", "", "PEM private key of --cert"},
        {"rate-limit", "ORVANE_RATE_LIMIT", "N", "100",

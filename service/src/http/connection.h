@@ -65,8 +65,9 @@ class Connection final : public LoopConnection, public std::enable_shared_from_t
   Exchange exchange_;
   const std::string* routeName_ = nullptr;
   bool backgroundRoute_ = false;
-  std::string method_;  // these two kept only for the access log
+  std::string method_;  // these three kept only for the access log
   std::string path_;
+  std::string client_;  // the client it names through a trusted proxy, else the peer
   Clock::time_point started_;
 
   // The answer being written.

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <type_traits>
+#include <utility>
 
 #include <unistd.h>
 
@@ -155,7 +156,9 @@ void Connection<Stream>::onHeader(beast::error_code error) {
       entry->second += field.value();
     }
   }
-  request.clientAddress = clientAddress_;
+  request.clientAddress = server_.options.trustedProxies.empty()
+                              ? clientAddress_
+                              : server_.options.trustedProxies.clientOf(clientAddress_, request.header("X-Forwarded-For"));
   request.secure = kSecure<Stream>;
 
   auto contentLength = parser_->content_length();
@@ -217,6 +220,7 @@ void Connection<Stream>::dispatch() {
   if (server_.options.accessLog) {
     method_ = exchange_.request.method;
     path_ = exchange_.request.path;
+    client_ = exchange_.request.clientAddress;
   }
   phase_ = Phase::handling;
   ++server_.answersInFlight;
@@ -289,7 +293,9 @@ void Connection<Stream>::onWritten() {
   if (loop_.tally != nullptr) loop_.tally->record(*routeName_, status, duration);
   if (server_.options.accessLog) {
     // On a worker: a log writer that blocks must not stall the loop's other connections.
-    AccessRecord record{std::move(method_), *routeName_, std::move(path_), status, bytesSent_, duration, clientAddress_};
+    // A request refused while its headers were read has only its peer to show.
+    AccessRecord record{std::move(method_), *routeName_, std::move(path_), status, bytesSent_, duration,
+                        client_.empty() ? clientAddress_ : std::exchange(client_, {})};
     asio::post(server_.workers, [&server = server_, record = std::move(record)] { server.options.accessLog(record); });
   }
   if (!keepAlive) return closeAfterAnswer();

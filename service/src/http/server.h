@@ -9,6 +9,7 @@
 #include <string>
 
 #include "router.h"
+#include "trusted_proxies.h"
 
 namespace orvane::service::http {
 
@@ -46,6 +47,8 @@ struct ServerOptions {
   // before a 404 or 405; an answer given stops it (e.g. 503 while down). Requests refused while
   // being read (400, 413, 415, 431, a body sent to no route) are answered without it.
   std::function<std::optional<Response>(const Request&)> gate;
+  // Load balancers whose X-Forwarded-For names the client (Request::clientAddress, the access log).
+  TrustedProxies trustedProxies;
 };
 
 // An HTTP/1.1 server: keep-alive connections held by event loops without a thread each; handlers

@@ -23,7 +23,7 @@ TEST(CommandLine, EveryCommandExplainsItselfWithHelp) {
   const Finished serve = runToEnd({kProgram, "serve", "--help"});
   for (const char* flag :
        {"--host", "--port", "--content", "--app", "--sdk-key", "--media", "--admin-token", "--cert", "--key",
-        "--rate-limit", "--max-vote-body", "--max-event-body", "--max-image", "--max-video"}) {
+        "--rate-limit", "--trusted-proxies", "--max-vote-body", "--max-event-body", "--max-image", "--max-video"}) {
     EXPECT_NE(serve.out.find(flag), std::string::npos) << flag;
   }
 }
@@ -44,6 +44,7 @@ TEST(CommandLine, AMisusedCommandLineSaysWhatIsWrongAndExitsWithTwo) {
       {{"serve", "--cert", "chain.pem"}, {}, "--cert and --key go together"},
       {{"serve"}, {{"ORVANE_QUIET", "maybe"}}, "ORVANE_QUIET must be 1 or 0"},
       {{"serve", "--max-video", "1TB"}, {}, "--max-video must be a byte count"},
+      {{"serve", "--trusted-proxies", "10.0.0.1,lb.local"}, {}, "--trusted-proxies: \"lb.local\" is neither"},
       {{"launch"}, {}, "unknown command launch"},
       {{"import"}, {}, "expected 1 argument"},
       {{"report", "--format", "xml"}, {}, "--format must be csv or json"},

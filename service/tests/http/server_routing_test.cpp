@@ -167,6 +167,31 @@ TEST(ServerGate, AnswersInsteadOfTheRouteWhenItSpeaks) {
   EXPECT_EQ(client.get("/x").result_int(), 200);
 }
 
+TEST(ServerBehindAProxy, HandlersAndTheAccessLogSeeTheClientATrustedProxyNames) {
+  TestServer server;
+  server.router.add("GET", "/client", "client", {},
+                    [](Request& request) { return Response::json(200, request.clientAddress); });
+  std::mutex logMutex;
+  std::vector<std::string> logged;
+  server.options.accessLog = [&](const AccessRecord& record) {
+    std::lock_guard lock(logMutex);
+    logged.push_back(record.clientAddress);
+  };
+  server.options.trustedProxies = TrustedProxies::parse("127.0.0.0/8");
+  server.start();
+  {
+    TestClient client(server.port());
+    EXPECT_EQ(bodyOf(client.get("/client", "X-Forwarded-For: 198.51.100.1, 203.0.113.7\r\n")), "203.0.113.7");
+    EXPECT_EQ(bodyOf(client.get("/client", "X-Forwarded-For: 198.51.100.1\r\nX-Forwarded-For: 127.0.0.5\r\n")),
+              "198.51.100.1")
+        << "a second proxy's header line";
+    EXPECT_EQ(bodyOf(client.get("/client")), "127.0.0.1");
+  }
+  server.server->stop();
+  std::lock_guard lock(logMutex);
+  EXPECT_EQ(logged, (std::vector<std::string>{"203.0.113.7", "198.51.100.1", "127.0.0.1"}));
+}
+
 TEST(ServerLifecycle, ReportsWhyItCannotListenAndGivesItsOrigin) {
   TestServer first;
   first.start();
