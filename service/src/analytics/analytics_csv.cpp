@@ -1,27 +1,19 @@
 #include <functional>
 
 #include "analytics/analytics_report.h"
+#include "report/csv_field.h"
 
 namespace orvane::service::analytics {
 namespace {
 
 using nlohmann::json;
 
-// Ids and titles come from clients and editors: a field holding a separator, quote or line break
-// is quoted, and one a spreadsheet would run as a formula is prefixed with a quote mark.
+// Numbers as they are (a negative one is no formula); anything else as text.
 std::string csvField(const json& value) {
   if (value.is_null()) return {};
-  std::string text = value.is_string() ? value.get<std::string>()
-                                       : value.dump(-1, ' ', false, json::error_handler_t::replace);
-  if (value.is_string() && !text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos)
-    text.insert(text.begin(), '\'');
-  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-  std::string quoted = "\"";
-  for (char c : text) {
-    if (c == '"') quoted += '"';
-    quoted += c;
-  }
-  return quoted + "\"";
+  if (value.is_number()) return value.dump();
+  if (value.is_string()) return report::csvField(value.get_ref<const std::string&>());
+  return report::csvField(value.dump(-1, ' ', false, json::error_handler_t::replace));
 }
 
 const std::vector<std::string> metricColumns = {"impressions", "opens",    "pageViews",         "completions",

@@ -7,19 +7,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include "report/csv_field.h"
+
 namespace orvane::service::report {
 namespace {
-
-// Ids come from clients: a field holding a separator, quote or line break is quoted.
-std::string csvField(const std::string& value) {
-  if (value.find_first_of(",\"\r\n") == std::string::npos) return value;
-  std::string quoted = "\"";
-  for (char c : value) {
-    if (c == '"') quoted += '"';
-    quoted += c;
-  }
-  return quoted + "\"";
-}
 
 auto sortKey(const storage::ReportCount& count) {
   return std::tie(count.day, count.app, count.placement, count.group, count.page, count.option, count.metric);

@@ -135,6 +135,17 @@ TEST_P(ReportTest, CountsEachPlacementGroupPageAndDay) {
   EXPECT_THROW(report({day + std::chrono::days(1), day, report::ReportFormat::csv}), StoreError);
 }
 
+TEST_P(ReportTest, IdsASpreadsheetWouldRunAsFormulasAreWrittenAsText) {
+  // Event ids may start with a minus sign, and "-A1" is a formula to a spreadsheet.
+  const auto day = std::chrono::sys_days(std::chrono::year(2026) / 3 / 9);
+  StoredEvent event = bannerEvent(store->appByKey("demo-app")->id, TimePoint(day) + 1h, "BANNER_CLICK");
+  event.bannerId = "-A1";
+  event.bannerItemId = "7";
+  store->appendEvents({event});
+  EXPECT_EQ(report({day, day, report::ReportFormat::csv}),
+            "date,app,placement,group,page,option,metric,count\n2026-03-09,demo-app,top,'-A1,7,,banner_clicks,1\n");
+}
+
 TEST(ReportDates, OnlyRealCalendarDaysAreAccepted) {
   EXPECT_EQ(report::parseReportDate("2026-03-01"), std::chrono::sys_days(std::chrono::year(2026) / 3 / 1));
   EXPECT_EQ(report::parseReportDate("2024-02-29"), std::chrono::sys_days(std::chrono::year(2024) / 2 / 29));
