@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -47,7 +48,12 @@ struct AppRun {
   AppRun(const TemporaryFolder& folder, std::string file, Headers headers = {{"Cache-Control", "max-age=3600"}}) {
     platform.cacheDirectory = folder.string();
     streams = std::make_unique<VideoStreams>(platform.platform());
-    platform.http->setResponder([file = std::move(file), headers = std::move(headers)](const HttpRequest& request) {
+    platform.http->setResponder([this, file = std::move(file), headers = std::move(headers)](const HttpRequest& request) {
+      if (offline) return ScriptedHttpSession::failure();
+      const auto* asked = request.header("If-None-Match");
+      const auto etag = std::find_if(headers.begin(), headers.end(), [](const auto& h) { return h.first == "ETag"; });
+      if (asked) ++revalidations;
+      if (asked && etag != headers.end() && *asked == etag->second) return ScriptedHttpSession::withHeaders(304, {}, headers);
       const auto* range = request.header("Range");
       const auto dash = range->find('-');
       const auto first = std::stoull(range->substr(6, dash - 6));
@@ -87,6 +93,8 @@ struct AppRun {
 
   FakePlatform platform;
   std::unique_ptr<VideoStreams> streams;
+  bool offline = false;
+  int revalidations = 0;
 };
 
 std::size_t filesIn(const fs::path& folder) {
@@ -129,8 +137,52 @@ TEST_F(CachedVideoTest, AVideoStreamedWholePlaysFromTheDiskAfterARestart) {
 TEST_F(CachedVideoTest, WhatTheOriginForbidsOrOutdatesIsFetchedAgain) {
   EXPECT_GT(requestsOfTheNextRun({{"Cache-Control", "no-store"}}), 0u);
   EXPECT_EQ(filesIn(folder.path()), 0u);
-  // Kept, but never played unasked once stale.
-  EXPECT_GT(requestsOfTheNextRun({{"Cache-Control", "no-cache"}}), 0u);
+  // Kept, but never played unasked once stale, nor offline.
+  EXPECT_GT(requestsOfTheNextRun({{"Cache-Control", "no-cache"}, {"ETag", "\"v1\""}}), 0u);
+  AppRun offline(folder, file, {{"Cache-Control", "no-cache"}});
+  offline.offline = true;
+  auto stream = offline.open();
+  EXPECT_FALSE(offline.readFrom(*stream) == file);
+}
+
+TEST_F(CachedVideoTest, AStaleVideoTheOriginConfirmsOrCannotBeAskedAboutPlaysFromTheDisk) {
+  const Headers unchanged{{"Cache-Control", "max-age=0"}, {"ETag", "\"v1\""}};
+  {
+    AppRun first(folder, file, unchanged);
+    auto stream = first.open();
+    ASSERT_EQ(first.readFrom(*stream), file);
+  }
+  {
+    // A 304 carries no bytes: whatever plays came from the disk.
+    AppRun confirmed(folder, file, unchanged);
+    auto stream = confirmed.open();
+    EXPECT_TRUE(confirmed.readFrom(*stream) == file);
+    EXPECT_GT(confirmed.revalidations, 0);
+    EXPECT_EQ(confirmed.revalidations, static_cast<int>(confirmed.requestCount()));
+  }
+  AppRun offline(folder, file, unchanged);
+  offline.offline = true;
+  auto stream = offline.open();
+  EXPECT_TRUE(offline.readFrom(*stream) == file);
+}
+
+TEST_F(CachedVideoTest, AStaleVideoTheOriginChangedIsReplaced) {
+  {
+    AppRun first(folder, file, {{"Cache-Control", "max-age=0"}, {"ETag", "\"v1\""}});
+    auto stream = first.open();
+    ASSERT_EQ(first.readFrom(*stream), file);
+  }
+  const std::string changed = mp4(2 << 20);
+  const Headers second{{"Cache-Control", "max-age=3600"}, {"ETag", "\"v2\""}};
+  {
+    AppRun newer(folder, changed, second);
+    auto stream = newer.open();
+    EXPECT_TRUE(newer.readFrom(*stream) == changed);
+  }
+  AppRun later(folder, changed, second);
+  auto stream = later.open();
+  EXPECT_TRUE(later.readFrom(*stream) == changed);
+  EXPECT_EQ(later.requestCount(), 0u);
 }
 
 TEST_F(CachedVideoTest, AVideoSeekedMidWayIsNotKeptHalf) {

@@ -6,16 +6,12 @@
 #include <utility>
 
 #include <orvane/media/content_range.h>
+#include <orvane/media/kept_answers.h>
 #include <orvane/platform/worker_pool.h>
 #include <orvane/storage/http_cache_policy.h>
 
 namespace orvane {
 namespace {
-
-struct AskedRange {
-  std::uint64_t first = 0;
-  std::uint64_t last = 0;
-};
 
 std::optional<std::uint64_t> number(std::string_view digits) {
   std::uint64_t value = 0;
@@ -25,7 +21,7 @@ std::optional<std::uint64_t> number(std::string_view digits) {
 }
 
 // Only the one form a stream sends, "bytes=FIRST-LAST"; anything else is the network's to answer.
-std::optional<AskedRange> askedRange(const HttpRequest& request) {
+std::optional<CachedRangeSession::AskedRange> askedRange(const HttpRequest& request) {
   const auto* header = request.header("Range");
   constexpr std::string_view unit = "bytes=";
   if (!header || !header->starts_with(unit)) return std::nullopt;
@@ -35,7 +31,7 @@ std::optional<AskedRange> askedRange(const HttpRequest& request) {
   const auto first = number(spec.substr(0, dash));
   const auto last = number(spec.substr(dash + 1));
   if (!first || !last || *first > *last) return std::nullopt;
-  return AskedRange{*first, *last};
+  return CachedRangeSession::AskedRange{*first, *last};
 }
 
 }  // namespace
@@ -70,33 +66,72 @@ void CachedRangeSession::answer(HttpRequest request, std::function<void(HttpResu
     return;
   }
   auto key = request.url.string();
-  if (request.method == "GET") {
-    if (auto kept = keptRange(key, request)) {
-      completion(*std::move(kept));
+  const auto range = request.method == "GET" ? askedRange(request) : std::nullopt;
+  auto kept = range ? disk_->find(key) : std::nullopt;
+  if (kept && range->first >= kept->size) kept.reset();
+  if (kept && kept->isFresh(clock_->now())) {
+    if (auto answer = rangeFromDisk(key, *kept, *range)) {
+      completion(*std::move(answer));
       return;
     }
+    kept.reset();
   }
-  const bool cacheable = request.method == "GET" && askedRange(request).has_value();
-  network_->send(std::move(request), [self = shared_from_this(), key = std::move(key), cacheable,
-                                      completion = std::move(completion)](HttpResult result) {
-    if (cacheable) self->keep(key, result);
+  if (!kept) return fetch(std::move(request), std::move(key), range, std::move(completion));
+  // A stale file is asked about rather than fetched again; a 304 leaves its bytes to the disk.
+  HttpRequest unconditional = request;
+  if (!kept->etag.empty()) request.setHeader("If-None-Match", kept->etag);
+  network_->send(std::move(request), [self = shared_from_this(), key = std::move(key), range = *range,
+                                      kept = std::move(*kept), unconditional = std::move(unconditional),
+                                      completion = std::move(completion)](HttpResult result) mutable {
+    if (auto answer = self->keptAnswer(key, kept, range, result)) {
+      completion(*std::move(answer));
+      return;
+    }
+    // Confirmed, but the file went meanwhile: its bytes are the network's to give after all.
+    if (result.response && result.response->statusCode == 304) {
+      self->fetch(std::move(unconditional), std::move(key), range, std::move(completion));
+      return;
+    }
+    self->keep(key, result);
     completion(std::move(result));
   });
 }
 
-std::optional<HttpResult> CachedRangeSession::keptRange(const std::string& key, const HttpRequest& request) {
-  const auto range = askedRange(request);
-  if (!range) return std::nullopt;
-  const auto record = disk_->find(key);
-  if (!record || !record->isFresh(clock_->now()) || range->first >= record->size) return std::nullopt;
-  const auto last = std::min(range->last, record->size - 1);
-  auto bytes = disk_->readRange(key, range->first, static_cast<std::size_t>(last - range->first + 1));
+void CachedRangeSession::fetch(HttpRequest request, std::string key, std::optional<AskedRange> range,
+                               std::function<void(HttpResult)> completion) {
+  network_->send(std::move(request), [self = shared_from_this(), key = std::move(key), range,
+                                      completion = std::move(completion)](HttpResult result) {
+    if (range) self->keep(key, result);
+    completion(std::move(result));
+  });
+}
+
+std::optional<HttpResult> CachedRangeSession::keptAnswer(const std::string& key, const DiskCacheRecord& kept,
+                                                         AskedRange range, const HttpResult& exchange) {
+  if (!exchange.error && exchange.response && exchange.response->statusCode == 304) {
+    const auto confirmed = confirmedRecord(*exchange.response, kept, clock_->now());
+    auto answer = rangeFromDisk(key, kept, range);
+    if (!confirmed) {
+      disk_->remove(key);
+    } else if (answer) {
+      disk_->refresh(key, *confirmed);
+    }
+    return answer;
+  }
+  if (originUnreachable(exchange) && kept.usableWhenStale) return rangeFromDisk(key, kept, range);
+  return std::nullopt;
+}
+
+std::optional<HttpResult> CachedRangeSession::rangeFromDisk(const std::string& key, const DiskCacheRecord& record,
+                                                            AskedRange range) {
+  const auto last = std::min(range.last, record.size - 1);
+  auto bytes = disk_->readRange(key, range.first, static_cast<std::size_t>(last - range.first + 1));
   // A file replaced or cut meanwhile: the network has the bytes.
-  if (!bytes || bytes->size() != last - range->first + 1) return std::nullopt;
+  if (!bytes || bytes->size() != last - range.first + 1) return std::nullopt;
   HttpResponse response{206, {}};
-  response.headers.emplace_back("Content-Range", "bytes " + std::to_string(range->first) + "-" +
-                                                     std::to_string(last) + "/" + std::to_string(record->size));
-  if (!record->etag.empty()) response.headers.emplace_back("ETag", record->etag);
+  response.headers.emplace_back("Content-Range", "bytes " + std::to_string(range.first) + "-" +
+                                                     std::to_string(last) + "/" + std::to_string(record.size));
+  if (!record.etag.empty()) response.headers.emplace_back("ETag", record.etag);
   return HttpResult{std::move(bytes), std::move(response), std::nullopt};
 }
 

@@ -5,6 +5,7 @@
 #include <list>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include <orvane/platform/clock.h>
@@ -18,8 +19,10 @@ class WorkerPool;
 // The disk beneath video streams: a range of a file kept whole and fresh is answered from the disk
 // (a 206 of its bytes, on a worker) without asking the network; every other request goes to the
 // network, and a file's ranges that arrive in order from its first byte are written to the disk
-// as they pass, the entry becoming visible once its last byte is written. A stale entry is not
-// revalidated: its ranges are fetched again, and the file that arrives replaces it.
+// as they pass, the entry becoming visible once its last byte is written. A range of a stale file
+// is asked for with its ETag: a 304 answers it from the disk and starts the file's life anew, and
+// another file that arrives replaces it. While the origin cannot be reached, a stale file its
+// origin allowed that for is played from the disk.
 //
 // Nothing half is ever kept: a file that changes size or ETag on the way, answers with no-store or
 // whole (200), or would take more than a quarter of the cache is not written; a file read out of
@@ -36,6 +39,12 @@ class CachedRangeSession final : public HttpSession, public std::enable_shared_f
 
   void send(HttpRequest request, std::function<void(HttpResult)> completion) override;
 
+  // "bytes=FIRST-LAST", the one form of Range a stream asks with.
+  struct AskedRange {
+    std::uint64_t first = 0;
+    std::uint64_t last = 0;
+  };
+
  private:
   struct Filling {
     std::string key;
@@ -50,7 +59,14 @@ class CachedRangeSession final : public HttpSession, public std::enable_shared_f
 
   // Runs on a worker: the kept answer, or the network's.
   void answer(HttpRequest request, std::function<void(HttpResult)> completion);
-  std::optional<HttpResult> keptRange(const std::string& key, const HttpRequest& request);
+  // The network's answer, written to the disk as it passes when it is a range.
+  void fetch(HttpRequest request, std::string key, std::optional<AskedRange> range,
+             std::function<void(HttpResult)> completion);
+  // The bytes of a kept file standing for the exchange's answer: on a 304, or while the origin
+  // cannot be reached and the file may be played stale.
+  std::optional<HttpResult> keptAnswer(const std::string& key, const DiskCacheRecord& kept, AskedRange range,
+                                       const HttpResult& exchange);
+  std::optional<HttpResult> rangeFromDisk(const std::string& key, const DiskCacheRecord& record, AskedRange range);
   // Runs on the transport's thread, before the answer goes on to the stream.
   void keep(const std::string& key, const HttpResult& result);
   std::unique_ptr<Filling> takeFilling(const std::string& key);

@@ -1,25 +1,9 @@
 #include <orvane/media/image_disk_tier.h>
 
+#include <orvane/media/kept_answers.h>
 #include <orvane/storage/http_cache_policy.h>
 
 namespace orvane {
-namespace {
-
-bool originUnreachable(const HttpResult& exchange) {
-  if (exchange.error) return exchange.error->code != TransportError::Code::cancelled;
-  return exchange.response && exchange.response->statusCode >= 500;
-}
-
-DiskCacheRecord recordOf(const HttpCachePolicy& policy, Date now) {
-  DiskCacheRecord record;
-  record.etag = policy.etag;
-  record.storedAt = now;
-  record.freshFor = policy.freshFor;
-  record.usableWhenStale = policy.usableWhenStale;
-  return record;
-}
-
-}  // namespace
 
 ImageDiskTier::Kept ImageDiskTier::look(const Url& url) const {
   Kept kept;
@@ -44,17 +28,14 @@ std::optional<std::string> ImageDiskTier::keptAnswer(const Url& url, const Kept&
   if (!kept.record) return std::nullopt;
   const bool notModified = !exchange.error && exchange.response && exchange.response->statusCode == 304;
   if (notModified) {
-    auto policy = cachePolicyOf(*exchange.response);
-    if (!policy.store) {
-      auto entry = cache_->read(url.string());
+    const auto confirmed = confirmedRecord(*exchange.response, *kept.record, clock_->now());
+    auto entry = cache_->read(url.string());
+    if (!confirmed) {
       cache_->remove(url.string());
       return entry ? std::optional(std::move(entry->bytes)) : std::nullopt;
     }
-    // A 304 need not repeat the validator it confirms.
-    if (policy.etag.empty()) policy.etag = kept.record->etag;
-    auto entry = cache_->read(url.string());
     if (!entry) return std::nullopt;
-    cache_->refresh(url.string(), recordOf(policy, clock_->now()));
+    cache_->refresh(url.string(), *confirmed);
     return std::move(entry->bytes);
   }
   if (originUnreachable(exchange) && kept.record->usableWhenStale) {
@@ -70,7 +51,7 @@ void ImageDiskTier::keep(const Url& url, const HttpResult& exchange) const {
     cache_->remove(url.string());
     return;
   }
-  cache_->store(url.string(), *exchange.data, recordOf(policy, clock_->now()));
+  cache_->store(url.string(), *exchange.data, keptRecordOf(policy, clock_->now()));
 }
 
 }  // namespace orvane
