@@ -63,7 +63,8 @@ class CachedRangeSession final : public HttpSession, public std::enable_shared_f
   void fetch(HttpRequest request, std::string key, std::optional<AskedRange> range,
              std::function<void(HttpResult)> completion);
   // The bytes of a kept file standing for the exchange's answer: on a 304, or while the origin
-  // cannot be reached and the file may be played stale.
+  // cannot be reached and the file may be played stale. On the transport's thread, as keep is: a
+  // range is at most what a stream asks for at once.
   std::optional<HttpResult> keptAnswer(const std::string& key, const DiskCacheRecord& kept, AskedRange range,
                                        const HttpResult& exchange);
   std::optional<HttpResult> rangeFromDisk(const std::string& key, const DiskCacheRecord& record, AskedRange range);
