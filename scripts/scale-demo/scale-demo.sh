@@ -6,6 +6,8 @@
 #     checks take the instance out and errors stop;
 #   - PostgreSQL restarted under load: writes answer 503 meanwhile, readiness says so, and the same
 #     instances serve again by themselves.
+# Before the load it checks that the instances tell clients behind HAProxy apart (by the address
+# HAProxy forwards) and ignore that header from anyone else.
 # Usage: scale-demo.sh SERVICE_EXECUTABLE [LOAD_SECONDS]
 set -euo pipefail
 
@@ -73,7 +75,7 @@ for i in 1 2 3; do
   # The load comes from one machine, so it runs without a rate limit; a deployment keeps one, and
   # behind the balancer it counts per client because the balancer is a trusted proxy.
   ORVANE_RATE_LIMIT=0 "$service_bin" serve --database "$database" --host 127.0.0.1 --port "$port" \
-    --trusted-proxies 127.0.0.1 --media "$work/media" --admin-token scale-demo-admin --quiet >"$work/instance$i.log" 2>&1 &
+    --trusted-proxies 127.0.0.1 --media "$work/media" --admin-token scale-demo-admin >"$work/instance$i.log" 2>&1 &
   pids+=($!)
 done
 ready() { [ "$(status_of "http://127.0.0.1:$1/readyz")" = 200 ]; }
@@ -129,6 +131,23 @@ server_state() { curl -s --max-time 5 "http://127.0.0.1:$stats_port/stats;csv" |
 is_state() { [ "$(server_state "$1")" = "$2" ]; }
 for s in instance1 instance2 instance3; do wait_for 15 is_state "$s" UP || fail "$s is not UP in HAProxy"; done
 lb="127.0.0.1:$lb_port"
+
+echo "== clients behind HAProxy told apart"
+# The whole of 127.0.0.0/8 is this machine: each address stands for a client of its own.
+logged() { grep -qh "\"client\":\"$1\"" "$work"/instance*.log; }
+status_of --interface 127.0.0.7 "http://$lb/readyz" >/dev/null
+status_of --interface 127.0.0.8 "http://$lb/readyz" >/dev/null
+if wait_for 5 logged 127.0.0.7 && wait_for 5 logged 127.0.0.8; then
+  pass "the instances see each client's own address through HAProxy, not HAProxy's"
+else
+  fail "the instances do not see the clients' addresses through HAProxy"
+fi
+status_of --interface 127.0.0.9 -H 'X-Forwarded-For: 203.0.113.1' "http://127.0.0.1:${ports[0]}/readyz" >/dev/null
+if wait_for 5 logged 127.0.0.9 && ! logged 203.0.113.1; then
+  pass "an X-Forwarded-For sent straight to an instance is ignored"
+else
+  fail "an instance believed an X-Forwarded-For from a client"
+fi
 
 echo "== load: wrk, 2 threads, 32 connections, ${load_seconds}s (stories 70 %, votes 20 %, events 10 %)"
 wrk -t2 -c32 -d"${load_seconds}s" -s "$here/mixed_load.lua" "http://$lb" | grep -E "^  wrk:|Requests/sec|Latency"
