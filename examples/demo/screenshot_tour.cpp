@@ -1,5 +1,7 @@
 #include "screenshot_tour.h"
 
+#include <QMetaObject>
+#include <QMetaProperty>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QSGRendererInterface>
@@ -284,7 +286,11 @@ bool ScreenshotTour::viewerShowsPage(const QString& pageId) const {
   auto* viewer = object(QStringLiteral("viewerModel"));
   if (!viewerShowing() || viewer == nullptr) return false;
   if (pageId.isEmpty()) return viewer->property("currentItemIndex").toInt() == 0;
-  const QString shown = viewer->property("currentItem").toMap().value(QStringLiteral("id")).toString();
+  // The page is a QML value type; its id is read as QML reads it, by name.
+  const QVariant page = viewer->property("currentItem");
+  const QMetaObject* type = page.metaType().metaObject();
+  const int id = type != nullptr ? type->indexOfProperty("id") : -1;
+  const QString shown = id >= 0 ? type->property(id).readOnGadget(page.constData()).toString() : QString();
   return shown.compare(pageId, Qt::CaseInsensitive) == 0;
 }
 

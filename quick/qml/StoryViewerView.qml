@@ -62,9 +62,10 @@ FocusScope {
     /** Asks the presenter to take the viewer away. */
     signal dismissRequested()
 
-    readonly property var item: viewer.currentItem
+    /** The page on screen: its texts, media and widget; `exists` is false while there is none. */
+    readonly property storyPage item: viewer.currentItem
     readonly property storyTheme theme: viewer.theme
-    readonly property bool hasMedia: item !== null && item.mediaUrl.toString() !== ""
+    readonly property bool hasMedia: item.exists && item.mediaUrl.toString() !== ""
     // Stories are made 9:16; a wider window shows them on a stage of that shape.
     readonly property real stageAspect: 9 / 16
     // A graphics API draws the window, running shader effects and drawing each frame whole; the

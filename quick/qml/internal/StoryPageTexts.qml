@@ -8,7 +8,7 @@ Column {
     id: root
 
     // The page, as StoryViewerModel.currentItem gives it.
-    property var item: null
+    property storyPage item
     property storyTheme theme
     property real room: 0
     readonly property real textsRoom: Math.max(0, room - (cta.visible ? cta.height : 0)
@@ -40,7 +40,7 @@ Column {
     Column {
         id: textBlock
         objectName: "textBlock"
-        visible: root.item !== null && (root.item.title !== null || root.item.bodyText !== null)
+        visible: root.item.exists && (root.item.title !== null || root.item.bodyText !== null)
         width: parent.width
         leftPadding: 4
         rightPadding: 4
@@ -98,7 +98,7 @@ Column {
         objectName: "ctaButton"
         readonly property var colors: root.ctaColors(root.theme)
 
-        visible: root.item !== null && root.item.ctaTitle !== null && root.item.ctaUrl.toString() !== ""
+        visible: root.item.exists && root.item.ctaTitle !== null && root.item.ctaUrl.toString() !== ""
         width: parent.width
         height: ctaLabel.implicitHeight + 28
         radius: height / 2

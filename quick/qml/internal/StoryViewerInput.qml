@@ -13,7 +13,7 @@ QtObject {
     required property var focusParts
     required property Item texts
     required property bool mirrored
-    readonly property var item: viewerModel.currentItem
+    readonly property storyPage item: viewerModel.currentItem
 
     // Ends of drags, in points with y growing downwards; the flick of the finger carries the
     // predicted translation beyond the actual one.
@@ -23,7 +23,7 @@ QtObject {
             return
         }
         if ((predictedTranslation.y < -120 || translation.y < -50) && Math.abs(translation.x) < 160
-                && item !== null && item.widgetType === "swipe") {
+                && item.widgetType === "swipe") {
             viewerModel.handleSwipeUp()
             return
         }

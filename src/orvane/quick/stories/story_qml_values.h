@@ -38,12 +38,4 @@ QVariantMap toQVariantMap(const StoryUIStrings& strings);
 // The configured texts, else the default ones.
 const StoryUIStrings& widgetStrings(const StorySDK& sdk);
 
-// { id, text, emojiPrefix (null when absent), orderIndex, isCorrect (null when absent), voteCount }
-QVariantMap toQVariantMap(const WidgetOption& option);
-
-// { id, title, bodyText, mediaType ("image", "video" or null), mediaUrl, duration, ctaTitle,
-//   ctaUrl, widgetType ("none", "poll", "quiz" or "swipe"), widgetQuestion, swipeCallbackUrl,
-//   widgetOptions (in the service's order) }
-QVariantMap toQVariantMap(const StoryItem& item);
-
 }  // namespace orvane::quick

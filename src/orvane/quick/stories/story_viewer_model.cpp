@@ -29,7 +29,6 @@ StoryViewerModel::StoryViewerModel(QObject* parent)
     : QObject(parent),
       sdk_(StorySDK::shared()),
       votedOptionId_(QVariant::fromValue(nullptr)),
-      currentItem_(QVariant::fromValue(nullptr)),
       strings_(toQVariantMap(widgetStrings(sdk_))) {}
 
 StoryViewerModel::~StoryViewerModel() = default;
@@ -89,7 +88,7 @@ void StoryViewerModel::refresh() {
   const StoryItem* item = model.currentItem();
   const bool shareable = group && item && sdk_.navigator().shareOf(placementKey_.toStdString(), *group, *item);
   if (assignIfChanged(canShare_, shareable)) emit canShareChanged();
-  if (assignIfChanged(currentItem_, item ? QVariant(toQVariantMap(*item)) : QVariant::fromValue(nullptr)))
+  if (assignIfChanged(currentItem_, item ? StoryPageValue(*item) : StoryPageValue()))
     emit currentItemChanged();
   if (assignIfChanged(strings_, toQVariantMap(widgetStrings(sdk_)))) emit stringsChanged();
 }

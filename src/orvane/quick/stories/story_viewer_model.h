@@ -12,6 +12,7 @@
 
 #include <orvane/quick/stories/observable_relay.h>
 #include <orvane/quick/stories/story_group_list.h>
+#include <orvane/quick/stories/story_page_value.h>
 #include <orvane/quick/stories/story_theme_value.h>
 
 namespace orvane {
@@ -62,8 +63,8 @@ class StoryViewerModel : public QObject, public QQmlParserStatus {
   Q_PROPERTY(QString groupTitle READ groupTitle NOTIFY currentGroupChanged)
   Q_PROPERTY(int itemCount READ itemCount NOTIFY currentGroupChanged)
   Q_PROPERTY(orvane::quick::StoryThemeValue theme READ theme NOTIFY currentGroupChanged)
-  // The page on screen as a map (see toQVariantMap(const StoryItem&)), or null.
-  Q_PROPERTY(QVariant currentItem READ currentItem NOTIFY currentItemChanged)
+  // The page on screen; without one, a page whose `exists` is false.
+  Q_PROPERTY(orvane::quick::StoryPageValue currentItem READ currentItem NOTIFY currentItemChanged)
   // The widget texts: the configuration's, else the default ones.
   Q_PROPERTY(QVariantMap strings READ strings NOTIFY stringsChanged)
   // Whether the user silenced the viewer's videos, remembered for the rest of the process;
@@ -99,7 +100,7 @@ class StoryViewerModel : public QObject, public QQmlParserStatus {
   QString groupTitle() const { return groupTitle_; }
   int itemCount() const { return itemCount_; }
   StoryThemeValue theme() const { return theme_; }
-  QVariant currentItem() const { return currentItem_; }
+  StoryPageValue currentItem() const { return currentItem_; }
   QVariantMap strings() const { return strings_; }
   QVariant chosenMute() const;
   void setChosenMute(const QVariant& muted);
@@ -173,7 +174,7 @@ class StoryViewerModel : public QObject, public QQmlParserStatus {
   QString groupTitle_;
   int itemCount_ = 0;
   StoryThemeValue theme_;
-  QVariant currentItem_;
+  StoryPageValue currentItem_;
   QVariantMap strings_;
 };
 
