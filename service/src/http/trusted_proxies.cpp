@@ -7,17 +7,13 @@
 #include <optional>
 #include <stdexcept>
 
+#include "header_text.h"
+
 namespace orvane::service::http {
 namespace {
 
 using Address = std::array<std::uint8_t, 16>;
 constexpr unsigned kMappedPrefixBits = 96;
-
-std::string_view trimmed(std::string_view text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
 
 struct Parsed {
   Address bytes;

@@ -5,7 +5,8 @@
 namespace orvane::quick {
 namespace {
 
-QVariant nullText() { return QVariant::fromValue(nullptr); }
+// What QML reads as null, so an absent value is told from an empty one.
+QVariant qmlNull() { return QVariant::fromValue(nullptr); }
 
 }  // namespace
 
@@ -13,12 +14,12 @@ QString WidgetOptionValue::id() const { return toQString(option_.id()); }
 QString WidgetOptionValue::text() const { return toQString(option_.text()); }
 QVariant WidgetOptionValue::emojiPrefix() const { return toQVariant(option_.emojiPrefix()); }
 QVariant WidgetOptionValue::isCorrect() const {
-  return option_.isCorrect() ? QVariant(*option_.isCorrect()) : QVariant::fromValue(nullptr);
+  return option_.isCorrect() ? QVariant(*option_.isCorrect()) : qmlNull();
 }
 
 QString StoryPageValue::id() const { return item_ ? toQString(item_->id()) : QString(); }
-QVariant StoryPageValue::title() const { return item_ ? toQVariant(item_->title()) : nullText(); }
-QVariant StoryPageValue::bodyText() const { return item_ ? toQVariant(item_->bodyText()) : nullText(); }
+QVariant StoryPageValue::title() const { return item_ ? toQVariant(item_->title()) : qmlNull(); }
+QVariant StoryPageValue::bodyText() const { return item_ ? toQVariant(item_->bodyText()) : qmlNull(); }
 
 QString StoryPageValue::mediaType() const {
   if (!item_ || !item_->mediaType()) return {};
@@ -26,7 +27,7 @@ QString StoryPageValue::mediaType() const {
 }
 
 QUrl StoryPageValue::mediaUrl() const { return item_ ? toQUrl(item_->mediaURL()) : QUrl(); }
-QVariant StoryPageValue::ctaTitle() const { return item_ ? toQVariant(item_->ctaTitle()) : nullText(); }
+QVariant StoryPageValue::ctaTitle() const { return item_ ? toQVariant(item_->ctaTitle()) : qmlNull(); }
 QUrl StoryPageValue::ctaUrl() const { return item_ ? toQUrl(item_->ctaURL()) : QUrl(); }
 
 QString StoryPageValue::widgetType() const {
@@ -43,7 +44,7 @@ QString StoryPageValue::widgetType() const {
   return QStringLiteral("none");
 }
 
-QVariant StoryPageValue::widgetQuestion() const { return item_ ? toQVariant(item_->widgetQuestion()) : nullText(); }
+QVariant StoryPageValue::widgetQuestion() const { return item_ ? toQVariant(item_->widgetQuestion()) : qmlNull(); }
 QUrl StoryPageValue::swipeCallbackUrl() const { return item_ ? toQUrl(item_->swipeCallbackURL()) : QUrl(); }
 
 QVariantList StoryPageValue::widgetOptions() const {
