@@ -14,6 +14,15 @@ Rectangle {
     readonly property bool selected: row.voteCard.votedOptionId != null && row.voteCard.votedOptionId === option.id
     readonly property bool correct: option.isCorrect === true
     readonly property bool marked: row.voteCard.showResults && (selected || correct)
+    // Below this an answer breaks between letters; the vote count gives way before it does, as
+    // the share beside it says the same.
+    readonly property real readableAnswerWidth: 80
+    readonly property bool countFits: rowContent.width
+                                      - (emoji.visible ? emoji.Layout.preferredWidth + rowContent.spacing : 0)
+                                      - (percent.visible ? percent.implicitWidth + rowContent.spacing : 0)
+                                      - (count.implicitWidth + rowContent.spacing)
+                                      - (indicator.Layout.preferredWidth + rowContent.spacing)
+                                      >= readableAnswerWidth
     readonly property color accent: row.voteCard.quiz && row.voteCard.showResults && correct ? row.voteCard.green
                                     : row.voteCard.quiz && row.voteCard.showResults && selected ? row.voteCard.red
                                     : row.voteCard.primary
@@ -69,6 +78,7 @@ Rectangle {
         spacing: 12
 
         Text {
+            id: emoji
             objectName: "emoji"
             visible: !!row.option.emojiPrefix
             Layout.preferredWidth: 28
@@ -92,6 +102,7 @@ Rectangle {
             elide: Text.ElideRight
         }
         Text {
+            id: percent
             objectName: "percent"
             visible: row.voteCard.showResults
             text: row.percentText
@@ -100,8 +111,9 @@ Rectangle {
                              : row.selected ? row.voteCard.contrast : Qt.rgba(1, 1, 1, 0.6)
         }
         Text {
+            id: count
             objectName: "count"
-            visible: row.voteCard.showResults && !row.voteCard.quiz
+            visible: row.voteCard.showResults && !row.voteCard.quiz && row.countFits
             text: String(row.voteCard.countOf(row.option))
             font: row.voteCard.theme.font(13, Font.Normal)
             color: Qt.rgba(1, 1, 1, 0.45)
@@ -111,6 +123,7 @@ Rectangle {
             visible: !row.voteCard.showResults && row.voteCard.isVotingInProgress && row.selected
         }
         Item {
+            id: indicator
             objectName: "indicator"
             Layout.preferredWidth: 22
             Layout.preferredHeight: 22
